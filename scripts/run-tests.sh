@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, lints the interface and runs every test.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+
+echo "== qmllint"
+# Context properties are unknown to the linter, so unqualified access is not checked.
+find "$root/qml" -name '*.qml' -print0 | xargs -0 /usr/lib/qt6/bin/qmllint -I "$root/qml" \
+    --unqualified disable --compiler disable
+
+echo "== ctest"
+cd "$root/build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 "$@"

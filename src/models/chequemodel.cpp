@@ -1,0 +1,10 @@
+#include "chequemodel.h"
+
+#include "database.h"
+
+using namespace Qt::StringLiterals;
+
+ChequeModel::ChequeModel(Database *db, QObject *parent)
+    : ModelBase(db, parent)
+{
+}

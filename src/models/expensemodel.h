@@ -1,0 +1,10 @@
+#pragma once
+
+#include "modelbase.h"
+
+class ExpenseModel : public ModelBase
+{
+    Q_OBJECT
+public:
+    explicit ExpenseModel(Database *db, QObject *parent = nullptr);
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "modelbase.h"
+
+class InstallmentModel : public ModelBase
+{
+    Q_OBJECT
+public:
+    explicit InstallmentModel(Database *db, QObject *parent = nullptr);
+};

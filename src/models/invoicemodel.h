@@ -1,0 +1,10 @@
+#pragma once
+
+#include "modelbase.h"
+
+class InvoiceModel : public ModelBase
+{
+    Q_OBJECT
+public:
+    explicit InvoiceModel(Database *db, QObject *parent = nullptr);
+};

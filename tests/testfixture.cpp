@@ -1,0 +1,114 @@
+#include "testfixture.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+TestFixture::TestFixture()
+    : m_db(std::make_unique<Database>())
+{
+    if (!m_dir.isValid() || !m_db->initialize(dbPath()))
+        qFatal("test database could not be created");
+}
+
+QVariant TestFixture::scalar(const QString &sql, const QVariantList &params)
+{
+    const QVariantMap row = Database::firstRow(m_db->execQuery(sql, params));
+    return row.isEmpty() ? QVariant() : row.constBegin().value();
+}
+
+int TestFixture::count(const QString &table)
+{
+    return scalar(u"SELECT COUNT(*) AS c FROM "_s + table).toInt();
+}
+
+int TestFixture::insert(const QString &sql, const QVariantList &params)
+{
+    const int id = m_db->execInsert(sql, params);
+    if (id < 1)
+        QTest::qFail("fixture insert failed", __FILE__, __LINE__);
+    return id;
+}
+
+int TestFixture::addProperty(const QString &name, const QString &type)
+{
+    const int id = insert(u"INSERT INTO properties (name, type) VALUES (?, ?)"_s, { name, type });
+    insert(u"INSERT INTO cost_centers (name, type, property_id) VALUES (?, 'project', ?)"_s,
+        { name, id });
+    return id;
+}
+
+int TestFixture::addUnit(int propertyId, const QString &number, double rentMonthly,
+    const QString &status, double area, double salePrice)
+{
+    return insert(u"INSERT INTO units (property_id, unit_number, floor, area, rooms, rent_monthly, "
+                  "rent_yearly, sale_price, status, currency_id) VALUES (?,?,1,?,3,?,?,?,?,1)"_s,
+        { propertyId, number, area, rentMonthly, rentMonthly * 12, salePrice, status });
+}
+
+int TestFixture::addTenant(const QString &name, const QString &idNumber)
+{
+    return insert(u"INSERT INTO tenants (full_name, id_number, phone) VALUES (?, ?, '0599000000')"_s,
+        { name, idNumber.isNull() ? QVariant() : QVariant(idNumber) });
+}
+
+int TestFixture::addBuyer(const QString &name, const QString &idNumber)
+{
+    return insert(u"INSERT INTO buyers (full_name, id_number, phone) VALUES (?, ?, '0598000000')"_s,
+        { name, idNumber.isNull() ? QVariant() : QVariant(idNumber) });
+}
+
+int TestFixture::addLease(int unitId, int tenantId, const QDate &start, const QDate &end,
+    double rent, const QString &status, int currencyId)
+{
+    return insert(u"INSERT INTO contracts (unit_id, tenant_id, start_date, end_date, rent_amount, "
+                  "status, currency_id) VALUES (?,?,?,?,?,?,?)"_s,
+        { unitId, tenantId, iso(start), iso(end), rent, status,
+            currencyId > 0 ? QVariant(currencyId) : QVariant() });
+}
+
+int TestFixture::addInvoice(int tenantId, int unitId, const QString &period, double total,
+    const QString &status, double paid)
+{
+    static int serial = 0;
+    const QString number = u"FIX-"_s + QString::number(++serial);
+    return insert(u"INSERT INTO invoices (invoice_number, tenant_id, unit_id, period, total_amount, "
+                  "paid_amount, balance, status, currency_id, due_date) VALUES (?,?,?,?,?,?,?,?,1,?)"_s,
+        { number, tenantId, unitId > 0 ? QVariant(unitId) : QVariant(), period, total, paid,
+            total - paid, status, period + u"-28"_s });
+}
+
+int TestFixture::addPayment(int invoiceId, int tenantId, double amount, const QDate &date)
+{
+    return insert(u"INSERT INTO payments (invoice_id, tenant_id, amount, payment_date, currency_id) "
+                  "VALUES (?,?,?,?,1)"_s,
+        { invoiceId > 0 ? QVariant(invoiceId) : QVariant(),
+            tenantId > 0 ? QVariant(tenantId) : QVariant(), amount, iso(date) });
+}
+
+int TestFixture::addExpense(
+    int propertyId, int unitId, double amount, const QDate &date, int contractorId)
+{
+    return insert(u"INSERT INTO expenses (property_id, unit_id, category, amount, expense_date, "
+                  "currency_id, contractor_id) VALUES (?,?,'تشغيل',?,?,1,?)"_s,
+        { propertyId > 0 ? QVariant(propertyId) : QVariant(),
+            unitId > 0 ? QVariant(unitId) : QVariant(), amount, iso(date),
+            contractorId > 0 ? QVariant(contractorId) : QVariant() });
+}
+
+int TestFixture::addInstallment(int buyerId, int unitId, double amount, const QDate &due,
+    double paid, const QString &status)
+{
+    return insert(u"INSERT INTO installments (buyer_id, unit_id, total_price, down_payment, "
+                  "installment_amount, due_date, paid_amount, status, currency_id) "
+                  "VALUES (?,?,?,0,?,?,?,?,1)"_s,
+        { buyerId, unitId, amount, amount, iso(due), paid, status });
+}
+
+int TestFixture::addCheque(const QString &number, double amount, const QDate &due,
+    const QString &status, const QString &type)
+{
+    return insert(u"INSERT INTO cheques (cheque_number, type, amount, due_date, status, currency_id) "
+                  "VALUES (?,?,?,?,?,1)"_s,
+        { number, type, amount, iso(due), status });
+}

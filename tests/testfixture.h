@@ -1,0 +1,54 @@
+#pragma once
+
+#include "database.h"
+
+#include <QDate>
+#include <QTemporaryDir>
+#include <QVariantList>
+#include <memory>
+
+// A fresh, initialised database in its own temporary directory, plus builders that write rows
+// straight through SQL so a test of one model does not lean on another model's code.
+class TestFixture
+{
+public:
+    TestFixture();
+
+    Database *db() { return m_db.get(); }
+    QString dataDir() const { return m_dir.path(); }
+    QString dbPath() const { return m_dir.path() + QStringLiteral("/belvardino.db"); }
+
+    // One value of the first row, or an invalid variant.
+    QVariant scalar(const QString &sql, const QVariantList &params = {});
+    int count(const QString &table);
+
+    int addProperty(const QString &name = QStringLiteral("برج النخيل"),
+        const QString &type = QStringLiteral("residential"));
+    int addUnit(int propertyId, const QString &number, double rentMonthly = 1000,
+        const QString &status = QStringLiteral("available"), double area = 100,
+        double salePrice = 0);
+    int addTenant(const QString &name, const QString &idNumber = QString());
+    int addBuyer(const QString &name, const QString &idNumber = QString());
+    int addLease(int unitId, int tenantId, const QDate &start, const QDate &end, double rent,
+        const QString &status = QStringLiteral("active"), int currencyId = 1);
+    int addInvoice(int tenantId, int unitId, const QString &period, double total,
+        const QString &status = QStringLiteral("pending"), double paid = 0);
+    int addPayment(int invoiceId, int tenantId, double amount, const QDate &date);
+    int addExpense(int propertyId, int unitId, double amount, const QDate &date,
+        int contractorId = 0);
+    int addInstallment(int buyerId, int unitId, double amount, const QDate &due,
+        double paid = 0, const QString &status = QStringLiteral("pending"));
+    int addCheque(const QString &number, double amount, const QDate &due,
+        const QString &status = QStringLiteral("pending"),
+        const QString &type = QStringLiteral("received"));
+
+    // Insert and return the new id, failing the current test on error.
+    int insert(const QString &sql, const QVariantList &params);
+
+    static QString iso(const QDate &date) { return date.toString(Qt::ISODate); }
+    static QDate today() { return QDate::currentDate(); }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Database> m_db;
+};

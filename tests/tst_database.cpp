@@ -1,0 +1,130 @@
+#include "testfixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestDatabase : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowMapKeys_data();
+    void rowMapKeys();
+    void laterColumnWinsInJoin();
+    void constraintFailureReportsOnce_data();
+    void constraintFailureReportsOnce();
+    void getByIdOfMissingRow();
+    void updateMatchingNothingSucceeds();
+    void foreignKeyRefusesDelete();
+    void boundValuesAreNeverSql();
+    void transactionsRollBack();
+};
+
+void TestDatabase::rowMapKeys_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QStringList>("keys");
+    QTest::newRow("alias") << u"SELECT 1 as one"_s << QStringList { u"one"_s };
+    QTest::newRow("bare columns without table prefix")
+        << u"SELECT c.code, c.symbol FROM currencies c WHERE c.id=1"_s
+        << QStringList { u"code"_s, u"symbol"_s };
+    QTest::newRow("unaliased expression") << u"SELECT COUNT(*) FROM currencies"_s
+                                          << QStringList { u"COUNT(*)"_s };
+}
+
+void TestDatabase::rowMapKeys()
+{
+    QFETCH(QString, sql);
+    QFETCH(QStringList, keys);
+    TestFixture f;
+    const QVariantList rows = f.db()->execQuery(sql);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().toMap().keys(), keys);
+}
+
+void TestDatabase::laterColumnWinsInJoin()
+{
+    TestFixture f;
+    const int property = f.addProperty();
+    f.addUnit(property, u"A1"_s);
+    const int unit2 = f.addUnit(property, u"A2"_s);
+    QVERIFY(property != unit2);
+    const QVariantList rows = f.db()->execQuery(
+        u"SELECT * FROM properties p JOIN units u ON u.property_id=p.id WHERE u.id=?"_s, { unit2 });
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().toMap().value(u"id"_s).toInt(), unit2);
+}
+
+void TestDatabase::constraintFailureReportsOnce_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariantList>("params");
+    QTest::newRow("unique code") << u"INSERT INTO currencies (code, name_ar, symbol) VALUES (?,?,?)"_s
+                                 << QVariantList { u"USD"_s, u"دولار"_s, u"$"_s };
+    QTest::newRow("not null") << u"INSERT INTO properties (name) VALUES (?)"_s
+                              << QVariantList { QVariant() };
+    QTest::newRow("missing parent row")
+        << u"INSERT INTO units (property_id, unit_number) VALUES (?, ?)"_s
+        << QVariantList { 999, u"X"_s };
+}
+
+void TestDatabase::constraintFailureReportsOnce()
+{
+    QFETCH(QString, sql);
+    QFETCH(QVariantList, params);
+    TestFixture f;
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QCOMPARE(f.db()->execInsert(sql, params), -1);
+    QCOMPARE(errors.count(), 1);
+    QVERIFY(!errors.first().first().toString().isEmpty());
+}
+
+void TestDatabase::getByIdOfMissingRow()
+{
+    TestFixture f;
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QVERIFY(f.db()->getById(u"units"_s, 4242).isEmpty());
+    QVERIFY(f.db()->getById(u"no_such_table"_s, 1).isEmpty());
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(f.db()->getById(u"currencies"_s, 2).value(u"code"_s).toString(), u"USD"_s);
+}
+
+void TestDatabase::updateMatchingNothingSucceeds()
+{
+    TestFixture f;
+    QVERIFY(f.db()->execNonQuery(u"UPDATE units SET status='sold' WHERE id=?"_s, { 77 }));
+}
+
+void TestDatabase::foreignKeyRefusesDelete()
+{
+    TestFixture f;
+    const int property = f.addProperty();
+    f.addUnit(property, u"B1"_s);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QVERIFY(!f.db()->execNonQuery(u"DELETE FROM properties WHERE id=?"_s, { property }));
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(f.count(u"properties"_s), 1);
+}
+
+void TestDatabase::boundValuesAreNeverSql()
+{
+    TestFixture f;
+    const QString hostile = u"x'); DROP TABLE tenants; --"_s;
+    QVERIFY(f.db()->execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { hostile }) > 0);
+    QCOMPARE(f.scalar(u"SELECT full_name FROM tenants"_s).toString(), hostile);
+}
+
+void TestDatabase::transactionsRollBack()
+{
+    TestFixture f;
+    QVERIFY(f.db()->beginTransaction());
+    f.addTenant(u"مؤقت"_s);
+    QVERIFY(f.db()->rollbackTransaction());
+    QCOMPARE(f.count(u"tenants"_s), 0);
+    QVERIFY(!f.db()->commitTransaction());
+}
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"
