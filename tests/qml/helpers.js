@@ -2,8 +2,33 @@
 
 // Shared steps of the interface tests; `tc` is the calling TestCase.
 
+// Depth-first through items, their non-visual children and popups' content (a popup is not in
+// the visual tree of the item that declares it).
+function search(obj, name, depth) {
+    if (!obj || depth > 60)
+        return null
+    if (obj.objectName === name)
+        return obj
+    var lists = [obj.data, obj.contentData]
+    for (var l = 0; l < lists.length; ++l) {
+        var list = lists[l]
+        if (!list)
+            continue
+        for (var i = 0; i < list.length; ++i) {
+            var found = search(list[i], name, depth + 1)
+            if (found)
+                return found
+        }
+    }
+    if (obj.contentItem && obj.data === undefined)
+        return search(obj.contentItem, name, depth + 1)
+    return null
+}
+
 function find(tc, root, name) {
-    var item = tc.findChild(root, name)
+    var item = search(root, name, 0)
+    if (!item)
+        item = tc.findChild(root, name)
     tc.verify(item, "no item named " + name)
     return item
 }
