@@ -24,7 +24,7 @@ MDialog {
         totalPaid = paid
     }
 
-    function print() {
+    function printStatement() {
         var transactions = []
         for (var i = 0; i < entries.length; ++i) {
             var e = entries[i]
@@ -158,6 +158,6 @@ MDialog {
         Layout.fillWidth: true
         text: "طباعة كشف الحساب"
         iconSymbol: "⎙"
-        onClicked: dialog.print()
+        onClicked: dialog.printStatement()
     }
 }

@@ -24,7 +24,7 @@ MDialog {
         totalCredit = credit
     }
 
-    function print() {
+    function printStatement() {
         var transactions = []
         var running = 0
         for (var i = 0; i < entries.length; ++i) {
@@ -170,6 +170,6 @@ MDialog {
         Layout.fillWidth: true
         text: "طباعة الكشف"
         iconSymbol: "⎙"
-        onClicked: dialog.print()
+        onClicked: dialog.printStatement()
     }
 }
