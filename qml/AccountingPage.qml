@@ -1,23 +1,152 @@
 import QtQuick
+import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
+import "components/Theme.js" as Theme
 
 Rectangle {
+    id: page
+
+    property var accounts: []
+    property var entries: []
+    property var contractors: []
+    property alias tab: tabs.currentIndex
+
+    readonly property var typeNames: ({
+        asset: "أصول",
+        liability: "خصوم",
+        revenue: "إيرادات"
+    })
+
+    function reload() {
+        accounts = Theme.rows(accountModel.getAll())
+        entries = Theme.rows(accountModel.getJournalEntries())
+        contractors = Theme.rows(expenseModel.getContractors())
+    }
+
+    // "name:debit:credit" items joined by "," become a readable line.
+    function linesText(lines) {
+        var parts = Theme.text(lines).split(",")
+        var readable = new Array(0)
+        for (var i = 0; i < parts.length; ++i) {
+            var f = parts[i].split(":")
+            if (f.length < 3)
+                continue
+            var debit = Number(f[f.length - 2]) || 0
+            var credit = Number(f[f.length - 1]) || 0
+            var name = f.slice(0, f.length - 2).join(":")
+            readable.push(name + (debit > 0 ? " مدين " + Theme.number(debit) : " دائن " + Theme.number(credit)))
+        }
+        return readable.join("  •  ")
+    }
+
     color: "#0a0e1a"
+
+    Component.onCompleted: reload()
+    onVisibleChanged: if (visible)
+        reload()
 
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 24
-        spacing: 20
+        spacing: 16
 
         PageHeader {
             Layout.fillWidth: true
             title: "المحاسبة"
             subtitle: "نظام القيد المزدوج - دليل الحسابات وقيود اليومية"
+
+            MButton {
+                objectName: "addJournalButton"
+                text: "تسجيل قيد يدوي"
+                onClicked: journalDialog.open()
+            }
         }
 
-        Item {
-            Layout.fillHeight: true
+        FilterChips {
+            id: tabs
+            objectName: "accountingTab"
+            model: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون"]
         }
+
+        StackLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            currentIndex: tabs.currentIndex
+
+            DataTable {
+                objectName: "accountsTable"
+                rows: page.accounts
+                emptyText: "لا توجد حسابات"
+                columns: [
+                    { title: "الرمز", w: 1, value: r => r.code, bold: true },
+                    { title: "اسم الحساب", w: 3, value: r => r.name_ar,
+                      color: () => Theme.textPrimary },
+                    { title: "النوع", w: 2, value: r => page.typeNames[r.type] || "مصروفات" },
+                    { title: "الرصيد", w: 2, value: r => Theme.money(r.balance),
+                      color: r => Number(r.balance) < 0 ? Theme.dangerColor : Theme.gold }
+                ]
+            }
+
+            DataTable {
+                objectName: "entriesTable"
+                rows: page.entries
+                emptyText: "لا توجد قيود بعد"
+                columns: [
+                    { title: "التاريخ", w: 2, value: r => r.entry_date },
+                    { title: "البيان", w: 4, value: r => r.description,
+                      color: () => Theme.textPrimary },
+                    { title: "نوع المرجع", w: 2, value: r => r.reference_type },
+                    { title: "البنود", w: 5, value: r => page.linesText(r.lines) }
+                ]
+            }
+
+            ColumnLayout {
+                spacing: 12
+                RowLayout {
+                    Layout.fillWidth: true
+                    Label {
+                        Layout.fillWidth: true
+                        text: "تتبع المقاولين والموردين حسب بنود العمل"
+                        color: Theme.textSecondary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 14
+                        horizontalAlignment: Text.AlignLeft
+                    }
+                    MButton {
+                        objectName: "addContractorButton"
+                        text: "+ إضافة مورد"
+                        onClicked: contractorDialog.open()
+                    }
+                }
+                DataTable {
+                    objectName: "contractorsTable"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    rows: page.contractors
+                    emptyText: "لا يوجد مقاولون أو موردون"
+                    columns: [
+                        { title: "الاسم", w: 3, value: r => r.name, bold: true },
+                        { title: "الهاتف", w: 2, value: r => r.phone },
+                        { title: "التخصص", w: 2, value: r => r.trade },
+                        { title: "الرصيد المستحق", w: 2, value: r => Theme.money(r.balance),
+                          color: () => Theme.gold }
+                    ]
+                }
+            }
+        }
+    }
+
+    JournalEntryDialog {
+        id: journalDialog
+        objectName: "journalDialog"
+        accounts: page.accounts
+        onPosted: page.reload()
+    }
+
+    ContractorDialog {
+        id: contractorDialog
+        objectName: "contractorDialog"
+        onAdded: page.contractors = Theme.rows(expenseModel.getContractors())
     }
 }

@@ -1,23 +1,157 @@
 import QtQuick
+import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
+import "components/Theme.js" as Theme
 
 Rectangle {
+    id: page
+
+    property var cheques: []
+    property var summary: []
+    property alias tab: tabs.currentIndex
+
+    readonly property var statusCards: [
+        { status: "pending", label: "معلق", color: Theme.warningColor, icon: "⏳" },
+        { status: "paid", label: "تم الصرف", color: Theme.successColor, icon: "✔" },
+        { status: "bounced", label: "مرتجع", color: Theme.dangerColor, icon: "✕" }
+    ]
+
+    function loadTab() {
+        if (tabs.currentIndex === 1)
+            cheques = Theme.rows(chequeModel.getByType("received"))
+        else if (tabs.currentIndex === 2)
+            cheques = Theme.rows(chequeModel.getByType("issued"))
+        else if (tabs.currentIndex === 3)
+            cheques = Theme.rows(chequeModel.getPostDated())
+        else
+            cheques = Theme.rows(chequeModel.getAll())
+    }
+
+    function reload() {
+        var cards = []
+        for (var i = 0; i < statusCards.length; ++i) {
+            var rows = Theme.rows(chequeModel.getByStatus(statusCards[i].status))
+            var sum = 0
+            for (var r = 0; r < rows.length; ++r)
+                sum += Number(rows[r].amount) || 0
+            cards.push({ count: rows.length, sum: sum })
+        }
+        summary = cards
+        loadTab()
+    }
+
+    function setStatus(row, status) {
+        if (chequeModel.updateStatus(Number(row.id), status)) {
+            message.text = ""
+            reload()
+        } else {
+            message.text = "تعذر تحديث حالة الشيك"
+        }
+    }
+
+    function statusText(status) {
+        return status === "paid" ? "تم الصرف" : status === "pending" ? "مؤجل" : "مرتجع"
+    }
+
+    function statusColor(status) {
+        return status === "paid" ? Theme.successColor
+                                 : status === "pending" ? Theme.warningColor : Theme.dangerColor
+    }
+
     color: "#0a0e1a"
+
+    Component.onCompleted: reload()
+    onVisibleChanged: if (visible)
+        reload()
 
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 24
-        spacing: 20
+        spacing: 16
 
         PageHeader {
             Layout.fillWidth: true
             title: "إدارة الشيكات"
             subtitle: "تتبع الشيكات الصادرة والواردة - متعدد العملات"
+
+            MButton {
+                objectName: "addChequeButton"
+                text: "+ تسجيل شيك"
+                onClicked: chequeDialog.open()
+            }
         }
 
-        Item {
-            Layout.fillHeight: true
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 16
+            Repeater {
+                model: page.statusCards
+                delegate: StatsCard {
+                    required property var modelData
+                    required property int index
+                    objectName: "chequeStatus" + index
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: 96
+                    title: modelData.label + ": " + (page.summary[index] ? page.summary[index].count : 0)
+                    value: Theme.number(page.summary[index] ? page.summary[index].sum : 0)
+                    icon: modelData.icon
+                    iconColor: modelData.color
+                }
+            }
         }
+
+        FilterChips {
+            id: tabs
+            objectName: "chequeTab"
+            model: ["الكل", "الشيكات الواردة", "الشيكات الصادرة", "مؤجلة (مستقبلية)"]
+            onSelected: page.loadTab()
+        }
+
+        Label {
+            id: message
+            objectName: "pageMessage"
+            Layout.fillWidth: true
+            visible: text !== ""
+            color: Theme.dangerColor
+            font.family: Theme.fontFamily
+            font.pixelSize: 13
+            horizontalAlignment: Text.AlignLeft
+        }
+
+        DataTable {
+            objectName: "chequesTable"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            rows: page.cheques
+            rowHeight: 56
+            actionsWidth: 190
+            emptyText: "لا توجد شيكات"
+            columns: [
+                { title: "", w: 0.3, value: r => r.type === "received" ? "📥" : "📤",
+                  color: () => Theme.gold },
+                { title: "الشيك", w: 2, value: r => "رقم: " + Theme.text(r.cheque_number),
+                  color: () => Theme.textPrimary, bold: true },
+                { title: "البنك والاستحقاق", w: 4, value: r => Theme.text(r.bank_name)
+                      + " | استحقاق: " + Theme.text(r.due_date) },
+                { title: "الساحب / المستفيد", w: 3, value: r => r.type === "received" ? r.payer_name : r.payee_name },
+                { title: "المبلغ", w: 2, bold: true, color: () => Theme.gold,
+                  value: r => Theme.number(r.amount) + " " + (r.currency_symbol ? r.currency_symbol : "₪") },
+                { title: "الحالة", w: 1.5, value: r => page.statusText(r.status),
+                  color: r => page.statusColor(r.status), bold: true }
+            ]
+            actions: [
+                { text: "✔ صرف", name: "cashChequeButton", color: Theme.successColor,
+                  show: r => r.status === "pending", run: r => page.setStatus(r, "paid") },
+                { text: "✕ ارتجاع", name: "bounceChequeButton", color: Theme.dangerColor, outline: true,
+                  show: r => r.status === "pending", run: r => page.setStatus(r, "bounced") }
+            ]
+        }
+    }
+
+    NewChequeDialog {
+        id: chequeDialog
+        objectName: "newChequeDialog"
+        onSaved: page.reload()
     }
 }

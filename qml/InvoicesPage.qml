@@ -1,23 +1,107 @@
 import QtQuick
 import QtQuick.Layouts
 import "components"
+import "components/Theme.js" as Theme
 
 Rectangle {
+    id: page
+
+    property var invoices: []
+
+    function reload() {
+        invoices = Theme.rows(invoiceModel.getAll())
+    }
+
+    function showResult(count) {
+        resultDialog.count = count
+        resultDialog.open()
+        reload()
+    }
+
+    function statusText(status) {
+        return status === "paid" ? "مدفوعة" : status === "partial" ? "جزئي"
+                                                                   : status === "void" ? "ملغاة" : "معلقة"
+    }
+
+    function statusColor(status) {
+        return status === "paid" ? Theme.successColor : status === "partial" ? Theme.warningColor
+                                                                            : status === "void" ? Theme.textMuted : Theme.gold
+    }
+
     color: "#0a0e1a"
+
+    Component.onCompleted: reload()
+    onVisibleChanged: if (visible)
+        reload()
 
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 24
-        spacing: 20
+        spacing: 16
 
         PageHeader {
             Layout.fillWidth: true
             title: "الفواتير"
             subtitle: "إدارة الفواتير والمستحقات - متعددة الخدمات والعملات"
+
+            MButton {
+                objectName: "customInvoiceButton"
+                text: "+ فاتورة مخصصة"
+                outline: true
+                onClicked: customDialog.open()
+            }
+            MButton {
+                objectName: "rentRunButton"
+                text: "📄 إصدار إيجارات الشهر"
+                onClicked: rentDialog.open()
+            }
+            MButton {
+                objectName: "serviceInvoiceButton"
+                text: "⚡ فاتورة خدمة جماعية"
+                outline: true
+                onClicked: serviceDialog.open()
+            }
         }
 
-        Item {
+        DataTable {
+            objectName: "invoicesTable"
+            Layout.fillWidth: true
             Layout.fillHeight: true
+            rows: page.invoices
+            emptyText: "لا توجد فواتير بعد"
+            columns: [
+                { title: "رقم الفاتورة", w: 3, value: r => r.invoice_number, bold: true },
+                { title: "المستأجر", w: 3, value: r => r.tenant_name },
+                { title: "العقار / الوحدة", w: 3, value: r => Theme.text(r.property_name)
+                      + (r.unit_number ? " - " + r.unit_number : "") },
+                { title: "الفترة", w: 1.5, value: r => r.period },
+                { title: "المبلغ", w: 2, value: r => Theme.number(r.total_amount),
+                  color: () => Theme.textPrimary },
+                { title: "المتبقي", w: 2, value: r => Theme.number(r.balance), bold: true,
+                  color: r => Number(r.balance) > 0 ? Theme.dangerColor : Theme.successColor },
+                { title: "الحالة", w: 1.5, value: r => page.statusText(r.status), bold: true,
+                  color: r => page.statusColor(r.status) }
+            ]
         }
+    }
+
+    RentRunDialog {
+        id: rentDialog
+        objectName: "rentRunDialog"
+        onIssued: count => page.showResult(count)
+    }
+    CustomInvoiceDialog {
+        id: customDialog
+        objectName: "customInvoiceDialog"
+        onCreated: page.reload()
+    }
+    ServiceInvoiceDialog {
+        id: serviceDialog
+        objectName: "serviceInvoiceDialog"
+        onIssued: count => page.showResult(count)
+    }
+    InvoiceResultDialog {
+        id: resultDialog
+        objectName: "invoiceResultDialog"
     }
 }

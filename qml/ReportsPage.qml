@@ -1,23 +1,606 @@
 import QtQuick
+import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
+import "components/Theme.js" as Theme
+import "components/Periods.js" as Periods
 
 Rectangle {
+    id: page
+
+    property string from: Periods.startOfYear()
+    property string to: Theme.today()
+    property var insights: []
+    property var comparison: []
+    property var analysis: ({})
+    property var profitLoss: ({})
+    property var balanceSheet: ({})
+    property var projects: []
+    property var units: []
+    property var overdue: []
+    property var chequeRows: []
+    property string notice: ""
+    property alias tab: tabs.currentIndex
+
+    readonly property var tabNames: ["الذكاء الاصطناعي", "الملخص المالي", "أداء المشاريع",
+        "حالة الوحدات", "الأقساط المتأخرة", "تقرير الشيكات"]
+
+    function value(map, key) {
+        var v = map ? Number(map[key]) : 0
+        return isFinite(v) ? v : 0
+    }
+
+    function reload() {
+        insights = Theme.rows(reportCtrl.getAIInsights())
+        comparison = Theme.rows(reportCtrl.getPropertyComparison())
+        analysis = reportCtrl.getSmartAIAnalysis() || {}
+        profitLoss = reportCtrl.getProfitLoss(from, to) || {}
+        balanceSheet = reportCtrl.getBalanceSheet() || {}
+        var props = Theme.rows(propertyModel.getAll())
+        var list = []
+        for (var i = 0; i < props.length; ++i) {
+            var f = reportCtrl.getProjectDetailedFinancials(Number(props[i].id), from, to) || {}
+            list.push({ name: props[i].name, f: f })
+        }
+        projects = list
+        units = Theme.rows(unitModel.getAll())
+        overdue = Theme.rows(reportCtrl.getOverdueInstallments())
+        chequeRows = Theme.rows(reportCtrl.getChequeReport("", from, to))
+    }
+
+    function applyRange() {
+        if (!Theme.isIsoDate(fromField.text) || !Theme.isIsoDate(toField.text)) {
+            notice = "أدخل التاريخين بالصيغة YYYY-MM-DD"
+            return
+        }
+        notice = ""
+        from = fromField.text
+        to = toField.text
+        reload()
+    }
+
+    function unitStatus(s) {
+        return s === "available" ? "متاحة" : s === "rented" ? "مؤجرة" : "مباعة"
+    }
+
+    function chequeStatus(s) {
+        return s === "paid" ? "تم الصرف" : s === "pending" ? "معلق" : "مرتجع"
+    }
+
+    function projectNet(f) {
+        return value(f, "total_collected") - value(f, "total_expenses")
+    }
+
+    // What the current tab shows, as printable rows and summary figures.
+    function printable() {
+        var rows = []
+        var summary = {}
+        var i
+        if (tabs.currentIndex === 0) {
+            summary["تقرير الذكاء الاصطناعي"] = Theme.text(analysis.text)
+            summary["مؤشر الإشغال"] = value(analysis, "occupancy").toFixed(1) + "%"
+            for (i = 0; i < insights.length; ++i)
+                rows.push({ "المؤشر": Theme.text(insights[i].title),
+                            "التحليل": Theme.text(insights[i].description) })
+        } else if (tabs.currentIndex === 1) {
+            summary["الإيرادات"] = Theme.money(value(profitLoss, "revenue"))
+            summary["المصروفات"] = Theme.money(value(profitLoss, "expenses"))
+            summary["صافي الربح"] = Theme.money(value(profitLoss, "net_profit"))
+            summary["مستحقات الإيجار"] = Theme.money(value(balanceSheet, "receivables"))
+            summary["مستحقات الأقساط"] = Theme.money(value(balanceSheet, "installment_receivables"))
+            summary["إجمالي الأصول"] = Theme.money(value(balanceSheet, "total_assets"))
+            summary["النقد المتوفر"] = Theme.money(value(balanceSheet, "cash"))
+        } else if (tabs.currentIndex === 2) {
+            for (i = 0; i < projects.length; ++i) {
+                var f = projects[i].f
+                rows.push({ "المشروع": Theme.text(projects[i].name),
+                            "الوحدات المباعة": value(f, "sold_units") + " / " + value(f, "total_units"),
+                            "قيمة المبيعات": Theme.money(value(f, "total_sales_value")),
+                            "المحصل": Theme.money(value(f, "total_collected")),
+                            "المصروفات": Theme.money(value(f, "total_expenses")),
+                            "الصافي": Theme.money(projectNet(f)) })
+            }
+        } else if (tabs.currentIndex === 3) {
+            for (i = 0; i < units.length; ++i)
+                rows.push({ "الوحدة": Theme.text(units[i].property_name) + " - " + Theme.text(units[i].unit_number),
+                            "المساحة": Theme.number(units[i].area) + " م²",
+                            "السعر": Theme.money(Number(units[i].sale_price) > 0 ? units[i].sale_price
+                                                                                 : units[i].rent_monthly),
+                            "الحالة": unitStatus(units[i].status) })
+        } else if (tabs.currentIndex === 4) {
+            for (i = 0; i < overdue.length; ++i)
+                rows.push({ "المشتري": Theme.text(overdue[i].buyer_name),
+                            "الوحدة": Theme.text(overdue[i].property_name) + " - وحدة " + Theme.text(overdue[i].unit_number),
+                            "تاريخ الاستحقاق": Theme.text(overdue[i].due_date),
+                            "المتبقي": Theme.money(value(overdue[i], "installment_amount")
+                                                    - value(overdue[i], "paid_amount")) })
+        } else {
+            for (i = 0; i < chequeRows.length; ++i)
+                rows.push({ "رقم الشيك": Theme.text(chequeRows[i].cheque_number),
+                            "البنك": Theme.text(chequeRows[i].bank_name),
+                            "تاريخ الاستحقاق": Theme.text(chequeRows[i].due_date),
+                            "المبلغ": Theme.number(chequeRows[i].amount) + " "
+                                      + (chequeRows[i].currency_symbol ? chequeRows[i].currency_symbol : "₪"),
+                            "الحالة": chequeStatus(chequeRows[i].status) })
+        }
+        return { rows: rows, summary: summary }
+    }
+
+    function print() {
+        var doc = printable()
+        printCtrl.printReport(tabNames[tabs.currentIndex], "تقرير", doc.rows, doc.summary)
+    }
+
     color: "#0a0e1a"
+
+    Component.onCompleted: {
+        fromField.text = from
+        toField.text = to
+        reload()
+    }
+    onVisibleChanged: if (visible)
+        reload()
+
+    // Copies the analysis through a text edit, the one clipboard QML offers.
+    TextEdit {
+        id: clipboardHelper
+        visible: false
+    }
 
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 24
-        spacing: 20
+        spacing: 14
 
         PageHeader {
             Layout.fillWidth: true
             title: "التقارير والتحليلات الذكية"
             subtitle: "تحليلات الأداء المالي المدعومة بالذكاء الاصطناعي"
+
+            MButton {
+                objectName: "printReportButton"
+                text: "طباعة"
+                iconSymbol: "⎙"
+                onClicked: page.print()
+            }
         }
 
-        Item {
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 10
+            MTextField {
+                id: fromField
+                objectName: "reportFromField"
+                Layout.preferredWidth: 150
+                label: "من"
+                placeholderText: "YYYY-MM-DD"
+            }
+            MTextField {
+                id: toField
+                objectName: "reportToField"
+                Layout.preferredWidth: 150
+                label: "إلى"
+                placeholderText: "YYYY-MM-DD"
+            }
+            MButton {
+                objectName: "refreshReportsButton"
+                Layout.alignment: Qt.AlignBottom
+                text: "تحديث"
+                outline: true
+                onClicked: page.applyRange()
+            }
+            Label {
+                objectName: "reportNotice"
+                Layout.fillWidth: true
+                Layout.alignment: Qt.AlignBottom
+                Layout.bottomMargin: 10
+                text: page.notice
+                color: Theme.dangerColor
+                font.family: Theme.fontFamily
+                font.pixelSize: 13
+                elide: Text.ElideRight
+                horizontalAlignment: Text.AlignLeft
+            }
+        }
+
+        Flickable {
+            Layout.fillWidth: true
+            Layout.preferredHeight: tabs.implicitHeight
+            contentWidth: tabs.implicitWidth
+            contentHeight: tabs.implicitHeight
+            flickableDirection: Flickable.HorizontalFlick
+            boundsBehavior: Flickable.StopAtBounds
+            clip: true
+            FilterChips {
+                id: tabs
+                objectName: "reportTab"
+                model: page.tabNames
+            }
+        }
+
+        StackLayout {
+            id: stack
+            Layout.fillWidth: true
             Layout.fillHeight: true
+            currentIndex: tabs.currentIndex
+
+            // Insights.
+            ScrollView {
+                id: insightsView
+                contentWidth: availableWidth
+                clip: true
+                ColumnLayout {
+                    width: insightsView.availableWidth
+                    spacing: 14
+                    RowLayout {
+                        Layout.fillWidth: true
+                        spacing: 14
+                        Rectangle {
+                            Layout.fillWidth: true
+                            Layout.preferredHeight: Math.max(200, analysisText.implicitHeight + 110)
+                            radius: 12
+                            color: Theme.bgCard
+                            border.color: Theme.borderColor
+                            ColumnLayout {
+                                anchors.fill: parent
+                                anchors.margins: 18
+                                spacing: 10
+                                Label {
+                                    Layout.fillWidth: true
+                                    text: "تقرير الذكاء الاصطناعي (Belvardino AI)"
+                                    color: Theme.gold
+                                    font.family: Theme.fontFamily
+                                    font.pixelSize: 16
+                                    font.bold: true
+                                    horizontalAlignment: Text.AlignLeft
+                                }
+                                Label {
+                                    id: analysisText
+                                    objectName: "analysisText"
+                                    Layout.fillWidth: true
+                                    Layout.fillHeight: true
+                                    text: Theme.text(page.analysis.text) !== "" ? page.analysis.text
+                                                                                : "جاري تحليل البيانات..."
+                                    textFormat: Text.MarkdownText
+                                    color: Theme.textPrimary
+                                    font.family: Theme.fontFamily
+                                    font.pixelSize: 13
+                                    wrapMode: Text.WordWrap
+                                    horizontalAlignment: Text.AlignLeft
+                                }
+                                RowLayout {
+                                    spacing: 8
+                                    MButton {
+                                        objectName: "copyAnalysisButton"
+                                        implicitHeight: 32
+                                        text: "نسخ التحليل"
+                                        outline: true
+                                        onClicked: {
+                                            clipboardHelper.text = Theme.text(page.analysis.text)
+                                            clipboardHelper.selectAll()
+                                            clipboardHelper.copy()
+                                        }
+                                    }
+                                    MButton {
+                                        objectName: "shareReportButton"
+                                        implicitHeight: 32
+                                        text: "مشاركة التقرير"
+                                        outline: true
+                                        onClicked: page.print()
+                                    }
+                                }
+                            }
+                        }
+                        Rectangle {
+                            Layout.preferredWidth: 200
+                            Layout.preferredHeight: 200
+                            Layout.alignment: Qt.AlignTop
+                            radius: 12
+                            color: Theme.bgCard
+                            border.color: Theme.borderColor
+                            ColumnLayout {
+                                anchors.centerIn: parent
+                                spacing: 6
+                                Label {
+                                    Layout.alignment: Qt.AlignHCenter
+                                    text: "مؤشر الإشغال"
+                                    color: Theme.textSecondary
+                                    font.family: Theme.fontFamily
+                                    font.pixelSize: 13
+                                }
+                                Label {
+                                    objectName: "occupancyValue"
+                                    Layout.alignment: Qt.AlignHCenter
+                                    text: page.value(page.analysis, "occupancy").toFixed(1) + "%"
+                                    color: Theme.gold
+                                    font.family: Theme.fontFamily
+                                    font.pixelSize: 34
+                                    font.bold: true
+                                }
+                                Label {
+                                    Layout.alignment: Qt.AlignHCenter
+                                    text: page.value(page.analysis, "occupancy") > 70 ? "إشغال ممتاز" : "معدل متوسط"
+                                    color: page.value(page.analysis, "occupancy") > 70 ? Theme.successColor
+                                                                                       : Theme.warningColor
+                                    font.family: Theme.fontFamily
+                                    font.pixelSize: 13
+                                }
+                            }
+                        }
+                    }
+                    AnalyticsWidget {
+                        Layout.fillWidth: true
+                        Layout.preferredHeight: 260
+                        title: "توزيع الإيرادات"
+                        maxValue: 1000000
+                        data: page.comparison.map(r => ({
+                            label: Theme.text(r.name).substring(0, 6),
+                            value: Number(r.income) || 0,
+                            color: "#C5A059"
+                        }))
+                    }
+                    GridLayout {
+                        Layout.fillWidth: true
+                        columns: insightsView.availableWidth > 800 ? 3 : 2
+                        columnSpacing: 12
+                        rowSpacing: 12
+                        Repeater {
+                            model: page.insights
+                            delegate: Rectangle {
+                                id: card
+                                required property var modelData
+                                Layout.fillWidth: true
+                                Layout.preferredHeight: 96
+                                radius: 12
+                                color: Theme.bgCard
+                                border.color: Theme.borderColor
+                                RowLayout {
+                                    anchors.fill: parent
+                                    anchors.margins: 14
+                                    spacing: 10
+                                    Label {
+                                        Layout.alignment: Qt.AlignTop
+                                        text: Theme.text(card.modelData.icon)
+                                        font.pixelSize: 22
+                                    }
+                                    ColumnLayout {
+                                        Layout.fillWidth: true
+                                        spacing: 4
+                                        Label {
+                                            Layout.fillWidth: true
+                                            text: Theme.text(card.modelData.title)
+                                            color: Theme.textPrimary
+                                            font.family: Theme.fontFamily
+                                            font.pixelSize: 14
+                                            font.bold: true
+                                            elide: Text.ElideRight
+                                            horizontalAlignment: Text.AlignLeft
+                                        }
+                                        Label {
+                                            Layout.fillWidth: true
+                                            Layout.fillHeight: true
+                                            text: Theme.text(card.modelData.description)
+                                            color: Theme.textSecondary
+                                            font.family: Theme.fontFamily
+                                            font.pixelSize: 12
+                                            wrapMode: Text.WordWrap
+                                            elide: Text.ElideRight
+                                            horizontalAlignment: Text.AlignLeft
+                                        }
+                                    }
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+
+            // Financial summary.
+            ScrollView {
+                id: financeView
+                contentWidth: availableWidth
+                clip: true
+                ColumnLayout {
+                    width: financeView.availableWidth
+                    spacing: 14
+                    RowLayout {
+                        Layout.fillWidth: true
+                        spacing: 14
+                        StatsCard {
+                            objectName: "revenueCard"
+                            Layout.fillWidth: true
+                            title: "الإيرادات"
+                            value: Theme.money(page.value(page.profitLoss, "revenue"))
+                            icon: "📈"
+                            iconColor: Theme.successColor
+                        }
+                        StatsCard {
+                            objectName: "expensesCard"
+                            Layout.fillWidth: true
+                            title: "المصروفات"
+                            value: Theme.money(page.value(page.profitLoss, "expenses"))
+                            icon: "📉"
+                            iconColor: Theme.dangerColor
+                        }
+                        StatsCard {
+                            objectName: "netProfitCard"
+                            Layout.fillWidth: true
+                            title: "صافي الربح"
+                            value: Theme.money(page.value(page.profitLoss, "net_profit"))
+                            icon: "⚖"
+                        }
+                    }
+                    Label {
+                        Layout.fillWidth: true
+                        Layout.topMargin: 6
+                        text: "الميزانية العمومية والمديونيات"
+                        color: Theme.textPrimary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 17
+                        font.bold: true
+                        horizontalAlignment: Text.AlignLeft
+                    }
+                    GridLayout {
+                        Layout.fillWidth: true
+                        columns: 2
+                        columnSpacing: 14
+                        rowSpacing: 14
+                        StatsCard {
+                            Layout.fillWidth: true
+                            title: "مستحقات الإيجار"
+                            value: Theme.money(page.value(page.balanceSheet, "receivables"))
+                            icon: "📋"
+                        }
+                        StatsCard {
+                            Layout.fillWidth: true
+                            title: "مستحقات الأقساط"
+                            value: Theme.money(page.value(page.balanceSheet, "installment_receivables"))
+                            icon: "📅"
+                        }
+                        StatsCard {
+                            Layout.fillWidth: true
+                            title: "إجمالي الأصول"
+                            value: Theme.money(page.value(page.balanceSheet, "total_assets"))
+                            icon: "🏦"
+                        }
+                        StatsCard {
+                            Layout.fillWidth: true
+                            title: "النقد المتوفر"
+                            value: Theme.money(page.value(page.balanceSheet, "cash"))
+                            icon: "💰"
+                        }
+                    }
+                }
+            }
+
+            // Projects.
+            ListView {
+                id: projectList
+                objectName: "projectList"
+                clip: true
+                spacing: 10
+                model: page.projects
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {}
+                delegate: Rectangle {
+                    id: project
+                    required property var modelData
+                    width: projectList.width
+                    height: 96
+                    radius: 12
+                    color: Theme.bgCard
+                    border.color: Theme.borderColor
+                    ColumnLayout {
+                        anchors.fill: parent
+                        anchors.margins: 14
+                        spacing: 8
+                        RowLayout {
+                            Layout.fillWidth: true
+                            Label {
+                                Layout.fillWidth: true
+                                text: Theme.text(project.modelData.name)
+                                color: Theme.textPrimary
+                                font.family: Theme.fontFamily
+                                font.pixelSize: 15
+                                font.bold: true
+                                elide: Text.ElideRight
+                                horizontalAlignment: Text.AlignLeft
+                            }
+                            Tag {
+                                text: page.value(project.modelData.f, "sold_units") + " / "
+                                      + page.value(project.modelData.f, "total_units") + " وحدة مباعة"
+                            }
+                        }
+                        RowLayout {
+                            Layout.fillWidth: true
+                            spacing: 10
+                            Repeater {
+                                model: [
+                                    { t: "قيمة المبيعات", v: page.value(project.modelData.f, "total_sales_value"), c: Theme.textPrimary },
+                                    { t: "المحصّل", v: page.value(project.modelData.f, "total_collected"), c: Theme.successColor },
+                                    { t: "المصروفات", v: page.value(project.modelData.f, "total_expenses"), c: Theme.dangerColor },
+                                    { t: "الصافي (المحصّل − المصروفات)", v: page.projectNet(project.modelData.f), c: Theme.gold }
+                                ]
+                                delegate: ColumnLayout {
+                                    required property var modelData
+                                    Layout.fillWidth: true
+                                    Layout.preferredWidth: 1
+                                    spacing: 2
+                                    Label {
+                                        Layout.fillWidth: true
+                                        text: modelData.t
+                                        color: Theme.textMuted
+                                        font.family: Theme.fontFamily
+                                        font.pixelSize: 11
+                                        elide: Text.ElideRight
+                                        horizontalAlignment: Text.AlignLeft
+                                    }
+                                    Label {
+                                        Layout.fillWidth: true
+                                        text: Theme.money(modelData.v)
+                                        color: modelData.c
+                                        font.family: Theme.fontFamily
+                                        font.pixelSize: 14
+                                        font.bold: true
+                                        elide: Text.ElideRight
+                                        horizontalAlignment: Text.AlignLeft
+                                    }
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+
+            // Units.
+            DataTable {
+                objectName: "unitsReport"
+                rows: page.units
+                emptyText: "لا توجد وحدات"
+                columns: [
+                    { title: "الوحدة", w: 4, value: r => Theme.text(r.property_name) + " - "
+                          + Theme.text(r.unit_number), bold: true },
+                    { title: "المساحة", w: 2, value: r => Theme.number(r.area) + " م²" },
+                    { title: "السعر", w: 2, value: r => Theme.money(Number(r.sale_price) > 0
+                                                                   ? r.sale_price : r.rent_monthly),
+                      color: () => Theme.gold },
+                    { title: "الحالة", w: 2, value: r => page.unitStatus(r.status),
+                      color: r => r.status === "available" ? Theme.successColor
+                                                           : r.status === "rented" ? Theme.warningColor : Theme.textMuted }
+                ]
+            }
+
+            // Overdue installments.
+            DataTable {
+                objectName: "overdueReport"
+                rows: page.overdue
+                emptyText: "لا توجد أقساط متأخرة"
+                columns: [
+                    { title: "المشتري", w: 3, value: r => r.buyer_name, bold: true },
+                    { title: "الوحدة", w: 4, value: r => Theme.text(r.property_name) + " - وحدة "
+                          + Theme.text(r.unit_number) },
+                    { title: "تاريخ الاستحقاق", w: 2, value: r => r.due_date },
+                    { title: "المتبقي", w: 2, color: () => Theme.dangerColor,
+                      value: r => Theme.money(page.value(r, "installment_amount") - page.value(r, "paid_amount")) }
+                ]
+            }
+
+            // Cheques.
+            DataTable {
+                objectName: "chequeReport"
+                rows: page.chequeRows
+                emptyText: "لا توجد شيكات في هذه الفترة"
+                columns: [
+                    { title: "الشيك", w: 2, value: r => "رقم: " + Theme.text(r.cheque_number), bold: true },
+                    { title: "البنك", w: 3, value: r => r.bank_name },
+                    { title: "الاستحقاق", w: 2, value: r => r.due_date },
+                    { title: "المبلغ", w: 2, color: () => Theme.gold,
+                      value: r => Theme.number(r.amount) + " " + (r.currency_symbol ? r.currency_symbol : "₪") },
+                    { title: "الحالة", w: 2, value: r => page.chequeStatus(r.status),
+                      color: r => r.status === "paid" ? Theme.successColor
+                                                      : r.status === "pending" ? Theme.warningColor : Theme.dangerColor }
+                ]
+            }
         }
     }
 }

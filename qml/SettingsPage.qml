@@ -1,23 +1,290 @@
 import QtQuick
+import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
+import "components/Theme.js" as Theme
 
 Rectangle {
+    id: page
+
+    property var currencies: []
+    property string lastBackupError: ""
+    // What offers the native folder and file choosers; replaceable so the flows run without a
+    // desktop.
+    property var chooser: backupManager
+
+    // Rates are kept towards the currency with id 1, so neither it nor the primary gets a row.
+    function reload() {
+        var all = Theme.rows(currencyModel.getAll())
+        var list = []
+        for (var i = 0; i < all.length; ++i) {
+            if (all[i].code === settingsManager.primaryCurrency || Number(all[i].id) === 1)
+                continue
+            var c = all[i]
+            c.rate = Number(settingsManager.getExchangeRate(Number(c.id), 1)).toFixed(4)
+            list.push(c)
+        }
+        currencies = list
+        companyName.text = settingsManager.companyName
+        companyPhone.text = settingsManager.companyPhone
+        companyAddress.text = settingsManager.companyAddress
+        companyEmail.text = settingsManager.companyEmail
+    }
+
+    function updateRate(currency, text) {
+        var rate = Theme.parseAmount(text)
+        if (isNaN(rate) || rate <= 0) {
+            ratesSection.statusColor = Theme.dangerColor
+            ratesSection.status = "أدخل سعر صرف صحيحاً أكبر من صفر"
+            return
+        }
+        if (currencyModel.setRate(Number(currency.id), 1, rate)) {
+            ratesSection.statusColor = Theme.successColor
+            ratesSection.status = "تم تحديث سعر صرف " + Theme.text(currency.name_ar)
+        } else {
+            ratesSection.statusColor = Theme.dangerColor
+            ratesSection.status = "تعذر تحديث سعر الصرف"
+        }
+    }
+
+    function saveCompany() {
+        settingsManager.updateCompanyProfile(companyName.text, companyPhone.text,
+                                             companyAddress.text, companyEmail.text)
+        // The profile has no result of its own: read it back.
+        var saved = settingsManager.companyName === companyName.text
+                    && settingsManager.companyPhone === companyPhone.text
+                    && settingsManager.companyAddress === companyAddress.text
+                    && settingsManager.companyEmail === companyEmail.text
+        companySection.statusColor = saved ? Theme.successColor : Theme.dangerColor
+        companySection.status = saved ? "تم حفظ بيانات الشركة" : "تعذر حفظ بيانات الشركة"
+    }
+
+    function exportCsv() {
+        if (backupManager.exportAllToCSV()) {
+            dataSection.statusColor = Theme.successColor
+            dataSection.status = "تم التصدير بنجاح إلى المجلد الرئيسي"
+        } else {
+            dataSection.statusColor = Theme.dangerColor
+            dataSection.status = "تعذر تصدير البيانات"
+        }
+    }
+
+    function changeFolder() {
+        var path = chooser.browseBackupPath()
+        if (path && path !== "")
+            backupManager.backupPath = path
+    }
+
+    function createBackup() {
+        var ok = backupManager.createBackup()
+        backupSection.statusColor = ok ? Theme.successColor : Theme.dangerColor
+        backupSection.status = ok ? "✅ تم إنشاء النسخة بنجاح" : "❌ فشل في إنشاء النسخة"
+    }
+
+    function restoreBackup() {
+        var file = chooser.browseRestoreFile()
+        if (!file || file === "")
+            return
+        lastBackupError = ""
+        if (backupManager.restoreBackup(file)) {
+            backupSection.statusColor = Theme.gold
+            backupSection.status = "✅ تم استعادة النسخة بنجاح، والبيانات المستعادة قيد الاستخدام الآن. يُنصح بإعادة تشغيل البرنامج."
+            reload()
+        } else {
+            backupSection.statusColor = Theme.dangerColor
+            backupSection.status = lastBackupError === "Invalid backup file"
+                    ? "❌ الملف المختار ليس نسخة احتياطية صالحة، ولم تتغير البيانات"
+                    : "❌ فشل في استعادة النسخة"
+        }
+    }
+
     color: "#0a0e1a"
 
-    ColumnLayout {
+    Component.onCompleted: reload()
+    onVisibleChanged: if (visible)
+        reload()
+
+    Connections {
+        target: backupManager
+        function onBackupError(error) {
+            page.lastBackupError = error
+        }
+    }
+
+    ScrollView {
+        id: scroll
         anchors.fill: parent
         anchors.margins: 24
-        spacing: 20
+        contentWidth: availableWidth
+        clip: true
 
-        PageHeader {
-            Layout.fillWidth: true
-            title: "الإعدادات"
-            subtitle: "إعدادات النظام والعملات والنسخ الاحتياطي"
-        }
+        ColumnLayout {
+            width: scroll.availableWidth
+            spacing: 16
 
-        Item {
-            Layout.fillHeight: true
+            PageHeader {
+                Layout.fillWidth: true
+                title: "الإعدادات"
+                subtitle: "العملات وبيانات الشركة والنسخ الاحتياطي"
+            }
+
+            SettingsSection {
+                id: ratesSection
+                objectName: "ratesSection"
+                Layout.fillWidth: true
+                title: "💱 العملات وأسعار الصرف"
+
+                Label {
+                    Layout.fillWidth: true
+                    text: "العملة الأساسية: " + settingsManager.primaryCurrency
+                    color: Theme.textPrimary
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 14
+                    horizontalAlignment: Text.AlignLeft
+                }
+                Repeater {
+                    model: page.currencies
+                    delegate: RowLayout {
+                        id: rateRow
+                        required property var modelData
+                        required property int index
+                        Layout.fillWidth: true
+                        spacing: 10
+                        Label {
+                            Layout.fillWidth: true
+                            text: Theme.text(rateRow.modelData.name_ar) + " (" + Theme.text(rateRow.modelData.symbol) + ")"
+                            color: Theme.textPrimary
+                            font.family: Theme.fontFamily
+                            font.pixelSize: 14
+                            elide: Text.ElideRight
+                            horizontalAlignment: Text.AlignLeft
+                        }
+                        Label {
+                            text: "سعر الصرف:"
+                            color: Theme.textSecondary
+                            font.family: Theme.fontFamily
+                            font.pixelSize: 13
+                        }
+                        MTextField {
+                            id: rateField
+                            objectName: "rateField" + rateRow.index
+                            Layout.preferredWidth: 140
+                            text: rateRow.modelData.rate
+                        }
+                        MButton {
+                            objectName: "updateRateButton" + rateRow.index
+                            text: "تحديث"
+                            outline: true
+                            onClicked: page.updateRate(rateRow.modelData, rateField.text)
+                        }
+                    }
+                }
+            }
+
+            SettingsSection {
+                id: companySection
+                objectName: "companySection"
+                Layout.fillWidth: true
+                title: "🏢 بيانات الشركة (للمستندات)"
+
+                GridLayout {
+                    Layout.fillWidth: true
+                    columns: 2
+                    columnSpacing: 12
+                    rowSpacing: 10
+                    MTextField {
+                        id: companyName
+                        objectName: "companyNameField"
+                        Layout.fillWidth: true
+                        label: "اسم الشركة"
+                    }
+                    MTextField {
+                        id: companyPhone
+                        objectName: "companyPhoneField"
+                        Layout.fillWidth: true
+                        label: "رقم الهاتف"
+                    }
+                    MTextField {
+                        id: companyAddress
+                        objectName: "companyAddressField"
+                        Layout.fillWidth: true
+                        label: "العنوان"
+                    }
+                    MTextField {
+                        id: companyEmail
+                        objectName: "companyEmailField"
+                        Layout.fillWidth: true
+                        label: "البريد الإلكتروني"
+                    }
+                }
+                MButton {
+                    objectName: "saveCompanyButton"
+                    text: "حفظ بيانات الشركة"
+                    onClicked: page.saveCompany()
+                }
+            }
+
+            SettingsSection {
+                id: dataSection
+                objectName: "dataSection"
+                Layout.fillWidth: true
+                title: "إدارة البيانات"
+
+                MButton {
+                    objectName: "exportCsvButton"
+                    text: "تصدير البيانات إلى Excel (CSV)"
+                    iconSymbol: "📥"
+                    outline: true
+                    onClicked: page.exportCsv()
+                }
+            }
+
+            SettingsSection {
+                id: backupSection
+                objectName: "backupSection"
+                Layout.fillWidth: true
+                title: "💾 النسخ الاحتياطي"
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 10
+                    Label {
+                        text: "مسار النسخ:"
+                        color: Theme.textSecondary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 13
+                    }
+                    Label {
+                        objectName: "backupPathLabel"
+                        Layout.fillWidth: true
+                        text: backupManager.backupPath
+                        color: Theme.textPrimary
+                        font.pixelSize: 13
+                        elide: Text.ElideMiddle
+                        horizontalAlignment: Text.AlignLeft
+                    }
+                    MButton {
+                        objectName: "changeBackupPathButton"
+                        text: "تغيير"
+                        outline: true
+                        onClicked: page.changeFolder()
+                    }
+                }
+                RowLayout {
+                    spacing: 10
+                    MButton {
+                        objectName: "createBackupButton"
+                        text: "إنشاء نسخة الآن"
+                        onClicked: page.createBackup()
+                    }
+                    MButton {
+                        objectName: "restoreBackupButton"
+                        text: "استعادة نسخة"
+                        outline: true
+                        onClicked: page.restoreBackup()
+                    }
+                }
+            }
         }
     }
 }

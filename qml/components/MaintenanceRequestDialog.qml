@@ -1,0 +1,87 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Theme.js" as Theme
+
+MDialog {
+    id: dialog
+
+    property var units: []
+    readonly property var priorities: ["low", "medium", "high"]
+
+    signal added
+
+    title: "طلب صيانة جديد"
+    dialogWidth: 520
+
+    onAboutToShow: {
+        var list = Theme.rows(unitModel.getAll())
+        for (var i = 0; i < list.length; ++i)
+            list[i].display = Theme.text(list[i].property_name) + " - " + Theme.text(list[i].unit_number)
+        units = list
+        unitBox.currentIndex = -1
+        titleField.text = ""
+        descField.text = ""
+        priorityChips.currentIndex = 1
+    }
+
+    MComboBox {
+        id: unitBox
+        objectName: "maintenanceUnitBox"
+        Layout.fillWidth: true
+        label: "اختر الوحدة"
+        placeholder: "اختر وحدة..."
+        model: dialog.units
+        textRole: "display"
+    }
+    MTextField {
+        id: titleField
+        objectName: "maintenanceTitleField"
+        Layout.fillWidth: true
+        label: "عنوان الطلب"
+    }
+    MTextField {
+        id: descField
+        objectName: "maintenanceDescField"
+        Layout.fillWidth: true
+        label: "الوصف"
+    }
+    Label {
+        Layout.fillWidth: true
+        text: "الأولوية:"
+        color: Theme.textSecondary
+        font.family: Theme.fontFamily
+        font.pixelSize: 13
+        horizontalAlignment: Text.AlignLeft
+    }
+    FilterChips {
+        id: priorityChips
+        objectName: "maintenancePriority"
+        model: ["منخفضة", "متوسطة", "عالية"]
+    }
+    MButton {
+        objectName: "saveMaintenanceButton"
+        Layout.fillWidth: true
+        Layout.topMargin: 4
+        text: "حفظ الطلب"
+        onClicked: {
+            var unit = dialog.units[unitBox.currentIndex]
+            if (!unit) {
+                dialog.message = "اختر الوحدة"
+                return
+            }
+            if (titleField.text.trim() === "") {
+                dialog.message = "أدخل عنوان الطلب"
+                return
+            }
+            var id = maintenanceModel.add(Number(unit.id), Number(unit.property_id), titleField.text,
+                                          descField.text, dialog.priorities[priorityChips.currentIndex])
+            if (id > 0) {
+                dialog.added()
+                dialog.close()
+            } else {
+                dialog.message = "تعذر حفظ الطلب"
+            }
+        }
+    }
+}

@@ -1,0 +1,133 @@
+import QtQuick
+import QtQuick.Layouts
+import "Theme.js" as Theme
+
+MDialog {
+    id: dialog
+
+    property var currencies: []
+    readonly property var types: ["received", "issued"]
+
+    signal saved
+
+    function clear() {
+        numberField.text = ""
+        bankField.text = ""
+        amountField.text = ""
+        rateField.text = "1.0"
+        dueField.text = Theme.today()
+        nameField.text = ""
+    }
+
+    function save() {
+        var amount = Theme.parseAmount(amountField.text)
+        var rate = Theme.parseAmount(rateField.text)
+        if (numberField.text.trim() === "" || isNaN(amount) || amount <= 0) {
+            message = "أدخل رقم الشيك ومبلغاً صحيحاً"
+            return
+        }
+        if (isNaN(rate) || rate <= 0) {
+            message = "أدخل سعر صرف صحيحاً"
+            return
+        }
+        var currency = currencies[currencyBox.currentIndex]
+        if (!currency) {
+            message = "اختر العملة"
+            return
+        }
+        if (!Theme.isIsoDate(dueField.text)) {
+            message = "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD"
+            return
+        }
+        var id = chequeModel.add(numberField.text, types[typeChips.currentIndex], amount,
+                                 bankField.text, dueField.text, nameField.text,
+                                 Number(currency.id), rate)
+        if (id > 0) {
+            saved()
+            close()
+            clear()
+        } else {
+            message = "تعذر حفظ الشيك"
+        }
+    }
+
+    title: "تسجيل شيك جديد"
+    dialogWidth: 540
+
+    onAboutToShow: {
+        currencies = Theme.rows(currencyModel.getAll())
+        if (currencyBox.currentIndex < 0 && currencies.length > 0)
+            currencyBox.currentIndex = 0
+        if (dueField.text === "")
+            dueField.text = Theme.today()
+    }
+
+    FilterChips {
+        id: typeChips
+        objectName: "chequeType"
+        model: ["شيك مقبوض (وارد)", "شيك مدفوع (صادر)"]
+    }
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 12
+        MTextField {
+            id: numberField
+            objectName: "newChequeNumberField"
+            Layout.fillWidth: true
+            label: "رقم الشيك"
+        }
+        MTextField {
+            id: bankField
+            objectName: "newChequeBankField"
+            Layout.fillWidth: true
+            label: "اسم البنك"
+        }
+    }
+    MTextField {
+        id: amountField
+        objectName: "newChequeAmountField"
+        Layout.fillWidth: true
+        label: "المبلغ"
+        placeholderText: "0.00"
+    }
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 12
+        MComboBox {
+            id: currencyBox
+            objectName: "newChequeCurrencyBox"
+            Layout.fillWidth: true
+            label: "العملة:"
+            placeholder: "اختر العملة..."
+            model: dialog.currencies
+            textRole: "code"
+        }
+        MTextField {
+            id: rateField
+            objectName: "newChequeRateField"
+            Layout.fillWidth: true
+            label: "سعر الصرف"
+            text: "1.0"
+        }
+    }
+    MTextField {
+        id: dueField
+        objectName: "newChequeDueField"
+        Layout.fillWidth: true
+        label: "تاريخ الاستحقاق (YYYY-MM-DD)"
+        placeholderText: "YYYY-MM-DD"
+    }
+    MTextField {
+        id: nameField
+        objectName: "newChequeNameField"
+        Layout.fillWidth: true
+        label: "اسم الساحب / المستفيد"
+    }
+    MButton {
+        objectName: "saveNewChequeButton"
+        Layout.fillWidth: true
+        Layout.topMargin: 4
+        text: "حفظ الشيك"
+        onClicked: dialog.save()
+    }
+}
