@@ -126,7 +126,7 @@ Rectangle {
         return { rows: rows, summary: summary }
     }
 
-    function print() {
+    function printTab() {
         var doc = printable()
         printCtrl.printReport(tabNames[tabs.currentIndex], "تقرير", doc.rows, doc.summary)
     }
@@ -161,7 +161,7 @@ Rectangle {
                 objectName: "printReportButton"
                 text: "طباعة"
                 iconSymbol: "⎙"
-                onClicked: page.print()
+                onClicked: page.printTab()
             }
         }
 
@@ -286,7 +286,7 @@ Rectangle {
                                         implicitHeight: 32
                                         text: "مشاركة التقرير"
                                         outline: true
-                                        onClicked: page.print()
+                                        onClicked: page.printTab()
                                     }
                                 }
                             }
