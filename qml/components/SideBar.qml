@@ -34,7 +34,7 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.preferredHeight: 64
+            Layout.preferredHeight: 56
             Layout.leftMargin: 20
             Layout.rightMargin: 20
             spacing: 10
@@ -132,7 +132,7 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.preferredHeight: 72
+            Layout.preferredHeight: 64
             Layout.leftMargin: 16
             Layout.rightMargin: 12
             spacing: 10
