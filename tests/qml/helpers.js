@@ -43,8 +43,9 @@ function type(tc, field, text) {
     var input = field.field !== undefined ? field.field : field
     tc.mouseClick(input)
     tc.tryCompare(input, "activeFocus", true)
-    tc.keyClick(Qt.Key_A, Qt.ControlModifier)
-    tc.keyClick(Qt.Key_Delete)
+    tc.keyClick(Qt.Key_End)
+    for (var k = input.text.length; k > 0; --k)
+        tc.keyClick(Qt.Key_Backspace)
     for (var i = 0; i < text.length; ++i) {
         var c = text.charAt(i)
         if (c === "\n")
