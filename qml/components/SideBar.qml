@@ -65,6 +65,8 @@ Rectangle {
             Layout.fillHeight: true
             clip: true
             model: sideBar.items
+            // All twelve rows exist even when the window is short.
+            cacheBuffer: 48 * 12
             boundsBehavior: Flickable.StopAtBounds
 
             delegate: Rectangle {

@@ -42,6 +42,19 @@ Item {
             return findChild(win.contentItem, "mainApp")
         }
 
+        // The shell is on screen and its entrance animation has finished.
+        function waitShell() {
+            tryVerify(() => shell() !== null)
+            tryCompare(H.find(tc, win.contentItem, "rootStack"), "busy", false)
+            return shell()
+        }
+
+        function waitLogin() {
+            tryVerify(() => shell() === null)
+            tryCompare(H.find(tc, win.contentItem, "rootStack"), "busy", false)
+            return H.find(tc, win.contentItem, "loginPage")
+        }
+
         function test_defaultsAreOfferedOnAFreshDatabase() {
             var page = H.find(tc, win.contentItem, "loginPage")
             compare(H.find(tc, page, "usernameField").text, "admin")
@@ -60,9 +73,8 @@ Item {
 
         function test_loginReachesEveryPageAndLogoutReturnsToLogin() {
             login("admin", "qatmo")
-            tryVerify(() => shell() !== null)
+            var app = waitShell()
             compare(win.screen, "shell")
-            var app = shell()
             var pages = H.find(tc, app, "pages")
             var names = ["dashboardPage", "propertiesPage", "tenantsPage", "buyersPage",
                          "accountingPage", "paymentsPage", "chequesPage", "invoicesPage",
@@ -74,16 +86,14 @@ Item {
             }
             H.click(tc, H.find(tc, app, "logoutButton"))
             compare(authCtrl.isLoggedIn, false)
-            tryVerify(() => shell() === null)
-            var page = H.find(tc, win.contentItem, "loginPage")
+            var page = waitLogin()
             compare(win.screen, "login")
             compare(H.find(tc, page, "passwordField").text, "qatmo")
         }
 
         function test_changePasswordWithdrawsTheDefaults() {
             login("admin", "qatmo")
-            tryVerify(() => shell() !== null)
-            var app = shell()
+            var app = waitShell()
             H.click(tc, H.find(tc, app, "changePasswordButton"))
             var dialog = H.find(tc, app, "changePasswordDialog")
             H.waitOpen(tc, dialog)
@@ -105,14 +115,13 @@ Item {
             H.waitClosed(tc, dialog)
 
             H.click(tc, H.find(tc, app, "logoutButton"))
-            tryVerify(() => shell() === null)
-            var page = H.find(tc, win.contentItem, "loginPage")
+            var page = waitLogin()
             compare(H.find(tc, page, "usernameField").text, "")
             compare(H.find(tc, page, "passwordField").text, "")
             verify(!H.find(tc, page, "defaultCredentialsHint").visible)
 
             login("admin", "n3w-secret")
-            tryVerify(() => shell() !== null)
+            waitShell()
             // Put the default back for the other tests.
             verify(authCtrl.changePassword("n3w-secret", "qatmo"))
         }

@@ -23,6 +23,7 @@ Item {
             var login = findChild(win.contentItem, "loginPage")
             H.click(tc, H.find(tc, login, "loginButton"))
             tryVerify(() => findChild(win.contentItem, "mainApp") !== null)
+            tryCompare(H.find(tc, win.contentItem, "rootStack"), "busy", false)
             var app = findChild(win.contentItem, "mainApp")
             for (var i = 0; i < 12; ++i) {
                 H.click(tc, H.find(tc, app, "menuItem" + i))
