@@ -48,7 +48,8 @@ int TestFixture::addUnit(int propertyId, const QString &number, double rentMonth
 
 int TestFixture::addTenant(const QString &name, const QString &idNumber)
 {
-    return insert(u"INSERT INTO tenants (full_name, id_number, phone) VALUES (?, ?, '0599000000')"_s,
+    return insert(
+        u"INSERT INTO tenants (full_name, id_number, phone) VALUES (?, ?, '0599000000')"_s,
         { name, idNumber.isNull() ? QVariant() : QVariant(idNumber) });
 }
 
@@ -72,16 +73,18 @@ int TestFixture::addInvoice(int tenantId, int unitId, const QString &period, dou
 {
     static int serial = 0;
     const QString number = u"FIX-"_s + QString::number(++serial);
-    return insert(u"INSERT INTO invoices (invoice_number, tenant_id, unit_id, period, total_amount, "
-                  "paid_amount, balance, status, currency_id, due_date) VALUES (?,?,?,?,?,?,?,?,1,?)"_s,
+    return insert(
+        u"INSERT INTO invoices (invoice_number, tenant_id, unit_id, period, total_amount, "
+        "paid_amount, balance, status, currency_id, due_date) VALUES (?,?,?,?,?,?,?,?,1,?)"_s,
         { number, tenantId, unitId > 0 ? QVariant(unitId) : QVariant(), period, total, paid,
             total - paid, status, period + u"-28"_s });
 }
 
 int TestFixture::addPayment(int invoiceId, int tenantId, double amount, const QDate &date)
 {
-    return insert(u"INSERT INTO payments (invoice_id, tenant_id, amount, payment_date, currency_id) "
-                  "VALUES (?,?,?,?,1)"_s,
+    return insert(
+        u"INSERT INTO payments (invoice_id, tenant_id, amount, payment_date, currency_id) "
+        "VALUES (?,?,?,?,1)"_s,
         { invoiceId > 0 ? QVariant(invoiceId) : QVariant(),
             tenantId > 0 ? QVariant(tenantId) : QVariant(), amount, iso(date) });
 }
@@ -96,8 +99,8 @@ int TestFixture::addExpense(
             contractorId > 0 ? QVariant(contractorId) : QVariant() });
 }
 
-int TestFixture::addInstallment(int buyerId, int unitId, double amount, const QDate &due,
-    double paid, const QString &status)
+int TestFixture::addInstallment(
+    int buyerId, int unitId, double amount, const QDate &due, double paid, const QString &status)
 {
     return insert(u"INSERT INTO installments (buyer_id, unit_id, total_price, down_payment, "
                   "installment_amount, due_date, paid_amount, status, currency_id) "
@@ -108,7 +111,8 @@ int TestFixture::addInstallment(int buyerId, int unitId, double amount, const QD
 int TestFixture::addCheque(const QString &number, double amount, const QDate &due,
     const QString &status, const QString &type)
 {
-    return insert(u"INSERT INTO cheques (cheque_number, type, amount, due_date, status, currency_id) "
-                  "VALUES (?,?,?,?,?,1)"_s,
+    return insert(
+        u"INSERT INTO cheques (cheque_number, type, amount, due_date, status, currency_id) "
+        "VALUES (?,?,?,?,?,1)"_s,
         { number, type, amount, iso(due), status });
 }

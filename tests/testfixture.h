@@ -34,10 +34,10 @@ public:
     int addInvoice(int tenantId, int unitId, const QString &period, double total,
         const QString &status = QStringLiteral("pending"), double paid = 0);
     int addPayment(int invoiceId, int tenantId, double amount, const QDate &date);
-    int addExpense(int propertyId, int unitId, double amount, const QDate &date,
-        int contractorId = 0);
-    int addInstallment(int buyerId, int unitId, double amount, const QDate &due,
-        double paid = 0, const QString &status = QStringLiteral("pending"));
+    int addExpense(
+        int propertyId, int unitId, double amount, const QDate &date, int contractorId = 0);
+    int addInstallment(int buyerId, int unitId, double amount, const QDate &due, double paid = 0,
+        const QString &status = QStringLiteral("pending"));
     int addCheque(const QString &number, double amount, const QDate &due,
         const QString &status = QStringLiteral("pending"),
         const QString &type = QStringLiteral("received"));

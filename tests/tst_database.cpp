@@ -30,8 +30,8 @@ void TestDatabase::rowMapKeys_data()
     QTest::newRow("bare columns without table prefix")
         << u"SELECT c.code, c.symbol FROM currencies c WHERE c.id=1"_s
         << QStringList { u"code"_s, u"symbol"_s };
-    QTest::newRow("unaliased expression") << u"SELECT COUNT(*) FROM currencies"_s
-                                          << QStringList { u"COUNT(*)"_s };
+    QTest::newRow("unaliased expression")
+        << u"SELECT COUNT(*) FROM currencies"_s << QStringList { u"COUNT(*)"_s };
 }
 
 void TestDatabase::rowMapKeys()
@@ -61,8 +61,9 @@ void TestDatabase::constraintFailureReportsOnce_data()
 {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QVariantList>("params");
-    QTest::newRow("unique code") << u"INSERT INTO currencies (code, name_ar, symbol) VALUES (?,?,?)"_s
-                                 << QVariantList { u"USD"_s, u"دولار"_s, u"$"_s };
+    QTest::newRow("unique code")
+        << u"INSERT INTO currencies (code, name_ar, symbol) VALUES (?,?,?)"_s
+        << QVariantList { u"USD"_s, u"دولار"_s, u"$"_s };
     QTest::newRow("not null") << u"INSERT INTO properties (name) VALUES (?)"_s
                               << QVariantList { QVariant() };
     QTest::newRow("missing parent row")

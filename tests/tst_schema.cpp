@@ -64,7 +64,8 @@ void TestSchema::columnOrder_data()
            "cost_center_id,contractor_id"_s.split(u',');
     QTest::newRow("payments") << u"payments"_s
                               << u"id,invoice_id,tenant_id,amount,payment_method,payment_date,"
-                                 "reference,currency_id,notes,created_at,buyer_id,unit_id"_s.split(u',');
+                                 "reference,currency_id,notes,created_at,buyer_id,unit_id"_s.split(
+                                     u',');
 }
 
 void TestSchema::columnOrder()

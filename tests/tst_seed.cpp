@@ -27,8 +27,8 @@ void TestSeed::freshFileCounts_data()
     QTest::addColumn<int>("expected");
     QTest::newRow("users") << u"SELECT COUNT(*) FROM users"_s << 1;
     QTest::newRow("currencies") << u"SELECT COUNT(*) FROM currencies"_s << 3;
-    QTest::newRow("primary currencies") << u"SELECT COUNT(*) FROM currencies WHERE is_primary=1"_s
-                                        << 1;
+    QTest::newRow("primary currencies")
+        << u"SELECT COUNT(*) FROM currencies WHERE is_primary=1"_s << 1;
     QTest::newRow("ILS is primary")
         << u"SELECT COUNT(*) FROM currencies WHERE is_primary=1 AND code='ILS'"_s << 1;
     QTest::newRow("accounts") << u"SELECT COUNT(*) FROM accounts WHERE is_system=1"_s << 13;
@@ -64,7 +64,8 @@ void TestSeed::chartOfAccountsParents()
 void TestSeed::adminPasswordIsHashed()
 {
     TestFixture f;
-    const QString stored = f.scalar(u"SELECT password_hash FROM users WHERE username='admin'"_s).toString();
+    const QString stored
+        = f.scalar(u"SELECT password_hash FROM users WHERE username='admin'"_s).toString();
     QVERIFY(stored != u"qatmo"_s);
     QVERIFY(stored.startsWith(u"$argon2id$"_s));
     QVERIFY(PasswordHasher::verify(stored, u"qatmo"_s));
@@ -112,7 +113,9 @@ void TestSeed::plainPasswordsAreRewrittenOnOpen()
     {
         Database db;
         QVERIFY(db.initialize(path));
-        QVERIFY(db.execInsert(u"INSERT INTO users (username, password_hash) VALUES ('sara', 'secret1')"_s) > 0);
+        QVERIFY(db.execInsert(
+                    u"INSERT INTO users (username, password_hash) VALUES ('sara', 'secret1')"_s)
+            > 0);
     }
     Database db;
     QVERIFY(db.initialize(path));
@@ -120,8 +123,10 @@ void TestSeed::plainPasswordsAreRewrittenOnOpen()
     QCOMPARE(rows.size(), 2);
     for (const QVariant &row : rows)
         QVERIFY(PasswordHasher::isHash(row.toMap().value(u"password_hash"_s).toString()));
-    const QString sara = Database::firstRow(db.execQuery(
-        u"SELECT password_hash FROM users WHERE username='sara'"_s)).value(u"password_hash"_s).toString();
+    const QString sara = Database::firstRow(
+        db.execQuery(u"SELECT password_hash FROM users WHERE username='sara'"_s))
+                             .value(u"password_hash"_s)
+                             .toString();
     QVERIFY(PasswordHasher::verify(sara, u"secret1"_s));
 }
 

@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <csignal>
 
 using namespace Qt::StringLiterals;
@@ -50,8 +49,8 @@ void TestStartup::twoRunsAppendTwoBlocks()
         app.setProcessEnvironment(environment(home.path()));
         app.start(QStringLiteral(BELVARDINO_EXECUTABLE), {});
         QVERIFY(app.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(readLog(home.path()).count(u"QML root loaded successfully"_s) == run,
-            30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            readLog(home.path()).count(u"QML root loaded successfully"_s) == run, 30000);
         ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
         QVERIFY(app.waitForFinished(30000));
         QCOMPARE(app.exitStatus(), QProcess::NormalExit);
@@ -86,7 +85,8 @@ void TestStartup::unwritableDataDirectoryEndsBeforeAnyWindow()
     app.start(QStringLiteral(BELVARDINO_EXECUTABLE), {});
     QVERIFY(app.waitForFinished(30000));
     QCOMPARE(app.exitCode(), 255); // -1 as a process exit status
-    QVERIFY(QString::fromUtf8(app.readAllStandardError()).contains(u"Failed to initialize database!"_s));
+    QVERIFY(QString::fromUtf8(app.readAllStandardError())
+                .contains(u"Failed to initialize database!"_s));
     QCOMPARE(blocker.size(), qint64(15));
     QVERIFY(readLog(home.path()).isEmpty());
 }

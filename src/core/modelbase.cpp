@@ -47,12 +47,6 @@ bool ModelBase::change(const QString &sql, const QVariantList &params)
     return ok;
 }
 
-QVariant ModelBase::optionalId(int id)
-{
-    return id >= 1 ? QVariant(id) : QVariant();
-}
+QVariant ModelBase::optionalId(int id) { return id >= 1 ? QVariant(id) : QVariant(); }
 
-bool ModelBase::isFinite(double value)
-{
-    return std::isfinite(value);
-}
+bool ModelBase::isFinite(double value) { return std::isfinite(value); }

@@ -24,8 +24,8 @@ protected:
     QVariantMap one(const QString &sql, const QVariantList &params = {}) const;
     // An aliased figure of the first row; 0 when there is no row.
     int intFigure(const QString &sql, const QString &key, const QVariantList &params = {}) const;
-    double doubleFigure(const QString &sql, const QString &key,
-        const QVariantList &params = {}) const;
+    double doubleFigure(
+        const QString &sql, const QString &key, const QVariantList &params = {}) const;
     // Insert; dataChanged when the new id is 1 or more. Returns the id (-1 on failure).
     int create(const QString &sql, const QVariantList &params);
     // Update or delete; dataChanged when the statement ran. Returns whether it ran.

@@ -1,8 +1,7 @@
 #include "passwordhasher.h"
 
-#include <sodium.h>
-
 #include <QByteArray>
+#include <sodium.h>
 
 namespace {
 
@@ -38,8 +37,8 @@ bool PasswordHasher::verify(const QString &encodedHash, const QString &password)
         return false;
     const QByteArray stored = encodedHash.toLatin1();
     const QByteArray utf8 = password.toUtf8();
-    return crypto_pwhash_str_verify(stored.constData(), utf8.constData(),
-               static_cast<unsigned long long>(utf8.size()))
+    return crypto_pwhash_str_verify(
+               stored.constData(), utf8.constData(), static_cast<unsigned long long>(utf8.size()))
         == 0;
 }
 

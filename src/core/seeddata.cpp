@@ -2,10 +2,7 @@
 
 using namespace Qt::StringLiterals;
 
-QString SeedData::adminPassword()
-{
-    return u"qatmo"_s;
-}
+QString SeedData::adminPassword() { return u"qatmo"_s; }
 
 // The first statement takes the administrator's password hash as its one bound value.
 QStringList SeedData::statements()

@@ -17,10 +17,7 @@ TransactionGuard::TransactionGuard(Database *db)
         ++s_depth;
 }
 
-TransactionGuard::~TransactionGuard()
-{
-    rollback();
-}
+TransactionGuard::~TransactionGuard() { rollback(); }
 
 bool TransactionGuard::commit()
 {

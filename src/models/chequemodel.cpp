@@ -8,3 +8,60 @@ ChequeModel::ChequeModel(Database *db, QObject *parent)
     : ModelBase(db, parent)
 {
 }
+
+QVariantList ChequeModel::getAll()
+{
+    return list(u"SELECT c.*, cur.symbol as currency_symbol, cur.code as currency_code FROM "
+                "cheques c LEFT JOIN currencies cur ON c.currency_id=cur.id ORDER BY c.due_date "
+                "DESC"_s);
+}
+
+int ChequeModel::add(const QString &num, const QString &type, double amount, const QString &bank,
+    const QString &dueDate, const QString &payerPayee, int currId, double exchangeRate, int buyerId,
+    int tenantId)
+{
+    if (!isFinite(amount) || !isFinite(exchangeRate))
+        return -1;
+    // One counter-party field in the dialog; the type says which side of the cheque it is.
+    const QString payer = type == u"received"_s ? payerPayee : u""_s;
+    const QString payee = type == u"issued"_s ? payerPayee : u""_s;
+    // There is no rate column; the rate travels in the notes.
+    const QString notes = u"exchange_rate=%1"_s.arg(QString::number(exchangeRate, 'g', 6));
+    return create(u"INSERT INTO cheques (cheque_number,type,amount,bank_name,issue_date,due_date,"
+                  "payer_name,payee_name,status,currency_id,buyer_id,tenant_id,notes) VALUES "
+                  "(?,?,?,?,date('now'),?,?,?,?,?,?,?,?)"_s,
+        { num, type, amount, bank, dueDate, payer, payee, u"pending"_s, currId, optionalId(buyerId),
+            optionalId(tenantId), notes });
+}
+
+bool ChequeModel::updateStatus(int id, const QString &status)
+{
+    return change(u"UPDATE cheques SET status=? WHERE id=?"_s, { status, id });
+}
+
+QVariantList ChequeModel::getByType(const QString &type)
+{
+    return list(u"SELECT c.*, cur.symbol as currency_symbol FROM cheques c LEFT JOIN currencies "
+                "cur ON c.currency_id=cur.id WHERE c.type=? ORDER BY c.due_date DESC"_s,
+        { type });
+}
+
+QVariantList ChequeModel::getByStatus(const QString &status)
+{
+    return list(u"SELECT c.*, cur.symbol as currency_symbol FROM cheques c LEFT JOIN currencies "
+                "cur ON c.currency_id=cur.id WHERE c.status=? ORDER BY c.due_date"_s,
+        { status });
+}
+
+QVariantList ChequeModel::getPending()
+{
+    return list(u"SELECT c.*, cur.symbol as currency_symbol FROM cheques c LEFT JOIN currencies "
+                "cur ON c.currency_id=cur.id WHERE c.status='pending' ORDER BY c.due_date"_s);
+}
+
+QVariantList ChequeModel::getPostDated()
+{
+    return list(u"SELECT c.*, cur.symbol as currency_symbol FROM cheques c LEFT JOIN currencies "
+                "cur ON c.currency_id=cur.id WHERE c.status='pending' AND c.due_date > "
+                "date('now') ORDER BY c.due_date"_s);
+}

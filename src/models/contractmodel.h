@@ -2,9 +2,19 @@
 
 #include "modelbase.h"
 
+// Lease contracts: one tenant, one unit, a date range that never double-books the unit.
 class ContractModel : public ModelBase
 {
     Q_OBJECT
 public:
     explicit ContractModel(Database *db, QObject *parent = nullptr);
+
+    Q_INVOKABLE QVariantList getAll();
+    Q_INVOKABLE QVariantMap getById(int id);
+    Q_INVOKABLE int add(int unitId, int tenantId, const QString &start, const QString &end,
+        double rent, const QString &freq, double deposit, int currId);
+    Q_INVOKABLE bool terminate(int id);
+    Q_INVOKABLE QVariantList getExpiring(int days);
+    Q_INVOKABLE bool hasOverlap(
+        int unitId, const QString &start, const QString &end, int excludeId = -1);
 };

@@ -1,10 +1,185 @@
 #include "installmentmodel.h"
 
 #include "database.h"
+#include "transactionguard.h"
+
+#include <QDate>
+#include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QString general(double value) { return QString::number(value, 'g', 6); }
+
+// A null QString would be bound as NULL; the schedule stores empty texts instead.
+QString text(const QString &value) { return value.isNull() ? u""_s : value; }
+
+} // namespace
 
 InstallmentModel::InstallmentModel(Database *db, QObject *parent)
     : ModelBase(db, parent)
 {
+}
+
+QVariantList InstallmentModel::getAll()
+{
+    return list(u"SELECT i.*, b.full_name as buyer_name, u.unit_number, p.name as property_name "
+                "FROM installments i JOIN buyers b ON i.buyer_id=b.id JOIN units u ON "
+                "i.unit_id=u.id JOIN properties p ON u.property_id=p.id ORDER BY i.due_date"_s);
+}
+
+int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, double downPayment,
+    int numInstallments, const QString &startDate, int currId, const QString &startCheque,
+    const QString &bankName)
+{
+    // Everything that could stop the sale half-way is checked before the first write.
+    if (!isFinite(totalPrice) || !isFinite(downPayment))
+        return -1;
+    const QDate start = QDate::fromString(startDate, u"yyyy-MM-dd"_s);
+    if (!start.isValid() || start.toString(u"yyyy-MM-dd"_s) != startDate)
+        return -1;
+
+    const double remaining = totalPrice - downPayment;
+    const bool scheduled = remaining > 0.01;
+    const int count = numInstallments >= 1 ? numInstallments : 1;
+    const double regularCents = std::floor(remaining / count * 100);
+    if (scheduled && regularCents >= double(std::numeric_limits<qint64>::max()))
+        return -1;
+
+    const QVariantMap unit = one(u"SELECT status, unit_number FROM units WHERE id=?"_s, { unitId });
+    if (unit.isEmpty() || unit.value(u"status"_s).toString() == u"sold"_s)
+        return -1;
+    const QString unitNumber = unit.value(u"unit_number"_s).toString();
+
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return -1;
+
+    if (!m_db->execNonQuery(u"UPDATE units SET status='sold', buyer_id=?, sale_price_actual=?, "
+                            "sale_date=? WHERE id=?"_s,
+            { buyerId, totalPrice, startDate, unitId }))
+        return -1;
+
+    if (downPayment > 0) {
+        const int paymentId = m_db->execInsert(
+            u"INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, "
+            "currency_id, notes) VALUES (?,?,?,?,?,?,?)"_s,
+            { buyerId, unitId, downPayment, u"cash"_s, startDate, currId,
+                u"دفعة مقدمة / بيع وحدة: "_s + unitNumber });
+        if (paymentId < 1)
+            return -1;
+    }
+
+    if (scheduled) {
+        const double regular = qint64(regularCents) / 100.0;
+        bool ok = false;
+        const qint64 firstCheque = startCheque.toLongLong(&ok, 10);
+        const bool numbered = !startCheque.isEmpty() && ok && firstCheque > 0;
+        double scheduledSum = 0;
+        for (int i = 0; i < count; ++i) {
+            const bool last = i == count - 1;
+            const double amount = last ? remaining - scheduledSum : regular;
+            scheduledSum += amount;
+            QString cheque = u""_s;
+            if (numbered)
+                cheque = QString::number(firstCheque + i);
+            else if (i == 0)
+                cheque = text(startCheque);
+            const int id = m_db->execInsert(
+                u"INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,"
+                "installment_amount,due_date,currency_id,cheque_number,bank_name) VALUES "
+                "(?,?,?,?,?,?,?,?,?)"_s,
+                { buyerId, unitId, totalPrice, downPayment, amount,
+                    start.addMonths(i).toString(u"yyyy-MM-dd"_s), currId, cheque, text(bankName) });
+            if (id < 1)
+                return -1;
+        }
+    }
+
+    const QString details = u"تم بيع الوحدة %1 بمبلغ %2 (دفعة: %3, شيكات: %4)"_s.arg(
+        unitNumber, general(totalPrice), general(downPayment), QString::number(numInstallments));
+    if (!writeAudit(u"بيع وحدة"_s, u"units"_s, unitId, details))
+        return -1;
+    if (!guard.commit())
+        return -1;
+    emit dataChanged();
+    return 1;
+}
+
+bool InstallmentModel::payInstallment(int id, double amount)
+{
+    if (!isFinite(amount) || amount <= 0)
+        return false;
+    const QVariantMap due
+        = one(u"SELECT installment_amount, paid_amount FROM installments WHERE id=?"_s, { id });
+    if (due.isEmpty())
+        return false;
+    const double outstanding
+        = due.value(u"installment_amount"_s).toDouble() - due.value(u"paid_amount"_s).toDouble();
+    if (amount > outstanding + 0.01)
+        return false;
+
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return false;
+    if (!m_db->execNonQuery(u"UPDATE installments SET paid_amount=paid_amount+?, status=CASE WHEN "
+                            "paid_amount+?>=installment_amount - 0.01 THEN 'paid' ELSE 'partial' "
+                            "END WHERE id=?"_s,
+            { amount, amount, id }))
+        return false;
+
+    const QVariantMap links
+        = one(u"SELECT buyer_id, unit_id, currency_id FROM installments WHERE id=?"_s, { id });
+    if (links.isEmpty())
+        return false;
+    const int paymentId = m_db->execInsert(
+        u"INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, "
+        "currency_id, notes) VALUES (?,?,?,?,date('now'),?,?)"_s,
+        { links.value(u"buyer_id"_s), links.value(u"unit_id"_s), amount, u"cash"_s,
+            links.value(u"currency_id"_s), u"تحصيل قسط - معرف: %1"_s.arg(id) });
+    if (paymentId < 1)
+        return false;
+    if (!writeAudit(
+            u"تحصيل قسط"_s, u"installments"_s, id, u"تم تحصيل مبلغ %1"_s.arg(general(amount))))
+        return false;
+    if (!guard.commit())
+        return false;
+    emit dataChanged();
+    return true;
+}
+
+int InstallmentModel::add(int buyerId, int unitId, double total, double down, double amount,
+    const QString &dueDate, int cid)
+{
+    if (!isFinite(total) || !isFinite(down) || !isFinite(amount))
+        return -1;
+    return create(u"INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,"
+                  "installment_amount,due_date,currency_id) VALUES (?,?,?,?,?,?,?)"_s,
+        { buyerId, unitId, total, down, amount, dueDate, cid });
+}
+
+QVariantList InstallmentModel::getByBuyer(int buyerId)
+{
+    return list(u"SELECT i.*, u.unit_number, p.name as property_name FROM installments i JOIN "
+                "units u ON i.unit_id=u.id JOIN properties p ON u.property_id=p.id WHERE "
+                "i.buyer_id=? ORDER BY i.due_date"_s,
+        { buyerId });
+}
+
+QVariantList InstallmentModel::getOverdue()
+{
+    return list(u"SELECT i.*, b.full_name as buyer_name, u.unit_number FROM installments i JOIN "
+                "buyers b ON i.buyer_id=b.id JOIN units u ON i.unit_id=u.id WHERE "
+                "i.status!='paid' AND i.due_date < date('now') ORDER BY i.due_date"_s);
+}
+
+bool InstallmentModel::writeAudit(
+    const QString &action, const QString &table, int recordId, const QString &details)
+{
+    return m_db->execInsert(u"INSERT INTO audit_logs (action, table_name, record_id, details) "
+                            "VALUES (?,?,?,?)"_s,
+               { action, table, recordId, details })
+        > 0;
 }

@@ -1,10 +1,100 @@
 #include "propertymodel.h"
 
 #include "database.h"
+#include "transactionguard.h"
 
 using namespace Qt::StringLiterals;
 
 PropertyModel::PropertyModel(Database *db, QObject *parent)
     : ModelBase(db, parent)
 {
+}
+
+QVariantList PropertyModel::getAll()
+{
+    // The live total_units comes after p.* and so wins over the stored column of that name.
+    return list(u"SELECT p.*, (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units, "
+                "(SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='rented') as "
+                "rented_units, (SELECT COUNT(*) FROM units WHERE property_id=p.id AND "
+                "status='sold') as sold_units, (SELECT COALESCE(SUM(rent_monthly),0) FROM units u "
+                "JOIN contracts c ON u.id=c.unit_id WHERE u.property_id=p.id AND "
+                "c.status='active') as monthly_revenue FROM properties p ORDER BY p.created_at "
+                "DESC"_s);
+}
+
+QVariantMap PropertyModel::getById(int id)
+{
+    return one(u"SELECT * FROM properties WHERE id=?"_s, { id });
+}
+
+int PropertyModel::add(const QString &name, const QString &type, const QString &address,
+    const QString &city, const QString &description)
+{
+    // A property never exists without its cost centre.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return -1;
+    const int id = m_db->execInsert(
+        u"INSERT INTO properties (name,type,address,city,description) VALUES (?,?,?,?,?)"_s,
+        { name, type, address, city, description });
+    if (id < 1)
+        return id;
+    if (m_db->execInsert(u"INSERT INTO cost_centers (name,type,property_id) VALUES (?,?,?)"_s,
+            { name, u"project"_s, id })
+        < 1)
+        return -1;
+    if (!guard.commit())
+        return -1;
+    emit dataChanged();
+    return id;
+}
+
+bool PropertyModel::update(int id, const QString &name, const QString &type, const QString &address,
+    const QString &city, const QString &description)
+{
+    return change(u"UPDATE properties SET name=?,type=?,address=?,city=?,description=?,"
+                  "updated_at=datetime('now') WHERE id=?"_s,
+        { name, type, address, city, description, id });
+}
+
+bool PropertyModel::remove(int id)
+{
+    if (intFigure(u"SELECT COUNT(*) as c FROM units WHERE property_id=? AND status!='available'"_s,
+            u"c"_s, { id })
+        > 0)
+        return false;
+
+    // The cost centre made by add goes with its property; any other reference (units, expenses,
+    // maintenance requests, child cost centres) makes a DELETE fail and undoes both.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return false;
+    if (!m_db->execNonQuery(u"DELETE FROM cost_centers WHERE property_id=?"_s, { id }))
+        return false;
+    if (!m_db->execNonQuery(u"DELETE FROM properties WHERE id=?"_s, { id }))
+        return false;
+    if (!guard.commit())
+        return false;
+    emit dataChanged();
+    return true;
+}
+
+QVariantMap PropertyModel::getStats(int id)
+{
+    return one(u"SELECT (SELECT COUNT(*) FROM units WHERE property_id=?) as total_units,"
+               "(SELECT COUNT(*) FROM units WHERE property_id=? AND status='rented') as rented,"
+               "(SELECT COUNT(*) FROM units WHERE property_id=? AND status='available') as "
+               "available,(SELECT COUNT(*) FROM units WHERE property_id=? AND status='sold') as "
+               "sold,(SELECT COALESCE(SUM(amount),0) FROM payments p JOIN invoices i ON "
+               "p.invoice_id=i.id JOIN units u ON i.unit_id=u.id WHERE u.property_id=?) as "
+               "total_income,(SELECT COALESCE(SUM(amount),0) FROM expenses WHERE property_id=?) "
+               "as total_expenses"_s,
+        { id, id, id, id, id, id });
+}
+
+QVariantList PropertyModel::search(const QString &query)
+{
+    const QString pattern = u"%"_s + query + u"%"_s;
+    return list(u"SELECT * FROM properties WHERE name LIKE ? OR city LIKE ? OR address LIKE ?"_s,
+        { pattern, pattern, pattern });
 }

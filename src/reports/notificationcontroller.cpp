@@ -2,10 +2,86 @@
 
 #include "database.h"
 
+#include <QDate>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QVariantMap alert(
+    const QString &type, const QString &title, const QString &detail, const QString &severity)
+{
+    return { { u"type"_s, type }, { u"title"_s, title }, { u"detail"_s, detail },
+        { u"severity"_s, severity } };
+}
+
+QString text(const QVariantMap &row, const QString &key) { return row.value(key).toString(); }
+
+}
 
 NotificationController::NotificationController(Database *db, QObject *parent)
     : QObject(parent)
     , m_db(db)
 {
 }
+
+QVariantList NotificationController::getActiveAlerts()
+{
+    const QDate now = QDate::currentDate();
+    const QString today = now.toString(u"yyyy-MM-dd"_s);
+    const QString yesterday = now.addDays(-1).toString(u"yyyy-MM-dd"_s);
+    const QString inAWeek = now.addDays(7).toString(u"yyyy-MM-dd"_s);
+
+    QVariantList alerts;
+
+    // Today and yesterday are "due"; anything older is "overdue"; the two never overlap.
+    const QVariantList due = m_db->execQuery(
+        u"SELECT i.*, b.full_name as buyer_name, u.unit_number FROM installments i "
+        "JOIN buyers b ON i.buyer_id = b.id JOIN units u ON i.unit_id = u.id "
+        "WHERE (i.due_date = ? OR i.due_date = ?) AND i.status != 'paid'"_s,
+        { today, yesterday });
+    for (const QVariant &item : due) {
+        const QVariantMap row = item.toMap();
+        alerts.append(
+            alert(u"payment_due"_s, u"دفعة مستحقة (اليوم/أمس): "_s + text(row, u"buyer_name"_s),
+                u"الوحدة: "_s + text(row, u"unit_number"_s) + u" - المبلغ: "_s
+                    + text(row, u"installment_amount"_s) + u" ₪"_s,
+                u"high"_s));
+    }
+
+    const QVariantList overdue = m_db->execQuery(
+        u"SELECT i.*, b.full_name as buyer_name FROM installments i "
+        "JOIN buyers b ON i.buyer_id = b.id WHERE i.due_date < ? AND i.status != 'paid'"_s,
+        { yesterday });
+    for (const QVariant &item : overdue) {
+        const QVariantMap row = item.toMap();
+        alerts.append(alert(u"overdue"_s, u"قسط متأخر جداً: "_s + text(row, u"buyer_name"_s),
+            u"استحق في: "_s + text(row, u"due_date"_s), u"critical"_s));
+    }
+
+    const QVariantList cheques = m_db->execQuery(
+        u"SELECT * FROM cheques WHERE due_date <= ? AND status = 'pending'"_s, { inAWeek });
+    for (const QVariant &item : cheques) {
+        const QVariantMap row = item.toMap();
+        alerts.append(alert(u"cheque"_s, u"شيك مستحق خلال أسبوع"_s,
+            u"رقم: "_s + text(row, u"cheque_number"_s) + u" - مبلغ: "_s + text(row, u"amount"_s),
+            u"medium"_s));
+    }
+
+    const QString inAMonth = now.addDays(30).toString(u"yyyy-MM-dd"_s);
+    const QVariantList contracts = m_db->execQuery(
+        u"SELECT c.*, t.full_name as tenant_name FROM contracts c "
+        "JOIN tenants t ON c.tenant_id = t.id WHERE c.end_date <= ? AND c.status = 'active'"_s,
+        { inAMonth });
+    for (const QVariant &item : contracts) {
+        const QVariantMap row = item.toMap();
+        alerts.append(alert(u"contract"_s, u"عقد ينتهي قريباً: "_s + text(row, u"tenant_name"_s),
+            u"تاريخ الانتهاء: "_s + text(row, u"end_date"_s), u"low"_s));
+    }
+
+    return alerts;
+}
+
+int NotificationController::getAlertCount() { return static_cast<int>(getActiveAlerts().size()); }
+
+void NotificationController::markAsRead(int alertId) { Q_UNUSED(alertId) }

@@ -1,0 +1,266 @@
+#include "dashboardcontroller.h"
+#include "testfixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The dashboard's SQL works on SQLite's (UTC) calendar; boundary dates come from there too.
+static QDate sqliteToday(TestFixture &f)
+{
+    return QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
+}
+
+static QDate monthStart(const QDate &day) { return QDate(day.year(), day.month(), 1); }
+
+static int addMaintenance(TestFixture &f, int unitId, const QString &status, const QString &created)
+{
+    return f.insert(u"INSERT INTO maintenance_requests (unit_id, title, status, created_at) "
+                    "VALUES (?, 'تسريب', ?, ?)"_s,
+        { unitId, status, created });
+}
+
+class TestDashboard : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyDatabase();
+    void stats();
+    void revenueGrowth_data();
+    void revenueGrowth();
+    void occupancyWithSoldUnits();
+    void collectionRate_data();
+    void collectionRate();
+    void expiringContracts_data();
+    void expiringContracts();
+    void recentLists();
+    void collectionChart();
+};
+
+void TestDashboard::emptyDatabase()
+{
+    TestFixture f;
+    DashboardController dashboard(f.db());
+    const QVariantMap stats = dashboard.getStats();
+    QCOMPARE(stats.value(u"totalProperties"_s).toInt(), 0);
+    QCOMPARE(stats.value(u"activeTenants"_s).toInt(), 0);
+    QCOMPARE(stats.value(u"monthlyRevenue"_s).toDouble(), 0.0);
+    QCOMPARE(stats.value(u"pendingMaintenance"_s).toInt(), 0);
+    QCOMPARE(stats.value(u"revenueGrowth"_s).typeId(), QMetaType::Double);
+    QCOMPARE(stats.value(u"revenueGrowth"_s).toDouble(), 0.0);
+    QCOMPARE(dashboard.getOccupancyRate(), 0.0);
+    QCOMPARE(dashboard.getCollectionRate(), 0.0);
+    QCOMPARE(dashboard.getMonthlyRevenue(), 0.0);
+    QVERIFY(dashboard.getExpiringContracts().isEmpty());
+    QVERIFY(dashboard.getRecentPayments().isEmpty());
+}
+
+void TestDashboard::stats()
+{
+    TestFixture f;
+    const QDate today = sqliteToday(f);
+    const int property = f.addProperty();
+    f.addProperty(u"برج الزيتون"_s);
+    const int unit1 = f.addUnit(property, u"A1"_s, 1000, u"rented"_s);
+    const int unit2 = f.addUnit(property, u"A2"_s, 1000, u"rented"_s);
+    const int unit3 = f.addUnit(property, u"A3"_s);
+    const int tenant = f.addTenant(u"سامي"_s);
+    // One tenant with two active leases counts twice; a terminated lease does not count.
+    f.addLease(unit1, tenant, today.addMonths(-2), today.addMonths(10), 1000);
+    f.addLease(unit2, tenant, today.addMonths(-2), today.addMonths(10), 1000);
+    f.addLease(unit3, f.addTenant(u"ليلى"_s), today.addYears(-2), today.addYears(-1), 900,
+        u"terminated"_s);
+    for (const QString &status : { u"new"_s, u"in_progress"_s, u"completed"_s, u"cancelled"_s })
+        addMaintenance(f, unit1, status, u"2020-01-01 00:00:00"_s);
+    f.addPayment(0, tenant, 700, monthStart(today));
+    f.addPayment(0, tenant, 300, today);
+
+    DashboardController dashboard(f.db());
+    const QVariantMap stats = dashboard.getStats();
+    QCOMPARE(stats.value(u"totalProperties"_s).toInt(), 2);
+    QCOMPARE(stats.value(u"activeTenants"_s).toInt(), 2);
+    QCOMPARE(stats.value(u"monthlyRevenue"_s).toDouble(), 1000.0);
+    QCOMPARE(stats.value(u"pendingMaintenance"_s).toInt(), 2);
+    QCOMPARE(dashboard.getMonthlyRevenue(), 1000.0);
+}
+
+void TestDashboard::revenueGrowth_data()
+{
+    QTest::addColumn<double>("previous");
+    QTest::addColumn<double>("current");
+    QTest::addColumn<double>("growth");
+    QTest::newRow("rise of half") << 1000.0 << 1500.0 << 50.0;
+    QTest::newRow("fall of half") << 1000.0 << 500.0 << -50.0;
+    QTest::newRow("no previous month") << 0.0 << 800.0 << 0.0;
+    QTest::newRow("nothing this month") << 400.0 << 0.0 << -100.0;
+}
+
+void TestDashboard::revenueGrowth()
+{
+    QFETCH(double, previous);
+    QFETCH(double, current);
+    QFETCH(double, growth);
+    TestFixture f;
+    const QDate thisMonth = monthStart(sqliteToday(f));
+    if (previous > 0) {
+        f.addPayment(0, 0, previous / 2, thisMonth.addMonths(-1));
+        f.addPayment(0, 0, previous / 2, thisMonth.addDays(-1));
+    }
+    f.addPayment(0, 0, 5000, thisMonth.addMonths(-2)); // before the previous month
+    if (current > 0) {
+        f.addPayment(0, 0, current, thisMonth);
+    }
+
+    DashboardController dashboard(f.db());
+    QCOMPARE(dashboard.getStats().value(u"revenueGrowth"_s).toDouble(), growth);
+}
+
+void TestDashboard::occupancyWithSoldUnits()
+{
+    TestFixture f;
+    const int property = f.addProperty();
+    f.addUnit(property, u"1"_s, 1000, u"rented"_s);
+    f.addUnit(property, u"2"_s, 1000, u"sold"_s);
+    f.addUnit(property, u"3"_s, 1000, u"sold"_s);
+    f.addUnit(property, u"4"_s);
+    DashboardController dashboard(f.db());
+    QCOMPARE(dashboard.getOccupancyRate(), 25.0);
+}
+
+void TestDashboard::collectionRate_data()
+{
+    QTest::addColumn<int>("monthOffset");
+    QTest::addColumn<double>("rate");
+    // The period text "yyyy-MM" is compared with the first day of last month as text, so last
+    // month's invoices sort below it and only this and later billing months count.
+    QTest::newRow("current month counts") << 0 << 25.0;
+    QTest::newRow("later month counts") << 1 << 25.0;
+    QTest::newRow("last month is left out") << -1 << 0.0;
+}
+
+void TestDashboard::collectionRate()
+{
+    QFETCH(int, monthOffset);
+    QFETCH(double, rate);
+    TestFixture f;
+    const QString period = monthStart(sqliteToday(f)).addMonths(monthOffset).toString(u"yyyy-MM"_s);
+    const int tenant = f.addTenant(u"سامي"_s);
+    f.addInvoice(tenant, 0, period, 3000, u"partial"_s, 1000);
+    f.addInvoice(tenant, 0, period, 1000, u"void"_s, 0); // void invoices are not excluded
+    DashboardController dashboard(f.db());
+    QCOMPARE(dashboard.getCollectionRate(), rate);
+}
+
+void TestDashboard::expiringContracts_data()
+{
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QStringList>("tenants");
+    QTest::newRow("default thirty days")
+        << -1 << QStringList { u"انتهى"_s, u"اليوم"_s, u"بعد عشرين"_s, u"بعد ثلاثين"_s };
+    QTest::newRow("sixty days") << 60
+                                << QStringList { u"انتهى"_s, u"اليوم"_s, u"بعد عشرين"_s,
+                                       u"بعد ثلاثين"_s, u"بعد أربعين"_s };
+    QTest::newRow("no days ahead") << 0 << QStringList { u"انتهى"_s, u"اليوم"_s };
+}
+
+void TestDashboard::expiringContracts()
+{
+    QFETCH(int, days);
+    QFETCH(QStringList, tenants);
+    TestFixture f;
+    const QDate today = sqliteToday(f);
+    const int property = f.addProperty();
+    const auto lease = [&](const QString &name, int endOffset, const QString &status) {
+        const int unit = f.addUnit(property, name);
+        f.addLease(
+            unit, f.addTenant(name), today.addYears(-1), today.addDays(endOffset), 1000, status);
+    };
+    lease(u"بعد أربعين"_s, 40, u"active"_s);
+    lease(u"بعد عشرين"_s, 20, u"active"_s);
+    lease(u"انتهى"_s, -15, u"active"_s);
+    lease(u"بعد ثلاثين"_s, 30, u"active"_s);
+    lease(u"اليوم"_s, 0, u"active"_s);
+    lease(u"منهي"_s, 5, u"terminated"_s);
+
+    DashboardController dashboard(f.db());
+    const QVariantList rows
+        = days < 0 ? dashboard.getExpiringContracts() : dashboard.getExpiringContracts(days);
+    QStringList names;
+    for (const QVariant &row : rows)
+        names << row.toMap().value(u"tenant_name"_s).toString();
+    QCOMPARE(names, tenants);
+    QCOMPARE(rows.first().toMap().value(u"property_name"_s).toString(), u"برج النخيل"_s);
+}
+
+void TestDashboard::recentLists()
+{
+    TestFixture f;
+    const QDate today = sqliteToday(f);
+    const int property = f.addProperty();
+    const int unit = f.addUnit(property, u"A1"_s);
+    const int tenant = f.addTenant(u"سامي"_s);
+    const int invoice = f.addInvoice(tenant, unit, today.toString(u"yyyy-MM"_s), 5000);
+    for (int i = 1; i <= 6; ++i)
+        f.addPayment(invoice, tenant, 100 * i, today.addDays(-10 * i));
+    f.addPayment(0, 0, 50, today); // newest, without tenant or invoice
+    for (int i = 1; i <= 4; ++i)
+        addMaintenance(f, unit, u"completed"_s, u"2024-01-0%1 10:00:00"_s.arg(i));
+
+    DashboardController dashboard(f.db());
+    const QVariantList payments = dashboard.getRecentPayments();
+    QCOMPARE(payments.size(), 5);
+    const QVariantMap newest = payments.first().toMap();
+    QCOMPARE(newest.value(u"amount"_s).toDouble(), 50.0);
+    QVERIFY(newest.value(u"tenant_name"_s).isNull());
+    QVERIFY(newest.value(u"property_name"_s).isNull());
+    const QVariantMap linked = payments.at(1).toMap();
+    QCOMPARE(linked.value(u"amount"_s).toDouble(), 100.0);
+    QCOMPARE(linked.value(u"tenant_name"_s).toString(), u"سامي"_s);
+    QCOMPARE(linked.value(u"unit_number"_s).toString(), u"A1"_s);
+    QCOMPARE(linked.value(u"property_name"_s).toString(), u"برج النخيل"_s);
+    QCOMPARE(payments.last().toMap().value(u"amount"_s).toDouble(), 400.0);
+    QCOMPARE(dashboard.getRecentPayments(10).size(), 7);
+
+    const QVariantList maintenance = dashboard.getRecentMaintenance();
+    QCOMPARE(maintenance.size(), 3);
+    QCOMPARE(
+        maintenance.first().toMap().value(u"created_at"_s).toString(), u"2024-01-04 10:00:00"_s);
+    QCOMPARE(maintenance.first().toMap().value(u"unit_number"_s).toString(), u"A1"_s);
+}
+
+// Guards the collection chart against showing anything but real payment sums.
+void TestDashboard::collectionChart()
+{
+    TestFixture f;
+    const QDate thisMonth = monthStart(sqliteToday(f));
+    f.addPayment(0, 0, 1200, thisMonth);
+    f.addPayment(0, 0, 300.5, thisMonth);
+    f.addPayment(0, 0, 800, thisMonth.addMonths(-2).addDays(14));
+    f.addPayment(0, 0, 450, thisMonth.addMonths(-5));
+    f.addPayment(0, 0, 999, thisMonth.addDays(-1).addMonths(-5)); // the month before the chart
+    f.addPayment(0, 0, 777, thisMonth.addMonths(1)); // next month
+    // A payment stored with a time is still its day's money.
+    f.insert(u"INSERT INTO payments (amount, payment_date) VALUES (?, ?)"_s,
+        { 25, TestFixture::iso(thisMonth.addMonths(-2)) + u" 18:30:00"_s });
+
+    const QStringList names { u"يناير"_s, u"فبراير"_s, u"مارس"_s, u"أبريل"_s, u"مايو"_s, u"يونيو"_s,
+        u"يوليو"_s, u"أغسطس"_s, u"سبتمبر"_s, u"أكتوبر"_s, u"نوفمبر"_s, u"ديسمبر"_s };
+    const QList<double> values { 450, 0, 0, 825, 0, 1500.5 };
+
+    DashboardController dashboard(f.db());
+    const QVariantList chart = dashboard.getCollectionChart();
+    QCOMPARE(chart.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const QDate month = thisMonth.addMonths(i - 5);
+        const QVariantMap bar = chart.at(i).toMap();
+        QCOMPARE(bar.value(u"month"_s).toString(), month.toString(u"yyyy-MM"_s));
+        QCOMPARE(bar.value(u"label"_s).toString(), names.at(month.month() - 1));
+        QCOMPARE(bar.value(u"value"_s).typeId(), QMetaType::Double);
+        QCOMPARE(bar.value(u"value"_s).toDouble(), values.at(i));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDashboard)
+#include "tst_dashboard.moc"

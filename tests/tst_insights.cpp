@@ -1,0 +1,270 @@
+#include "reportcontroller.h"
+#include "testfixture.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+static void addUnits(TestFixture &f, int count, const QString &status)
+{
+    static int serial = 0;
+    const int property = f.addProperty(u"عقار %1"_s.arg(++serial));
+    for (int i = 0; i < count; ++i)
+        f.addUnit(property, QString::number(i), 1000, status);
+}
+
+static QVariantMap cardTitled(const QVariantList &cards, const QString &title)
+{
+    for (const QVariant &card : cards) {
+        if (card.toMap().value(u"title"_s).toString() == title)
+            return card.toMap();
+    }
+    return {};
+}
+
+static const QString heading = u"### تحليل ذكاء الأعمال (Belvardino AI)\n\n"_s;
+static const QString noData
+    = u"⚠️ لا توجد بيانات مالية كافية لتحليل الإيرادات حالياً.\n\n"_s;
+static const QString growthAdvice
+    = u"هناك مساحة كبيرة للنمو، يُنصح بتكثيف النشاط التسويقي للوحدات المتاحة.\n\n"_s;
+static const QString healthy = u"المحفظة في حالة صحية جيدة جداً من حيث الإشغال.\n\n"_s;
+static const QString recommendations = u"💡 **توصيات ذكية:**\n"_s;
+
+static QString portfolio(const QString &rate)
+{
+    return u"📊 **حالة المحفظة العقارية:** نسبة الإشغال والبيع الحالية هي **%1%**. "_s.arg(rate);
+}
+
+class TestInsights : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyDatabase();
+    void occupancyCard_data();
+    void occupancyCard();
+    void overdueInvoiceCard_data();
+    void overdueInvoiceCard();
+    void installmentAndChequeCards();
+    void analysisMargin_data();
+    void analysisMargin();
+    void analysisOccupancy_data();
+    void analysisOccupancy();
+    void analysisRecommendations();
+};
+
+void TestInsights::emptyDatabase()
+{
+    TestFixture f;
+    ReportController reports(f.db());
+    const QVariantList cards = reports.getAIInsights();
+    QCOMPARE(cards.size(), 2);
+    QCOMPARE(cards.at(0).toMap(),
+        (QVariantMap { { u"icon"_s, u"🔴"_s }, { u"title"_s, u"تحليل الإشغال"_s },
+            { u"description"_s, u"نسبة الإشغال 0% (0/0 وحدة). يمكن تحسين الإشغال."_s } }));
+    QCOMPARE(cards.at(1).toMap(),
+        (QVariantMap { { u"icon"_s, u"✅"_s }, { u"title"_s, u"المستحقات المتأخرة"_s },
+            { u"description"_s, u"إجمالي المتأخرات: 0 ₪"_s } }));
+
+    const QVariantMap analysis = reports.getSmartAIAnalysis();
+    QCOMPARE(analysis.value(u"text"_s).toString(),
+        heading + noData + portfolio(u"0.0"_s) + growthAdvice + recommendations);
+    QCOMPARE(analysis.value(u"occupancy"_s).typeId(), QMetaType::Double);
+    QCOMPARE(analysis.value(u"occupancy"_s).toDouble(), 0.0);
+}
+
+void TestInsights::occupancyCard_data()
+{
+    QTest::addColumn<int>("rented");
+    QTest::addColumn<QString>("icon");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("90% is excellent")
+        << 9 << u"✅"_s << u"نسبة الإشغال 90% (9/10 وحدة). أداء ممتاز!"_s;
+    QTest::newRow("exactly 80 is not above 80")
+        << 8 << u"⚠️"_s << u"نسبة الإشغال 80% (8/10 وحدة). يمكن تحسين الإشغال."_s;
+    QTest::newRow("60% warns") << 6 << u"⚠️"_s
+                               << u"نسبة الإشغال 60% (6/10 وحدة). يمكن تحسين الإشغال."_s;
+    QTest::newRow("exactly 50 is not above 50")
+        << 5 << u"🔴"_s << u"نسبة الإشغال 50% (5/10 وحدة). يمكن تحسين الإشغال."_s;
+}
+
+void TestInsights::occupancyCard()
+{
+    QFETCH(int, rented);
+    QFETCH(QString, icon);
+    QFETCH(QString, description);
+    TestFixture f;
+    addUnits(f, rented, u"rented"_s);
+    addUnits(f, 10 - rented, u"available"_s);
+    ReportController reports(f.db());
+    const QVariantMap card = reports.getAIInsights().first().toMap();
+    QCOMPARE(card.value(u"icon"_s).toString(), icon);
+    QCOMPARE(card.value(u"description"_s).toString(), description);
+}
+
+void TestInsights::overdueInvoiceCard_data()
+{
+    QTest::addColumn<double>("balance");
+    QTest::addColumn<QString>("icon");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("999 is fine") << 999.0 << u"✅"_s << u"إجمالي المتأخرات: 999 ₪"_s;
+    QTest::newRow("1000 is alarming") << 1000.0 << u"🔴"_s << u"إجمالي المتأخرات: 1000 ₪"_s;
+    QTest::newRow("whole format rounds") << 1234.6 << u"🔴"_s << u"إجمالي المتأخرات: 1235 ₪"_s;
+}
+
+void TestInsights::overdueInvoiceCard()
+{
+    QFETCH(double, balance);
+    QFETCH(QString, icon);
+    QFETCH(QString, description);
+    TestFixture f;
+    const int tenant = f.addTenant(u"سامي"_s);
+    const auto invoice = [&](double total, const QString &status, const QString &due) {
+        const int id = f.addInvoice(tenant, 0, u"2024-01"_s, total, status);
+        QVERIFY(f.db()->execNonQuery(
+            u"UPDATE invoices SET due_date=date('now', ?) WHERE id=?"_s, { due, id }));
+    };
+    invoice(balance - 200, u"pending"_s, u"-1 day"_s);
+    invoice(200, u"partial"_s, u"-40 days"_s);
+    invoice(5000, u"paid"_s, u"-3 days"_s);
+    invoice(5000, u"void"_s, u"-3 days"_s);
+    invoice(5000, u"pending"_s, u"+0 days"_s); // due today is not late
+    ReportController reports(f.db());
+    const QVariantMap card = cardTitled(reports.getAIInsights(), u"المستحقات المتأخرة"_s);
+    QCOMPARE(card.value(u"icon"_s).toString(), icon);
+    QCOMPARE(card.value(u"description"_s).toString(), description);
+}
+
+void TestInsights::installmentAndChequeCards()
+{
+    TestFixture f;
+    const QDate today
+        = QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
+    const int property = f.addProperty();
+    const int unit = f.addUnit(property, u"1"_s, 0, u"sold"_s);
+    const int buyer = f.addBuyer(u"خالد"_s);
+    f.addInstallment(buyer, unit, 1000, today.addDays(-1), 250.4, u"partial"_s);
+    f.addInstallment(buyer, unit, 1000, today.addDays(-60));
+    f.addInstallment(buyer, unit, 1000, today.addDays(-2), 1000, u"paid"_s);
+    f.addInstallment(buyer, unit, 1000, today);
+    f.addCheque(u"1"_s, 1500, today.addDays(-5));
+    f.addCheque(u"2"_s, 700.6, today.addDays(7), u"pending"_s, u"issued"_s);
+    f.addCheque(u"3"_s, 9000, today.addDays(8));
+    f.addCheque(u"4"_s, 9000, today, u"bounced"_s);
+
+    ReportController reports(f.db());
+    const QVariantList cards = reports.getAIInsights();
+    QCOMPARE(cards.size(), 4);
+    QCOMPARE(cards.at(2).toMap(),
+        (QVariantMap { { u"icon"_s, u"⚠️"_s }, { u"title"_s, u"أقساط متأخرة"_s },
+            { u"description"_s, u"2 قسط متأخر بقيمة 1750 ₪"_s } }));
+    QCOMPARE(cards.at(3).toMap(),
+        (QVariantMap { { u"icon"_s, u"🎫"_s }, { u"title"_s, u"شيكات مستحقة"_s },
+            { u"description"_s, u"2 شيك مستحق خلال 7 أيام بقيمة 2201"_s } }));
+}
+
+void TestInsights::analysisMargin_data()
+{
+    QTest::addColumn<double>("revenue");
+    QTest::addColumn<double>("expenses");
+    QTest::addColumn<QString>("finances");
+    const QString praise = u"هذا المؤشر ممتاز ويدل على كفاءة تشغيلية عالية.\n\n"_s;
+    const QString advice = u"يُنصح بمراجعة المصاريف التشغيلية لزيادة هامش الربح.\n\n"_s;
+    const auto line = [](const QString &revenue, const QString &margin) {
+        return u"✅ **الأداء المالي:** تحقق المنظومة حالياً إيرادات إجمالية قدرها **%1 ₪**. "_s.arg(
+                   revenue)
+            + u"بهامش ربح صافي يقدر بـ **%1%**. "_s.arg(margin);
+    };
+    QTest::newRow("margin exactly 30 gets advice")
+        << 10000.0 << 7000.0 << line(u"10000"_s, u"30.0"_s) + advice;
+    QTest::newRow("margin 31 gets praise")
+        << 10000.0 << 6900.0 << line(u"10000"_s, u"31.0"_s) + praise;
+    QTest::newRow("loss") << 15000.0 << 25000.0 << line(u"15000"_s, u"-66.7"_s) + advice;
+    QTest::newRow("large revenue in general format")
+        << 1234567.0 << 0.0 << line(u"1.23457e+06"_s, u"100.0"_s) + praise;
+    QTest::newRow("expenses only") << 0.0 << 500.0 << noData;
+}
+
+void TestInsights::analysisMargin()
+{
+    QFETCH(double, revenue);
+    QFETCH(double, expenses);
+    QFETCH(QString, finances);
+    TestFixture f;
+    const QDate today = TestFixture::today();
+    const int property = f.addProperty();
+    // Figures cover the whole history, not a period.
+    if (revenue > 0) {
+        f.addPayment(0, 0, revenue / 2, today.addYears(-3));
+        f.addPayment(0, 0, revenue / 2, today);
+    }
+    if (expenses > 0)
+        f.addExpense(property, 0, expenses, today.addYears(-2));
+    ReportController reports(f.db());
+    QCOMPARE(reports.getSmartAIAnalysis().value(u"text"_s).toString(),
+        heading + finances + portfolio(u"0.0"_s) + growthAdvice + recommendations);
+}
+
+void TestInsights::analysisOccupancy_data()
+{
+    QTest::addColumn<int>("rented");
+    QTest::addColumn<int>("sold");
+    QTest::addColumn<double>("occupancy");
+    QTest::addColumn<QString>("portfolioText");
+    QTest::addColumn<QString>("cardDescription");
+    QTest::newRow("exactly 70 with sold units is healthy")
+        << 4 << 3 << 70.0 << portfolio(u"70.0"_s) + healthy
+        << u"نسبة الإشغال 40% (4/10 وحدة). يمكن تحسين الإشغال."_s;
+    QTest::newRow("60 asks for growth") << 3 << 3 << 60.0 << portfolio(u"60.0"_s) + growthAdvice
+                                        << u"نسبة الإشغال 30% (3/10 وحدة). يمكن تحسين الإشغال."_s;
+}
+
+void TestInsights::analysisOccupancy()
+{
+    QFETCH(int, rented);
+    QFETCH(int, sold);
+    QFETCH(double, occupancy);
+    QFETCH(QString, portfolioText);
+    QFETCH(QString, cardDescription);
+    TestFixture f;
+    addUnits(f, rented, u"rented"_s);
+    addUnits(f, sold, u"sold"_s);
+    addUnits(f, 10 - rented - sold, u"available"_s);
+    ReportController reports(f.db());
+    const QVariantMap analysis = reports.getSmartAIAnalysis();
+    QCOMPARE(analysis.value(u"occupancy"_s).toDouble(), occupancy);
+    QCOMPARE(
+        analysis.value(u"text"_s).toString(), heading + noData + portfolioText + recommendations);
+    const QVariantMap card = reports.getAIInsights().first().toMap();
+    QCOMPARE(card.value(u"icon"_s).toString(), u"🔴"_s);
+    QCOMPARE(card.value(u"description"_s).toString(), cardDescription);
+}
+
+void TestInsights::analysisRecommendations()
+{
+    TestFixture f;
+    const QDate today
+        = QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
+    const int property = f.addProperty();
+    const int unit = f.addUnit(property, u"1"_s, 0, u"sold"_s);
+    const int buyer = f.addBuyer(u"خالد"_s);
+    f.addInstallment(buyer, unit, 1000, today.addDays(-1), 300, u"partial"_s);
+    f.addInstallment(buyer, unit, 1000, today.addDays(-9));
+    f.addInstallment(buyer, unit, 1000, today.addDays(-9), 1000, u"paid"_s);
+    f.addCheque(u"1"_s, 100, today.addDays(-5)); // past due still counts
+    f.addCheque(u"2"_s, 100, today.addDays(7));
+    f.addCheque(u"3"_s, 100, today.addDays(3));
+    f.addCheque(u"4"_s, 100, today.addDays(8));
+    f.addCheque(u"5"_s, 100, today, u"paid"_s);
+
+    ReportController reports(f.db());
+    QCOMPARE(reports.getSmartAIAnalysis().value(u"text"_s).toString(),
+        heading + noData + portfolio(u"100.0"_s) + healthy + recommendations
+            + u"- هناك **2** دفعات متأخرة. يُفضل التواصل مع العملاء لتحصيلها لضمان تدفق نقدي "
+              "مستقر.\n"_s
+            + u"- تنبيه: يوجد **3** شيكات تستحق خلال الأسبوع القادم. تأكد من توفر السيولة أو "
+              "متابعة التحصيل.\n"_s);
+}
+
+QTEST_GUILESS_MAIN(TestInsights)
+#include "tst_insights.moc"

@@ -1,0 +1,207 @@
+#include "reportcontroller.h"
+#include "testfixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+static void setUnit(
+    TestFixture &f, int unitId, const QString &assignments, const QVariantList &values)
+{
+    QVERIFY(f.db()->execNonQuery(
+        u"UPDATE units SET "_s + assignments + u" WHERE id=?"_s, values + QVariantList { unitId }));
+}
+
+class TestProfitability : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void projectFinancials_data();
+    void projectFinancials();
+    void projectWithoutUnits();
+    void propertyProfitability_data();
+    void propertyProfitability();
+    void unitProfitability_data();
+    void unitProfitability();
+    void unitProfitabilityOfMissingUnit();
+};
+
+void TestProfitability::projectFinancials_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("no period") << QString() << QString();
+    QTest::newRow("a period before everything") << u"2000-01-01"_s << u"2000-12-31"_s;
+    QTest::newRow("this year") << TestFixture::iso(QDate(TestFixture::today().year(), 1, 1))
+                               << TestFixture::iso(QDate(TestFixture::today().year(), 12, 31));
+}
+
+void TestProfitability::projectFinancials()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    TestFixture f;
+    const QDate today = TestFixture::today();
+    const int property = f.addProperty();
+    const int sold1 = f.addUnit(property, u"1"_s, 0, u"sold"_s);
+    const int sold2 = f.addUnit(property, u"2"_s, 0, u"sold"_s);
+    f.addUnit(property, u"3"_s, 0, u"available"_s, 100, 90000);
+    setUnit(f, sold1, u"sale_price_actual=?, sale_price=?"_s, { 100000, 95000 });
+    setUnit(f, sold2, u"sale_price_actual=?"_s, { 120000 });
+    const int buyer = f.addBuyer(u"خالد"_s);
+    f.addInstallment(buyer, sold1, 100000, today.addMonths(-3), 100000, u"paid"_s);
+    f.addInstallment(buyer, sold2, 120000, today.addMonths(-1), 50000, u"partial"_s);
+    f.addExpense(property, 0, 20000, today.addYears(-3));
+    f.addExpense(property, sold1, 10000, today);
+    // Another property's figures stay out.
+    const int other = f.addProperty(u"آخر"_s);
+    f.addUnit(other, u"1"_s, 0, u"available"_s, 100, 70000);
+    f.addExpense(other, 0, 999, today);
+
+    ReportController reports(f.db());
+    const QVariantMap result = reports.getProjectDetailedFinancials(property, from, to);
+    QCOMPARE(result.value(u"total_sales_value"_s).toDouble(), 220000.0);
+    QCOMPARE(result.value(u"unsold_value"_s).toDouble(), 90000.0);
+    QCOMPARE(result.value(u"total_collected"_s).toDouble(), 150000.0);
+    QCOMPARE(result.value(u"total_expenses"_s).toDouble(), 30000.0);
+    QCOMPARE(result.value(u"expected_profit"_s).toDouble(), 280000.0);
+    QCOMPARE(result.value(u"net_cash_flow"_s).toDouble(), 120000.0);
+    QCOMPARE(result.value(u"total_units"_s).toInt(), 3);
+    QCOMPARE(result.value(u"sold_units"_s).toInt(), 2);
+}
+
+void TestProfitability::projectWithoutUnits()
+{
+    TestFixture f;
+    const int property = f.addProperty();
+    ReportController reports(f.db());
+    const QVariantMap result = reports.getProjectDetailedFinancials(property);
+    QCOMPARE(result.size(), 8);
+    QCOMPARE(result.value(u"expected_profit"_s).toDouble(), 0.0);
+    QCOMPARE(result.value(u"total_units"_s).toInt(), 0);
+    QVERIFY(result.contains(u"sold_units"_s));
+    QVERIFY(result.value(u"sold_units"_s).isNull());
+}
+
+void TestProfitability::propertyProfitability_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("withRent");
+    QTest::addColumn<double>("income");
+    QTest::addColumn<double>("expenses");
+    QTest::addColumn<double>("profit");
+    QTest::addColumn<double>("margin");
+    const QDate today = TestFixture::today();
+    const QString from = TestFixture::iso(today.addDays(-30));
+    const QString to = TestFixture::iso(today);
+    QTest::newRow("installments outside the period still count")
+        << from << to << true << 15000.0 << 3000.0 << 12000.0 << 80.0;
+    QTest::newRow("no period counts everything") << QString() << QString() << true << 15400.0
+                                                 << 3250.0 << 12150.0 << 12150.0 / 15400.0 * 100.0;
+    QTest::newRow("no income") << from << to << false << 0.0 << 500.0 << -500.0 << 0.0;
+    // Guards the period against being pasted into the SQL: the quote must not widen the sums.
+    QTest::newRow("quoted date is a value") << u"2000-01-01"_s << u"2000-01-31' OR '1'='1"_s << true
+                                            << 5000.0 << 0.0 << 5000.0 << 100.0;
+}
+
+void TestProfitability::propertyProfitability()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(bool, withRent);
+    QFETCH(double, income);
+    QFETCH(double, expenses);
+    QFETCH(double, profit);
+    QFETCH(double, margin);
+    TestFixture f;
+    const QDate today = TestFixture::today();
+    const int property = f.addProperty();
+    const int rented = f.addUnit(property, u"1"_s, 1000, u"rented"_s);
+    const int sold = f.addUnit(property, u"2"_s, 0, u"sold"_s);
+    if (withRent) {
+        const int tenant = f.addTenant(u"سامي"_s);
+        const int invoice = f.addInvoice(tenant, rented, today.toString(u"yyyy-MM"_s), 20000);
+        f.addPayment(invoice, tenant, 6000, today.addDays(-30));
+        f.addPayment(invoice, tenant, 4000, today);
+        f.addPayment(invoice, tenant, 400, today.addDays(-31));
+        f.addInstallment(f.addBuyer(u"خالد"_s), sold, 5000, today.addYears(-2), 5000, u"paid"_s);
+        f.addExpense(property, 0, 2000, today.addDays(-30));
+        f.addExpense(property, rented, 1000, today);
+        f.addExpense(property, 0, 250, today.addDays(1));
+    } else {
+        f.addExpense(property, 0, 500, today.addDays(-1));
+    }
+    f.addExpense(f.addProperty(u"آخر"_s), 0, 777, today);
+
+    ReportController reports(f.db());
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    const QVariantMap result = reports.getPropertyProfitability(property, from, to);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(result.value(u"income"_s).toDouble(), income);
+    QCOMPARE(result.value(u"expenses"_s).toDouble(), expenses);
+    QCOMPARE(result.value(u"profit"_s).toDouble(), profit);
+    QCOMPARE(result.value(u"margin"_s).toDouble(), margin);
+}
+
+void TestProfitability::unitProfitability_data()
+{
+    QTest::addColumn<double>("area");
+    QTest::addColumn<double>("otherAreas");
+    QTest::addColumn<double>("actualPrice");
+    QTest::addColumn<double>("allocated");
+    QTest::addColumn<double>("totalCost");
+    QTest::addColumn<double>("profit");
+    QTest::newRow("a quarter of the area, unsold")
+        << 100.0 << 300.0 << 0.0 << 500.0 << 800.0 << 49200.0;
+    QTest::newRow("sold price wins over list price")
+        << 100.0 << 300.0 << 70000.0 << 500.0 << 800.0 << 69200.0;
+    QTest::newRow("area 0 counts as 1 of the raw total")
+        << 0.0 << 200.0 << 0.0 << 2000.0 / 200.0 << 310.0 << 49690.0;
+    QTest::newRow("no unit has an area") << 0.0 << 0.0 << 0.0 << 2000.0 << 2300.0 << 47700.0;
+}
+
+void TestProfitability::unitProfitability()
+{
+    QFETCH(double, area);
+    QFETCH(double, otherAreas);
+    QFETCH(double, actualPrice);
+    QFETCH(double, allocated);
+    QFETCH(double, totalCost);
+    QFETCH(double, profit);
+    TestFixture f;
+    const QDate today = TestFixture::today();
+    const int property = f.addProperty();
+    const int unit = f.addUnit(property, u"1"_s, 0, u"available"_s, area, 50000);
+    if (actualPrice > 0)
+        setUnit(f, unit, u"status='sold', sale_price_actual=?"_s, { actualPrice });
+    const int neighbour = f.addUnit(property, u"2"_s, 0, u"available"_s, otherAreas, 40000);
+    if (otherAreas == 0) {
+        setUnit(f, unit, u"area=NULL"_s, {});
+        setUnit(f, neighbour, u"area=NULL"_s, {});
+    }
+    f.addExpense(property, 0, 1500, today);
+    f.addExpense(property, 0, 500, today.addYears(-1));
+    f.addExpense(property, unit, 300, today);
+    f.addExpense(property, neighbour, 4000, today);
+
+    ReportController reports(f.db());
+    const QVariantMap result = reports.getUnitProfitability(unit);
+    QCOMPARE(result.value(u"sale_price"_s).toDouble(), actualPrice > 0 ? actualPrice : 50000.0);
+    QCOMPARE(result.value(u"direct_expenses"_s).toDouble(), 300.0);
+    QCOMPARE(result.value(u"allocated_expenses"_s).toDouble(), allocated);
+    QCOMPARE(result.value(u"total_cost"_s).toDouble(), totalCost);
+    QCOMPARE(result.value(u"profit"_s).toDouble(), profit);
+}
+
+void TestProfitability::unitProfitabilityOfMissingUnit()
+{
+    TestFixture f;
+    ReportController reports(f.db());
+    QVERIFY(reports.getUnitProfitability(4242).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestProfitability)
+#include "tst_profitability.moc"

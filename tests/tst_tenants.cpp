@@ -1,0 +1,213 @@
+#include "contractmodel.h"
+#include "tenantmodel.h"
+#include "testfixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+static QStringList names(const QVariantList &rows)
+{
+    QStringList out;
+    for (const QVariant &row : rows)
+        out << row.toMap().value(u"full_name"_s).toString();
+    return out;
+}
+
+class TestTenants : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listingCountsActiveContracts();
+    void searchPatterns_data();
+    void searchPatterns();
+    void uniqueIdentityNumbers_data();
+    void uniqueIdentityNumbers();
+    void guardedRemove_data();
+    void guardedRemove();
+    void removeAfterTerminationStillRefused();
+    void statementOrder();
+};
+
+void TestTenants::listingCountsActiveContracts()
+{
+    TestFixture f;
+    TenantModel model(f.db());
+    const int property = f.addProperty();
+    const int busy = f.addTenant(u"Zaid"_s);
+    f.addTenant(u"Adam"_s);
+    f.addTenant(u"adam"_s);
+    const QDate today = TestFixture::today();
+    f.addLease(f.addUnit(property, u"1"_s), busy, today, today.addYears(1), 500);
+    f.addLease(f.addUnit(property, u"2"_s), busy, today, today.addYears(1), 500);
+    f.addLease(f.addUnit(property, u"3"_s), busy, today, today.addYears(1), 500, u"terminated"_s);
+
+    const QVariantList rows = model.getAll();
+    // Byte order: capitals before lower case.
+    QCOMPARE(names(rows), (QStringList { u"Adam"_s, u"Zaid"_s, u"adam"_s }));
+    QCOMPARE(rows.at(0).toMap().value(u"active_contracts"_s).toInt(), 0);
+    QCOMPARE(rows.at(1).toMap().value(u"active_contracts"_s).toInt(), 2);
+    QVERIFY(model.getById(busy + 100).isEmpty());
+    QCOMPARE(model.getById(busy).value(u"full_name"_s).toString(), u"Zaid"_s);
+}
+
+void TestTenants::searchPatterns_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("digits anywhere in phone or identity")
+        << u"05"_s << QStringList { u"Omar"_s, u"سامي"_s };
+    QTest::newRow("arabic name") << u"سام"_s << QStringList { u"سامي"_s };
+    QTest::newRow("ascii letters ignore case") << u"OMAR"_s << QStringList { u"Omar"_s };
+    QTest::newRow("email is not searched") << u"mail.ps"_s << QStringList {};
+    QTest::newRow("empty text matches all")
+        << QString() << QStringList { u"Omar"_s, u"سامي"_s, u"Huda"_s };
+    QTest::newRow("underscore is a wildcard") << u"O_ar"_s << QStringList { u"Omar"_s };
+    QTest::newRow("percent is a wildcard") << u"77%88"_s << QStringList { u"Huda"_s };
+}
+
+void TestTenants::searchPatterns()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, found);
+    TestFixture f;
+    TenantModel model(f.db());
+    QVERIFY(model.add(u"Omar"_s, u"400111"_s, u"0599123456"_s, u"o@mail.ps"_s, {}) > 0);
+    QVERIFY(model.add(u"سامي"_s, u"905123"_s, u"0221111"_s, {}, {}) > 0);
+    QVERIFY(model.add(u"Huda"_s, u"123"_s, u"+97277-188"_s, u"h@mail.ps"_s, {}) > 0);
+    QStringList result = names(model.search(query));
+    result.sort();
+    found.sort();
+    QCOMPARE(result, found);
+}
+
+void TestTenants::uniqueIdentityNumbers_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("byUpdate");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("same number") << u"123456789"_s << u"123456789"_s << false << false;
+    QTest::newRow("same number by update") << u"123456789"_s << u"123456789"_s << true << false;
+    QTest::newRow("empty string twice") << u""_s << u""_s << false << false;
+    QTest::newRow("no number twice") << QString() << QString() << false << true;
+    QTest::newRow("different numbers") << u"1"_s << u"2"_s << true << true;
+}
+
+void TestTenants::uniqueIdentityNumbers()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, byUpdate);
+    QFETCH(bool, accepted);
+    TestFixture f;
+    TenantModel model(f.db());
+    QVERIFY(model.add(u"أول"_s, first, {}, {}, {}) > 0);
+    const int other = byUpdate ? model.add(u"ثان"_s, u"temp"_s, {}, {}, {}) : 0;
+    QSignalSpy changed(&model, &TenantModel::dataChanged);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+
+    const bool stored = byUpdate ? model.update(other, u"ثان"_s, second, {}, {}, {})
+                                 : model.add(u"ثان"_s, second, {}, {}, {}) > 0;
+    QCOMPARE(stored, accepted);
+    QCOMPARE(changed.count(), accepted ? 1 : 0);
+    QCOMPARE(errors.count(), accepted ? 0 : 1);
+    const int holders = accepted && first == second ? 2 : 1;
+    QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM tenants WHERE id_number IS ?"_s,
+                  { second.isNull() ? QVariant() : QVariant(second) })
+                 .toInt(),
+        holders);
+}
+
+void TestTenants::guardedRemove_data()
+{
+    QTest::addColumn<QString>("contractStatus");
+    QTest::addColumn<bool>("invoiced");
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<int>("errorCount");
+    QTest::newRow("no history") << QString() << false << true << 0;
+    QTest::newRow("active contract refused silently") << u"active"_s << false << false << 0;
+    QTest::newRow("terminated contract kept by its key") << u"terminated"_s << false << false << 1;
+    QTest::newRow("invoice kept by its key") << QString() << true << false << 1;
+}
+
+void TestTenants::guardedRemove()
+{
+    QFETCH(QString, contractStatus);
+    QFETCH(bool, invoiced);
+    QFETCH(bool, removed);
+    QFETCH(int, errorCount);
+    TestFixture f;
+    TenantModel model(f.db());
+    const int tenant = f.addTenant(u"مستأجر"_s, u"77"_s);
+    const int unit = f.addUnit(f.addProperty(), u"1"_s);
+    const QDate today = TestFixture::today();
+    if (!contractStatus.isNull())
+        f.addLease(unit, tenant, today, today.addYears(1), 500, contractStatus);
+    if (invoiced)
+        f.addInvoice(tenant, unit, today.toString(u"yyyy-MM"_s), 500);
+    QSignalSpy changed(&model, &TenantModel::dataChanged);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QCOMPARE(model.remove(tenant), removed);
+    QCOMPARE(changed.count(), removed ? 1 : 0);
+    QCOMPARE(errors.count(), errorCount);
+    QCOMPARE(f.count(u"tenants"_s), removed ? 0 : 1);
+}
+
+void TestTenants::removeAfterTerminationStillRefused()
+{
+    TestFixture f;
+    TenantModel tenants(f.db());
+    ContractModel contracts(f.db());
+    const int tenant = f.addTenant(u"مستأجر"_s);
+    const QDate today = TestFixture::today();
+    const int lease = contracts.add(f.addUnit(f.addProperty(), u"1"_s), tenant,
+        TestFixture::iso(today), TestFixture::iso(today.addYears(1)), 500, u"monthly"_s, 0, 1);
+    QVERIFY(lease > 0);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QVERIFY(!tenants.remove(tenant));
+    QCOMPARE(errors.count(), 0);
+    QVERIFY(contracts.terminate(lease));
+    QVERIFY(!tenants.remove(tenant));
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(f.count(u"tenants"_s), 1);
+}
+
+void TestTenants::statementOrder()
+{
+    TestFixture f;
+    TenantModel model(f.db());
+    const int tenant = f.addTenant(u"مستأجر"_s);
+    const int other = f.addTenant(u"آخر"_s);
+    const QDate today = TestFixture::today();
+    const QString period = today.toString(u"yyyy-MM"_s);
+    const int invoice = f.addInvoice(tenant, 0, period, 700);
+    f.db()->execNonQuery(u"UPDATE invoices SET created_at=? WHERE id=?"_s,
+        { TestFixture::iso(today) + u" 10:00:00"_s, invoice });
+    const int voided = f.addInvoice(tenant, 0, period, 300, u"void"_s);
+    f.db()->execNonQuery(u"UPDATE invoices SET created_at=? WHERE id=?"_s,
+        { TestFixture::iso(today.addDays(-3)) + u" 09:00:00"_s, voided });
+    f.addPayment(invoice, tenant, 250, today);
+    f.addPayment(f.addInvoice(other, 0, period, 50), other, 50, today);
+
+    const QVariantList rows = model.getStatement(tenant);
+    QCOMPARE(rows.size(), 3);
+    const QVariantMap first = rows.at(0).toMap();
+    const QVariantMap second = rows.at(1).toMap();
+    const QVariantMap third = rows.at(2).toMap();
+    // A void invoice still shows its full total.
+    QCOMPARE(first.value(u"type"_s).toString(), u"invoice"_s);
+    QCOMPARE(first.value(u"debit"_s).toDouble(), 300.0);
+    // On the same day the payment (a plain date) sorts before the invoice (a timestamp).
+    QCOMPARE(second.value(u"type"_s).toString(), u"payment"_s);
+    QCOMPARE(second.value(u"credit"_s).toDouble(), 250.0);
+    QCOMPARE(second.value(u"debit"_s).toDouble(), 0.0);
+    QCOMPARE(third.value(u"type"_s).toString(), u"invoice"_s);
+    QCOMPARE(third.value(u"debit"_s).toDouble(), 700.0);
+    QCOMPARE(third.value(u"credit"_s).toDouble(), 0.0);
+}
+
+QTEST_GUILESS_MAIN(TestTenants)
+#include "tst_tenants.moc"

@@ -1,0 +1,205 @@
+#include "testfixture.h"
+#include "unitmodel.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+static QStringList numbers(const QVariantList &rows)
+{
+    QStringList out;
+    for (const QVariant &row : rows)
+        out << row.toMap().value(u"property_name"_s).toString() + u"/"_s
+                + row.toMap().value(u"unit_number"_s).toString();
+    return out;
+}
+
+class TestUnits : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listingsCarryPropertyName();
+    void uniqueNumberWithinProperty_data();
+    void uniqueNumberWithinProperty();
+    void guardedRemove_data();
+    void guardedRemove();
+    void updateKeepsOwnerCurrencyAndStatus();
+    void markAsSoldRecordsTheSale();
+    void nonFiniteAmountsRefused_data();
+    void nonFiniteAmountsRefused();
+};
+
+void TestUnits::listingsCarryPropertyName()
+{
+    TestFixture f;
+    UnitModel model(f.db());
+    const int beta = f.addProperty(u"B"_s);
+    const int alpha = f.addProperty(u"A"_s);
+    f.addUnit(beta, u"9"_s);
+    f.addUnit(beta, u"10"_s, 800, u"rented"_s);
+    f.addUnit(alpha, u"2"_s, 800, u"Available"_s);
+    const int a1 = f.addUnit(alpha, u"1"_s);
+
+    // unit_number is text: "10" sorts before "9".
+    QCOMPARE(numbers(model.getByProperty(beta)), (QStringList { u"B/10"_s, u"B/9"_s }));
+    QCOMPARE(numbers(model.getAll()), (QStringList { u"A/1"_s, u"A/2"_s, u"B/10"_s, u"B/9"_s }));
+    // Only exactly "available", by property name.
+    QCOMPARE(numbers(model.getAvailable()), (QStringList { u"A/1"_s, u"B/9"_s }));
+    QCOMPARE(model.getById(a1).value(u"property_name"_s).toString(), u"A"_s);
+    QVERIFY(model.getById(a1 + 100).isEmpty());
+}
+
+void TestUnits::uniqueNumberWithinProperty_data()
+{
+    QTest::addColumn<bool>("sameProperty");
+    QTest::addColumn<int>("currencyId");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("same number, same property") << true << 1 << false;
+    QTest::newRow("same number, other property") << false << 1 << true;
+    QTest::newRow("unknown currency") << false << 999 << false;
+}
+
+void TestUnits::uniqueNumberWithinProperty()
+{
+    QFETCH(bool, sameProperty);
+    QFETCH(int, currencyId);
+    QFETCH(bool, accepted);
+    TestFixture f;
+    UnitModel model(f.db());
+    const int first = f.addProperty(u"A"_s);
+    const int second = f.addProperty(u"B"_s);
+    QVERIFY(model.add(first, u"101"_s, 1, 90, 3, 700, 8400, 90000, 1) > 0);
+    QSignalSpy changed(&model, &UnitModel::dataChanged);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+
+    const int id = model.add(
+        sameProperty ? first : second, u"101"_s, 2, 80, 2, 600, 7200, 80000, currencyId);
+    QCOMPARE(id > 0, accepted);
+    QCOMPARE(changed.count(), accepted ? 1 : 0);
+    QCOMPARE(errors.count(), accepted ? 0 : 1);
+    QCOMPARE(f.count(u"units"_s), accepted ? 2 : 1);
+}
+
+void TestUnits::guardedRemove_data()
+{
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("endedLease");
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<int>("errorCount");
+    QTest::newRow("available without history") << u"available"_s << false << true << 0;
+    QTest::newRow("rented refused silently") << u"rented"_s << false << false << 0;
+    QTest::newRow("sold refused silently") << u"sold"_s << false << false << 0;
+    QTest::newRow("status compared exactly") << u"Available"_s << false << false << 0;
+    QTest::newRow("available with an ended lease") << u"available"_s << true << false << 1;
+}
+
+void TestUnits::guardedRemove()
+{
+    QFETCH(QString, status);
+    QFETCH(bool, endedLease);
+    QFETCH(bool, removed);
+    QFETCH(int, errorCount);
+    TestFixture f;
+    UnitModel model(f.db());
+    const int unit = f.addUnit(f.addProperty(), u"1"_s, 500);
+    // Status set through the model, as a page would.
+    QVERIFY(model.updateStatus(unit, status));
+    if (endedLease) {
+        const QDate today = TestFixture::today();
+        f.addLease(unit, f.addTenant(u"ع"_s), today.addYears(-2), today.addYears(-1), 500,
+            u"terminated"_s);
+    }
+    QSignalSpy changed(&model, &UnitModel::dataChanged);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QCOMPARE(model.remove(unit), removed);
+    QCOMPARE(changed.count(), removed ? 1 : 0);
+    QCOMPARE(errors.count(), errorCount);
+    QCOMPARE(f.count(u"units"_s), removed ? 0 : 1);
+
+    // An unknown id is not refused.
+    QVERIFY(model.remove(unit + 100));
+}
+
+void TestUnits::updateKeepsOwnerCurrencyAndStatus()
+{
+    TestFixture f;
+    UnitModel model(f.db());
+    const int property = f.addProperty();
+    const int unit = f.addUnit(property, u"1"_s, 500, u"rented"_s);
+    QSignalSpy changed(&model, &UnitModel::dataChanged);
+    QVERIFY(model.update(unit, u"1A"_s, 4, 120.5, 5, 650, 7000, 150000));
+    QCOMPARE(changed.count(), 1);
+    const QVariantMap row = model.getById(unit);
+    QCOMPARE(row.value(u"unit_number"_s).toString(), u"1A"_s);
+    QCOMPARE(row.value(u"floor"_s).toInt(), 4);
+    QCOMPARE(row.value(u"area"_s).toDouble(), 120.5);
+    QCOMPARE(row.value(u"rent_yearly"_s).toDouble(), 7000.0);
+    QCOMPARE(row.value(u"sale_price"_s).toDouble(), 150000.0);
+    QCOMPARE(row.value(u"property_id"_s).toInt(), property);
+    QCOMPARE(row.value(u"currency_id"_s).toInt(), 1);
+    QCOMPARE(row.value(u"status"_s).toString(), u"rented"_s);
+}
+
+void TestUnits::markAsSoldRecordsTheSale()
+{
+    TestFixture f;
+    UnitModel model(f.db());
+    const int unit = f.addUnit(f.addProperty(), u"1"_s, 500, u"available"_s, 100, 90000);
+    const int buyer = f.addBuyer(u"مشتري"_s);
+    const QString date = TestFixture::iso(TestFixture::today());
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QVERIFY(!model.markAsSold(unit, buyer + 100, 85000, date));
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(model.getById(unit).value(u"status"_s).toString(), u"available"_s);
+
+    QSignalSpy changed(&model, &UnitModel::dataChanged);
+    QVERIFY(model.markAsSold(unit, buyer, 85000, date));
+    QCOMPARE(changed.count(), 1);
+    const QVariantMap row = model.getById(unit);
+    QCOMPARE(row.value(u"status"_s).toString(), u"sold"_s);
+    QCOMPARE(row.value(u"buyer_id"_s).toInt(), buyer);
+    QCOMPARE(row.value(u"sale_price_actual"_s).toDouble(), 85000.0);
+    QCOMPARE(row.value(u"sale_date"_s).toString(), date);
+    QCOMPARE(row.value(u"sale_price"_s).toDouble(), 90000.0);
+}
+
+void TestUnits::nonFiniteAmountsRefused_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<double>("amount");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("monthly rent NaN") << 0 << nan;
+    QTest::newRow("yearly rent infinite") << 1 << inf;
+    QTest::newRow("sale price minus infinite") << 2 << -inf;
+}
+
+void TestUnits::nonFiniteAmountsRefused()
+{
+    QFETCH(int, field);
+    QFETCH(double, amount);
+    TestFixture f;
+    UnitModel model(f.db());
+    const int property = f.addProperty();
+    const int unit = f.addUnit(property, u"1"_s, 500);
+    const int buyer = f.addBuyer(u"م"_s);
+    double prices[3] = { 500, 6000, 70000 };
+    prices[field] = amount;
+    QSignalSpy changed(&model, &UnitModel::dataChanged);
+
+    QCOMPARE(model.add(property, u"2"_s, 1, 90, 3, prices[0], prices[1], prices[2], 1), -1);
+    QVERIFY(!model.update(unit, u"1"_s, 1, 90, 3, prices[0], prices[1], prices[2]));
+    QVERIFY(!model.markAsSold(unit, buyer, amount, u"2024-01-01"_s));
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(f.count(u"units"_s), 1);
+    const QVariantMap row = model.getById(unit);
+    QCOMPARE(row.value(u"rent_monthly"_s).toDouble(), 500.0);
+    QCOMPARE(row.value(u"rent_yearly"_s).toDouble(), 6000.0);
+    QCOMPARE(row.value(u"status"_s).toString(), u"available"_s);
+}
+
+QTEST_GUILESS_MAIN(TestUnits)
+#include "tst_units.moc"
