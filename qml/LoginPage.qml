@@ -24,6 +24,7 @@ Rectangle {
 
     color: "#0a0e1a"
 
+    // Decorative gold dots drifting over the background; positions are fractions of the page.
     Repeater {
         model: 20
 
@@ -31,25 +32,27 @@ Rectangle {
             id: dot
             required property int index
             readonly property real size: 2 + Math.random() * 4
+            readonly property real fx: Math.random()
+            property real fy: Math.random()
 
             width: size
             height: size
             radius: size / 2
             color: Theme.gold
-            x: Math.random() * Math.max(1, page.width)
-            y: Math.random() * Math.max(1, page.height)
+            x: fx * page.width
+            y: fy * page.height
             opacity: 0.1 + Math.random() * 0.4
 
-            SequentialAnimation on y {
+            SequentialAnimation on fy {
                 loops: Animation.Infinite
                 NumberAnimation {
-                    to: Math.random() * Math.max(1, page.height)
-                    duration: 6000 + Math.random() * 6000
+                    to: Math.random()
+                    duration: 8000 + Math.random() * 8000
                     easing.type: Easing.InOutSine
                 }
                 NumberAnimation {
-                    to: Math.random() * Math.max(1, page.height)
-                    duration: 6000 + Math.random() * 6000
+                    to: Math.random()
+                    duration: 8000 + Math.random() * 8000
                     easing.type: Easing.InOutSine
                 }
             }

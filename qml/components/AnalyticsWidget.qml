@@ -14,7 +14,7 @@ Control {
 
     implicitWidth: 400
     implicitHeight: 280
-    padding: 0
+    padding: 20
 
     background: Rectangle {
         radius: 12
@@ -23,9 +23,7 @@ Control {
         border.width: 1
     }
 
-    ColumnLayout {
-        anchors.fill: parent
-        anchors.margins: 20
+    contentItem: ColumnLayout {
         spacing: 12
 
         Label {
@@ -40,7 +38,6 @@ Control {
         }
 
         RowLayout {
-            id: bars
             Layout.fillWidth: true
             Layout.fillHeight: true
             spacing: 12
@@ -48,58 +45,15 @@ Control {
             Repeater {
                 model: chart.data ? chart.data : []
 
-                delegate: ColumnLayout {
-                    id: bar
+                delegate: ChartBar {
                     required property var modelData
-                    readonly property real ratio: chart.maxValue > 0
-                        ? Math.max(0, Math.min(1, Number(modelData.value) / chart.maxValue)) : 0
-
                     Layout.fillWidth: true
                     Layout.fillHeight: true
                     Layout.preferredWidth: 10
-                    spacing: 4
-
-                    Item {
-                        Layout.fillHeight: true
-                        Layout.fillWidth: true
-
-                        Rectangle {
-                            id: column
-                            anchors.bottom: parent.bottom
-                            anchors.horizontalCenter: parent.horizontalCenter
-                            width: Math.min(parent.width, 48)
-                            height: Math.max(2, (parent.height - valueLabel.height - 4) * bar.ratio)
-                            radius: 6
-                            color: bar.modelData.color ? bar.modelData.color : Theme.gold
-
-                            Behavior on height {
-                                NumberAnimation {
-                                    duration: 400
-                                    easing.type: Easing.OutCubic
-                                }
-                            }
-                        }
-                        Label {
-                            id: valueLabel
-                            anchors.bottom: column.top
-                            anchors.bottomMargin: 4
-                            anchors.horizontalCenter: parent.horizontalCenter
-                            text: Number(bar.modelData.value).toLocaleString(Qt.locale(), 'f', 0)
-                            color: Theme.textSecondary
-                            font.family: Theme.fontFamily
-                            font.pixelSize: 11
-                        }
-                    }
-
-                    Label {
-                        Layout.fillWidth: true
-                        text: Theme.text(bar.modelData.label)
-                        color: Theme.textSecondary
-                        font.family: Theme.fontFamily
-                        font.pixelSize: 12
-                        horizontalAlignment: Text.AlignHCenter
-                        elide: Text.ElideRight
-                    }
+                    label: Theme.text(modelData.label)
+                    value: Number(modelData.value) || 0
+                    barColor: modelData.color ? modelData.color : Theme.gold
+                    maxValue: chart.maxValue
                 }
             }
         }

@@ -34,7 +34,7 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.preferredHeight: 64
+            Layout.preferredHeight: 56
             Layout.leftMargin: 20
             Layout.rightMargin: 20
             spacing: 10
@@ -65,6 +65,8 @@ Rectangle {
             Layout.fillHeight: true
             clip: true
             model: sideBar.items
+            // All twelve rows exist even when the window is short.
+            cacheBuffer: 48 * 12
             boundsBehavior: Flickable.StopAtBounds
 
             delegate: Rectangle {
@@ -132,7 +134,7 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.preferredHeight: 72
+            Layout.preferredHeight: 64
             Layout.leftMargin: 16
             Layout.rightMargin: 12
             spacing: 10

@@ -94,6 +94,31 @@ MDialog {
         }
     }
 
+    RowLayout {
+        Layout.fillWidth: true
+        Layout.leftMargin: 14
+        Layout.rightMargin: 14
+        visible: dialog.entries.length > 0
+        spacing: 12
+        Repeater {
+            model: [
+                { t: "التاريخ", w: 150 }, { t: "النوع", w: 60 }, { t: "المرجع", w: -1 },
+                { t: "مدين", w: 100 }, { t: "دائن", w: 100 }
+            ]
+            delegate: Label {
+                required property var modelData
+                Layout.preferredWidth: modelData.w > 0 ? modelData.w : -1
+                Layout.fillWidth: modelData.w < 0
+                text: modelData.t
+                color: Theme.textMuted
+                font.family: Theme.fontFamily
+                font.pixelSize: 12
+                font.bold: true
+                horizontalAlignment: Text.AlignLeft
+            }
+        }
+    }
+
     Label {
         Layout.fillWidth: true
         visible: dialog.entries.length === 0

@@ -33,18 +33,34 @@ function find(tc, root, name) {
     return item
 }
 
+// Scroll every enclosing Flickable (dialog bodies, pages) so the item is on screen.
+function reveal(tc, item) {
+    for (var p = item.parent; p; p = p.parent) {
+        if (p.contentY === undefined || p.contentHeight === undefined || !p.contentItem)
+            continue
+        var y = item.mapToItem(p.contentItem, 0, 0).y
+        if (y < p.contentY || y + item.height > p.contentY + p.height)
+            p.contentY = Math.max(0, Math.min(y - 20, p.contentHeight - p.height))
+    }
+    tc.wait(20)
+}
+
 function click(tc, item) {
     tc.verify(item.visible, (item.objectName || "item") + " is not visible")
+    reveal(tc, item)
     tc.mouseClick(item)
 }
 
 // Focus a field by clicking it, select what it holds and type the text key by key.
 function type(tc, field, text) {
     var input = field.field !== undefined ? field.field : field
+    reveal(tc, input)
     tc.mouseClick(input)
     tc.tryCompare(input, "activeFocus", true)
-    tc.keyClick(Qt.Key_A, Qt.ControlModifier)
-    tc.keyClick(Qt.Key_Delete)
+    // The End key is not reliable offscreen; put the cursor after the text, then erase it.
+    input.cursorPosition = input.length
+    for (var k = input.text.length; k > 0; --k)
+        tc.keyClick(Qt.Key_Backspace)
     for (var i = 0; i < text.length; ++i) {
         var c = text.charAt(i)
         if (c === "\n")
