@@ -113,6 +113,7 @@ Rectangle {
 
     ScrollView {
         id: scroll
+        objectName: "settingsScroll"
         anchors.fill: parent
         anchors.margins: 24
         contentWidth: availableWidth

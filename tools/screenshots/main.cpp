@@ -120,6 +120,93 @@ void closeDialog(QObject *dialog)
     settle(250);
 }
 
+// The accounting, payments, cheques, invoices, maintenance, reports, users and settings pages:
+// their tabs and every dialog they open.
+void shootLaterPages(Shooter &s, QObject *shell)
+{
+    auto select = [&](int index) {
+        QMetaObject::invokeMethod(shell, "selectPage", Q_ARG(QVariant, index));
+    };
+    auto tab = [&](const QString &chips, int index, const QString &name) {
+        if (QObject *row = s.find(chips))
+            row->setProperty("currentIndex", index);
+        // Pages reload on the chips' signal; a changed index is enough for the stacks.
+        if (QObject *row = s.find(chips))
+            QMetaObject::invokeMethod(row, "selected", Q_ARG(int, index));
+        s.shot(name);
+    };
+    auto dialog = [&](const QString &objectName, const QVariantMap &before,
+                      const QVariantMap &after, const QString &name) {
+        QObject *d = s.find(objectName);
+        if (!d) {
+            QTextStream(stderr) << "screenshots: no dialog for " << name << "\n";
+            return;
+        }
+        for (auto it = before.begin(); it != before.end(); ++it)
+            d->setProperty(it.key().toUtf8().constData(), it.value());
+        QMetaObject::invokeMethod(d, "open");
+        settle(250);
+        for (auto it = after.begin(); it != after.end(); ++it)
+            d->setProperty(it.key().toUtf8().constData(), it.value());
+        s.shot(name);
+        closeDialog(d);
+    };
+
+    select(4);
+    tab(u"accountingTab"_s, 1, u"50-accounting-journal"_s);
+    tab(u"accountingTab"_s, 2, u"51-accounting-contractors"_s);
+    dialog(u"journalDialog"_s, {}, {}, u"52-dialog-journal-entry"_s);
+    dialog(u"contractorDialog"_s, {}, {}, u"53-dialog-contractor"_s);
+    tab(u"accountingTab"_s, 0, u"50-accounting-accounts"_s);
+
+    select(5);
+    dialog(u"paymentDialog"_s, {}, {}, u"54-dialog-payment"_s);
+
+    select(6);
+    tab(u"chequeTab"_s, 3, u"55-cheques-postdated"_s);
+    tab(u"chequeTab"_s, 0, u"55-cheques-all"_s);
+    dialog(u"newChequeDialog"_s, {}, {}, u"56-dialog-new-cheque"_s);
+
+    select(7);
+    dialog(u"rentRunDialog"_s, {}, {}, u"57-dialog-rent-run"_s);
+    const QVariantList items = {
+        QVariantMap { { u"description"_s, u"مياه"_s }, { u"type"_s, u"service"_s },
+            { u"quantity"_s, 1 }, { u"unit_price"_s, 120 }, { u"total"_s, 120 } },
+        QVariantMap { { u"description"_s, u"كهرباء"_s }, { u"type"_s, u"service"_s },
+            { u"quantity"_s, 1 }, { u"unit_price"_s, 80.5 }, { u"total"_s, 80.5 } },
+    };
+    dialog(u"customInvoiceDialog"_s, {}, { { u"items"_s, items } }, u"58-dialog-custom-invoice"_s);
+    dialog(u"serviceInvoiceDialog"_s, {}, {}, u"59-dialog-service-invoice"_s);
+    dialog(u"invoiceResultDialog"_s, { { u"count"_s, 12 } }, {}, u"60-dialog-invoice-result"_s);
+    dialog(u"invoiceResultDialog"_s, { { u"count"_s, 0 } }, {}, u"61-dialog-invoice-result-none"_s);
+
+    select(8);
+    tab(u"maintenanceFilter"_s, 3, u"62-maintenance-completed"_s);
+    tab(u"maintenanceFilter"_s, 0, u"62-maintenance-all"_s);
+    dialog(u"maintenanceRequestDialog"_s, {}, {}, u"63-dialog-maintenance-request"_s);
+    dialog(u"completeMaintenanceDialog"_s, { { u"requestTitle"_s, u"تسريب مياه في المطبخ"_s } }, {},
+        u"64-dialog-complete-maintenance"_s);
+
+    select(9);
+    const QStringList reportTabs
+        = { u"insights"_s, u"financial"_s, u"projects"_s, u"units"_s, u"overdue"_s, u"cheques"_s };
+    for (int i = reportTabs.size() - 1; i >= 0; --i)
+        tab(u"reportTab"_s, i, QString::asprintf("%02d-reports-", 65 + i) + reportTabs.at(i));
+
+    select(10);
+    dialog(u"addUserDialog"_s, {}, {}, u"71-dialog-add-user"_s);
+
+    select(11);
+    if (QObject *view = s.find(u"settingsScroll"_s)) {
+        if (auto *flick = view->property("contentItem").value<QObject *>()) {
+            const double bottom = flick->property("contentHeight").toDouble()
+                - flick->property("height").toDouble();
+            flick->setProperty("contentY", qMax(0.0, bottom));
+        }
+    }
+    s.shot(u"72-settings-bottom"_s);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -250,6 +337,8 @@ int main(int argc, char *argv[])
         openDialog(s, s.find(u"buyerStatementDialog"_s),
             { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } }, u"44-dialog-buyer-statement"_s);
         closeDialog(s.find(u"buyerStatementDialog"_s));
+
+        shootLaterPages(s, shell);
 
         saved += s.saved;
     }
