@@ -15,7 +15,8 @@ Rectangle {
     readonly property var typeNames: ({
         asset: "أصول",
         liability: "خصوم",
-        revenue: "إيرادات"
+        revenue: "إيرادات",
+        equity: "حقوق الملكية"
     })
 
     function reload() {

@@ -43,6 +43,12 @@ Rectangle {
             Layout.fillWidth: true
             title: "الفواتير"
             subtitle: "إدارة الفواتير والمستحقات - متعددة الخدمات والعملات"
+        }
+
+        // A row of their own: beside the title they would cut the subtitle short.
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 10
 
             MButton {
                 objectName: "customInvoiceButton"
@@ -60,6 +66,9 @@ Rectangle {
                 text: "⚡ فاتورة خدمة جماعية"
                 outline: true
                 onClicked: serviceDialog.open()
+            }
+            Item {
+                Layout.fillWidth: true
             }
         }
 

@@ -171,14 +171,16 @@ Rectangle {
             MTextField {
                 id: fromField
                 objectName: "reportFromField"
-                Layout.preferredWidth: 150
+                Layout.fillWidth: false
+                Layout.preferredWidth: 160
                 label: "من"
                 placeholderText: "YYYY-MM-DD"
             }
             MTextField {
                 id: toField
                 objectName: "reportToField"
-                Layout.preferredWidth: 150
+                Layout.fillWidth: false
+                Layout.preferredWidth: 160
                 label: "إلى"
                 placeholderText: "YYYY-MM-DD"
             }
@@ -403,12 +405,16 @@ Rectangle {
                 ColumnLayout {
                     width: financeView.availableWidth
                     spacing: 14
-                    RowLayout {
+                    GridLayout {
+                        id: profitCards
                         Layout.fillWidth: true
-                        spacing: 14
+                        columns: financeView.availableWidth >= 900 ? 3 : 2
+                        columnSpacing: 14
+                        rowSpacing: 14
                         StatsCard {
                             objectName: "revenueCard"
                             Layout.fillWidth: true
+                            Layout.preferredWidth: 1
                             title: "الإيرادات"
                             value: Theme.money(page.value(page.profitLoss, "revenue"))
                             icon: "📈"
@@ -417,6 +423,7 @@ Rectangle {
                         StatsCard {
                             objectName: "expensesCard"
                             Layout.fillWidth: true
+                            Layout.preferredWidth: 1
                             title: "المصروفات"
                             value: Theme.money(page.value(page.profitLoss, "expenses"))
                             icon: "📉"
@@ -425,6 +432,8 @@ Rectangle {
                         StatsCard {
                             objectName: "netProfitCard"
                             Layout.fillWidth: true
+                            Layout.preferredWidth: 1
+                            Layout.columnSpan: profitCards.columns === 2 ? 2 : 1
                             title: "صافي الربح"
                             value: Theme.money(page.value(page.profitLoss, "net_profit"))
                             icon: "⚖"

@@ -126,7 +126,7 @@ Rectangle {
             PageHeader {
                 Layout.fillWidth: true
                 title: "الإعدادات"
-                subtitle: "العملات وبيانات الشركة والنسخ الاحتياطي"
+                subtitle: "إعدادات النظام والعملات والنسخ الاحتياطي"
             }
 
             SettingsSection {
@@ -152,7 +152,7 @@ Rectangle {
                         Layout.fillWidth: true
                         spacing: 10
                         Label {
-                            Layout.fillWidth: true
+                            Layout.preferredWidth: 180
                             text: Theme.text(rateRow.modelData.name_ar) + " (" + Theme.text(rateRow.modelData.symbol) + ")"
                             color: Theme.textPrimary
                             font.family: Theme.fontFamily
@@ -169,7 +169,8 @@ Rectangle {
                         MTextField {
                             id: rateField
                             objectName: "rateField" + rateRow.index
-                            Layout.preferredWidth: 140
+                            Layout.fillWidth: false
+                            Layout.preferredWidth: 160
                             text: rateRow.modelData.rate
                         }
                         MButton {
@@ -177,6 +178,9 @@ Rectangle {
                             text: "تحديث"
                             outline: true
                             onClicked: page.updateRate(rateRow.modelData, rateField.text)
+                        }
+                        Item {
+                            Layout.fillWidth: true
                         }
                     }
                 }
@@ -197,24 +201,28 @@ Rectangle {
                         id: companyName
                         objectName: "companyNameField"
                         Layout.fillWidth: true
+                        Layout.preferredWidth: 1
                         label: "اسم الشركة"
                     }
                     MTextField {
                         id: companyPhone
                         objectName: "companyPhoneField"
                         Layout.fillWidth: true
+                        Layout.preferredWidth: 1
                         label: "رقم الهاتف"
                     }
                     MTextField {
                         id: companyAddress
                         objectName: "companyAddressField"
                         Layout.fillWidth: true
+                        Layout.preferredWidth: 1
                         label: "العنوان"
                     }
                     MTextField {
                         id: companyEmail
                         objectName: "companyEmailField"
                         Layout.fillWidth: true
+                        Layout.preferredWidth: 1
                         label: "البريد الإلكتروني"
                     }
                 }

@@ -129,11 +129,10 @@ Rectangle {
                     }
                     RowLayout {
                         visible: table.actionsWidth > 0
+                        Layout.fillWidth: false
                         Layout.preferredWidth: table.actionsWidth
+                        Layout.maximumWidth: table.actionsWidth
                         spacing: 6
-                        Item {
-                            Layout.fillWidth: true
-                        }
                         Repeater {
                             model: table.actions
                             delegate: MButton {
