@@ -125,19 +125,18 @@ Rectangle {
             Layout.fillHeight: true
             rows: page.cheques
             rowHeight: 56
-            actionsWidth: 190
+            actionsWidth: 170
             emptyText: "لا توجد شيكات"
             columns: [
-                { title: "", w: 0.3, value: r => r.type === "received" ? "📥" : "📤",
-                  color: () => Theme.gold },
-                { title: "الشيك", w: 2, value: r => "رقم: " + Theme.text(r.cheque_number),
-                  color: () => Theme.textPrimary, bold: true },
+                { title: "الشيك", w: 2.2, color: () => Theme.textPrimary, bold: true,
+                  value: r => (r.type === "received" ? "📥 " : "📤 ") + "رقم: " + Theme.text(r.cheque_number) },
                 { title: "البنك والاستحقاق", w: 4, value: r => Theme.text(r.bank_name)
                       + " | استحقاق: " + Theme.text(r.due_date) },
-                { title: "الساحب / المستفيد", w: 3, value: r => r.type === "received" ? r.payer_name : r.payee_name },
-                { title: "المبلغ", w: 2, bold: true, color: () => Theme.gold,
+                { title: "الساحب / المستفيد", w: 2.4,
+                  value: r => r.type === "received" ? r.payer_name : r.payee_name },
+                { title: "المبلغ", w: 1.6, bold: true, color: () => Theme.gold,
                   value: r => Theme.number(r.amount) + " " + (r.currency_symbol ? r.currency_symbol : "₪") },
-                { title: "الحالة", w: 1.5, value: r => page.statusText(r.status),
+                { title: "الحالة", w: 1.2, value: r => page.statusText(r.status),
                   color: r => page.statusColor(r.status), bold: true }
             ]
             actions: [

@@ -75,8 +75,7 @@ Rectangle {
             actionsWidth: 70
             emptyText: "لا يوجد مستخدمون"
             columns: [
-                { title: "", w: 0.3, value: () => "👤" },
-                { title: "اسم المستخدم", w: 3, value: r => r.username, bold: true,
+                { title: "اسم المستخدم", w: 3, value: r => "👤  " + Theme.text(r.username), bold: true,
                   color: () => Theme.textPrimary },
                 { title: "الصلاحية", w: 2, value: r => r.role === "admin" ? "مدير نظام" : "موظف",
                   color: r => r.role === "admin" ? Theme.gold : Theme.textSecondary },
