@@ -48,8 +48,6 @@ private slots:
     void profitAndLoss();
     void balanceSheet_data();
     void balanceSheet();
-    void addAccount_data();
-    void addAccount();
 };
 
 void TestAccounts::journalEntry_data()
@@ -223,41 +221,6 @@ void TestAccounts::balanceSheet()
     QCOMPARE(sheet.value(u"assets"_s).toDouble(), assets);
     QCOMPARE(sheet.value(u"liabilities"_s).toDouble(), liabilities);
     QCOMPARE(sheet.value(u"equity"_s).toDouble(), equity);
-}
-
-void TestAccounts::addAccount_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<int>("parentId");
-    QTest::addColumn<bool>("stored");
-    QTest::addColumn<bool>("nullParent");
-
-    QTest::newRow("under a parent") << u"1300"_s << 1 << true << false;
-    QTest::newRow("no parent below 1") << u"6000"_s << 0 << true << true;
-    QTest::newRow("duplicate code") << u"1100"_s << 1 << false << false;
-}
-
-void TestAccounts::addAccount()
-{
-    QFETCH(QString, code);
-    QFETCH(int, parentId);
-    QFETCH(bool, stored);
-    QFETCH(bool, nullParent);
-    TestFixture f;
-    AccountModel model(f.db());
-    QSignalSpy changed(&model, &AccountModel::dataChanged);
-    QSignalSpy errors(f.db(), &Database::databaseError);
-
-    const int id = model.add(code, u"حساب"_s, u"asset"_s, parentId);
-    QCOMPARE(id > 0, stored);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(errors.count(), stored ? 0 : 1);
-    QCOMPARE(f.count(u"accounts"_s), stored ? 14 : 13);
-    if (stored) {
-        const QVariant parent = f.scalar(u"SELECT parent_id FROM accounts WHERE id=?"_s, { id });
-        QCOMPARE(parent.isNull(), nullParent);
-        QCOMPARE(model.getAll().size(), 14);
-    }
 }
 
 QTEST_GUILESS_MAIN(TestAccounts)

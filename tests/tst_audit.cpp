@@ -1,7 +1,6 @@
 #include "auditmanager.h"
 #include "testfixture.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -12,7 +11,6 @@ class TestAudit : public QObject
 
 private slots:
     void logDefaultsAreEmptyNotNull();
-    void logWithoutActionStoresNothing();
     void getLogsLimit_data();
     void getLogsLimit();
     void getLogsNewestFirstWithUser();
@@ -39,16 +37,6 @@ void TestAudit::logDefaultsAreEmptyNotNull()
     QCOMPARE(full.value(u"table_name"_s).toString(), u"units"_s);
     QCOMPARE(full.value(u"record_id"_s).toInt(), 12);
     QCOMPARE(full.value(u"details"_s).toString(), u"بيع وحدة"_s);
-}
-
-void TestAudit::logWithoutActionStoresNothing()
-{
-    TestFixture f;
-    AuditManager audit(f.db());
-    QSignalSpy errors(f.db(), &Database::databaseError);
-    audit.log(1, QString());
-    QCOMPARE(errors.count(), 1);
-    QCOMPARE(f.count(u"audit_logs"_s), 0);
 }
 
 void TestAudit::getLogsLimit_data()

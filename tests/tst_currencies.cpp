@@ -24,8 +24,6 @@ class TestCurrencies : public QObject
 
 private slots:
     void freshDatabase();
-    void symbol_data();
-    void symbol();
     void sameDayRateReplaced();
     void ratesOfLatestDateOnly();
     void refusedRate_data();
@@ -44,27 +42,11 @@ void TestCurrencies::freshDatabase()
     QVERIFY(codes.contains(u"USD"_s) && codes.contains(u"JOD"_s));
     QCOMPARE(model.getPrimary().value(u"code"_s).toString(), u"ILS"_s);
     QVERIFY(model.getExchangeRates().isEmpty());
+    QCOMPARE(model.getSymbol(3), u"د.ا"_s);
+    QCOMPARE(model.getSymbol(99), QString());
 
     QVERIFY(f.db()->execNonQuery(u"UPDATE currencies SET is_primary=0"_s));
     QVERIFY(model.getPrimary().isEmpty());
-}
-
-void TestCurrencies::symbol_data()
-{
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("symbol");
-    QTest::newRow("shekel") << 1 << u"₪"_s;
-    QTest::newRow("dinar") << 3 << u"د.ا"_s;
-    QTest::newRow("no such currency") << 99 << QString();
-}
-
-void TestCurrencies::symbol()
-{
-    QFETCH(int, id);
-    QFETCH(QString, symbol);
-    TestFixture f;
-    CurrencyModel model(f.db());
-    QCOMPARE(model.getSymbol(id), symbol);
 }
 
 void TestCurrencies::sameDayRateReplaced()

@@ -14,7 +14,6 @@ private slots:
     void importCounts_data();
     void importCounts();
     void tenantFieldsTrimmed();
-    void buyerFields();
     void unitFields_data();
     void unitFields();
 };
@@ -80,18 +79,6 @@ void TestImport::tenantFieldsTrimmed()
     QVERIFY(!first.value(u"address"_s).isNull());
     QCOMPARE(first.value(u"address"_s).toString(), QString());
     QCOMPARE(rows.at(1).toMap().value(u"address"_s).toString(), u"رام الله"_s);
-}
-
-void TestImport::buyerFields()
-{
-    TestFixture f;
-    ImportController importer(f.db());
-    QVERIFY(importer.importRawCSV(u"خالد, 900 ,0597,ملاحظة"_s, u"buyers"_s));
-    const QVariantMap row = Database::firstRow(
-        f.db()->execQuery(u"SELECT full_name, id_number, phone FROM buyers"_s));
-    QCOMPARE(row.value(u"full_name"_s).toString(), u"خالد"_s);
-    QCOMPARE(row.value(u"id_number"_s).toString(), u"900"_s);
-    QCOMPARE(row.value(u"phone"_s).toString(), u"0597"_s);
 }
 
 void TestImport::unitFields_data()
