@@ -172,6 +172,8 @@ void TestBackup::pruningSparesTheLiveDatabase()
     QVERIFY(manager.createBackup());
     QVERIFY(QFileInfo::exists(f.dbPath()));
     QVERIFY(!QFileInfo::exists(f.dataDir() + u"/b29.db"_s));
+    QCOMPARE(manager.listBackups().size(), 30);
+    QVERIFY(!manager.listBackups().contains(QFileInfo(f.dbPath()).absoluteFilePath()));
     QVERIFY(f.db()->execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { u"سالم"_s }) > 0);
 }
 
@@ -226,6 +228,7 @@ void TestBackup::restoreRefusesInvalidFile_data()
     QTest::newRow("corrupt database") << u"corrupt"_s;
     QTest::newRow("foreign database") << u"foreign"_s;
     QTest::newRow("missing file") << u"missing"_s;
+    QTest::newRow("the live database itself") << u"live"_s;
 }
 
 void TestBackup::restoreRefusesInvalidFile()
@@ -234,7 +237,7 @@ void TestBackup::restoreRefusesInvalidFile()
     TestFixture f;
     BackupManager manager(f.dataDir());
     f.addProperty(u"الأصل"_s);
-    const QString chosen = f.dataDir() + u"/chosen.db"_s;
+    const QString chosen = kind == u"live"_s ? f.dbPath() : f.dataDir() + u"/chosen.db"_s;
 
     if (kind == u"text"_s) {
         makeFile(chosen, QDateTime::currentDateTime(), "name,city\nx,y\n");

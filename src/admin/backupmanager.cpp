@@ -161,12 +161,10 @@ bool BackupManager::createBackup()
 
 void BackupManager::prune() const
 {
-    const QString live = QFileInfo(databasePath()).canonicalFilePath();
-    QFileInfoList files = QDir(m_backupPath).entryInfoList({ u"*.db"_s }, QDir::Files, QDir::Time);
     // The backup folder may be the data directory itself; the live database is never a backup.
-    files.removeIf([&live](const QFileInfo &info) { return info.canonicalFilePath() == live; });
+    QStringList files = listBackups();
     while (files.size() > backupsKept)
-        QFile::remove(files.takeLast().absoluteFilePath());
+        QFile::remove(files.takeLast());
 }
 
 QStringList BackupManager::listBackups() const
@@ -174,9 +172,17 @@ QStringList BackupManager::listBackups() const
     QStringList paths;
     const QFileInfoList files
         = QDir(m_backupPath).entryInfoList({ u"*.db"_s }, QDir::Files, QDir::Time);
-    for (const QFileInfo &info : files)
-        paths.append(info.absoluteFilePath());
+    for (const QFileInfo &info : files) {
+        if (!isLiveDatabase(info.absoluteFilePath()))
+            paths.append(info.absoluteFilePath());
+    }
     return paths;
+}
+
+bool BackupManager::isLiveDatabase(const QString &file) const
+{
+    const QString live = QFileInfo(databasePath()).canonicalFilePath();
+    return !live.isEmpty() && QFileInfo(file).canonicalFilePath() == live;
 }
 
 bool BackupManager::isValidBackup(const QString &file) const
@@ -225,6 +231,11 @@ bool BackupManager::restoreBackup(const QString &backupFile)
     const QString incoming = dbFile + u".incoming"_s;
 
     // The file checked is a private copy, and that very copy is what gets installed.
+    // The live file copied under its open connection would lack what sits in its log.
+    if (isLiveDatabase(backupFile)) {
+        emit backupError(u"Invalid backup file"_s);
+        return false;
+    }
     removeDatabaseFiles(incoming);
     const bool copied = QFile::copy(backupFile, incoming)
         && QFile::setPermissions(incoming, QFileDevice::ReadOwner | QFileDevice::WriteOwner);

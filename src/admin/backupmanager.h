@@ -39,6 +39,7 @@ private:
     QString databasePath() const;
     QString settingsPath() const;
     bool isValidBackup(const QString &file) const;
+    bool isLiveDatabase(const QString &file) const;
     bool exportTable(const QString &table, const QString &folder) const;
     void prune() const;
 
