@@ -49,6 +49,20 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// Left edge of a word on the first page, or -1.
+double wordLeft(const QString &pdf, const QString &word)
+{
+    const QString boxes = run(u"pdftotext"_s, { u"-bbox"_s, pdf, u"-"_s });
+    static const QRegularExpression box(u"<word xMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"_s);
+    auto it = box.globalMatch(boxes);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        if (match.captured(2).normalized(QString::NormalizationForm_KC) == word)
+            return match.captured(1).toDouble();
+    }
+    return -1;
+}
+
 QStringList captures(const QString &text, const QString &pattern)
 {
     QStringList found;
@@ -276,20 +290,26 @@ void TestPrint::pdfOutput_data()
 {
     QTest::addColumn<bool>("statement");
     QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("rightWord");
+    QTest::addColumn<QString>("leftWord");
     QTest::newRow("report") << false
                             << QStringList { u"تقرير الوحدات"_s, u"رقم الوحدة"_s, u"اسم العقار"_s,
                                    u"مباع"_s, u"تاريخ التقرير"_s, u"شركة النخيل العقارية"_s,
-                                   u"0599123456"_s };
+                                   u"0599123456"_s }
+                            << u"1500"_s << u"A1"_s;
     QTest::newRow("statement") << true
                                << QStringList { u"كشف حساب مستأجر"_s, u"اسم الحساب"_s, u"التاريخ"_s,
                                       u"رقم المرجع"_s, u"توقيع المحاسب"_s,
-                                      u"شركة النخيل العقارية"_s, u"<b>"_s };
+                                      u"شركة النخيل العقارية"_s, u"<b>"_s }
+                               << TestFixture::iso(TestFixture::today()) << u"INV-1"_s;
 }
 
 void TestPrint::pdfOutput()
 {
     QFETCH(bool, statement);
     QFETCH(QStringList, texts);
+    QFETCH(QString, rightWord);
+    QFETCH(QString, leftWord);
     Desktop desktop;
     TestFixture f;
     SettingsManager settings(f.db());
@@ -331,6 +351,13 @@ void TestPrint::pdfOutput()
         QRegularExpression(u"[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"_s));
     for (const QString &expected : texts)
         QVERIFY2(text.contains(expected), qPrintable(expected + u" in:\n"_s + text));
+    // Tables read right to left: an earlier column stands to the right of a later one.
+    const double right = wordLeft(path, rightWord);
+    const double left = wordLeft(path, leftWord);
+    QVERIFY(right >= 0);
+    QVERIFY(left >= 0);
+    QVERIFY2(right > left,
+        qPrintable(u"%1 at %2, %3 at %4"_s.arg(rightWord).arg(right).arg(leftWord).arg(left)));
 }
 
 void TestPrint::writeFailures_data()

@@ -230,12 +230,12 @@ bool BackupManager::restoreBackup(const QString &backupFile)
     const QString scratch = dbFile + u".tmp"_s;
     const QString incoming = dbFile + u".incoming"_s;
 
-    // The file checked is a private copy, and that very copy is what gets installed.
     // The live file copied under its open connection would lack what sits in its log.
     if (isLiveDatabase(backupFile)) {
         emit backupError(u"Invalid backup file"_s);
         return false;
     }
+    // The file checked is a private copy, and that very copy is what gets installed.
     removeDatabaseFiles(incoming);
     const bool copied = QFile::copy(backupFile, incoming)
         && QFile::setPermissions(incoming, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
