@@ -97,18 +97,10 @@ QVariantMap unitRow(int id, const QString &number, const QString &status, double
         { u"status"_s, status }, { u"rent_monthly"_s, rent } };
 }
 
-// Stores the company profile where the settings manager reads it. Until that manager exposes the
-// profile, the same values stand in as dynamic properties, which its declared ones supersede.
-void setCompanyProfile(TestFixture &f, SettingsManager &settings, const QString &name,
-    const QString &phone, const QString &address)
+void setCompanyProfile(SettingsManager &settings, const QString &name, const QString &phone,
+    const QString &address)
 {
-    const QList<std::pair<const char *, QString>> profile { { "companyName", name },
-        { "companyPhone", phone }, { "companyAddress", address } };
-    for (const auto &[property, value] : profile) {
-        f.insert(u"INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"_s,
-            { u"company_"_s + QString::fromLatin1(property + 7).toLower(), value });
-        settings.setProperty(property, value);
-    }
+    settings.updateCompanyProfile(name, phone, address, QString());
 }
 
 } // namespace
@@ -318,7 +310,7 @@ void TestPrint::pdfOutput()
     QSignalSpy finished(&printer, &PrintController::printFinished);
     QSignalSpy errors(&printer, &PrintController::printError);
     QVERIFY(!QFileInfo::exists(desktop.documents()));
-    setCompanyProfile(f, settings, u"شركة النخيل العقارية"_s, u"0599123456"_s, u"رام الله"_s);
+    setCompanyProfile(settings, u"شركة النخيل العقارية"_s, u"0599123456"_s, u"رام الله"_s);
 
     if (statement) {
         const QVariantList transactions { QVariantMap {

@@ -142,12 +142,6 @@ QString PrintController::translateLabel(const QString &key)
     return labels.value(key, key);
 }
 
-// Read through the meta-object properties, the same interface the pages bind to.
-QString PrintController::company(const char *property) const
-{
-    return m_settings ? m_settings->property(property).toString() : QString();
-}
-
 QString PrintController::documentsFolder() const
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -168,10 +162,10 @@ QString PrintController::statementFileName(const QString &entityName) const
 QString PrintController::reportHtml(
     const QString &title, const QVariantList &data, const QVariantMap &summary) const
 {
-    const QString companyName = esc(company("companyName"));
+    const QString companyName = esc(m_settings->companyName());
     QString html = reportHead;
-    html += u"<header><h1>"_s + companyName + u"</h1><p>"_s + esc(company("companyAddress"))
-        + u" | "_s + esc(company("companyPhone")) + u"</p><h2>"_s + esc(title)
+    html += u"<header><h1>"_s + companyName + u"</h1><p>"_s + esc(m_settings->companyAddress())
+        + u" | "_s + esc(m_settings->companyPhone()) + u"</p><h2>"_s + esc(title)
         + u"</h2><p>تاريخ التقرير: "_s
         + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_s) + u"</p></header>"_s;
 
@@ -217,10 +211,10 @@ QString PrintController::reportHtml(
 QString PrintController::statementHtml(const QString &entityName, const QString &entityType,
     const QVariantList &transactions, const QVariantMap &totals) const
 {
-    const QString companyName = esc(company("companyName"));
+    const QString companyName = esc(m_settings->companyName());
     QString html = statementHead;
     html += u"<table class='header-table'><tr><td style='text-align:right;'><h1>"_s + companyName
-        + u"</h1><p>"_s + esc(company("companyAddress")) + u"<br>"_s + esc(company("companyPhone"))
+        + u"</h1><p>"_s + esc(m_settings->companyAddress()) + u"<br>"_s + esc(m_settings->companyPhone())
         + u"</p></td><td style='text-align:left; vertical-align:top;'><h2 style='margin:0;'>كشف حساب "_s
         + esc(entityType) + u"</h2><p>تاريخ: "_s + QDate::currentDate().toString(u"yyyy-MM-dd"_s)
         + u"</p></td></tr></table>"_s;

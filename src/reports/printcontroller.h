@@ -33,7 +33,6 @@ signals:
 
 private:
     static QString translateLabel(const QString &key);
-    QString company(const char *property) const;
     QString documentsFolder() const;
     void writePdf(const QString &html, const QString &path);
 
