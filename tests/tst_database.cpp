@@ -1,6 +1,7 @@
 #include "testfixture.h"
 
 #include <QSignalSpy>
+#include <QSqlDatabase>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -15,6 +16,8 @@ private slots:
     void laterColumnWinsInJoin();
     void constraintFailureReportsOnce_data();
     void constraintFailureReportsOnce();
+    void reusedStatementFailureReportsOnce();
+    void statementsSurviveReconnect();
     void getByIdOfMissingRow();
     void updateMatchingNothingSucceeds();
     void foreignKeyRefusesDelete();
@@ -80,6 +83,33 @@ void TestDatabase::constraintFailureReportsOnce()
     QCOMPARE(f.db()->execInsert(sql, params), -1);
     QCOMPARE(errors.count(), 1);
     QVERIFY(!errors.first().first().toString().isEmpty());
+}
+
+void TestDatabase::reusedStatementFailureReportsOnce()
+{
+    TestFixture f;
+    const QString sql = u"INSERT INTO tenants (full_name, id_number) VALUES (?, ?)"_s;
+    QVERIFY(f.db()->execInsert(sql, { u"أ"_s, u"1"_s }) > 0);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QCOMPARE(f.db()->execInsert(sql, { u"ب"_s, u"1"_s }), -1);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(f.count(u"tenants"_s), 1);
+    QVERIFY(f.db()->execInsert(sql, { u"ب"_s, u"2"_s }) > 0);
+}
+
+void TestDatabase::statementsSurviveReconnect()
+{
+    TestFixture f;
+    const QString sql = u"SELECT COUNT(*) AS c FROM tenants"_s;
+    QCOMPARE(f.scalar(sql).toInt(), 0);
+    // Another holder of the shared connection closes and reopens it, as a restore does.
+    QSqlDatabase connection = QSqlDatabase::database();
+    connection.close();
+    QVERIFY(connection.open());
+    f.addTenant(u"بعد"_s);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    QCOMPARE(f.scalar(sql).toInt(), 1);
+    QCOMPARE(errors.count(), 0);
 }
 
 void TestDatabase::getByIdOfMissingRow()

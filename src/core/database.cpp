@@ -32,6 +32,7 @@ Database::Database(QObject *parent)
 
 Database::~Database()
 {
+    m_statements.clear();
     if (m_db.isOpen())
         m_db.close();
 }
@@ -42,6 +43,7 @@ bool Database::initialize(const QString &path)
     m_db = QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection))
         ? QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false)
         : QSqlDatabase::addDatabase(u"QSQLITE"_s);
+    m_statements.clear();
     if (m_db.isOpen())
         m_db.close();
     m_db.setDatabaseName(path);
@@ -133,13 +135,42 @@ void Database::upgradePlainPasswords()
         m_db.rollback();
 }
 
-bool Database::prepareAndRun(QSqlQuery &query, const QString &sql, const QVariantList &params)
+QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString *error)
 {
-    if (!query.prepare(sql))
-        return false;
-    for (int i = 0; i < params.size(); ++i)
-        query.bindValue(i, params.at(i));
-    return query.exec();
+    // Bounded by the program's fixed statement texts; the cap guards against callers that
+    // build texts on the fly.
+    constexpr int kMaxStatements = 512;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto it = m_statements.find(sql);
+        const bool cached = it != m_statements.end();
+        if (!cached) {
+            if (m_statements.size() >= kMaxStatements)
+                m_statements.clear();
+            QSqlQuery query(m_db);
+            query.setForwardOnly(true);
+            if (!query.prepare(sql)) {
+                *error = query.lastError().text();
+                return nullptr;
+            }
+            it = m_statements.insert(sql, query);
+        }
+        QSqlQuery &query = it.value();
+        for (int i = 0; i < params.size(); ++i)
+            query.bindValue(i, params.at(i));
+        if (query.exec()) {
+            *error = QString();
+            return &query;
+        }
+        *error = query.lastError().text();
+        query.finish();
+        m_statements.erase(it);
+        // A cached statement also fails when the connection was closed and reopened under it
+        // (a restore does that); prepare it afresh once. A statement that fails on its own
+        // merits fails the same way again and changes nothing, since SQLite undoes it whole.
+        if (!cached)
+            return nullptr;
+    }
+    return nullptr;
 }
 
 QVariantList Database::execQuery(const QString &sql, const QVariantList &params)
@@ -148,14 +179,11 @@ QVariantList Database::execQuery(const QString &sql, const QVariantList &params)
     QString error;
     {
         QMutexLocker locker(&m_lock);
-        QSqlQuery query(m_db);
-        query.setForwardOnly(true);
-        if (!prepareAndRun(query, sql, params)) {
-            error = query.lastError().text();
-        } else {
-            const QSqlRecord record = query.record();
-            while (query.next())
-                rows.append(rowMap(query, record));
+        if (QSqlQuery *query = run(sql, params, &error)) {
+            const QSqlRecord record = query->record();
+            while (query->next())
+                rows.append(rowMap(*query, record));
+            query->finish();
         }
     }
     if (!error.isNull())
@@ -168,10 +196,10 @@ bool Database::execNonQuery(const QString &sql, const QVariantList &params)
     QString error;
     {
         QMutexLocker locker(&m_lock);
-        QSqlQuery query(m_db);
-        if (prepareAndRun(query, sql, params))
+        if (QSqlQuery *query = run(sql, params, &error)) {
+            query->finish();
             return true;
-        error = query.lastError().text();
+        }
     }
     emit databaseError(error);
     return false;
@@ -182,10 +210,11 @@ int Database::execInsert(const QString &sql, const QVariantList &params)
     QString error;
     {
         QMutexLocker locker(&m_lock);
-        QSqlQuery query(m_db);
-        if (prepareAndRun(query, sql, params))
-            return query.lastInsertId().toInt();
-        error = query.lastError().text();
+        if (QSqlQuery *query = run(sql, params, &error)) {
+            const int id = query->lastInsertId().toInt();
+            query->finish();
+            return id;
+        }
     }
     emit databaseError(error);
     return -1;
@@ -194,11 +223,14 @@ int Database::execInsert(const QString &sql, const QVariantList &params)
 QVariantMap Database::getById(const QString &table, int id)
 {
     QMutexLocker locker(&m_lock);
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (prepareAndRun(query, u"SELECT * FROM "_s + table + u" WHERE id=?"_s, { id }) && query.next())
-        return rowMap(query, query.record());
-    return {};
+    QString error;
+    QVariantMap row;
+    if (QSqlQuery *query = run(u"SELECT * FROM "_s + table + u" WHERE id=?"_s, { id }, &error)) {
+        if (query->next())
+            row = rowMap(*query, query->record());
+        query->finish();
+    }
+    return row;
 }
 
 bool Database::beginTransaction()

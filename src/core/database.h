@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QMutex>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QVariantList>
 #include <QVariantMap>
 
-class QSqlQuery;
+#include <QSqlQuery>
 
 // Owner of the program's single SQLite connection (Qt's default connection name).
 class Database : public QObject
@@ -39,8 +40,11 @@ private:
     void createIndexes();
     void seedDefaults();
     void upgradePlainPasswords();
-    bool prepareAndRun(QSqlQuery &query, const QString &sql, const QVariantList &params);
+    // The executed statement (cached and prepared once per SQL text), or nullptr with the
+    // driver's error text. Callers hold the lock and finish() the statement when done.
+    QSqlQuery *run(const QString &sql, const QVariantList &params, QString *error);
 
     QSqlDatabase m_db;
     QMutex m_lock;
+    QHash<QString, QSqlQuery> m_statements;
 };
