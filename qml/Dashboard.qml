@@ -71,6 +71,7 @@ Rectangle {
 
     Flickable {
         id: flick
+        objectName: "dashboardFlick"
         anchors.fill: parent
         contentWidth: width
         contentHeight: content.implicitHeight + 48
@@ -93,7 +94,7 @@ Rectangle {
 
             GridLayout {
                 Layout.fillWidth: true
-                columns: 4
+                columns: content.width < 900 ? 2 : 4
                 columnSpacing: 16
                 rowSpacing: 16
 
@@ -290,7 +291,7 @@ Rectangle {
 
             GridLayout {
                 Layout.fillWidth: true
-                columns: 3
+                columns: content.width < 900 ? 2 : 3
                 columnSpacing: 16
                 rowSpacing: 16
 
@@ -375,6 +376,7 @@ Rectangle {
                                     Label {
                                         Layout.alignment: Qt.AlignTop
                                         text: Theme.text(insight.modelData.icon)
+                                        color: Theme.gold
                                         font.pixelSize: 22
                                     }
                                     ColumnLayout {

@@ -203,6 +203,12 @@ int main(int argc, char *argv[])
         }
 
         select(0);
+        if (QObject *flick = s.find(u"dashboardFlick"_s)) {
+            flick->setProperty("contentY",
+                qMax(0.0, flick->property("contentHeight").toDouble() - flick->property("height").toDouble()));
+            s.shot(u"10-page-dashboard-bottom"_s);
+            flick->setProperty("contentY", 0);
+        }
         openDialog(s, s.find(u"changePasswordDialog"_s), {}, u"30-dialog-change-password"_s);
         closeDialog(s.find(u"changePasswordDialog"_s));
 
