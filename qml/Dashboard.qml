@@ -312,8 +312,12 @@ Rectangle {
                     title: "آخر المدفوعات"
                     emptyText: "لا توجد مدفوعات"
                     model: page.recentPayments
-                    lineOne: row => Theme.text(row.tenant_name)
-                    lineTwo: row => Theme.text(row.property_name) + " - " + Theme.text(row.unit_number)
+                    // Sale and installment payments have no tenant or invoice: show their reference.
+                    lineOne: row => row.tenant_name ? Theme.text(row.tenant_name)
+                                                    : (row.reference ? Theme.text(row.reference) : "دفعة")
+                    lineTwo: row => row.property_name
+                             ? Theme.text(row.property_name) + " - " + Theme.text(row.unit_number)
+                             : Theme.text(row.payment_date)
                     sideText: row => Theme.money(row.amount)
                     tagText: "مكتمل"
                 }
