@@ -1,6 +1,10 @@
 #include "settingsmanager.h"
 
 #include "database.h"
+#include "transactionguard.h"
+
+#include <QDate>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -8,4 +12,113 @@ SettingsManager::SettingsManager(Database *db, QObject *parent)
     : QObject(parent)
     , m_db(db)
 {
+    const QVariantList rows = m_db->execQuery(u"SELECT code FROM currencies WHERE is_primary=1"_s);
+    if (!rows.isEmpty()) {
+        m_primaryCurrency = rows.first().toMap().value(u"code"_s).toString();
+        m_firstRun = false;
+    }
+}
+
+QString SettingsManager::profileValue(const QString &sql) const
+{
+    return Database::firstRow(m_db->execQuery(sql)).value(u"value"_s).toString();
+}
+
+QString SettingsManager::companyName() const
+{
+    return profileValue(u"SELECT value FROM settings WHERE key='company_name'"_s);
+}
+
+QString SettingsManager::companyPhone() const
+{
+    return profileValue(u"SELECT value FROM settings WHERE key='company_phone'"_s);
+}
+
+QString SettingsManager::companyAddress() const
+{
+    return profileValue(u"SELECT value FROM settings WHERE key='company_address'"_s);
+}
+
+QString SettingsManager::companyEmail() const
+{
+    return profileValue(u"SELECT value FROM settings WHERE key='company_email'"_s);
+}
+
+void SettingsManager::setPrimaryCurrency(const QString &code)
+{
+    // Clearing the old flag without setting the new one would leave no primary currency, so
+    // both run or neither; on failure the member and the signal stay as they were.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return;
+    if (!m_db->execNonQuery(u"UPDATE currencies SET is_primary=0"_s))
+        return;
+    if (!m_db->execNonQuery(u"UPDATE currencies SET is_primary=1 WHERE code=?"_s, { code }))
+        return;
+    if (!guard.commit())
+        return;
+    m_primaryCurrency = code;
+    emit settingsChanged();
+}
+
+void SettingsManager::updateCompanyProfile(
+    const QString &name, const QString &phone, const QString &addr, const QString &email)
+{
+    // Half a profile on printed documents is worse than the old one: all four rows or none.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return;
+    const QList<QPair<QString, QString>> rows {
+        { u"INSERT OR REPLACE INTO settings (key, value) VALUES ('company_name', ?)"_s, name },
+        { u"INSERT OR REPLACE INTO settings (key, value) VALUES ('company_phone', ?)"_s, phone },
+        { u"INSERT OR REPLACE INTO settings (key, value) VALUES ('company_address', ?)"_s, addr },
+        { u"INSERT OR REPLACE INTO settings (key, value) VALUES ('company_email', ?)"_s, email },
+    };
+    for (const auto &[sql, value] : rows) {
+        if (!m_db->execNonQuery(sql, { value }))
+            return;
+    }
+    if (!guard.commit())
+        return;
+    emit settingsChanged();
+}
+
+QVariantList SettingsManager::getCurrencies()
+{
+    return m_db->execQuery(u"SELECT * FROM currencies ORDER BY is_primary DESC"_s);
+}
+
+bool SettingsManager::updateExchangeRate(int fromId, int toId, double rate)
+{
+    if (!std::isfinite(rate))
+        return false;
+    return m_db->execNonQuery(u"INSERT OR REPLACE INTO exchange_rates (from_currency_id,"
+                              "to_currency_id,rate,date) VALUES (?,?,?,?)"_s,
+        { fromId, toId, rate, QDate::currentDate().toString(Qt::ISODate) });
+}
+
+double SettingsManager::getExchangeRate(int fromId, int toId)
+{
+    if (fromId == toId)
+        return 1.0;
+    // Rates are directional; a pair without a rate of its own converts one to one.
+    const QVariantList rows = m_db->execQuery(
+        u"SELECT rate FROM exchange_rates WHERE from_currency_id=? AND to_currency_id=? ORDER BY "
+        "date DESC LIMIT 1"_s,
+        { fromId, toId });
+    if (rows.isEmpty())
+        return 1.0;
+    return rows.first().toMap().value(u"rate"_s).toDouble();
+}
+
+double SettingsManager::convertAmount(double amount, int fromCurrencyId, int toCurrencyId)
+{
+    return getExchangeRate(fromCurrencyId, toCurrencyId) * amount;
+}
+
+void SettingsManager::completeSetup()
+{
+    // Not stored: the next start recomputes it from whether a primary currency exists.
+    m_firstRun = false;
+    emit settingsChanged();
 }

@@ -1,15 +1,47 @@
 #pragma once
 
 #include <QObject>
+#include <QVariantList>
 
 class Database;
 
+// Application-wide settings: first-run state, the primary currency, the company profile printed
+// on documents, and exchange-rate lookup and conversion.
 class SettingsManager : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(bool isFirstRun READ isFirstRun NOTIFY settingsChanged)
+    Q_PROPERTY(QString primaryCurrency READ primaryCurrency NOTIFY settingsChanged)
+    Q_PROPERTY(QString companyName READ companyName NOTIFY settingsChanged)
+    Q_PROPERTY(QString companyPhone READ companyPhone NOTIFY settingsChanged)
+    Q_PROPERTY(QString companyAddress READ companyAddress NOTIFY settingsChanged)
+    Q_PROPERTY(QString companyEmail READ companyEmail NOTIFY settingsChanged)
 public:
     explicit SettingsManager(Database *db, QObject *parent = nullptr);
 
+    bool isFirstRun() const { return m_firstRun; }
+    QString primaryCurrency() const { return m_primaryCurrency; }
+    QString companyName() const;
+    QString companyPhone() const;
+    QString companyAddress() const;
+    QString companyEmail() const;
+
+    Q_INVOKABLE void setPrimaryCurrency(const QString &code);
+    Q_INVOKABLE void updateCompanyProfile(
+        const QString &name, const QString &phone, const QString &addr, const QString &email);
+    Q_INVOKABLE QVariantList getCurrencies();
+    Q_INVOKABLE bool updateExchangeRate(int fromId, int toId, double rate);
+    Q_INVOKABLE double getExchangeRate(int fromId, int toId);
+    Q_INVOKABLE double convertAmount(double amount, int fromCurrencyId, int toCurrencyId);
+    Q_INVOKABLE void completeSetup();
+
+signals:
+    void settingsChanged();
+
 private:
+    QString profileValue(const QString &sql) const;
+
     Database *m_db;
+    bool m_firstRun = true;
+    QString m_primaryCurrency;
 };

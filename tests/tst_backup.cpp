@@ -1,0 +1,343 @@
+#include "backupmanager.h"
+#include "testfixture.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Runs one query on a file through its own connection, apart from the program's connection.
+QVariant valueInFile(const QString &file, const QString &sql)
+{
+    const QString name = u"tst_backup_reader"_s;
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(file);
+        if (db.open()) {
+            QSqlQuery query(db);
+            if (query.exec(sql) && query.next())
+                value = query.value(0);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return value;
+}
+
+void makeFile(const QString &path, const QDateTime &modified, const QByteArray &content = "x")
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    // Written out first: a flush at close would otherwise stamp the time again.
+    QVERIFY(file.flush());
+    QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+// Two backups are only certain to share a name when both start early in the same second.
+void waitForFreshSecond() { QTRY_VERIFY_WITH_TIMEOUT(QTime::currentTime().msec() < 300, 2000); }
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void backupHoldsRowsStillInTheLog();
+    void backupWithoutDatabaseFile();
+    void secondBackupInSameSecondFails();
+    void pruning_data();
+    void pruning();
+    void pruningSparesTheLiveDatabase();
+    void listBackupsNewestFirst();
+    void restoreValidBackup();
+    void restoreRefusesInvalidFile_data();
+    void restoreRefusesInvalidFile();
+    void restoreEmptyPath();
+    void backupPath_data();
+    void backupPath();
+    void autoBackupTimer();
+};
+
+void TestBackup::backupHoldsRowsStillInTheLog()
+{
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    QSignalSpy created(&manager, &BackupManager::backupCreated);
+    const int id = f.addProperty(u"برج الأمل"_s);
+
+    // The row sits in the write-ahead log only: a plain copy of the main file lacks it.
+    const QString plainCopy = f.dataDir() + u"/plain.db"_s;
+    QVERIFY(QFile::copy(f.dbPath(), plainCopy));
+    QCOMPARE(valueInFile(plainCopy, u"SELECT COUNT(*) FROM properties"_s).toInt(), 0);
+
+    QVERIFY(manager.createBackup());
+    QCOMPARE(created.count(), 1);
+    const QString backup = created.first().first().toString();
+    QVERIFY(backup.startsWith(manager.backupPath() + u"/belvardino_"_s));
+    QCOMPARE(valueInFile(backup, u"SELECT name FROM properties WHERE id="_s + QString::number(id))
+                 .toString(),
+        u"برج الأمل"_s);
+    QCOMPARE(valueInFile(backup, u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
+}
+
+void TestBackup::backupWithoutDatabaseFile()
+{
+    QTemporaryDir empty;
+    BackupManager manager(empty.path());
+    QSignalSpy errors(&manager, &BackupManager::backupError);
+    QSignalSpy created(&manager, &BackupManager::backupCreated);
+    QVERIFY(!manager.createBackup());
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors.first().first().toString(), u"Database file not found"_s);
+    QCOMPARE(created.count(), 0);
+}
+
+void TestBackup::secondBackupInSameSecondFails()
+{
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    QSignalSpy errors(&manager, &BackupManager::backupError);
+    QSignalSpy created(&manager, &BackupManager::backupCreated);
+    waitForFreshSecond();
+    QVERIFY(manager.createBackup());
+    QVERIFY(!manager.createBackup());
+    QCOMPARE(created.count(), 1);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors.first().first().toString(), u"Failed to create backup"_s);
+    QCOMPARE(manager.listBackups().size(), 1);
+    // The first copy is intact, not overwritten or truncated by the refused one.
+    QCOMPARE(valueInFile(manager.listBackups().first(), u"PRAGMA integrity_check"_s).toString(),
+        u"ok"_s);
+}
+
+void TestBackup::pruning_data()
+{
+    QTest::addColumn<int>("existing");
+    QTest::addColumn<int>("removed");
+    QTest::newRow("31 after the backup: oldest removed") << 30 << 1;
+    QTest::newRow("30 after the backup: all kept") << 29 << 0;
+}
+
+void TestBackup::pruning()
+{
+    QFETCH(int, existing);
+    QFETCH(int, removed);
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    const QDateTime now = QDateTime::currentDateTime();
+    // Names sort opposite to age, so only the modification time can pick the oldest.
+    for (int i = 0; i < existing; ++i) {
+        makeFile(manager.backupPath() + u"/a%1.db"_s.arg(i, 2, 10, QLatin1Char('0')),
+            now.addDays(-1 - i));
+    }
+    makeFile(manager.backupPath() + u"/notes.txt"_s, now.addYears(-5));
+    const QString oldest
+        = manager.backupPath() + u"/a%1.db"_s.arg(existing - 1, 2, 10, QLatin1Char('0'));
+
+    QVERIFY(manager.createBackup());
+    const QStringList kept = manager.listBackups();
+    QCOMPARE(kept.size(), existing + 1 - removed);
+    QCOMPARE(QFileInfo::exists(oldest), removed == 0);
+    QVERIFY(QFileInfo::exists(manager.backupPath() + u"/notes.txt"_s));
+    QVERIFY(QFileInfo(kept.first()).fileName().startsWith(u"belvardino_"_s));
+}
+
+void TestBackup::pruningSparesTheLiveDatabase()
+{
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    manager.setBackupPath(f.dataDir());
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < 30; ++i)
+        makeFile(f.dataDir() + u"/b%1.db"_s.arg(i), now.addDays(-1 - i));
+    {
+        QFile live(f.dbPath());
+        QVERIFY(live.open(QIODevice::ReadWrite));
+        QVERIFY(live.setFileTime(now.addYears(-1), QFileDevice::FileModificationTime));
+    }
+
+    QVERIFY(manager.createBackup());
+    QVERIFY(QFileInfo::exists(f.dbPath()));
+    QVERIFY(!QFileInfo::exists(f.dataDir() + u"/b29.db"_s));
+    QCOMPARE(manager.listBackups().size(), 30);
+    QVERIFY(!manager.listBackups().contains(QFileInfo(f.dbPath()).absoluteFilePath()));
+    QVERIFY(f.db()->execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { u"سالم"_s }) > 0);
+}
+
+void TestBackup::listBackupsNewestFirst()
+{
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    const QDateTime now = QDateTime::currentDateTime();
+    makeFile(manager.backupPath() + u"/b.db"_s, now.addDays(-3));
+    makeFile(manager.backupPath() + u"/c.db"_s, now.addDays(-1));
+    makeFile(manager.backupPath() + u"/a.db"_s, now.addDays(-2));
+    makeFile(manager.backupPath() + u"/other.sqlite"_s, now);
+    QVERIFY(QDir(manager.backupPath()).mkdir(u"folder.db"_s));
+
+    const QString dir = QDir(manager.backupPath()).absolutePath();
+    QCOMPARE(manager.listBackups(),
+        QStringList({ dir + u"/c.db"_s, dir + u"/a.db"_s, dir + u"/b.db"_s }));
+}
+
+void TestBackup::restoreValidBackup()
+{
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    const int kept = f.addProperty(u"قبل النسخة"_s);
+    QVERIFY(manager.createBackup());
+    const QString backup = manager.listBackups().first();
+    f.addProperty(u"بعد النسخة"_s);
+
+    QSignalSpy restored(&manager, &BackupManager::backupRestored);
+    QSignalSpy errors(&manager, &BackupManager::backupError);
+    QVERIFY(manager.restoreBackup(backup));
+    QCOMPARE(restored.count(), 1);
+    QCOMPARE(errors.count(), 0);
+
+    // The running program now reads and writes the restored data through the same Database.
+    const QVariantList rows = f.db()->execQuery(u"SELECT id, name FROM properties"_s);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().toMap().value(u"id"_s).toInt(), kept);
+    QCOMPARE(f.scalar(u"PRAGMA foreign_keys"_s).toInt(), 1);
+    QCOMPARE(f.scalar(u"PRAGMA journal_mode"_s).toString(), u"wal"_s);
+    const int added
+        = f.db()->execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { u"مستأجر جديد"_s });
+    QVERIFY(added > 0);
+    QCOMPARE(f.count(u"tenants"_s), 1);
+    QVERIFY(!QFileInfo::exists(f.dbPath() + u".tmp"_s));
+}
+
+void TestBackup::restoreRefusesInvalidFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("text file") << u"text"_s;
+    QTest::newRow("corrupt database") << u"corrupt"_s;
+    QTest::newRow("foreign database") << u"foreign"_s;
+    QTest::newRow("missing file") << u"missing"_s;
+    QTest::newRow("the live database itself") << u"live"_s;
+}
+
+void TestBackup::restoreRefusesInvalidFile()
+{
+    QFETCH(QString, kind);
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    f.addProperty(u"الأصل"_s);
+    const QString chosen = kind == u"live"_s ? f.dbPath() : f.dataDir() + u"/chosen.db"_s;
+
+    if (kind == u"text"_s) {
+        makeFile(chosen, QDateTime::currentDateTime(), "name,city\nx,y\n");
+    } else if (kind == u"corrupt"_s) {
+        for (int i = 0; i < 200; ++i)
+            f.addTenant(u"مستأجر %1"_s.arg(i), QString::number(i));
+        QVERIFY(manager.createBackup());
+        QVERIFY(QFile::copy(manager.listBackups().first(), chosen));
+        QFile file(chosen);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.size() > 3 * 4096);
+        file.seek(file.size() - 2 * 4096);
+        file.write(QByteArray(4096, '\x5a'));
+    } else if (kind == u"foreign"_s) {
+        QVERIFY(valueInFile(chosen, u"CREATE TABLE notes (id INTEGER, body TEXT)"_s).isNull());
+        QVERIFY(QFileInfo(chosen).size() > 0);
+    }
+    const int properties = f.count(u"properties"_s);
+    const int tenants = f.count(u"tenants"_s);
+
+    QSignalSpy restored(&manager, &BackupManager::backupRestored);
+    QSignalSpy errors(&manager, &BackupManager::backupError);
+    QVERIFY(!manager.restoreBackup(chosen));
+    QCOMPARE(restored.count(), 0);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors.first().first().toString(), u"Invalid backup file"_s);
+
+    QCOMPARE(f.count(u"properties"_s), properties);
+    QCOMPARE(f.count(u"tenants"_s), tenants);
+    QVERIFY(f.db()->execInsert(u"INSERT INTO buyers (full_name) VALUES (?)"_s, { u"مشتر"_s }) > 0);
+    QCOMPARE(f.count(u"buyers"_s), 1);
+    const QStringList leftovers
+        = QDir(f.dataDir()).entryList({ u"belvardino.db.*"_s }, QDir::Files);
+    QCOMPARE(leftovers, QStringList());
+}
+
+void TestBackup::restoreEmptyPath()
+{
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    f.addProperty();
+    QSignalSpy restored(&manager, &BackupManager::backupRestored);
+    QSignalSpy errors(&manager, &BackupManager::backupError);
+    QVERIFY(!manager.restoreBackup(QString()));
+    QCOMPARE(restored.count(), 0);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(f.count(u"properties"_s), 1);
+}
+
+void TestBackup::backupPath_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("changes");
+    QTest::newRow("empty changes nothing") << QString() << false;
+    QTest::newRow("new nested folder") << u"elsewhere/nested"_s << true;
+    QTest::newRow("same folder still stored") << u"backups"_s << true;
+}
+
+void TestBackup::backupPath()
+{
+    QFETCH(QString, relative);
+    QFETCH(bool, changes);
+    QTemporaryDir dir;
+    BackupManager manager(dir.path());
+    const QString before = manager.backupPath();
+    QCOMPARE(before, dir.path() + u"/backups"_s);
+    QVERIFY(QFileInfo(before).isDir());
+    const QString path = relative.isEmpty() ? QString() : dir.path() + u"/"_s + relative;
+
+    QSignalSpy changed(&manager, &BackupManager::backupPathChanged);
+    manager.setProperty("backupPath", path);
+    QCOMPARE(changed.count(), changes ? 1 : 0);
+    QCOMPARE(manager.backupPath(), changes ? path : before);
+    QSettings settings(dir.path() + u"/settings.ini"_s, QSettings::IniFormat);
+    QCOMPARE(settings.contains(u"backup/path"_s), changes);
+    if (changes) {
+        QVERIFY(QFileInfo(path).isDir());
+        QCOMPARE(BackupManager(dir.path()).backupPath(), path);
+    }
+}
+
+void TestBackup::autoBackupTimer()
+{
+    QTemporaryDir dir;
+    {
+        BackupManager manager(dir.path());
+        auto *timer = manager.findChild<QTimer *>();
+        QVERIFY(timer);
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 86400000);
+        manager.setAutoBackup(false);
+        QVERIFY(!timer->isActive());
+    }
+    QSettings settings(dir.path() + u"/settings.ini"_s, QSettings::IniFormat);
+    QCOMPARE(settings.value(u"backup/auto"_s).toBool(), false);
+    BackupManager restarted(dir.path());
+    QVERIFY(!restarted.findChild<QTimer *>()->isActive());
+    restarted.setAutoBackup(true);
+    QVERIFY(restarted.findChild<QTimer *>()->isActive());
+}
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "tst_backup.moc"
