@@ -71,6 +71,7 @@ Rectangle {
 
     Flickable {
         id: flick
+        objectName: "dashboardFlick"
         anchors.fill: parent
         contentWidth: width
         contentHeight: content.implicitHeight + 48
@@ -93,7 +94,7 @@ Rectangle {
 
             GridLayout {
                 Layout.fillWidth: true
-                columns: 4
+                columns: content.width < 900 ? 2 : 4
                 columnSpacing: 16
                 rowSpacing: 16
 
@@ -290,7 +291,7 @@ Rectangle {
 
             GridLayout {
                 Layout.fillWidth: true
-                columns: 3
+                columns: content.width < 900 ? 2 : 3
                 columnSpacing: 16
                 rowSpacing: 16
 
@@ -311,8 +312,12 @@ Rectangle {
                     title: "آخر المدفوعات"
                     emptyText: "لا توجد مدفوعات"
                     model: page.recentPayments
-                    lineOne: row => Theme.text(row.tenant_name)
-                    lineTwo: row => Theme.text(row.property_name) + " - " + Theme.text(row.unit_number)
+                    // Sale and installment payments have no tenant or invoice: show their reference.
+                    lineOne: row => row.tenant_name ? Theme.text(row.tenant_name)
+                                                    : (row.reference ? Theme.text(row.reference) : "دفعة")
+                    lineTwo: row => row.property_name
+                             ? Theme.text(row.property_name) + " - " + Theme.text(row.unit_number)
+                             : Theme.text(row.payment_date)
                     sideText: row => Theme.money(row.amount)
                     tagText: "مكتمل"
                 }
@@ -375,6 +380,7 @@ Rectangle {
                                     Label {
                                         Layout.alignment: Qt.AlignTop
                                         text: Theme.text(insight.modelData.icon)
+                                        color: Theme.gold
                                         font.pixelSize: 22
                                     }
                                     ColumnLayout {

@@ -139,6 +139,7 @@ Rectangle {
                         Layout.alignment: Qt.AlignBottom
                         Layout.bottomMargin: 8
                         text: "👤"
+                        color: Theme.gold
                         font.pixelSize: 18
                     }
                     MTextField {
@@ -159,6 +160,7 @@ Rectangle {
                         Layout.alignment: Qt.AlignBottom
                         Layout.bottomMargin: 8
                         text: "🔒"
+                        color: Theme.gold
                         font.pixelSize: 18
                     }
                     MTextField {
@@ -178,7 +180,13 @@ Rectangle {
                         checkable: true
                         text: "👁"
                         font.pixelSize: 16
-                        opacity: checked ? 1.0 : 0.6
+                        contentItem: Label {
+                            text: showPassword.text
+                            font: showPassword.font
+                            color: showPassword.checked ? Theme.gold : Theme.textSecondary
+                            horizontalAlignment: Text.AlignHCenter
+                            verticalAlignment: Text.AlignVCenter
+                        }
                         background: Rectangle {
                             radius: 6
                             color: showPassword.checked ? "#1e293b" : "transparent"

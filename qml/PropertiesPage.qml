@@ -117,7 +117,7 @@ Rectangle {
             clip: true
             model: page.properties
             cellWidth: width / Math.max(1, Math.floor(width / 300))
-            cellHeight: 290
+            cellHeight: 316
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: ScrollBar {}
 

@@ -184,6 +184,13 @@ Rectangle {
                 objectName: "changePasswordButton"
                 text: "🔑"
                 font.pixelSize: 14
+                contentItem: Label {
+                    text: passwordButton.text
+                    font: passwordButton.font
+                    color: passwordButton.hovered ? Theme.gold : Theme.textSecondary
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                }
                 ToolTip.visible: hovered
                 ToolTip.text: "تغيير كلمة المرور"
                 onClicked: passwordDialog.open()

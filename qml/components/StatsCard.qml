@@ -72,7 +72,9 @@ Rectangle {
                 font.family: Theme.fontFamily
                 font.pixelSize: 22
                 font.bold: true
-                elide: Text.ElideRight
+                // Large sums shrink to fit instead of being cut.
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 12
                 horizontalAlignment: Text.AlignLeft
             }
             Label {

@@ -13,55 +13,51 @@ namespace DemoData {
 
 namespace {
 
-const QStringList kFirstNames = { u"أحمد"_s, u"محمد"_s, u"خالد"_s, u"سامي"_s, u"ليلى"_s,
-    u"رنا"_s, u"يوسف"_s, u"مريم"_s, u"عمر"_s, u"هالة"_s, u"طارق"_s, u"نور"_s, u"إياد"_s,
-    u"سلمى"_s, u"فادي"_s, u"دانة"_s };
-const QStringList kLastNames = { u"الخطيب"_s, u"النجار"_s, u"العلي"_s, u"حداد"_s,
-    u"الشريف"_s, u"منصور"_s, u"عودة"_s, u"البرغوثي"_s, u"قاسم"_s, u"الحسيني"_s, u"جابر"_s,
-    u"سلامة"_s };
-const QStringList kCities = { u"رام الله"_s, u"نابلس"_s, u"الخليل"_s, u"بيت لحم"_s,
-    u"القدس"_s, u"جنين"_s };
-const QStringList kStreets = { u"شارع الإرسال"_s, u"شارع القدس"_s, u"حي الماصيون"_s,
-    u"شارع الجامعة"_s, u"دوار المنارة"_s, u"شارع النزهة"_s };
-const QStringList kBuildings = { u"برج النخيل"_s, u"مجمع الياسمين السكني"_s,
-    u"مركز الزيتون التجاري"_s, u"أبراج الريحان"_s, u"عمارة اللوتس"_s };
-const QStringList kTypes = { u"residential"_s, u"residential"_s, u"commercial"_s, u"mixed"_s,
-    u"residential"_s };
-const QStringList kBanks = { u"بنك فلسطين"_s, u"البنك العربي"_s, u"بنك القدس"_s,
-    u"البنك الإسلامي الفلسطيني"_s };
+    const QStringList kFirstNames = { u"أحمد"_s, u"محمد"_s, u"خالد"_s, u"سامي"_s, u"ليلى"_s,
+        u"رنا"_s, u"يوسف"_s, u"مريم"_s, u"عمر"_s, u"هالة"_s, u"طارق"_s, u"نور"_s, u"إياد"_s,
+        u"سلمى"_s, u"فادي"_s, u"دانة"_s };
+    const QStringList kLastNames = { u"الخطيب"_s, u"النجار"_s, u"العلي"_s, u"حداد"_s, u"الشريف"_s,
+        u"منصور"_s, u"عودة"_s, u"البرغوثي"_s, u"قاسم"_s, u"الحسيني"_s, u"جابر"_s, u"سلامة"_s };
+    const QStringList kCities
+        = { u"رام الله"_s, u"نابلس"_s, u"الخليل"_s, u"بيت لحم"_s, u"القدس"_s, u"جنين"_s };
+    const QStringList kStreets = { u"شارع الإرسال"_s, u"شارع القدس"_s, u"حي الماصيون"_s,
+        u"شارع الجامعة"_s, u"دوار المنارة"_s, u"شارع النزهة"_s };
+    const QStringList kBuildings = { u"برج النخيل"_s, u"مجمع الياسمين السكني"_s,
+        u"مركز الزيتون التجاري"_s, u"أبراج الريحان"_s, u"عمارة اللوتس"_s };
+    const QStringList kTypes
+        = { u"residential"_s, u"residential"_s, u"commercial"_s, u"mixed"_s, u"residential"_s };
+    const QStringList kBanks
+        = { u"بنك فلسطين"_s, u"البنك العربي"_s, u"بنك القدس"_s, u"البنك الإسلامي الفلسطيني"_s };
 
-QString iso(const QDate &date)
-{
-    return date.toString(Qt::ISODate);
-}
+    QString iso(const QDate &date) { return date.toString(Qt::ISODate); }
 
-int idOfCurrency(AppObjects &o, const QString &code)
-{
-    const QVariantList rows = o.currencyModel.getAll();
-    for (const QVariant &row : rows) {
-        const QVariantMap map = row.toMap();
-        if (map.value(u"code"_s).toString() == code)
-            return map.value(u"id"_s).toInt();
+    int idOfCurrency(AppObjects &o, const QString &code)
+    {
+        const QVariantList rows = o.currencyModel.getAll();
+        for (const QVariant &row : rows) {
+            const QVariantMap map = row.toMap();
+            if (map.value(u"code"_s).toString() == code)
+                return map.value(u"id"_s).toInt();
+        }
+        return 1;
     }
-    return 1;
-}
 
-int idOfAccount(AppObjects &o, const QString &code)
-{
-    const QVariantList rows = o.accountModel.getAll();
-    for (const QVariant &row : rows) {
-        const QVariantMap map = row.toMap();
-        if (map.value(u"code"_s).toString() == code)
-            return map.value(u"id"_s).toInt();
+    int idOfAccount(AppObjects &o, const QString &code)
+    {
+        const QVariantList rows = o.accountModel.getAll();
+        for (const QVariant &row : rows) {
+            const QVariantMap map = row.toMap();
+            if (map.value(u"code"_s).toString() == code)
+                return map.value(u"id"_s).toInt();
+        }
+        return 0;
     }
-    return 0;
-}
 
-QVariantMap journalLine(int account, double debit, double credit, const QString &description)
-{
-    return { { u"account_id"_s, account }, { u"debit"_s, debit }, { u"credit"_s, credit },
-        { u"description"_s, description } };
-}
+    QVariantMap journalLine(int account, double debit, double credit, const QString &description)
+    {
+        return { { u"account_id"_s, account }, { u"debit"_s, debit }, { u"credit"_s, credit },
+            { u"description"_s, description } };
+    }
 
 } // namespace
 
@@ -97,8 +93,8 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
             QString name = kBuildings.at(k);
             if (s > 0 || s * 3 + p >= kBuildings.size())
                 name += u" "_s + QString::number(s * 3 + p + 1);
-            const int propertyId = o.propertyModel.add(name, kTypes.at(k), pick(kStreets),
-                pick(kCities), u"عقار تجريبي"_s);
+            const int propertyId = o.propertyModel.add(
+                name, kTypes.at(k), pick(kStreets), pick(kCities), u"عقار تجريبي"_s);
             if (propertyId < 1)
                 continue;
             ++counts.properties;
@@ -110,8 +106,8 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
                     const int rooms = between(2, 5);
                     const double rent = between(15, 45) * 100;
                     const double price = between(30, 90) * 10000;
-                    const int unitId = o.unitModel.add(propertyId,
-                        QString::number(f * 100 + n), f, area, rooms, rent, rent * 12, price, ils);
+                    const int unitId = o.unitModel.add(propertyId, QString::number(f * 100 + n), f,
+                        area, rooms, rent, rent * 12, price, ils);
                     if (unitId > 0) {
                         units << Unit { unitId, propertyId, rent, price };
                         ++counts.units;
@@ -164,7 +160,8 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
 
     // Rent for the last three months and this one, then a flat water bill for one building.
     for (int back = 3; back >= 0; --back)
-        counts.invoices += o.invoiceModel.generateAllRent(today.addMonths(-back).toString(u"yyyy-MM"_s));
+        counts.invoices
+            += o.invoiceModel.generateAllRent(today.addMonths(-back).toString(u"yyyy-MM"_s));
     if (!propertyIds.isEmpty())
         counts.invoices += o.invoiceModel.generatePropertyServiceInvoice(
             propertyIds.first(), u"مياه"_s, 120, today.toString(u"yyyy-MM"_s), ils);
@@ -180,8 +177,9 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
         if (roll >= 80 || balance <= 0)
             continue;
         const double amount = roll < 60 ? balance : qRound(balance * 0.4);
-        QDate paid = QDate::fromString(invoice.value(u"period"_s).toString() + u"-10"_s, Qt::ISODate)
-                         .addDays(between(0, 15));
+        QDate paid
+            = QDate::fromString(invoice.value(u"period"_s).toString() + u"-10"_s, Qt::ISODate)
+                  .addDays(between(0, 15));
         if (!paid.isValid() || paid > today)
             paid = today;
         const int id = o.paymentModel.add(invoice.value(u"id"_s).toInt(),
@@ -238,10 +236,10 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
         const QDate due = today.addDays(between(-60, 60));
         const int currency = i % 5 == 4 ? usd : ils;
         const int buyer = received && !buyers.isEmpty() ? buyers.at(i % buyers.size()) : 0;
-        const int id = o.chequeModel.add(QString::number(700100 + i), received ? u"received"_s : u"issued"_s,
-            amount, pick(kBanks), iso(due),
-            received ? kFirstNames.at(i % kFirstNames.size()) : u"شركة البناء الحديث"_s,
-            currency, currency == usd ? 3.72 : 1.0, buyer, 0);
+        const int id = o.chequeModel.add(QString::number(700100 + i),
+            received ? u"received"_s : u"issued"_s, amount, pick(kBanks), iso(due),
+            received ? kFirstNames.at(i % kFirstNames.size()) : u"شركة البناء الحديث"_s, currency,
+            currency == usd ? 3.72 : 1.0, buyer, 0);
         if (id < 1)
             continue;
         ++counts.cheques;

@@ -14,10 +14,7 @@ using namespace Qt::StringLiterals;
 
 UiTestSupport::UiTestSupport() = default;
 
-UiTestSupport::~UiTestSupport()
-{
-    QDesktopServices::unsetUrlHandler(u"file"_s);
-}
+UiTestSupport::~UiTestSupport() { QDesktopServices::unsetUrlHandler(u"file"_s); }
 
 void UiTestSupport::isolateHome(const QString &home)
 {
@@ -48,10 +45,7 @@ void UiTestSupport::expose(QQmlContext *context)
     context->setContextProperty(u"uiTest"_s, this);
 }
 
-QString UiTestSupport::dataDir() const
-{
-    return m_dir.path();
-}
+QString UiTestSupport::dataDir() const { return m_dir.path(); }
 
 bool UiTestSupport::fileExists(const QString &path) const
 {
@@ -72,7 +66,4 @@ int UiTestSupport::runLogErrorCount() const
     return errors;
 }
 
-void UiTestSupport::openUrl(const QUrl &url)
-{
-    m_opened << url;
-}
+void UiTestSupport::openUrl(const QUrl &url) { m_opened << url; }

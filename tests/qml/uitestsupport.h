@@ -34,7 +34,10 @@ public:
     // "QML Error:" lines the run log (data dir + "/app.log") has received so far.
     Q_INVOKABLE int runLogErrorCount() const;
     Q_INVOKABLE int openedCount() const { return m_opened.size(); }
-    Q_INVOKABLE QString lastOpened() const { return m_opened.isEmpty() ? QString() : m_opened.last().toString(); }
+    Q_INVOKABLE QString lastOpened() const
+    {
+        return m_opened.isEmpty() ? QString() : m_opened.last().toString();
+    }
 
 public slots:
     void openUrl(const QUrl &url);

@@ -18,7 +18,8 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[])
 {
     // A GUI application because the backup and print objects expect one; nothing is shown.
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+        qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Belvardino"_s);
     QApplication::setApplicationName(u"Belvardino"_s);
@@ -26,9 +27,12 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Fills a data directory with a sample portfolio."_s);
     parser.addHelpOption();
-    const QCommandLineOption dataDirOption(u"data-dir"_s, u"The data directory to fill."_s, u"dir"_s);
-    const QCommandLineOption appDataOption(u"app-data"_s, u"Fill the application's own data directory."_s);
-    const QCommandLineOption scaleOption(u"scale"_s, u"Multiply every quantity by N (default 1)."_s, u"n"_s, u"1"_s);
+    const QCommandLineOption dataDirOption(
+        u"data-dir"_s, u"The data directory to fill."_s, u"dir"_s);
+    const QCommandLineOption appDataOption(
+        u"app-data"_s, u"Fill the application's own data directory."_s);
+    const QCommandLineOption scaleOption(
+        u"scale"_s, u"Multiply every quantity by N (default 1)."_s, u"n"_s, u"1"_s);
     parser.addOptions({ dataDirOption, appDataOption, scaleOption });
     parser.process(app);
 

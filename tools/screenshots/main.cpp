@@ -223,7 +223,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Renders every screen of the interface as PNG files."_s);
     parser.addHelpOption();
-    const QCommandLineOption outOption(u"out"_s, u"Folder for the PNG files."_s, u"dir"_s, u"screenshots"_s);
+    const QCommandLineOption outOption(
+        u"out"_s, u"Folder for the PNG files."_s, u"dir"_s, u"screenshots"_s);
     parser.addOption(outOption);
     parser.process(app);
     const QString out = QDir(parser.value(outOption)).absolutePath();
@@ -268,7 +269,8 @@ int main(int argc, char *argv[])
         auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
         window->resize(size);
         window->show();
-        Shooter s(window, out, QString::number(size.width()) + u"x"_s + QString::number(size.height()));
+        Shooter s(
+            window, out, QString::number(size.width()) + u"x"_s + QString::number(size.height()));
 
         s.shot(u"01-login"_s);
         QMetaObject::invokeMethod(window, "showSetup");
@@ -290,6 +292,14 @@ int main(int argc, char *argv[])
         }
 
         select(0);
+        if (QObject *flick = s.find(u"dashboardFlick"_s)) {
+            flick->setProperty("contentY",
+                qMax(0.0,
+                    flick->property("contentHeight").toDouble()
+                        - flick->property("height").toDouble()));
+            s.shot(u"10-page-dashboard-bottom"_s);
+            flick->setProperty("contentY", 0);
+        }
         openDialog(s, s.find(u"changePasswordDialog"_s), {}, u"30-dialog-change-password"_s);
         closeDialog(s.find(u"changePasswordDialog"_s));
 
@@ -313,7 +323,8 @@ int main(int argc, char *argv[])
         closeDialog(s.find(u"newContractDialog"_s));
         closeDialog(contracts);
         openDialog(s, s.find(u"statementDialog"_s),
-            { { u"tenantId"_s, tenant }, { u"tenantName"_s, tenantName } }, u"37-dialog-statement"_s);
+            { { u"tenantId"_s, tenant }, { u"tenantName"_s, tenantName } },
+            u"37-dialog-statement"_s);
         closeDialog(s.find(u"statementDialog"_s));
         openDialog(s, s.find(u"importDialog"_s), { { u"targetTable"_s, u"tenants"_s } },
             u"38-dialog-import"_s);
@@ -322,8 +333,8 @@ int main(int argc, char *argv[])
         select(3);
         openDialog(s, s.find(u"addBuyerDialog"_s), {}, u"39-dialog-add-buyer"_s);
         closeDialog(s.find(u"addBuyerDialog"_s));
-        openDialog(s, s.find(u"salesDialog"_s), { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } },
-            u"40-dialog-sale"_s);
+        openDialog(s, s.find(u"salesDialog"_s),
+            { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } }, u"40-dialog-sale"_s);
         closeDialog(s.find(u"salesDialog"_s));
         QObject *installments = s.find(u"installmentsDialog"_s);
         openDialog(s, installments, { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } },
@@ -335,14 +346,15 @@ int main(int argc, char *argv[])
             { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } }, u"43-dialog-cheque"_s);
         closeDialog(s.find(u"buyerChequeDialog"_s));
         openDialog(s, s.find(u"buyerStatementDialog"_s),
-            { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } }, u"44-dialog-buyer-statement"_s);
+            { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } },
+            u"44-dialog-buyer-statement"_s);
         closeDialog(s.find(u"buyerStatementDialog"_s));
 
         shootLaterPages(s, shell);
 
         saved += s.saved;
     }
-    QTextStream(stdout) << "Saved " << saved << " screenshots to " << out << "; QML warnings: "
-                        << g_warnings << "\n";
+    QTextStream(stdout) << "Saved " << saved << " screenshots to " << out
+                        << "; QML warnings: " << g_warnings << "\n";
     return g_warnings == 0 ? 0 : 3;
 }
