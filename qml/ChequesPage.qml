@@ -130,10 +130,8 @@ Rectangle {
             columns: [
                 { title: "الشيك", w: 2.2, color: () => Theme.textPrimary, bold: true,
                   value: r => (r.type === "received" ? "📥 " : "📤 ") + "رقم: " + Theme.text(r.cheque_number) },
-                { title: "البنك والاستحقاق", w: 4, value: r => Theme.text(r.bank_name)
-                      + " | استحقاق: " + Theme.text(r.due_date) },
-                { title: "الساحب / المستفيد", w: 2.4,
-                  value: r => r.type === "received" ? r.payer_name : r.payee_name },
+                { title: "البنك", w: 2.2, value: r => r.bank_name },
+                { title: "الاستحقاق", w: 1.8, value: r => r.due_date },
                 { title: "المبلغ", w: 1.6, bold: true, color: () => Theme.gold,
                   value: r => Theme.number(r.amount) + " " + (r.currency_symbol ? r.currency_symbol : "₪") },
                 { title: "الحالة", w: 1.2, value: r => page.statusText(r.status),

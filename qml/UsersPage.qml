@@ -79,7 +79,8 @@ Rectangle {
                   color: () => Theme.textPrimary },
                 { title: "الصلاحية", w: 2, value: r => r.role === "admin" ? "مدير نظام" : "موظف",
                   color: r => r.role === "admin" ? Theme.gold : Theme.textSecondary },
-                { title: "آخر دخول", w: 3, value: r => "آخر دخول: " + (r.last_login ? r.last_login : "أبداً") }
+                // A left-to-right mark keeps a date after Arabic text in reading order.
+                { title: "آخر دخول", w: 3, value: r => "آخر دخول: " + (r.last_login ? "\u200e" + r.last_login : "أبداً") }
             ]
             actions: [
                 { text: "🗑", name: "removeUserButton", outline: true, color: Theme.dangerColor,

@@ -16,6 +16,7 @@ Rectangle {
     property int actionsWidth: 0
     property int rowHeight: 52
     property string emptyText: "لا توجد بيانات"
+    // Widths are shares: preferred widths far above any text's, shrunk in proportion to fit.
     readonly property alias list: list
 
     radius: 12
@@ -47,7 +48,8 @@ Rectangle {
                     delegate: Label {
                         required property var modelData
                         Layout.fillWidth: true
-                        Layout.preferredWidth: modelData.w || 1
+                        Layout.preferredWidth: (modelData.w || 1) * 100
+                        Layout.minimumWidth: 0
                         text: modelData.title
                         color: Theme.textSecondary
                         font.family: Theme.fontFamily
@@ -116,7 +118,8 @@ Rectangle {
                             required property var modelData
                             required property int index
                             Layout.fillWidth: true
-                            Layout.preferredWidth: modelData.w || 1
+                            Layout.preferredWidth: (modelData.w || 1) * 100
+                            Layout.minimumWidth: 0
                             text: table.cellText(modelData, row.modelData)
                             color: modelData.color ? modelData.color(row.modelData)
                                                    : (index === 0 ? Theme.textPrimary : Theme.textSecondary)
