@@ -1,8 +1,28 @@
 import QtQuick
 import QtQuick.Controls
+import "components/Theme.js" as Theme
 
 ApplicationWindow {
     id: window
+
+    readonly property color bgPrimary: "#0a0e1a"
+    readonly property color bgSecondary: "#111827"
+    readonly property color bgCard: "#1a1f35"
+    readonly property color bgSidebar: "#0f1328"
+    readonly property color accentGold: "#d4a843"
+    readonly property color accentGoldLight: "#e8c76a"
+    readonly property color accentGoldDark: "#b8922e"
+    readonly property color textPrimary: "#ffffff"
+    readonly property color textSecondary: "#94a3b8"
+    readonly property color textMuted: "#64748b"
+    readonly property color borderColor: "#1e293b"
+    readonly property color successColor: "#22c55e"
+    readonly property color warningColor: "#f59e0b"
+    readonly property color dangerColor: "#ef4444"
+
+    // The page on screen: "login", "setup" or "shell".
+    property string screen: "login"
+
     width: 1280
     height: 800
     minimumWidth: 1024
@@ -10,4 +30,103 @@ ApplicationWindow {
     visible: true
     color: "#0a0e1a"
     title: "بلفاردينو - نظام إدارة العقارات والمحاسبة"
+    font.family: Theme.fontFamily
+
+    function showAfterLogin() {
+        if (settingsManager.isFirstRun)
+            showSetup()
+        else
+            showShell()
+    }
+    function showSetup() {
+        screen = "setup"
+        stack.replace(setupComponent)
+    }
+    function showShell() {
+        screen = "shell"
+        stack.replace(mainAppComponent)
+    }
+    function showLogin() {
+        screen = "login"
+        stack.replace(null, loginComponent)
+    }
+
+    // Logging out must not leave the shell usable: back to a fresh login page.
+    Connections {
+        target: authCtrl
+        function onAuthChanged() {
+            if (!authCtrl.isLoggedIn && window.screen !== "login")
+                window.showLogin()
+        }
+    }
+
+    StackView {
+        id: stack
+        objectName: "rootStack"
+        anchors.fill: parent
+        initialItem: loginComponent
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
+
+        pushEnter: Transition {
+            ParallelAnimation {
+                NumberAnimation {
+                    property: "opacity"
+                    from: 0.0
+                    to: 1.0
+                    duration: 300
+                }
+                NumberAnimation {
+                    property: "x"
+                    from: -50
+                    to: 0
+                    duration: 300
+                    easing.type: Easing.OutCubic
+                }
+            }
+        }
+        pushExit: Transition {
+            NumberAnimation {
+                property: "opacity"
+                from: 1.0
+                to: 0.0
+                duration: 200
+            }
+        }
+        popEnter: Transition {
+            NumberAnimation {
+                property: "opacity"
+                from: 0.0
+                to: 1.0
+                duration: 300
+            }
+        }
+        popExit: Transition {
+            NumberAnimation {
+                property: "opacity"
+                from: 1.0
+                to: 0.0
+                duration: 200
+            }
+        }
+        replaceEnter: pushEnter
+        replaceExit: pushExit
+    }
+
+    Component {
+        id: loginComponent
+        LoginPage {
+            onLoginSuccess: window.showAfterLogin()
+        }
+    }
+    Component {
+        id: setupComponent
+        SetupPage {
+            onSetupComplete: window.showShell()
+        }
+    }
+    Component {
+        id: mainAppComponent
+        MainApp {}
+    }
 }

@@ -9,7 +9,7 @@ packages=(
     qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qtquick-templates
     qml6-module-qtquick-window qml6-module-qtquick-dialogs qml6-module-qttest
     libgl-dev libsodium-dev libsqlite3-dev sqlite3
-    fonts-noto-core fonts-dejavu-core poppler-utils python3 clang-format
+    fonts-noto-core fonts-noto-color-emoji fonts-dejavu-core poppler-utils python3 clang-format
 )
 
 missing=()

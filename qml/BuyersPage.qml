@@ -1,0 +1,242 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "components"
+import "components/Theme.js" as Theme
+
+Rectangle {
+    id: page
+
+    property var buyers: []
+
+    function reload() {
+        buyers = Theme.rows(buyerModel.getAll())
+    }
+
+    color: "#0a0e1a"
+
+    Component.onCompleted: reload()
+    onVisibleChanged: if (visible)
+        reload()
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 24
+        spacing: 16
+
+        PageHeader {
+            Layout.fillWidth: true
+            title: "المشترون والمبيعات"
+            subtitle: "إدارة المشترين وعقود التمليك والأقساط"
+
+            MButton {
+                objectName: "addBuyerButton"
+                text: "+ مشتري جديد"
+                onClicked: addDialog.open()
+            }
+        }
+
+        Label {
+            Layout.fillWidth: true
+            Layout.topMargin: 24
+            visible: page.buyers.length === 0
+            text: "لا يوجد مشترون بعد"
+            color: Theme.textMuted
+            font.family: Theme.fontFamily
+            font.pixelSize: 14
+            horizontalAlignment: Text.AlignHCenter
+        }
+
+        ListView {
+            id: list
+            objectName: "buyerList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            spacing: 10
+            model: page.buyers
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar {}
+
+            delegate: Rectangle {
+                id: row
+                required property var modelData
+                required property int index
+                width: list.width
+                height: 72
+                radius: 12
+                color: Theme.bgCard
+                border.color: rowHover.hovered ? Theme.gold : Theme.borderColor
+
+                HoverHandler {
+                    id: rowHover
+                }
+
+                function openWith(dialog) {
+                    dialog.buyerId = Number(modelData.id)
+                    dialog.buyerName = Theme.text(modelData.full_name)
+                    dialog.open()
+                }
+
+                RowLayout {
+                    anchors.fill: parent
+                    anchors.leftMargin: 16
+                    anchors.rightMargin: 16
+                    spacing: 12
+
+                    Rectangle {
+                        Layout.preferredWidth: 40
+                        Layout.preferredHeight: 40
+                        radius: 20
+                        color: "#1e293b"
+                        Label {
+                            anchors.centerIn: parent
+                            text: Theme.text(row.modelData.full_name).charAt(0)
+                            color: Theme.gold
+                            font.family: Theme.fontFamily
+                            font.pixelSize: 16
+                            font.bold: true
+                        }
+                    }
+                    ColumnLayout {
+                        Layout.fillWidth: true
+                        spacing: 2
+                        Label {
+                            Layout.fillWidth: true
+                            text: Theme.text(row.modelData.full_name)
+                            color: Theme.textPrimary
+                            font.family: Theme.fontFamily
+                            font.pixelSize: 15
+                            font.bold: true
+                            elide: Text.ElideRight
+                            horizontalAlignment: Text.AlignLeft
+                        }
+                        Label {
+                            Layout.fillWidth: true
+                            text: "هوية: " + Theme.text(row.modelData.id_number) + "  •  هاتف: "
+                                  + Theme.text(row.modelData.phone) + "  •  أقساط: "
+                                  + (Number(row.modelData.installment_count) || 0)
+                            color: Theme.textSecondary
+                            font.family: Theme.fontFamily
+                            font.pixelSize: 12
+                            elide: Text.ElideRight
+                            horizontalAlignment: Text.AlignLeft
+                        }
+                    }
+                    MButton {
+                        objectName: "sellButton" + row.index
+                        implicitHeight: 34
+                        leftPadding: 10
+                        rightPadding: 10
+                        text: "💰 بيع"
+                        onClicked: row.openWith(salesDialog)
+                    }
+                    MButton {
+                        objectName: "installmentsButton" + row.index
+                        implicitHeight: 34
+                        leftPadding: 10
+                        rightPadding: 10
+                        text: "📅 أقساط"
+                        outline: true
+                        onClicked: row.openWith(installmentsDialog)
+                    }
+                    MButton {
+                        objectName: "chequeButton" + row.index
+                        implicitHeight: 34
+                        leftPadding: 10
+                        rightPadding: 10
+                        text: "🎫 شيك"
+                        outline: true
+                        onClicked: row.openWith(chequeDialog)
+                    }
+                    MButton {
+                        objectName: "buyerStatementButton" + row.index
+                        implicitHeight: 34
+                        leftPadding: 10
+                        rightPadding: 10
+                        text: "📄 كشف"
+                        outline: true
+                        onClicked: row.openWith(statementDialog)
+                    }
+                }
+            }
+        }
+    }
+
+    SalesDialog {
+        id: salesDialog
+        objectName: "salesDialog"
+        onClosed: page.reload()
+    }
+    InstallmentsDialog {
+        id: installmentsDialog
+        objectName: "installmentsDialog"
+        onClosed: page.reload()
+    }
+    BuyerChequeDialog {
+        id: chequeDialog
+        objectName: "buyerChequeDialog"
+    }
+    BuyerStatementDialog {
+        id: statementDialog
+        objectName: "buyerStatementDialog"
+    }
+
+    MDialog {
+        id: addDialog
+        objectName: "addBuyerDialog"
+        title: "إضافة مشتري جديد"
+        dialogWidth: 480
+
+        onAboutToShow: {
+            nameField.text = ""
+            idField.text = ""
+            phoneField.text = ""
+            addressField.text = ""
+        }
+
+        MTextField {
+            id: nameField
+            objectName: "buyerNameField"
+            Layout.fillWidth: true
+            label: "الاسم الكامل"
+        }
+        MTextField {
+            id: idField
+            objectName: "buyerIdField"
+            Layout.fillWidth: true
+            label: "رقم الهوية"
+        }
+        MTextField {
+            id: phoneField
+            objectName: "buyerPhoneField"
+            Layout.fillWidth: true
+            label: "رقم الهاتف"
+        }
+        MTextField {
+            id: addressField
+            objectName: "buyerAddressField"
+            Layout.fillWidth: true
+            label: "العنوان"
+        }
+        MButton {
+            objectName: "saveBuyerButton"
+            Layout.fillWidth: true
+            text: "حفظ البيانات"
+            onClicked: {
+                if (nameField.text.trim() === "") {
+                    addDialog.message = "أدخل اسم المشتري"
+                    return
+                }
+                var id = buyerModel.add(nameField.text, idField.text, phoneField.text, "",
+                                        addressField.text)
+                if (id > 0) {
+                    addDialog.close()
+                    page.reload()
+                } else {
+                    addDialog.message = "تعذر حفظ المشتري: رقم الهوية مسجل مسبقاً"
+                }
+            }
+        }
+    }
+}

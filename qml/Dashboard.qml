@@ -1,0 +1,416 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "components"
+import "components/Theme.js" as Theme
+
+Rectangle {
+    id: page
+
+    property var stats: ({})
+    property var recentPayments: []
+    property var recentMaintenance: []
+    property var insights: []
+    property var alerts: []
+    property var logs: []
+    property var chartData: []
+    property real chartMax: 100
+    property real occupancy: 0
+
+    // Asks the shell to show another page (the alerts' "متابعة").
+    signal navigate(int index)
+
+    function refreshData() {
+        stats = dashboardCtrl.getStats() || {}
+        recentPayments = Theme.rows(dashboardCtrl.getRecentPayments(5))
+        recentMaintenance = Theme.rows(dashboardCtrl.getRecentMaintenance(3))
+        insights = Theme.rows(reportCtrl.getAIInsights())
+        occupancy = Number(dashboardCtrl.getOccupancyRate()) || 0
+        alerts = notifyCtrl.getAlertCount() > 0 ? Theme.rows(notifyCtrl.getActiveAlerts()) : []
+        logs = Theme.rows(auditMgr.getLogs(5))
+        loadChart()
+    }
+
+    // The last six months of real collections, oldest first; the current month in amber.
+    function loadChart() {
+        var months = Theme.rows(dashboardCtrl.getCollectionChart())
+        var bars = []
+        var max = 0
+        for (var i = 0; i < months.length; ++i) {
+            var value = Number(months[i].value) || 0
+            max = Math.max(max, value)
+            bars.push({
+                label: months[i].label,
+                value: value,
+                color: i === months.length - 1 ? "#f59e0b" : "#C5A059"
+            })
+        }
+        chartData = bars
+        chartMax = max > 0 ? max * 1.15 : 100
+    }
+
+    function figure(key) {
+        var v = stats ? stats[key] : undefined
+        return v === undefined || v === null ? 0 : v
+    }
+
+    function followAlert(type) {
+        if (type === "overdue")
+            navigate(5)
+        else if (type === "cheque")
+            navigate(6)
+        else if (type === "contract")
+            navigate(2)
+    }
+
+    color: "#0a0e1a"
+
+    Component.onCompleted: refreshData()
+    onVisibleChanged: if (visible)
+        refreshData()
+
+    Flickable {
+        id: flick
+        objectName: "dashboardFlick"
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: content.implicitHeight + 48
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar {}
+
+        ColumnLayout {
+            id: content
+            x: 24
+            y: 24
+            width: flick.width - 48
+            spacing: 20
+
+            PageHeader {
+                Layout.fillWidth: true
+                title: "لوحة التحكم"
+                subtitle: "مرحباً بك في نظام بلفاردينو لإدارة العقارات"
+            }
+
+            GridLayout {
+                Layout.fillWidth: true
+                columns: content.width < 900 ? 2 : 4
+                columnSpacing: 16
+                rowSpacing: 16
+
+                StatsCard {
+                    objectName: "totalPropertiesCard"
+                    Layout.fillWidth: true
+                    title: "إجمالي العقارات"
+                    value: String(page.figure("totalProperties"))
+                    icon: "⌂"
+                }
+                StatsCard {
+                    objectName: "activeTenantsCard"
+                    Layout.fillWidth: true
+                    title: "المستأجرون النشطون"
+                    value: String(page.figure("activeTenants"))
+                    icon: "⌘"
+                }
+                StatsCard {
+                    objectName: "occupancyCard"
+                    Layout.fillWidth: true
+                    title: "نسبة الإشغال"
+                    value: page.occupancy.toFixed(0) + "%"
+                    icon: "◈"
+                }
+                StatsCard {
+                    objectName: "monthlyRevenueCard"
+                    Layout.fillWidth: true
+                    title: "الإيرادات الشهرية"
+                    value: Theme.money(page.figure("monthlyRevenue"))
+                    icon: "⌬"
+                }
+            }
+
+            Rectangle {
+                objectName: "alertsPanel"
+                Layout.fillWidth: true
+                Layout.preferredHeight: alertsColumn.implicitHeight + 32
+                visible: page.alerts.length > 0
+                radius: 12
+                color: Theme.bgCard
+                border.color: Theme.borderColor
+
+                ColumnLayout {
+                    id: alertsColumn
+                    anchors.fill: parent
+                    anchors.margins: 16
+                    spacing: 10
+
+                    Label {
+                        Layout.fillWidth: true
+                        text: "🔔 تنبيهات هامة"
+                        color: Theme.textPrimary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 16
+                        font.bold: true
+                        horizontalAlignment: Text.AlignLeft
+                    }
+
+                    ListView {
+                        id: alertList
+                        Layout.fillWidth: true
+                        Layout.preferredHeight: Math.min(contentHeight, 200)
+                        clip: true
+                        spacing: 8
+                        model: page.alerts
+                        boundsBehavior: Flickable.StopAtBounds
+                        ScrollBar.vertical: ScrollBar {}
+
+                        delegate: Rectangle {
+                            id: alertRow
+                            required property var modelData
+                            width: alertList.width
+                            height: 56
+                            radius: 8
+                            color: Theme.bgSecondary
+                            border.width: 1
+                            border.color: modelData.severity === "high" ? Theme.dangerColor : Theme.borderColor
+
+                            RowLayout {
+                                anchors.fill: parent
+                                anchors.leftMargin: 14
+                                anchors.rightMargin: 14
+                                spacing: 12
+
+                                ColumnLayout {
+                                    Layout.fillWidth: true
+                                    spacing: 2
+                                    Label {
+                                        Layout.fillWidth: true
+                                        text: Theme.text(alertRow.modelData.title)
+                                        color: Theme.textPrimary
+                                        font.family: Theme.fontFamily
+                                        font.pixelSize: 14
+                                        font.bold: true
+                                        elide: Text.ElideRight
+                                        horizontalAlignment: Text.AlignLeft
+                                    }
+                                    Label {
+                                        Layout.fillWidth: true
+                                        text: Theme.text(alertRow.modelData.detail)
+                                        color: Theme.textSecondary
+                                        font.family: Theme.fontFamily
+                                        font.pixelSize: 12
+                                        elide: Text.ElideRight
+                                        horizontalAlignment: Text.AlignLeft
+                                    }
+                                }
+                                MButton {
+                                    text: "متابعة"
+                                    implicitHeight: 32
+                                    outline: true
+                                    onClicked: page.followAlert(alertRow.modelData.type)
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 16
+
+                AnalyticsWidget {
+                    objectName: "collectionChart"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 2
+                    Layout.preferredHeight: 280
+                    title: "معدلات التحصيل (آخر 6 شهور)"
+                    data: page.chartData
+                    maxValue: page.chartMax
+                }
+
+                Rectangle {
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    Layout.preferredHeight: 280
+                    radius: 12
+                    color: Theme.bgCard
+                    border.color: Theme.borderColor
+
+                    ColumnLayout {
+                        anchors.fill: parent
+                        anchors.margins: 20
+                        spacing: 8
+
+                        Label {
+                            Layout.fillWidth: true
+                            text: "حالة الوحدات"
+                            color: Theme.textPrimary
+                            font.family: Theme.fontFamily
+                            font.pixelSize: 16
+                            font.bold: true
+                            horizontalAlignment: Text.AlignLeft
+                        }
+                        Item {
+                            Layout.fillWidth: true
+                            Layout.fillHeight: true
+
+                            Rectangle {
+                                anchors.centerIn: parent
+                                width: Math.min(parent.width, parent.height) - 10
+                                height: width
+                                radius: width / 2
+                                color: "transparent"
+                                border.width: 10
+                                border.color: Theme.gold
+
+                                ColumnLayout {
+                                    anchors.centerIn: parent
+                                    spacing: 2
+                                    Label {
+                                        objectName: "occupancyFigure"
+                                        Layout.alignment: Qt.AlignHCenter
+                                        text: page.occupancy.toFixed(0) + "%"
+                                        color: Theme.textPrimary
+                                        font.family: Theme.fontFamily
+                                        font.pixelSize: 28
+                                        font.bold: true
+                                    }
+                                    Label {
+                                        Layout.alignment: Qt.AlignHCenter
+                                        text: "نسبة الإشغال"
+                                        color: Theme.textSecondary
+                                        font.family: Theme.fontFamily
+                                        font.pixelSize: 12
+                                    }
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+
+            GridLayout {
+                Layout.fillWidth: true
+                columns: content.width < 900 ? 2 : 3
+                columnSpacing: 16
+                rowSpacing: 16
+
+                DashboardList {
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    Layout.alignment: Qt.AlignTop
+                    title: "🕒 آخر العمليات"
+                    emptyText: "لا توجد عمليات مسجلة"
+                    model: page.logs
+                    lineOne: row => Theme.text(row.action)
+                    lineTwo: row => (row.username ? row.username + " • " : "") + Theme.text(row.created_at)
+                }
+                DashboardList {
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    Layout.alignment: Qt.AlignTop
+                    title: "آخر المدفوعات"
+                    emptyText: "لا توجد مدفوعات"
+                    model: page.recentPayments
+                    // Sale and installment payments have no tenant or invoice: show their reference.
+                    lineOne: row => row.tenant_name ? Theme.text(row.tenant_name)
+                                                    : (row.reference ? Theme.text(row.reference) : "دفعة")
+                    lineTwo: row => row.property_name
+                             ? Theme.text(row.property_name) + " - " + Theme.text(row.unit_number)
+                             : Theme.text(row.payment_date)
+                    sideText: row => Theme.money(row.amount)
+                    tagText: "مكتمل"
+                }
+                DashboardList {
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    Layout.alignment: Qt.AlignTop
+                    title: "طلبات الصيانة"
+                    emptyText: "لا توجد طلبات صيانة"
+                    model: page.recentMaintenance
+                    lineOne: row => Theme.text(row.title)
+                    lineTwo: row => Theme.text(row.property_name) + " - " + Theme.text(row.unit_number)
+                }
+            }
+
+            Rectangle {
+                Layout.fillWidth: true
+                Layout.preferredHeight: insightsColumn.implicitHeight + 40
+                radius: 12
+                color: Theme.bgCard
+                border.color: Theme.borderColor
+
+                ColumnLayout {
+                    id: insightsColumn
+                    anchors.fill: parent
+                    anchors.margins: 20
+                    spacing: 12
+
+                    Label {
+                        Layout.fillWidth: true
+                        text: "📈 تحليلات ذكية"
+                        color: Theme.textPrimary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 16
+                        font.bold: true
+                        horizontalAlignment: Text.AlignLeft
+                    }
+
+                    RowLayout {
+                        Layout.fillWidth: true
+                        spacing: 16
+
+                        Repeater {
+                            model: page.insights.slice(0, 2)
+
+                            delegate: Rectangle {
+                                id: insight
+                                required property var modelData
+                                Layout.fillWidth: true
+                                Layout.preferredWidth: 1
+                                Layout.preferredHeight: insightRow.implicitHeight + 24
+                                radius: 10
+                                color: Theme.bgSecondary
+
+                                RowLayout {
+                                    id: insightRow
+                                    anchors.fill: parent
+                                    anchors.margins: 12
+                                    spacing: 12
+                                    Label {
+                                        Layout.alignment: Qt.AlignTop
+                                        text: Theme.text(insight.modelData.icon)
+                                        color: Theme.gold
+                                        font.pixelSize: 22
+                                    }
+                                    ColumnLayout {
+                                        Layout.fillWidth: true
+                                        spacing: 4
+                                        Label {
+                                            Layout.fillWidth: true
+                                            text: Theme.text(insight.modelData.title)
+                                            color: Theme.gold
+                                            font.family: Theme.fontFamily
+                                            font.pixelSize: 14
+                                            font.bold: true
+                                            horizontalAlignment: Text.AlignLeft
+                                        }
+                                        Label {
+                                            Layout.fillWidth: true
+                                            text: Theme.text(insight.modelData.description)
+                                            color: Theme.textSecondary
+                                            font.family: Theme.fontFamily
+                                            font.pixelSize: 13
+                                            wrapMode: Text.WordWrap
+                                            horizontalAlignment: Text.AlignLeft
+                                        }
+                                    }
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,77 @@
+import QtQuick
+import QtQuick.Layouts
+import "components"
+
+// The shell: the side bar on the right and the twelve pages beside it.
+Rectangle {
+    id: shell
+    objectName: "mainApp"
+
+    property alias currentIndex: pages.currentIndex
+
+    function selectPage(index) {
+        sideBar.currentIndex = index
+        sideBar.menuSelected(index)
+    }
+
+    color: "#0a0e1a"
+
+    RowLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        SideBar {
+            id: sideBar
+            objectName: "sideBar"
+            Layout.preferredWidth: 220
+            Layout.fillHeight: true
+            onMenuSelected: index => pages.currentIndex = index
+        }
+
+        StackLayout {
+            id: pages
+            objectName: "pages"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            currentIndex: 0
+
+            Dashboard {
+                objectName: "dashboardPage"
+                onNavigate: index => shell.selectPage(index)
+            }
+            PropertiesPage {
+                objectName: "propertiesPage"
+            }
+            TenantsPage {
+                objectName: "tenantsPage"
+            }
+            BuyersPage {
+                objectName: "buyersPage"
+            }
+            AccountingPage {
+                objectName: "accountingPage"
+            }
+            PaymentsPage {
+                objectName: "paymentsPage"
+            }
+            ChequesPage {
+                objectName: "chequesPage"
+            }
+            InvoicesPage {
+                objectName: "invoicesPage"
+            }
+            MaintenancePage {
+                objectName: "maintenancePage"
+            }
+            ReportsPage {
+                objectName: "reportsPage"
+            }
+            UsersPage {
+                objectName: "usersPage"
+            }
+            SettingsPage {
+                objectName: "settingsPage"
+            }
+        }
+    }
+}

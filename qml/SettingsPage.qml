@@ -1,0 +1,23 @@
+import QtQuick
+import QtQuick.Layouts
+import "components"
+
+Rectangle {
+    color: "#0a0e1a"
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 24
+        spacing: 20
+
+        PageHeader {
+            Layout.fillWidth: true
+            title: "الإعدادات"
+            subtitle: "إعدادات النظام والعملات والنسخ الاحتياطي"
+        }
+
+        Item {
+            Layout.fillHeight: true
+        }
+    }
+}

@@ -1,0 +1,98 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Theme.js" as Theme
+
+MDialog {
+    id: dialog
+
+    property string targetTable: "tenants"
+
+    // After a successful import, with the text to show the operator.
+    signal imported(string summary)
+
+    function counts() {
+        return "تم استيراد " + (Number(importCtrl.lastImported) || 0) + " صف، وتخطي "
+            + (Number(importCtrl.lastSkipped) || 0) + " صف"
+    }
+
+    function start() {
+        var text = input.text
+        if (text.trim() === "")
+            return
+        if (importCtrl.importRawCSV(text, targetTable)) {
+            var summary = "نجاح: تم استيراد البيانات بنجاح — " + counts()
+            input.text = ""
+            close()
+            imported(summary)
+        } else {
+            messageColor = Theme.dangerColor
+            message = "خطأ: فشل استيراد البيانات، تأكد من الصيغة — " + counts()
+        }
+    }
+
+    title: "استيراد بيانات من إكسل (لصق مباشر)"
+    dialogWidth: 620
+
+    Label {
+        Layout.fillWidth: true
+        text: "قم بنسخ البيانات من الإكسل ثم لصقها في المربع أدناه:"
+        color: Theme.textPrimary
+        font.family: Theme.fontFamily
+        font.pixelSize: 14
+        wrapMode: Text.WordWrap
+        horizontalAlignment: Text.AlignLeft
+    }
+
+    ScrollView {
+        Layout.fillWidth: true
+        Layout.preferredHeight: 200
+
+        TextArea {
+            id: input
+            objectName: "importText"
+            color: Theme.textPrimary
+            font.family: Theme.fontFamily
+            font.pixelSize: 13
+            wrapMode: TextEdit.NoWrap
+            selectByMouse: true
+            placeholderText: "..."
+            placeholderTextColor: "#475569"
+            horizontalAlignment: TextEdit.AlignLeft
+            background: Rectangle {
+                radius: 8
+                color: Theme.inputBg
+                border.width: 1
+                border.color: input.activeFocus ? Theme.gold : Theme.borderColor
+            }
+        }
+    }
+
+    Label {
+        Layout.fillWidth: true
+        text: "ترتيب الأعمدة المطلوب: " + (dialog.targetTable === "tenants" ? "الاسم، رقم الهوية، الهاتف، العنوان"
+              : dialog.targetTable === "buyers" ? "الاسم، رقم الهوية، الهاتف"
+              : "معرف العقار، رقم الوحدة، المساحة، السعر")
+        color: Theme.gold
+        font.family: Theme.fontFamily
+        font.pixelSize: 13
+        wrapMode: Text.WordWrap
+        horizontalAlignment: Text.AlignLeft
+    }
+    Label {
+        Layout.fillWidth: true
+        text: "ملاحظة: افصل بين كل حقل وآخر بفاصلة (,) أو انسخ الصفوف مباشرة."
+        color: Theme.textMuted
+        font.family: Theme.fontFamily
+        font.pixelSize: 12
+        wrapMode: Text.WordWrap
+        horizontalAlignment: Text.AlignLeft
+    }
+
+    MButton {
+        objectName: "startImportButton"
+        Layout.fillWidth: true
+        text: "بدء الاستيراد الآن"
+        onClicked: dialog.start()
+    }
+}

@@ -1,0 +1,194 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Theme.js" as Theme
+
+MDialog {
+    id: dialog
+
+    property int buyerId: 0
+    property string buyerName: ""
+    property var installments: []
+    property var allUnits: []
+
+    function reload() {
+        installments = buyerId > 0 ? Theme.rows(installmentModel.getByBuyer(buyerId)) : []
+    }
+
+    function statusLabel(status) {
+        if (status === "paid")
+            return "مسدد"
+        if (status === "partial")
+            return "جزئي"
+        return "مستحق"
+    }
+
+    title: "جدول الأقساط - " + buyerName
+    dialogWidth: 720
+
+    onBuyerIdChanged: reload()
+    onAboutToShow: reload()
+
+    RowLayout {
+        Layout.fillWidth: true
+        Label {
+            Layout.fillWidth: true
+            text: dialog.installments.length + " قسط"
+            color: Theme.textSecondary
+            font.family: Theme.fontFamily
+            font.pixelSize: 13
+            horizontalAlignment: Text.AlignLeft
+        }
+        MButton {
+            objectName: "addInstallmentButton"
+            text: "+ إضافة قسط"
+            onClicked: addDialog.open()
+        }
+    }
+
+    Label {
+        Layout.fillWidth: true
+        visible: dialog.installments.length === 0
+        text: "لا توجد أقساط لهذا المشتري"
+        color: Theme.textMuted
+        font.family: Theme.fontFamily
+        font.pixelSize: 13
+        horizontalAlignment: Text.AlignHCenter
+    }
+
+    Repeater {
+        model: dialog.installments
+
+        delegate: Rectangle {
+            id: installmentRow
+            required property var modelData
+            required property int index
+            readonly property bool paid: modelData.status === "paid"
+            Layout.fillWidth: true
+            Layout.preferredHeight: 48
+            radius: 6
+            color: Theme.bgSecondary
+
+            RowLayout {
+                anchors.fill: parent
+                anchors.leftMargin: 14
+                anchors.rightMargin: 10
+                spacing: 12
+                Label {
+                    Layout.preferredWidth: 100
+                    text: Theme.text(installmentRow.modelData.due_date)
+                    color: Theme.textSecondary
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignLeft
+                }
+                Label {
+                    Layout.fillWidth: true
+                    text: "قسط شقة " + Theme.text(installmentRow.modelData.unit_number)
+                    color: Theme.textPrimary
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 13
+                    elide: Text.ElideRight
+                    horizontalAlignment: Text.AlignLeft
+                }
+                Label {
+                    Layout.preferredWidth: 170
+                    text: Theme.money(installmentRow.modelData.paid_amount) + " / "
+                          + Theme.money(installmentRow.modelData.installment_amount)
+                    color: installmentRow.paid ? Theme.successColor : Theme.gold
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignLeft
+                }
+                Tag {
+                    text: dialog.statusLabel(installmentRow.modelData.status)
+                    tagColor: installmentRow.paid ? Theme.successColor : Theme.warningColor
+                }
+                MButton {
+                    objectName: "payInstallmentButton" + installmentRow.index
+                    visible: !installmentRow.paid
+                    implicitHeight: 30
+                    leftPadding: 10
+                    rightPadding: 10
+                    text: "✔️"
+                    btnColor: Theme.successColor
+                    onClicked: {
+                        if (installmentModel.payInstallment(Number(installmentRow.modelData.id),
+                                                            Number(installmentRow.modelData.installment_amount))) {
+                            dialog.message = ""
+                            dialog.reload()
+                        } else {
+                            dialog.message = "تعذر تسجيل تحصيل القسط"
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    MDialog {
+        id: addDialog
+        objectName: "addInstallmentDialog"
+        title: "إضافة قسط"
+        dialogWidth: 460
+
+        onAboutToShow: {
+            var units = Theme.rows(unitModel.getAll())
+            for (var i = 0; i < units.length; ++i)
+                units[i].display = Theme.text(units[i].property_name) + " - " + Theme.text(units[i].unit_number)
+            dialog.allUnits = units
+            unitBox.currentIndex = -1
+            amountField.text = ""
+            dueField.text = Theme.today()
+        }
+
+        MComboBox {
+            id: unitBox
+            objectName: "installmentUnitBox"
+            Layout.fillWidth: true
+            label: "الوحدة"
+            placeholder: "اختر وحدة..."
+            model: dialog.allUnits
+            textRole: "display"
+        }
+        MTextField {
+            id: amountField
+            objectName: "installmentAmountField"
+            Layout.fillWidth: true
+            label: "قيمة القسط"
+        }
+        MTextField {
+            id: dueField
+            objectName: "installmentDueField"
+            Layout.fillWidth: true
+            label: "تاريخ الاستحقاق (YYYY-MM-DD)"
+        }
+        MButton {
+            objectName: "saveInstallmentButton"
+            Layout.fillWidth: true
+            text: "إضافة القسط"
+            onClicked: {
+                var unit = dialog.allUnits[unitBox.currentIndex]
+                var amount = Theme.parseAmount(amountField.text)
+                if (!unit) {
+                    addDialog.message = "اختر وحدة"
+                    return
+                }
+                if (isNaN(amount) || amount <= 0) {
+                    addDialog.message = "أدخل قيمة قسط صحيحة"
+                    return
+                }
+                if (!Theme.isIsoDate(dueField.text)) {
+                    addDialog.message = "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD"
+                    return
+                }
+                var id = installmentModel.add(dialog.buyerId, Number(unit.id), 0, 0, amount, dueField.text, 1)
+                if (id > 0) {
+                    dialog.reload()
+                    addDialog.close()
+                } else {
+                    addDialog.message = "تعذر إضافة القسط"
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,61 @@
+#include "appobjects.h"
+
+#include "database.h"
+
+#include <QQmlContext>
+
+using namespace Qt::StringLiterals;
+
+AppObjects::AppObjects(Database *db, const QString &dataDir)
+    : database(db)
+    , backupManager(dataDir)
+    , settingsManager(db)
+    , propertyModel(db)
+    , unitModel(db)
+    , tenantModel(db)
+    , contractModel(db)
+    , invoiceModel(db)
+    , paymentModel(db)
+    , maintenanceModel(db)
+    , expenseModel(db)
+    , accountModel(db)
+    , chequeModel(db)
+    , buyerModel(db)
+    , installmentModel(db)
+    , currencyModel(db)
+    , dashboardCtrl(db)
+    , reportCtrl(db)
+    , authCtrl(db)
+    , printCtrl(&settingsManager)
+    , notifyCtrl(db)
+    , importCtrl(db)
+    , auditMgr(db)
+{
+}
+
+void AppObjects::expose(QQmlContext *context)
+{
+    context->setContextProperty(u"database"_s, database);
+    context->setContextProperty(u"backupManager"_s, &backupManager);
+    context->setContextProperty(u"settingsManager"_s, &settingsManager);
+    context->setContextProperty(u"propertyModel"_s, &propertyModel);
+    context->setContextProperty(u"unitModel"_s, &unitModel);
+    context->setContextProperty(u"tenantModel"_s, &tenantModel);
+    context->setContextProperty(u"contractModel"_s, &contractModel);
+    context->setContextProperty(u"invoiceModel"_s, &invoiceModel);
+    context->setContextProperty(u"paymentModel"_s, &paymentModel);
+    context->setContextProperty(u"maintenanceModel"_s, &maintenanceModel);
+    context->setContextProperty(u"expenseModel"_s, &expenseModel);
+    context->setContextProperty(u"accountModel"_s, &accountModel);
+    context->setContextProperty(u"chequeModel"_s, &chequeModel);
+    context->setContextProperty(u"buyerModel"_s, &buyerModel);
+    context->setContextProperty(u"installmentModel"_s, &installmentModel);
+    context->setContextProperty(u"currencyModel"_s, &currencyModel);
+    context->setContextProperty(u"dashboardCtrl"_s, &dashboardCtrl);
+    context->setContextProperty(u"reportCtrl"_s, &reportCtrl);
+    context->setContextProperty(u"authCtrl"_s, &authCtrl);
+    context->setContextProperty(u"printCtrl"_s, &printCtrl);
+    context->setContextProperty(u"notifyCtrl"_s, &notifyCtrl);
+    context->setContextProperty(u"importCtrl"_s, &importCtrl);
+    context->setContextProperty(u"auditMgr"_s, &auditMgr);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "accountmodel.h"
+#include "auditmanager.h"
+#include "authcontroller.h"
+#include "backupmanager.h"
+#include "buyermodel.h"
+#include "chequemodel.h"
+#include "contractmodel.h"
+#include "currencymodel.h"
+#include "dashboardcontroller.h"
+#include "expensemodel.h"
+#include "importcontroller.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "maintenancemodel.h"
+#include "notificationcontroller.h"
+#include "paymentmodel.h"
+#include "printcontroller.h"
+#include "propertymodel.h"
+#include "reportcontroller.h"
+#include "settingsmanager.h"
+#include "tenantmodel.h"
+#include "unitmodel.h"
+
+#include <QString>
+
+class Database;
+class QQmlContext;
+
+// The 22 business objects over one open database, in start-up order. Members are built in
+// declaration order and destroyed in reverse, so every object outlives the ones that use it.
+// The application, the interface tests and the tools share this wiring.
+class AppObjects
+{
+public:
+    AppObjects(Database *db, const QString &dataDir);
+
+    // Sets the 23 context properties (the database first) in their fixed order.
+    void expose(QQmlContext *context);
+
+    Database *database;
+    BackupManager backupManager;
+    SettingsManager settingsManager;
+    PropertyModel propertyModel;
+    UnitModel unitModel;
+    TenantModel tenantModel;
+    ContractModel contractModel;
+    InvoiceModel invoiceModel;
+    PaymentModel paymentModel;
+    MaintenanceModel maintenanceModel;
+    ExpenseModel expenseModel;
+    AccountModel accountModel;
+    ChequeModel chequeModel;
+    BuyerModel buyerModel;
+    InstallmentModel installmentModel;
+    CurrencyModel currencyModel;
+    DashboardController dashboardCtrl;
+    ReportController reportCtrl;
+    AuthController authCtrl;
+    PrintController printCtrl;
+    NotificationController notifyCtrl;
+    ImportController importCtrl;
+    AuditManager auditMgr;
+};

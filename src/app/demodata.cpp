@@ -1,0 +1,326 @@
+#include "demodata.h"
+
+#include "appobjects.h"
+#include "database.h"
+
+#include <QDate>
+#include <QRandomGenerator>
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace DemoData {
+
+namespace {
+
+    const QStringList kFirstNames = { u"أحمد"_s, u"محمد"_s, u"خالد"_s, u"سامي"_s, u"ليلى"_s,
+        u"رنا"_s, u"يوسف"_s, u"مريم"_s, u"عمر"_s, u"هالة"_s, u"طارق"_s, u"نور"_s, u"إياد"_s,
+        u"سلمى"_s, u"فادي"_s, u"دانة"_s };
+    const QStringList kLastNames = { u"الخطيب"_s, u"النجار"_s, u"العلي"_s, u"حداد"_s, u"الشريف"_s,
+        u"منصور"_s, u"عودة"_s, u"البرغوثي"_s, u"قاسم"_s, u"الحسيني"_s, u"جابر"_s, u"سلامة"_s };
+    const QStringList kCities
+        = { u"رام الله"_s, u"نابلس"_s, u"الخليل"_s, u"بيت لحم"_s, u"القدس"_s, u"جنين"_s };
+    const QStringList kStreets = { u"شارع الإرسال"_s, u"شارع القدس"_s, u"حي الماصيون"_s,
+        u"شارع الجامعة"_s, u"دوار المنارة"_s, u"شارع النزهة"_s };
+    const QStringList kBuildings = { u"برج النخيل"_s, u"مجمع الياسمين السكني"_s,
+        u"مركز الزيتون التجاري"_s, u"أبراج الريحان"_s, u"عمارة اللوتس"_s };
+    const QStringList kTypes
+        = { u"residential"_s, u"residential"_s, u"commercial"_s, u"mixed"_s, u"residential"_s };
+    const QStringList kBanks
+        = { u"بنك فلسطين"_s, u"البنك العربي"_s, u"بنك القدس"_s, u"البنك الإسلامي الفلسطيني"_s };
+
+    QString iso(const QDate &date) { return date.toString(Qt::ISODate); }
+
+    int idOfCurrency(AppObjects &o, const QString &code)
+    {
+        const QVariantList rows = o.currencyModel.getAll();
+        for (const QVariant &row : rows) {
+            const QVariantMap map = row.toMap();
+            if (map.value(u"code"_s).toString() == code)
+                return map.value(u"id"_s).toInt();
+        }
+        return 1;
+    }
+
+    int idOfAccount(AppObjects &o, const QString &code)
+    {
+        const QVariantList rows = o.accountModel.getAll();
+        for (const QVariant &row : rows) {
+            const QVariantMap map = row.toMap();
+            if (map.value(u"code"_s).toString() == code)
+                return map.value(u"id"_s).toInt();
+        }
+        return 0;
+    }
+
+    QVariantMap journalLine(int account, double debit, double credit, const QString &description)
+    {
+        return { { u"account_id"_s, account }, { u"debit"_s, debit }, { u"credit"_s, credit },
+            { u"description"_s, description } };
+    }
+
+} // namespace
+
+Counts fill(AppObjects &o, int scale, quint32 seed)
+{
+    Counts counts;
+    QRandomGenerator rng(seed);
+    const QDate today = QDate::currentDate();
+    scale = qMax(1, scale);
+    auto pick = [&rng](const QStringList &list) { return list.at(rng.bounded(list.size())); };
+    auto between = [&rng](int low, int high) { return low + rng.bounded(high - low + 1); };
+
+    // Exchange rates to the shekel.
+    const int usd = idOfCurrency(o, u"USD"_s);
+    const int jod = idOfCurrency(o, u"JOD"_s);
+    const int ils = idOfCurrency(o, u"ILS"_s);
+    o.currencyModel.setRate(usd, ils, 3.72);
+    o.currencyModel.setRate(jod, ils, 5.24);
+
+    // Properties with a dozen units each.
+    struct Unit
+    {
+        int id;
+        int propertyId;
+        double rent;
+        double price;
+    };
+    QList<Unit> units;
+    QList<int> propertyIds;
+    for (int s = 0; s < scale; ++s) {
+        for (int p = 0; p < 3; ++p) {
+            const int k = (s * 3 + p) % kBuildings.size();
+            QString name = kBuildings.at(k);
+            if (s > 0 || s * 3 + p >= kBuildings.size())
+                name += u" "_s + QString::number(s * 3 + p + 1);
+            const int propertyId = o.propertyModel.add(
+                name, kTypes.at(k), pick(kStreets), pick(kCities), u"عقار تجريبي"_s);
+            if (propertyId < 1)
+                continue;
+            ++counts.properties;
+            propertyIds << propertyId;
+            const int floors = 4;
+            for (int f = 1; f <= floors; ++f) {
+                for (int n = 1; n <= 3; ++n) {
+                    const double area = between(8, 18) * 10;
+                    const int rooms = between(2, 5);
+                    const double rent = between(15, 45) * 100;
+                    const double price = between(30, 90) * 10000;
+                    const int unitId = o.unitModel.add(propertyId, QString::number(f * 100 + n), f,
+                        area, rooms, rent, rent * 12, price, ils);
+                    if (unitId > 0) {
+                        units << Unit { unitId, propertyId, rent, price };
+                        ++counts.units;
+                    }
+                }
+            }
+        }
+    }
+
+    // Tenants.
+    QList<int> tenants;
+    for (int i = 0; i < 20 * scale; ++i) {
+        const QString name = kFirstNames.at(i % kFirstNames.size()) + u" "_s
+            + kLastNames.at((i / kFirstNames.size() + i) % kLastNames.size());
+        const QString idNumber = QString::number(400000000 + i * 7919 + 17);
+        const QString phone = u"059"_s + QString::number(1000000 + rng.bounded(8999999));
+        const QString email = u"tenant"_s + QString::number(i + 1) + u"@example.ps"_s;
+        const int id = o.tenantModel.add(name, idNumber, phone, email, pick(kCities));
+        if (id > 0) {
+            tenants << id;
+            ++counts.tenants;
+        }
+    }
+
+    // Leases: ended ones first (then freed), then active ones, a few ending within the month.
+    int unitCursor = 0;
+    int tenantCursor = 0;
+    const int leased = units.size() * 55 / 100;
+    for (int i = 0; i < leased && !tenants.isEmpty(); ++i, ++unitCursor) {
+        const Unit &unit = units.at(unitCursor);
+        const int tenant = tenants.at(tenantCursor++ % tenants.size());
+        if (i % 5 == 0) {
+            const QDate start = today.addMonths(-between(18, 24));
+            const int old = o.contractModel.add(unit.id, tenant, iso(start),
+                iso(start.addYears(1).addDays(-1)), unit.rent * 0.9, u"monthly"_s, unit.rent, ils);
+            if (old > 0) {
+                o.contractModel.terminate(old);
+                ++counts.contracts;
+            }
+        }
+        QDate start = today.addMonths(-between(3, 11)).addDays(-between(0, 20));
+        QDate end = start.addYears(1).addDays(-1);
+        if (i % 7 == 3)
+            end = today.addDays(between(3, 25));
+        const int id = o.contractModel.add(
+            unit.id, tenant, iso(start), iso(end), unit.rent, u"monthly"_s, unit.rent, ils);
+        if (id > 0)
+            ++counts.contracts;
+    }
+
+    // Rent for the last three months and this one, then a flat water bill for one building.
+    for (int back = 3; back >= 0; --back)
+        counts.invoices
+            += o.invoiceModel.generateAllRent(today.addMonths(-back).toString(u"yyyy-MM"_s));
+    if (!propertyIds.isEmpty())
+        counts.invoices += o.invoiceModel.generatePropertyServiceInvoice(
+            propertyIds.first(), u"مياه"_s, 120, today.toString(u"yyyy-MM"_s), ils);
+
+    // Payments: most invoices paid in full, some partly, the rest still open.
+    const QVariantList invoices = o.invoiceModel.getAll();
+    const QStringList methods = { u"cash"_s, u"bank"_s, u"cheque"_s };
+    int reference = 5000;
+    for (const QVariant &row : invoices) {
+        const QVariantMap invoice = row.toMap();
+        const int roll = rng.bounded(100);
+        const double balance = invoice.value(u"balance"_s).toDouble();
+        if (roll >= 80 || balance <= 0)
+            continue;
+        const double amount = roll < 60 ? balance : qRound(balance * 0.4);
+        QDate paid
+            = QDate::fromString(invoice.value(u"period"_s).toString() + u"-10"_s, Qt::ISODate)
+                  .addDays(between(0, 15));
+        if (!paid.isValid() || paid > today)
+            paid = today;
+        const int id = o.paymentModel.add(invoice.value(u"id"_s).toInt(),
+            invoice.value(u"tenant_id"_s).toInt(), amount, pick(methods), iso(paid),
+            u"REF-"_s + QString::number(++reference), invoice.value(u"currency_id"_s).toInt());
+        if (id > 0)
+            ++counts.payments;
+    }
+
+    // Buyers, and sales of some of the units still free: on installments and in cash.
+    QList<int> buyers;
+    for (int i = 0; i < 6 * scale; ++i) {
+        const QString name = kFirstNames.at((i * 5 + 3) % kFirstNames.size()) + u" "_s
+            + kLastNames.at((i * 3 + 1) % kLastNames.size());
+        const int id = o.buyerModel.add(name, QString::number(800000000 + i * 6151 + 29),
+            u"056"_s + QString::number(1000000 + rng.bounded(8999999)), QString(), pick(kCities));
+        if (id > 0) {
+            buyers << id;
+            ++counts.buyers;
+        }
+    }
+    for (int i = 0; i < buyers.size() && unitCursor < units.size(); ++i, ++unitCursor) {
+        const Unit &unit = units.at(unitCursor);
+        const bool cash = i % 4 == 3;
+        const int n = cash ? 0 : (i % 2 == 0 ? 12 : 24);
+        const double down = cash ? unit.price : qRound(unit.price * 0.2);
+        const QDate start = today.addMonths(-between(2, 8));
+        const int ok = o.installmentModel.sellUnit(buyers.at(i), unit.id, unit.price, down, n,
+            iso(start), ils, QString::number(1001 + i * 100), pick(kBanks));
+        if (ok <= 0)
+            continue;
+        ++counts.sales;
+        // Collect what fell due, leaving the latest one partly paid and one overdue.
+        const QVariantList schedule = o.installmentModel.getByBuyer(buyers.at(i));
+        int due = 0;
+        for (const QVariant &row : schedule) {
+            const QVariantMap item = row.toMap();
+            if (QDate::fromString(item.value(u"due_date"_s).toString(), Qt::ISODate) > today)
+                continue;
+            ++due;
+            const double amount = item.value(u"installment_amount"_s).toDouble();
+            if (due % 5 == 0)
+                continue;
+            o.installmentModel.payInstallment(
+                item.value(u"id"_s).toInt(), due % 4 == 0 ? qRound(amount / 2) : amount);
+        }
+    }
+
+    // Cheques received and issued, in every status.
+    const QStringList statuses = { u"pending"_s, u"paid"_s, u"bounced"_s };
+    for (int i = 0; i < 8 * scale; ++i) {
+        const bool received = i % 3 != 2;
+        const double amount = between(5, 60) * 100;
+        const QDate due = today.addDays(between(-60, 60));
+        const int currency = i % 5 == 4 ? usd : ils;
+        const int buyer = received && !buyers.isEmpty() ? buyers.at(i % buyers.size()) : 0;
+        const int id = o.chequeModel.add(QString::number(700100 + i),
+            received ? u"received"_s : u"issued"_s, amount, pick(kBanks), iso(due),
+            received ? kFirstNames.at(i % kFirstNames.size()) : u"شركة البناء الحديث"_s, currency,
+            currency == usd ? 3.72 : 1.0, buyer, 0);
+        if (id < 1)
+            continue;
+        ++counts.cheques;
+        const QString status = due < today ? statuses.at(i % 3) : u"pending"_s;
+        if (status != u"pending"_s)
+            o.chequeModel.updateStatus(id, status);
+    }
+
+    // Contractors and their expenses.
+    const QList<QStringList> trades = { { u"مؤسسة الأمل للكهرباء"_s, u"كهرباء"_s },
+        { u"ورشة النجار للسباكة"_s, u"سباكة"_s }, { u"شركة البناء الحديث"_s, u"بناء وتشطيب"_s },
+        { u"مكتب النظافة الشامل"_s, u"تنظيف"_s } };
+    QList<int> contractors;
+    for (const QStringList &trade : trades) {
+        const int id = o.expenseModel.addContractor(
+            trade.at(0), u"022"_s + QString::number(900000 + rng.bounded(99999)), trade.at(1));
+        if (id > 0)
+            contractors << id;
+    }
+    const QStringList categories = { u"صيانة"_s, u"كهرباء"_s, u"مياه"_s, u"تنظيف"_s, u"إدارية"_s };
+    for (int i = 0; i < 10 * scale && !units.isEmpty() && !contractors.isEmpty(); ++i) {
+        const Unit &unit = units.at(rng.bounded(units.size()));
+        const int id = o.expenseModel.add(unit.propertyId, i % 3 == 0 ? unit.id : 0,
+            contractors.at(i % contractors.size()), categories.at(i % categories.size()),
+            trades.at(i % trades.size()).at(1), u"أعمال دورية"_s, between(2, 40) * 50,
+            iso(today.addDays(-between(1, 120))), ils);
+        if (id > 0)
+            ++counts.expenses;
+    }
+
+    // Maintenance requests in every status.
+    const QStringList titles = { u"تسريب مياه في الحمام"_s, u"عطل في المصعد"_s,
+        u"إصلاح باب المدخل"_s, u"صيانة المكيف"_s, u"دهان الواجهة"_s, u"انقطاع الكهرباء"_s };
+    const QStringList priorities = { u"low"_s, u"medium"_s, u"high"_s };
+    for (int i = 0; i < 8 * scale && !units.isEmpty(); ++i) {
+        const Unit &unit = units.at(rng.bounded(units.size()));
+        const int id = o.maintenanceModel.add(unit.id, unit.propertyId,
+            titles.at(i % titles.size()), u"طلب من المستأجر"_s, priorities.at(i % 3));
+        if (id < 1)
+            continue;
+        ++counts.maintenance;
+        if (i % 3 == 1)
+            o.maintenanceModel.updateStatus(id, u"in_progress"_s);
+        else if (i % 3 == 2)
+            o.maintenanceModel.complete(id, between(2, 20) * 50);
+    }
+
+    // A few balanced journal entries.
+    const int cash = idOfAccount(o, u"1100"_s);
+    const int rentRevenue = idOfAccount(o, u"4100"_s);
+    const int operating = idOfAccount(o, u"5200"_s);
+    const int equity = idOfAccount(o, u"3000"_s);
+    if (cash > 0 && rentRevenue > 0 && operating > 0 && equity > 0) {
+        struct Entry
+        {
+            int debit;
+            int credit;
+            double amount;
+            QString text;
+            int daysAgo;
+        };
+        const QList<Entry> entries = { { cash, equity, 250000, u"رأس المال الافتتاحي"_s, 150 },
+            { cash, rentRevenue, 18500, u"تحصيل إيجارات الشهر"_s, 60 },
+            { operating, cash, 3200, u"مصاريف تشغيل المباني"_s, 45 },
+            { cash, rentRevenue, 21000, u"تحصيل إيجارات الشهر"_s, 30 },
+            { operating, cash, 2750, u"فواتير كهرباء المرافق العامة"_s, 10 } };
+        for (int s = 0; s < scale; ++s) {
+            for (const Entry &e : entries) {
+                const QVariantList lines = { journalLine(e.debit, e.amount, 0, e.text),
+                    journalLine(e.credit, 0, e.amount, e.text) };
+                if (o.accountModel.createJournalEntry(
+                        iso(today.addDays(-e.daysAgo)), e.text, u"manual"_s, 0, lines)
+                    > 0)
+                    ++counts.journalEntries;
+            }
+        }
+    }
+
+    o.auditMgr.log(1, u"تحميل بيانات تجريبية"_s, u"properties"_s, 0,
+        QString::number(counts.properties) + u" عقارات"_s);
+    return counts;
+}
+
+} // namespace DemoData

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QtGlobal>
+
+class AppObjects;
+
+// A realistic sample portfolio written through the business objects' own operations, the same
+// on every run (fixed seed) and dated relative to today. `scale` multiplies every quantity.
+namespace DemoData {
+
+struct Counts
+{
+    int properties = 0;
+    int units = 0;
+    int tenants = 0;
+    int contracts = 0;
+    int invoices = 0;
+    int payments = 0;
+    int buyers = 0;
+    int sales = 0;
+    int cheques = 0;
+    int maintenance = 0;
+    int expenses = 0;
+    int journalEntries = 0;
+};
+
+Counts fill(AppObjects &objects, int scale = 1, quint32 seed = 20240601);
+
+} // namespace DemoData

@@ -1,0 +1,112 @@
+.pragma library
+
+// Shared steps of the interface tests; `tc` is the calling TestCase.
+
+// Depth-first through items, their non-visual children and popups' content (a popup is not in
+// the visual tree of the item that declares it).
+function search(obj, name, depth) {
+    if (!obj || depth > 60)
+        return null
+    if (obj.objectName === name)
+        return obj
+    var lists = [obj.data, obj.contentData]
+    for (var l = 0; l < lists.length; ++l) {
+        var list = lists[l]
+        if (!list)
+            continue
+        for (var i = 0; i < list.length; ++i) {
+            var found = search(list[i], name, depth + 1)
+            if (found)
+                return found
+        }
+    }
+    if (obj.contentItem && obj.data === undefined)
+        return search(obj.contentItem, name, depth + 1)
+    return null
+}
+
+function find(tc, root, name) {
+    var item = search(root, name, 0)
+    if (!item)
+        item = tc.findChild(root, name)
+    tc.verify(item, "no item named " + name)
+    return item
+}
+
+// Scroll every enclosing Flickable (dialog bodies, pages) so the item is on screen.
+function reveal(tc, item) {
+    for (var p = item.parent; p; p = p.parent) {
+        if (p.contentY === undefined || p.contentHeight === undefined || !p.contentItem)
+            continue
+        var y = item.mapToItem(p.contentItem, 0, 0).y
+        if (y < p.contentY || y + item.height > p.contentY + p.height)
+            p.contentY = Math.max(0, Math.min(y - 20, p.contentHeight - p.height))
+    }
+    tc.wait(20)
+}
+
+function click(tc, item) {
+    tc.verify(item.visible, (item.objectName || "item") + " is not visible")
+    reveal(tc, item)
+    tc.mouseClick(item)
+}
+
+// Focus a field by clicking it, select what it holds and type the text key by key.
+function type(tc, field, text) {
+    var input = field.field !== undefined ? field.field : field
+    reveal(tc, input)
+    tc.mouseClick(input)
+    tc.tryCompare(input, "activeFocus", true)
+    // The End key is not reliable offscreen; put the cursor after the text, then erase it.
+    input.cursorPosition = input.length
+    for (var k = input.text.length; k > 0; --k)
+        tc.keyClick(Qt.Key_Backspace)
+    for (var i = 0; i < text.length; ++i) {
+        var c = text.charAt(i)
+        if (c === "\n")
+            tc.keyClick(Qt.Key_Return)
+        else
+            tc.keyClick(c)
+    }
+    tc.compare(input.text, text)
+}
+
+// Choose the option at `index` of an MComboBox with the keyboard.
+function choose(tc, combo, index) {
+    var box = combo.box
+    box.forceActiveFocus()
+    tc.keyClick(Qt.Key_Home)
+    for (var i = 0; i < index; ++i)
+        tc.keyClick(Qt.Key_Down)
+    tc.compare(box.currentIndex, index)
+}
+
+function waitOpen(tc, popup) {
+    tc.tryCompare(popup, "opened", true)
+}
+
+function waitClosed(tc, popup) {
+    tc.tryCompare(popup, "visible", false)
+}
+
+function scalar(db, sql, params) {
+    var rows = db.execQuery(sql, params || [])
+    if (!rows || rows.length === 0)
+        return undefined
+    var row = rows[0]
+    for (var key in row)
+        return row[key]
+    return undefined
+}
+
+function isoDate(date) {
+    return Qt.formatDate(date, "yyyy-MM-dd")
+}
+
+function indexWhere(list, predicate) {
+    for (var i = 0; i < list.length; ++i) {
+        if (predicate(list[i]))
+            return i
+    }
+    return -1
+}

@@ -1,0 +1,271 @@
+// Renders the interface offscreen on the demo portfolio and saves one PNG per screen.
+//   screenshots --out DIR
+
+#include "appobjects.h"
+#include "database.h"
+#include "demodata.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQmlError>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int g_warnings = 0;
+
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int firstId(Database &db, const QString &sql)
+{
+    const QVariantList rows = db.execQuery(sql);
+    return rows.isEmpty() ? 0 : rows.first().toMap().value(u"id"_s).toInt();
+}
+
+QString firstName(Database &db, const QString &sql)
+{
+    const QVariantList rows = db.execQuery(sql);
+    return rows.isEmpty() ? QString() : rows.first().toMap().value(u"name"_s).toString();
+}
+
+// Through QObject children, visual children and popups' content items.
+QObject *search(QObject *obj, const QString &name, int depth)
+{
+    if (!obj || depth > 80)
+        return nullptr;
+    if (obj->objectName() == name)
+        return obj;
+    QList<QObject *> next = obj->children();
+    if (auto *item = qobject_cast<QQuickItem *>(obj)) {
+        for (QQuickItem *child : item->childItems()) {
+            if (!next.contains(child))
+                next << child;
+        }
+    } else if (obj->inherits("QQuickPopup")) {
+        if (auto *content = obj->property("contentItem").value<QQuickItem *>())
+            next << content;
+    }
+    for (QObject *child : next) {
+        if (QObject *found = search(child, name, depth + 1))
+            return found;
+    }
+    return nullptr;
+}
+
+class Shooter
+{
+public:
+    Shooter(QQuickWindow *window, const QString &dir, const QString &suffix)
+        : m_window(window)
+        , m_dir(dir)
+        , m_suffix(suffix)
+    {
+    }
+
+    void shot(const QString &name)
+    {
+        settle(450);
+        const QImage image = m_window->grabWindow();
+        const QString file = m_dir + u"/"_s + name + u"-"_s + m_suffix + u".png"_s;
+        if (image.isNull() || !image.save(file))
+            QTextStream(stderr) << "screenshots: could not write " << file << "\n";
+        else
+            ++saved;
+    }
+
+    QObject *find(const QString &name) const { return search(m_window->contentItem(), name, 0); }
+
+    int saved = 0;
+
+private:
+    QQuickWindow *m_window;
+    QString m_dir;
+    QString m_suffix;
+};
+
+void openDialog(Shooter &s, QObject *dialog, const QVariantMap &properties, const QString &name)
+{
+    if (!dialog) {
+        QTextStream(stderr) << "screenshots: no dialog for " << name << "\n";
+        return;
+    }
+    for (auto it = properties.begin(); it != properties.end(); ++it)
+        dialog->setProperty(it.key().toUtf8().constData(), it.value());
+    QMetaObject::invokeMethod(dialog, "open");
+    s.shot(name);
+}
+
+void closeDialog(QObject *dialog)
+{
+    if (dialog)
+        QMetaObject::invokeMethod(dialog, "close");
+    settle(250);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(u"Belvardino"_s);
+    QApplication::setApplicationName(u"Belvardino"_s);
+    QQuickStyle::setStyle(u"Basic"_s);
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Renders every screen of the interface as PNG files."_s);
+    parser.addHelpOption();
+    const QCommandLineOption outOption(
+        u"out"_s, u"Folder for the PNG files."_s, u"dir"_s, u"screenshots"_s);
+    parser.addOption(outOption);
+    parser.process(app);
+    const QString out = QDir(parser.value(outOption)).absolutePath();
+    QDir().mkpath(out);
+
+    QTemporaryDir dataDir;
+    Database database;
+    if (!dataDir.isValid() || !database.initialize(dataDir.path() + u"/belvardino.db"_s)) {
+        QTextStream(stderr) << "screenshots: cannot create the demo database\n";
+        return 1;
+    }
+    AppObjects objects(&database, dataDir.path());
+    DemoData::fill(objects);
+
+    const int property = firstId(database, u"SELECT id FROM properties ORDER BY id"_s);
+    const QString propertyName = firstName(database, u"SELECT name FROM properties ORDER BY id"_s);
+    const int tenant = firstId(database,
+        u"SELECT t.id FROM tenants t JOIN contracts c ON c.tenant_id=t.id GROUP BY t.id ORDER BY COUNT(*) DESC, t.id"_s);
+    const QString tenantName = firstName(database,
+        u"SELECT t.full_name as name FROM tenants t JOIN contracts c ON c.tenant_id=t.id GROUP BY t.id ORDER BY COUNT(*) DESC, t.id"_s);
+    const int buyer = firstId(database,
+        u"SELECT b.id FROM buyers b JOIN installments i ON i.buyer_id=b.id GROUP BY b.id ORDER BY COUNT(*) DESC, b.id"_s);
+    const QString buyerName = firstName(database,
+        u"SELECT b.full_name as name FROM buyers b JOIN installments i ON i.buyer_id=b.id GROUP BY b.id ORDER BY COUNT(*) DESC, b.id"_s);
+
+    const QList<QSize> sizes = { QSize(1280, 800), QSize(1024, 700) };
+    int saved = 0;
+    for (const QSize &size : sizes) {
+        if (objects.authCtrl.isLoggedIn())
+            objects.authCtrl.logout();
+        QQmlApplicationEngine engine;
+        objects.expose(engine.rootContext());
+        QObject::connect(&engine, &QQmlEngine::warnings, [](const QList<QQmlError> &errors) {
+            for (const QQmlError &e : errors) {
+                ++g_warnings;
+                QTextStream(stderr) << "QML Error: " << e.toString() << "\n";
+            }
+        });
+        engine.load(QUrl(u"qrc:/qml/main.qml"_s));
+        if (engine.rootObjects().isEmpty())
+            return 1;
+        auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
+        window->resize(size);
+        window->show();
+        Shooter s(
+            window, out, QString::number(size.width()) + u"x"_s + QString::number(size.height()));
+
+        s.shot(u"01-login"_s);
+        QMetaObject::invokeMethod(window, "showSetup");
+        s.shot(u"02-setup"_s);
+
+        objects.authCtrl.login(u"admin"_s, u"qatmo"_s);
+        QMetaObject::invokeMethod(window, "showShell");
+        settle(400);
+        QObject *shell = s.find(u"mainApp"_s);
+        const QStringList pages = { u"dashboard"_s, u"properties"_s, u"tenants"_s, u"buyers"_s,
+            u"accounting"_s, u"payments"_s, u"cheques"_s, u"invoices"_s, u"maintenance"_s,
+            u"reports"_s, u"users"_s, u"settings"_s };
+        auto select = [&](int index) {
+            QMetaObject::invokeMethod(shell, "selectPage", Q_ARG(QVariant, index));
+        };
+        for (int i = 0; i < pages.size(); ++i) {
+            select(i);
+            s.shot(QString::asprintf("%02d-page-", i + 10) + pages.at(i));
+        }
+
+        select(0);
+        if (QObject *flick = s.find(u"dashboardFlick"_s)) {
+            flick->setProperty("contentY",
+                qMax(0.0,
+                    flick->property("contentHeight").toDouble()
+                        - flick->property("height").toDouble()));
+            s.shot(u"10-page-dashboard-bottom"_s);
+            flick->setProperty("contentY", 0);
+        }
+        openDialog(s, s.find(u"changePasswordDialog"_s), {}, u"30-dialog-change-password"_s);
+        closeDialog(s.find(u"changePasswordDialog"_s));
+
+        select(1);
+        openDialog(s, s.find(u"addPropertyDialog"_s), {}, u"31-dialog-add-property"_s);
+        closeDialog(s.find(u"addPropertyDialog"_s));
+        QObject *units = s.find(u"unitsDialog"_s);
+        openDialog(s, units, { { u"propertyId"_s, property }, { u"propertyName"_s, propertyName } },
+            u"32-dialog-units"_s);
+        openDialog(s, s.find(u"addUnitDialog"_s), {}, u"33-dialog-add-unit"_s);
+        closeDialog(s.find(u"addUnitDialog"_s));
+        closeDialog(units);
+
+        select(2);
+        openDialog(s, s.find(u"addTenantDialog"_s), {}, u"34-dialog-add-tenant"_s);
+        closeDialog(s.find(u"addTenantDialog"_s));
+        QObject *contracts = s.find(u"contractsDialog"_s);
+        openDialog(s, contracts, { { u"tenantId"_s, tenant }, { u"tenantName"_s, tenantName } },
+            u"35-dialog-contracts"_s);
+        openDialog(s, s.find(u"newContractDialog"_s), {}, u"36-dialog-new-contract"_s);
+        closeDialog(s.find(u"newContractDialog"_s));
+        closeDialog(contracts);
+        openDialog(s, s.find(u"statementDialog"_s),
+            { { u"tenantId"_s, tenant }, { u"tenantName"_s, tenantName } },
+            u"37-dialog-statement"_s);
+        closeDialog(s.find(u"statementDialog"_s));
+        openDialog(s, s.find(u"importDialog"_s), { { u"targetTable"_s, u"tenants"_s } },
+            u"38-dialog-import"_s);
+        closeDialog(s.find(u"importDialog"_s));
+
+        select(3);
+        openDialog(s, s.find(u"addBuyerDialog"_s), {}, u"39-dialog-add-buyer"_s);
+        closeDialog(s.find(u"addBuyerDialog"_s));
+        openDialog(s, s.find(u"salesDialog"_s),
+            { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } }, u"40-dialog-sale"_s);
+        closeDialog(s.find(u"salesDialog"_s));
+        QObject *installments = s.find(u"installmentsDialog"_s);
+        openDialog(s, installments, { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } },
+            u"41-dialog-installments"_s);
+        openDialog(s, s.find(u"addInstallmentDialog"_s), {}, u"42-dialog-add-installment"_s);
+        closeDialog(s.find(u"addInstallmentDialog"_s));
+        closeDialog(installments);
+        openDialog(s, s.find(u"buyerChequeDialog"_s),
+            { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } }, u"43-dialog-cheque"_s);
+        closeDialog(s.find(u"buyerChequeDialog"_s));
+        openDialog(s, s.find(u"buyerStatementDialog"_s),
+            { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } },
+            u"44-dialog-buyer-statement"_s);
+        closeDialog(s.find(u"buyerStatementDialog"_s));
+
+        saved += s.saved;
+    }
+    QTextStream(stdout) << "Saved " << saved << " screenshots to " << out
+                        << "; QML warnings: " << g_warnings << "\n";
+    return g_warnings == 0 ? 0 : 3;
+}
