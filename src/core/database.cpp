@@ -9,18 +9,32 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <map>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QVariantMap rowMap(const QSqlQuery &query, const QSqlRecord &record)
+// Column names in key order, each with the position of the last column of that name (a later
+// column overwrites an earlier one of the same name, as callers rely on).
+using ColumnOrder = std::vector<std::pair<QString, int>>;
+
+ColumnOrder columnOrder(const QSqlRecord &record)
 {
-    QVariantMap row;
-    // Later columns overwrite earlier ones of the same name, as callers rely on.
+    std::map<QString, int> last;
     for (int i = 0; i < record.count(); ++i)
-        row.insert(record.fieldName(i), query.value(i));
-    return row;
+        last[record.fieldName(i)] = i;
+    return ColumnOrder(last.begin(), last.end());
+}
+
+QVariantMap rowMap(const QSqlQuery &query, const ColumnOrder &columns)
+{
+    // Keys arrive sorted, so each insertion lands at the end without a search.
+    std::map<QString, QVariant> row;
+    for (const auto &[name, index] : columns)
+        row.emplace_hint(row.end(), name, query.value(index));
+    return QVariantMap(std::move(row));
 }
 
 } // namespace
@@ -180,9 +194,9 @@ QVariantList Database::execQuery(const QString &sql, const QVariantList &params)
     {
         QMutexLocker locker(&m_lock);
         if (QSqlQuery *query = run(sql, params, &error)) {
-            const QSqlRecord record = query->record();
+            const ColumnOrder columns = columnOrder(query->record());
             while (query->next())
-                rows.append(rowMap(*query, record));
+                rows.append(rowMap(*query, columns));
             query->finish();
         }
     }
@@ -227,26 +241,17 @@ QVariantMap Database::getById(const QString &table, int id)
     QVariantMap row;
     if (QSqlQuery *query = run(u"SELECT * FROM "_s + table + u" WHERE id=?"_s, { id }, &error)) {
         if (query->next())
-            row = rowMap(*query, query->record());
+            row = rowMap(*query, columnOrder(query->record()));
         query->finish();
     }
     return row;
 }
 
-bool Database::beginTransaction()
-{
-    return m_db.transaction();
-}
+bool Database::beginTransaction() { return m_db.transaction(); }
 
-bool Database::commitTransaction()
-{
-    return m_db.commit();
-}
+bool Database::commitTransaction() { return m_db.commit(); }
 
-bool Database::rollbackTransaction()
-{
-    return m_db.rollback();
-}
+bool Database::rollbackTransaction() { return m_db.rollback(); }
 
 QVariantMap Database::firstRow(const QVariantList &rows)
 {

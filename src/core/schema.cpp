@@ -91,6 +91,10 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_cheques_type ON cheques(type)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)"_s,
+        // Large portfolios: active leases per tenant, and a unit's invoices for the property
+        // income figures, without scanning the whole table.
+        u"CREATE INDEX IF NOT EXISTS idx_contracts_tenant_status ON contracts(tenant_id, status)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)"_s,
     };
 }
 

@@ -1,0 +1,319 @@
+// Times every list and figure the interface loads, on an existing database, next to a floor: the
+// very statements each operation ran (captured with SQLite's trace hook, bound values expanded),
+// prepared once and stepped through SQLite's C API on a second connection, reading every column.
+//
+//   ./build/tools/listbench/listbench --db PATH/belvardino.db --runs 5
+
+#include "accountmodel.h"
+#include "auditmanager.h"
+#include "authcontroller.h"
+#include "buyermodel.h"
+#include "chequemodel.h"
+#include "contractmodel.h"
+#include "currencymodel.h"
+#include "dashboardcontroller.h"
+#include "database.h"
+#include "expensemodel.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "maintenancemodel.h"
+#include "notificationcontroller.h"
+#include "paymentmodel.h"
+#include "propertymodel.h"
+#include "reportcontroller.h"
+#include "tenantmodel.h"
+#include "unitmodel.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::vector<std::string> s_captured;
+bool s_capturing = false;
+
+int traceStatement(unsigned type, void *, void *statement, void *)
+{
+    if (type == SQLITE_TRACE_STMT && s_capturing) {
+        char *sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt *>(statement));
+        if (sql) {
+            s_captured.emplace_back(sql);
+            sqlite3_free(sql);
+        }
+    }
+    return 0;
+}
+
+sqlite3 *handleOf(const QSqlDatabase &connection)
+{
+    const QVariant handle = connection.driver()->handle();
+    return handle.isValid() ? *static_cast<sqlite3 *const *>(handle.constData()) : nullptr;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Steps a prepared statement to its end, reading every column of every row as the driver would.
+qint64 stepAll(sqlite3_stmt *statement)
+{
+    qint64 bytes = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        const int columns = sqlite3_column_count(statement);
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(statement, c)) {
+            case SQLITE_INTEGER:
+                bytes += sqlite3_column_int64(statement, c) & 1;
+                break;
+            case SQLITE_FLOAT:
+                bytes += sqlite3_column_double(statement, c) > 0;
+                break;
+            case SQLITE_TEXT:
+                sqlite3_column_text(statement, c);
+                bytes += sqlite3_column_bytes(statement, c);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    sqlite3_reset(statement);
+    return bytes;
+}
+
+struct Operation
+{
+    QString name;
+    std::function<int()> call; // returns a row or figure count, so nothing is optimised away
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({ u"db"_s, u"Database file to read."_s, u"path"_s });
+    parser.addOption({ u"runs"_s, u"Runs per operation (median reported)."_s, u"n"_s, u"5"_s });
+    parser.process(app);
+    const QString path = parser.value(u"db"_s);
+    const int runs = std::max(1, parser.value(u"runs"_s).toInt());
+    if (path.isEmpty())
+        parser.showHelp(1);
+
+    Database db;
+    if (!db.initialize(path))
+        qFatal("cannot open %s", qPrintable(path));
+    sqlite3 *live = handleOf(QSqlDatabase::database());
+    sqlite3_trace_v2(live, SQLITE_TRACE_STMT, &traceStatement, nullptr);
+
+    sqlite3 *floorDb = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &floorDb, SQLITE_OPEN_READONLY, nullptr)
+        != SQLITE_OK)
+        qFatal("cannot open the floor connection");
+    sqlite3_exec(floorDb, "PRAGMA cache_size=-64000", nullptr, nullptr, nullptr);
+
+    PropertyModel properties(&db);
+    UnitModel units(&db);
+    TenantModel tenants(&db);
+    ContractModel contracts(&db);
+    InvoiceModel invoices(&db);
+    PaymentModel payments(&db);
+    MaintenanceModel maintenance(&db);
+    ExpenseModel expenses(&db);
+    AccountModel accounts(&db);
+    ChequeModel cheques(&db);
+    BuyerModel buyers(&db);
+    InstallmentModel installments(&db);
+    CurrencyModel currencies(&db);
+    DashboardController dashboard(&db);
+    ReportController reports(&db);
+    AuthController auth(&db);
+    NotificationController alerts(&db);
+    AuditManager audit(&db);
+
+    auto firstId = [&](const QString &sql) {
+        return Database::firstRow(db.execQuery(sql)).value(u"id"_s).toInt();
+    };
+    // The busiest records, so statements read their largest lists.
+    const int tenant = firstId(
+        u"SELECT tenant_id AS id FROM invoices GROUP BY tenant_id ORDER BY COUNT(*) DESC LIMIT 1"_s);
+    const int buyer = firstId(
+        u"SELECT buyer_id AS id FROM installments GROUP BY buyer_id ORDER BY COUNT(*) DESC LIMIT 1"_s);
+    const int property = firstId(
+        u"SELECT property_id AS id FROM units GROUP BY property_id ORDER BY COUNT(*) DESC LIMIT 1"_s);
+    const int contractor = firstId(
+        u"SELECT contractor_id AS id FROM expenses WHERE contractor_id IS NOT NULL GROUP BY contractor_id ORDER BY COUNT(*) DESC LIMIT 1"_s);
+    const int unit = firstId(u"SELECT id FROM units WHERE property_id=? LIMIT 1"_s.replace(
+        u"?"_s, QString::number(property)));
+    const int invoice = firstId(u"SELECT id FROM invoices ORDER BY id DESC LIMIT 1"_s);
+    const QString yearStart = QDate(QDate::currentDate().year(), 1, 1).toString(Qt::ISODate);
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QString year = QString::number(QDate::currentDate().year());
+
+    auto rows = [](const QVariantList &list) { return int(list.size()); };
+    auto keys = [](const QVariantMap &map) { return int(map.size()); };
+    const std::vector<Operation> operations = {
+        { u"propertyModel.getAll"_s, [&] { return rows(properties.getAll()); } },
+        { u"propertyModel.search"_s, [&] { return rows(properties.search(u"ب"_s)); } },
+        { u"propertyModel.getStats"_s, [&] { return keys(properties.getStats(property)); } },
+        { u"unitModel.getAll"_s, [&] { return rows(units.getAll()); } },
+        { u"unitModel.getByProperty"_s, [&] { return rows(units.getByProperty(property)); } },
+        { u"unitModel.getAvailable"_s, [&] { return rows(units.getAvailable()); } },
+        { u"tenantModel.getAll"_s, [&] { return rows(tenants.getAll()); } },
+        { u"tenantModel.search"_s, [&] { return rows(tenants.search(u"05"_s)); } },
+        { u"tenantModel.getStatement"_s, [&] { return rows(tenants.getStatement(tenant)); } },
+        { u"contractModel.getAll"_s, [&] { return rows(contracts.getAll()); } },
+        { u"contractModel.getExpiring"_s, [&] { return rows(contracts.getExpiring(30)); } },
+        { u"contracts dialog (execQuery)"_s,
+            [&] {
+                return rows(db.execQuery(
+                    u"SELECT c.*, u.unit_number, p.name as property_name FROM contracts c JOIN units u ON c.unit_id=u.id JOIN properties p ON u.property_id=p.id WHERE c.tenant_id=? ORDER BY c.start_date DESC"_s,
+                    { tenant }));
+            } },
+        { u"invoiceModel.getAll"_s, [&] { return rows(invoices.getAll()); } },
+        { u"invoiceModel.getByTenant"_s, [&] { return rows(invoices.getByTenant(tenant)); } },
+        { u"invoiceModel.getItems"_s, [&] { return rows(invoices.getItems(invoice)); } },
+        { u"payment dialog (execQuery)"_s,
+            [&] {
+                return rows(db.execQuery(
+                    u"SELECT id, invoice_number, balance, currency_id FROM invoices WHERE tenant_id=? AND status!='paid'"_s,
+                    { tenant }));
+            } },
+        { u"paymentModel.getAll"_s, [&] { return rows(payments.getAll()); } },
+        { u"paymentModel.getRecent"_s, [&] { return rows(payments.getRecent()); } },
+        { u"paymentModel.getByTenant"_s, [&] { return rows(payments.getByTenant(tenant)); } },
+        { u"maintenanceModel.getAll"_s, [&] { return rows(maintenance.getAll()); } },
+        { u"maintenanceModel.getByStatus"_s,
+            [&] { return rows(maintenance.getByStatus(u"new"_s)); } },
+        { u"maintenanceModel.getCount"_s, [&] { return maintenance.getCount(); } },
+        { u"expenseModel.getAll"_s, [&] { return rows(expenses.getAll()); } },
+        { u"expenseModel.getByProperty"_s, [&] { return rows(expenses.getByProperty(property)); } },
+        { u"expenseModel.getTotal"_s, [&] { return int(expenses.getTotal()); } },
+        { u"expenseModel.getContractors"_s, [&] { return rows(expenses.getContractors()); } },
+        { u"expenseModel.getContractorExpenses"_s,
+            [&] { return rows(expenses.getContractorExpenses(contractor)); } },
+        { u"accountModel.getAll"_s, [&] { return rows(accounts.getAll()); } },
+        { u"accountModel.getJournalEntries"_s, [&] { return rows(accounts.getJournalEntries()); } },
+        { u"accountModel.getProfitLoss"_s,
+            [&] { return keys(accounts.getProfitLoss(yearStart, today)); } },
+        { u"accountModel.getBalanceSheet"_s, [&] { return keys(accounts.getBalanceSheet()); } },
+        { u"chequeModel.getAll"_s, [&] { return rows(cheques.getAll()); } },
+        { u"chequeModel.getByType"_s, [&] { return rows(cheques.getByType(u"received"_s)); } },
+        { u"chequeModel.getByStatus"_s, [&] { return rows(cheques.getByStatus(u"pending"_s)); } },
+        { u"chequeModel.getPending"_s, [&] { return rows(cheques.getPending()); } },
+        { u"chequeModel.getPostDated"_s, [&] { return rows(cheques.getPostDated()); } },
+        { u"buyerModel.getAll"_s, [&] { return rows(buyers.getAll()); } },
+        { u"buyerModel.getStatement"_s, [&] { return rows(buyers.getStatement(buyer)); } },
+        { u"installmentModel.getAll"_s, [&] { return rows(installments.getAll()); } },
+        { u"installmentModel.getByBuyer"_s, [&] { return rows(installments.getByBuyer(buyer)); } },
+        { u"installmentModel.getOverdue"_s, [&] { return rows(installments.getOverdue()); } },
+        { u"currencyModel.getAll"_s, [&] { return rows(currencies.getAll()); } },
+        { u"currencyModel.getExchangeRates"_s,
+            [&] { return rows(currencies.getExchangeRates()); } },
+        { u"dashboardCtrl.getStats"_s, [&] { return keys(dashboard.getStats()); } },
+        { u"dashboardCtrl.getRecentPayments"_s,
+            [&] { return rows(dashboard.getRecentPayments()); } },
+        { u"dashboardCtrl.getRecentMaintenance"_s,
+            [&] { return rows(dashboard.getRecentMaintenance()); } },
+        { u"dashboardCtrl.getExpiringContracts"_s,
+            [&] { return rows(dashboard.getExpiringContracts()); } },
+        { u"dashboardCtrl.getOccupancyRate"_s, [&] { return int(dashboard.getOccupancyRate()); } },
+        { u"dashboardCtrl.getCollectionRate"_s,
+            [&] { return int(dashboard.getCollectionRate()); } },
+        { u"dashboardCtrl.getMonthlyRevenue"_s,
+            [&] { return int(dashboard.getMonthlyRevenue()); } },
+        { u"dashboardCtrl.getCollectionChart"_s,
+            [&] { return rows(dashboard.getCollectionChart()); } },
+        { u"reportCtrl.getTenantStatement"_s,
+            [&] { return rows(reports.getTenantStatement(tenant)); } },
+        { u"reportCtrl.getBuyerStatement"_s,
+            [&] { return rows(reports.getBuyerStatement(buyer)); } },
+        { u"reportCtrl.getContractorStatement"_s,
+            [&] { return rows(reports.getContractorStatement(contractor)); } },
+        { u"reportCtrl.getChequeReport"_s,
+            [&] { return rows(reports.getChequeReport(QString(), yearStart, today)); } },
+        { u"reportCtrl.getMonthlyReport"_s, [&] { return rows(reports.getMonthlyReport(year)); } },
+        { u"reportCtrl.getProfitLoss"_s,
+            [&] { return keys(reports.getProfitLoss(yearStart, today)); } },
+        { u"reportCtrl.getBalanceSheet"_s, [&] { return keys(reports.getBalanceSheet()); } },
+        { u"reportCtrl.getOverdueInstallments"_s,
+            [&] { return rows(reports.getOverdueInstallments()); } },
+        { u"reportCtrl.getPropertyComparison"_s,
+            [&] { return rows(reports.getPropertyComparison()); } },
+        { u"reportCtrl.getProjectDetailedFinancials"_s,
+            [&] {
+                return keys(reports.getProjectDetailedFinancials(property, yearStart, today));
+            } },
+        { u"reportCtrl.getPropertyProfitability"_s,
+            [&] { return keys(reports.getPropertyProfitability(property, yearStart, today)); } },
+        { u"reportCtrl.getUnitProfitability"_s,
+            [&] { return keys(reports.getUnitProfitability(unit)); } },
+        { u"reportCtrl.getAIInsights"_s, [&] { return rows(reports.getAIInsights()); } },
+        { u"reportCtrl.getSmartAIAnalysis"_s, [&] { return keys(reports.getSmartAIAnalysis()); } },
+        { u"notifyCtrl.getActiveAlerts"_s, [&] { return rows(alerts.getActiveAlerts()); } },
+        { u"notifyCtrl.getAlertCount"_s, [&] { return alerts.getAlertCount(); } },
+        { u"authCtrl.getUsers"_s, [&] { return rows(auth.getUsers()); } },
+        { u"auditMgr.getLogs"_s, [&] { return rows(audit.getLogs()); } },
+    };
+
+    std::printf("%-42s %8s %12s %12s %7s\n", "operation", "rows", "median ms", "floor ms", "ratio");
+    int failures = 0;
+    double worst = 0;
+    for (const Operation &operation : operations) {
+        s_captured.clear();
+        s_capturing = true;
+        const int result = operation.call();
+        s_capturing = false;
+
+        std::vector<sqlite3_stmt *> statements;
+        for (const std::string &sql : s_captured) {
+            sqlite3_stmt *statement = nullptr;
+            if (sqlite3_prepare_v2(floorDb, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK)
+                statements.push_back(statement);
+        }
+
+        std::vector<double> times, floors;
+        for (int run = 0; run < runs; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            operation.call();
+            times.push_back(timer.nsecsElapsed() / 1e6);
+            timer.restart();
+            for (sqlite3_stmt *statement : statements)
+                stepAll(statement);
+            floors.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        for (sqlite3_stmt *statement : statements)
+            sqlite3_finalize(statement);
+
+        const double time = median(times);
+        // Sub-millisecond figures are dominated by clock noise; judge them against 0.1 ms.
+        const double floor = std::max(median(floors), 0.1);
+        const double ratio = std::max(time, 0.1) / floor;
+        worst = std::max(worst, ratio);
+        if (ratio > 3.0)
+            ++failures;
+        std::printf("%-42s %8d %12.3f %12.3f %6.2f%s\n", qPrintable(operation.name), result, time,
+            median(floors), ratio, ratio > 3.0 ? " !" : "");
+    }
+    std::printf("\n%zu operations, %d above 3x the floor, worst ratio %.2f\n", operations.size(),
+        failures, worst);
+    sqlite3_close(floorDb);
+    return failures == 0 ? 0 : 2;
+}
