@@ -34,11 +34,6 @@ QVariantList itemsOf(TestFixture &f, int invoice)
         u"SELECT * FROM invoice_items WHERE invoice_id=? ORDER BY id"_s, { invoice });
 }
 
-double balanceOf(TestFixture &f, int tenantId)
-{
-    return f.scalar(u"SELECT balance FROM tenants WHERE id=?"_s, { tenantId }).toDouble();
-}
-
 void addUsage(
     TestFixture &f, int unit, int service, const QString &period, double consumption, double cost)
 {
@@ -116,7 +111,7 @@ void TestRentGeneration::rentInvoicePerActiveLease()
         QCOMPARE(line.value(u"quantity"_s).toDouble(), 1.0);
         QCOMPARE(line.value(u"unit_price"_s).toDouble(), e.rent);
         QCOMPARE(line.value(u"total"_s).toDouble(), e.rent);
-        QCOMPARE(balanceOf(f, e.tenant), e.rent);
+        QCOMPARE(f.tenantBalance(e.tenant), e.rent);
     }
 }
 
@@ -133,7 +128,7 @@ void TestRentGeneration::rerunIssuesNothing()
     QCOMPARE(model.generateAllRent(thisPeriod()), 0);
     QCOMPARE(changed.count(), 0);
     QCOMPARE(f.count(u"invoices"_s), 1);
-    QCOMPARE(balanceOf(f, tenant), 1000.0);
+    QCOMPARE(f.tenantBalance(tenant), 1000.0);
     // The next month is a new period, numbered on from this month's sequence.
     QCOMPARE(model.generateAllRent(periodOf(QDate::currentDate().addMonths(1))), 1);
     QCOMPARE(changed.count(), 1);
@@ -175,7 +170,7 @@ void TestRentGeneration::usageLines()
     QCOMPARE(model.generateAllRent(period), 1);
     const QVariantMap invoice = invoicesOf(f, tenant).first().toMap();
     QCOMPARE(invoice.value(u"total_amount"_s).toDouble(), 1000 + cost + 15);
-    QCOMPARE(balanceOf(f, tenant), 1000 + cost + 15);
+    QCOMPARE(f.tenantBalance(tenant), 1000 + cost + 15);
     const QVariantList items = itemsOf(f, invoice.value(u"id"_s).toInt());
     QCOMPARE(items.size(), 3);
     QCOMPARE(items.at(0).toMap().value(u"type"_s).toString(), u"rent"_s);
@@ -205,7 +200,7 @@ void TestRentGeneration::tenantWithTwoLeasesBilledOnce()
     const QVariantList invoices = invoicesOf(f, tenant);
     QCOMPARE(invoices.size(), 1);
     QCOMPARE(invoices.first().toMap().value(u"contract_id"_s).toInt(), first);
-    QCOMPARE(balanceOf(f, tenant), 1000.0);
+    QCOMPARE(f.tenantBalance(tenant), 1000.0);
 }
 
 void TestRentGeneration::whichLeasesAreBilled_data()
@@ -250,7 +245,7 @@ void TestRentGeneration::serviceInvoiceBlocksRentUntilVoided()
     const int service = invoicesOf(f, tenant).first().toMap().value(u"id"_s).toInt();
     QVERIFY(model.voidInvoice(service));
     QCOMPARE(model.generateAllRent(period), 1);
-    QCOMPARE(balanceOf(f, tenant), 1000.0);
+    QCOMPARE(f.tenantBalance(tenant), 1000.0);
 }
 
 void TestRentGeneration::nullCurrencyLeaseFailsAlone()
@@ -271,9 +266,9 @@ void TestRentGeneration::nullCurrencyLeaseFailsAlone()
     QCOMPARE(changed.count(), 1);
     QCOMPARE(errors.count(), 1);
     QCOMPARE(invoicesOf(f, broken).size(), 0);
-    QCOMPARE(balanceOf(f, broken), 0.0);
-    QCOMPARE(balanceOf(f, before), 1000.0);
-    QCOMPARE(balanceOf(f, after), 800.0);
+    QCOMPARE(f.tenantBalance(broken), 0.0);
+    QCOMPARE(f.tenantBalance(before), 1000.0);
+    QCOMPARE(f.tenantBalance(after), 800.0);
     // The failed invoice leaves no hole in the numbering.
     QCOMPARE(invoicesOf(f, after).first().toMap().value(u"invoice_number"_s).toString(),
         prefix() + u"0002"_s);
@@ -294,17 +289,15 @@ void TestRentGeneration::failedInvoiceIsUndoneAndRunGoesOn()
         = f.scalar(u"SELECT unit_id FROM contracts WHERE tenant_id=?"_s, { refused }).toInt();
     addUsage(f, unit, 1, thisPeriod(), 20, 60);
     // The invoice row and its lines go in; the balance update is refused.
-    QVERIFY(f.db()->execNonQuery(
-        u"CREATE TRIGGER refuse_one BEFORE UPDATE ON tenants "
-        "WHEN OLD.id=%1 BEGIN SELECT RAISE(ABORT, 'refused'); END"_s.arg(refused)));
+    f.failWrites(u"tenants"_s, u"UPDATE"_s, u"OLD.id=%1"_s.arg(refused));
 
     QCOMPARE(model.generateAllRent(thisPeriod()), 2);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(invoicesOf(f, refused).size(), 0);
     QCOMPARE(f.count(u"invoices"_s), 2);
     QCOMPARE(f.count(u"invoice_items"_s), 2);
-    QCOMPARE(balanceOf(f, first), 1000.0);
-    QCOMPARE(balanceOf(f, last), 1000.0);
+    QCOMPARE(f.tenantBalance(first), 1000.0);
+    QCOMPARE(f.tenantBalance(last), 1000.0);
     QCOMPARE(invoicesOf(f, last).first().toMap().value(u"invoice_number"_s).toString(),
         prefix() + u"0002"_s);
 }
@@ -342,7 +335,7 @@ void TestRentGeneration::propertyServiceInvoiceOncePerTenant()
         QCOMPARE(line.value(u"quantity"_s).toDouble(), 1.0);
         QCOMPARE(line.value(u"unit_price"_s).toDouble(), 50.0);
         QCOMPARE(line.value(u"total"_s).toDouble(), 50.0);
-        QCOMPARE(balanceOf(f, tenant), 50.0);
+        QCOMPARE(f.tenantBalance(tenant), 50.0);
     }
     QCOMPARE(invoicesOf(f, former).size(), 0);
     QCOMPARE(invoicesOf(f, outsider).size(), 0);
@@ -385,7 +378,7 @@ void TestRentGeneration::serviceInvoicesAreNotDeduplicated()
 
     QCOMPARE(model.generateServiceInvoice({ tenant, tenant }, u"تنظيف"_s, 100, thisPeriod(), 1), 2);
     QCOMPARE(model.generateServiceInvoice({ tenant }, u"تنظيف"_s, 100, thisPeriod(), 1), 1);
-    QCOMPARE(balanceOf(f, tenant), 300.0);
+    QCOMPARE(f.tenantBalance(tenant), 300.0);
     QStringList numbers;
     for (const QVariant &row : invoicesOf(f, tenant))
         numbers << row.toMap().value(u"invoice_number"_s).toString();
@@ -429,7 +422,7 @@ void TestRentGeneration::malformedInputRefused()
         model.generatePropertyServiceInvoice(property, u"مصعد"_s, amount, period, 1), serviceCount);
     QCOMPARE(f.count(u"invoices"_s), rentCount + 2 * serviceCount);
     QCOMPARE(changed.count(), (rentCount > 0 ? 1 : 0) + 2 * serviceCount);
-    QCOMPARE(balanceOf(f, tenant), rentCount * 1000.0 + (serviceCount > 0 ? 2 * amount : 0.0));
+    QCOMPARE(f.tenantBalance(tenant), rentCount * 1000.0 + (serviceCount > 0 ? 2 * amount : 0.0));
 }
 
 QTEST_GUILESS_MAIN(TestRentGeneration)
