@@ -1,5 +1,6 @@
 #include "testfixture.h"
 
+#include <QDesktopServices>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -28,6 +29,40 @@ int TestFixture::insert(const QString &sql, const QVariantList &params)
     if (id < 1)
         QTest::qFail("fixture insert failed", __FILE__, __LINE__);
     return id;
+}
+
+void TestFixture::failWrites(const QString &table, const QString &event, const QString &condition)
+{
+    const QString when = condition.isEmpty() ? QString() : u" WHEN "_s + condition;
+    const QString sql = u"CREATE TEMP TRIGGER forced_failure_%1 BEFORE %2 ON %3%4 "
+                        "BEGIN SELECT RAISE(ABORT, 'forced failure'); END"_s;
+    if (!m_db->execNonQuery(sql.arg(++m_failures).arg(event, table, when)))
+        QTest::qFail("failure trigger could not be created", __FILE__, __LINE__);
+}
+
+double TestFixture::tenantBalance(int tenantId)
+{
+    return scalar(u"SELECT balance FROM tenants WHERE id=?"_s, { tenantId }).toDouble();
+}
+
+QStringList TestFixture::columnsOf(const QString &table)
+{
+    QStringList names;
+    for (const QVariant &row : m_db->execQuery(u"PRAGMA table_info("_s + table + u")"_s))
+        names.append(row.toMap().value(u"name"_s).toString());
+    return names;
+}
+
+void TestFixture::addRate(int fromCurrency, int toCurrency, double rate, const QDate &date)
+{
+    insert(u"INSERT INTO exchange_rates (from_currency_id, to_currency_id, rate, date) "
+           "VALUES (?,?,?,?)"_s,
+        { fromCurrency, toCurrency, rate, iso(date) });
+}
+
+QDate TestFixture::sqliteToday()
+{
+    return QDate::fromString(scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
 }
 
 int TestFixture::addProperty(const QString &name, const QString &type)
@@ -116,3 +151,12 @@ int TestFixture::addCheque(const QString &number, double amount, const QDate &du
         "VALUES (?,?,?,?,?,1)"_s,
         { number, type, amount, iso(due), status });
 }
+
+FakeDesktop::FakeDesktop()
+{
+    qputenv("HOME", m_home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (m_home.path() + u"/.config"_s).toUtf8());
+    QDesktopServices::setUrlHandler(u"file"_s, this, "open");
+}
+
+FakeDesktop::~FakeDesktop() { QDesktopServices::unsetUrlHandler(u"file"_s); }

@@ -3,7 +3,9 @@
 #include "database.h"
 
 #include <QDate>
+#include <QObject>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QVariantList>
 #include <memory>
 
@@ -45,10 +47,40 @@ public:
     // Insert and return the new id, failing the current test on error.
     int insert(const QString &sql, const QVariantList &params);
 
+    // From now on every matching write to the table fails, as a full disk or a broken row would.
+    // event: INSERT, UPDATE or UPDATE OF <column>; condition: an optional WHEN clause.
+    void failWrites(const QString &table, const QString &event = QStringLiteral("INSERT"),
+        const QString &condition = QString());
+
+    double tenantBalance(int tenantId);
+    QStringList columnsOf(const QString &table);
+    void addRate(int fromCurrency, int toCurrency, double rate, const QDate &date);
+    // SQLite's idea of today (UTC), which the SQL date('now') comparisons use.
+    QDate sqliteToday();
+
     static QString iso(const QDate &date) { return date.toString(Qt::ISODate); }
     static QDate today() { return QDate::currentDate(); }
 
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<Database> m_db;
+    int m_failures = 0;
+};
+
+// Points HOME at a private folder and catches the files and folders the application opens.
+class FakeDesktop : public QObject
+{
+    Q_OBJECT
+public:
+    FakeDesktop();
+    ~FakeDesktop() override;
+
+    QString home() const { return m_home.path(); }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+
+private:
+    QTemporaryDir m_home;
 };

@@ -9,11 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QDate sqliteToday(TestFixture &f)
-{
-    return QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
-}
-
 QList<int> ids(const QVariantList &rows)
 {
     QList<int> result;
@@ -74,7 +69,7 @@ void TestCheques::payerPayee()
     QCOMPARE(row.value(u"amount"_s).toDouble(), 2500.0);
     QCOMPARE(row.value(u"bank_name"_s).toString(), u"بنك القدس"_s);
     QCOMPARE(row.value(u"due_date"_s).toString(), due);
-    QCOMPARE(row.value(u"issue_date"_s).toDate(), sqliteToday(f));
+    QCOMPARE(row.value(u"issue_date"_s).toDate(), f.sqliteToday());
     QCOMPARE(row.value(u"status"_s).toString(), u"pending"_s);
     QCOMPARE(row.value(u"currency_id"_s).toInt(), 2);
 }
@@ -171,7 +166,7 @@ void TestCheques::refused()
 void TestCheques::postDatedAndPendingBoundaries()
 {
     TestFixture f;
-    const QDate today = sqliteToday(f);
+    const QDate today = f.sqliteToday();
     const int yesterday = f.addCheque(u"1"_s, 100, today.addDays(-1));
     const int dueToday = f.addCheque(u"2"_s, 100, today);
     const int tomorrow = f.addCheque(u"3"_s, 100, today.addDays(1));

@@ -7,13 +7,6 @@
 
 using namespace Qt::StringLiterals;
 
-// Makes every later update of a table fail, as a full disk or a broken constraint would.
-static void refuseUpdates(TestFixture &f, const QString &table)
-{
-    QVERIFY(f.db()->execNonQuery(u"CREATE TRIGGER refuse_%1 BEFORE UPDATE ON %1 BEGIN "
-                                 "SELECT RAISE(ABORT, 'refused'); END"_s.arg(table)));
-}
-
 static QString unitStatus(TestFixture &f, int unit)
 {
     return f.scalar(u"SELECT status FROM units WHERE id=?"_s, { unit }).toString();
@@ -179,7 +172,7 @@ void TestContracts::addIsAllOrNothing()
     const QDate start = TestFixture::today();
     const int unit = f.addUnit(f.addProperty(), u"1"_s);
     const int tenant = f.addTenant(u"مستأجر"_s);
-    refuseUpdates(f, u"units"_s);
+    f.failWrites(u"units"_s, u"UPDATE"_s);
     QSignalSpy changed(&model, &ContractModel::dataChanged);
     QCOMPARE(model.add(unit, tenant, TestFixture::iso(start), TestFixture::iso(start.addYears(1)),
                  500, u"monthly"_s, 0, 1),
@@ -233,7 +226,7 @@ void TestContracts::terminateRefusals()
         target = current + 100;
     if (refusal == u"failing unit"_s) {
         target = current;
-        refuseUpdates(f, u"units"_s);
+        f.failWrites(u"units"_s, u"UPDATE"_s);
     }
     QSignalSpy changed(&model, &ContractModel::dataChanged);
     QVERIFY(!model.terminate(target));

@@ -7,17 +7,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-void insertRate(TestFixture &f, int from, int to, double rate, const QDate &date)
-{
-    f.insert(u"INSERT INTO exchange_rates (from_currency_id,to_currency_id,rate,date) "
-             "VALUES (?,?,?,?)"_s,
-        { from, to, rate, TestFixture::iso(date) });
-}
-
-} // namespace
-
 class TestCurrencies : public QObject
 {
     Q_OBJECT
@@ -68,7 +57,7 @@ void TestCurrencies::ratesOfLatestDateOnly()
     TestFixture f;
     CurrencyModel model(f.db());
     const QDate today = TestFixture::today();
-    insertRate(f, 3, 1, 5.1, today.addDays(-1));
+    f.addRate(3, 1, 5.1, today.addDays(-1));
     QCOMPARE(model.getExchangeRates().size(), 1);
 
     QVERIFY(model.setRate(2, 1, 3.6));

@@ -7,11 +7,6 @@
 using namespace Qt::StringLiterals;
 
 // The dashboard's SQL works on SQLite's (UTC) calendar; boundary dates come from there too.
-static QDate sqliteToday(TestFixture &f)
-{
-    return QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
-}
-
 static QDate monthStart(const QDate &day) { return QDate(day.year(), day.month(), 1); }
 
 static int addMaintenance(TestFixture &f, int unitId, const QString &status, const QString &created)
@@ -60,7 +55,7 @@ void TestDashboard::emptyDatabase()
 void TestDashboard::stats()
 {
     TestFixture f;
-    const QDate today = sqliteToday(f);
+    const QDate today = f.sqliteToday();
     const int property = f.addProperty();
     f.addProperty(u"برج الزيتون"_s);
     const int unit1 = f.addUnit(property, u"A1"_s, 1000, u"rented"_s);
@@ -103,7 +98,7 @@ void TestDashboard::revenueGrowth()
     QFETCH(double, current);
     QFETCH(double, growth);
     TestFixture f;
-    const QDate thisMonth = monthStart(sqliteToday(f));
+    const QDate thisMonth = monthStart(f.sqliteToday());
     if (previous > 0) {
         f.addPayment(0, 0, previous / 2, thisMonth.addMonths(-1));
         f.addPayment(0, 0, previous / 2, thisMonth.addDays(-1));
@@ -145,7 +140,8 @@ void TestDashboard::collectionRate()
     QFETCH(int, monthOffset);
     QFETCH(double, rate);
     TestFixture f;
-    const QString period = monthStart(sqliteToday(f)).addMonths(monthOffset).toString(u"yyyy-MM"_s);
+    const QString period
+        = monthStart(f.sqliteToday()).addMonths(monthOffset).toString(u"yyyy-MM"_s);
     const int tenant = f.addTenant(u"سامي"_s);
     f.addInvoice(tenant, 0, period, 3000, u"partial"_s, 1000);
     f.addInvoice(tenant, 0, period, 1000, u"void"_s, 0); // void invoices are not excluded
@@ -170,7 +166,7 @@ void TestDashboard::expiringContracts()
     QFETCH(int, days);
     QFETCH(QStringList, tenants);
     TestFixture f;
-    const QDate today = sqliteToday(f);
+    const QDate today = f.sqliteToday();
     const int property = f.addProperty();
     const auto lease = [&](const QString &name, int endOffset, const QString &status) {
         const int unit = f.addUnit(property, name);
@@ -197,7 +193,7 @@ void TestDashboard::expiringContracts()
 void TestDashboard::recentLists()
 {
     TestFixture f;
-    const QDate today = sqliteToday(f);
+    const QDate today = f.sqliteToday();
     const int property = f.addProperty();
     const int unit = f.addUnit(property, u"A1"_s);
     const int tenant = f.addTenant(u"سامي"_s);
@@ -234,7 +230,7 @@ void TestDashboard::recentLists()
 void TestDashboard::collectionChart()
 {
     TestFixture f;
-    const QDate thisMonth = monthStart(sqliteToday(f));
+    const QDate thisMonth = monthStart(f.sqliteToday());
     f.addPayment(0, 0, 1200, thisMonth);
     f.addPayment(0, 0, 300.5, thisMonth);
     f.addPayment(0, 0, 800, thisMonth.addMonths(-2).addDays(14));

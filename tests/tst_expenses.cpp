@@ -130,8 +130,7 @@ void TestExpenses::addAllOrNothing()
     const int property = f.addProperty();
     ExpenseModel model(f.db());
     const int contractor = model.addContractor(u"أبو خالد"_s, u""_s, u""_s);
-    QVERIFY(f.db()->execNonQuery(u"CREATE TEMP TRIGGER forced_failure BEFORE UPDATE ON contractors "
-                                 "BEGIN SELECT RAISE(ABORT, 'forced failure'); END"_s));
+    f.failWrites(u"contractors"_s, u"UPDATE"_s);
     QSignalSpy changed(&model, &ExpenseModel::dataChanged);
     QSignalSpy errors(f.db(), &Database::databaseError);
     QCOMPARE(model.add(property, 0, contractor, u"a"_s, u""_s, u""_s, 250,

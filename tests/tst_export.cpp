@@ -1,7 +1,6 @@
 #include "backupmanager.h"
 #include "testfixture.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -64,37 +63,6 @@ QHash<QString, ParsedCsv> parseCsv(const QStringList &paths)
 
 ParsedCsv parseCsv(const QString &path) { return parseCsv(QStringList { path }).value(path); }
 
-QStringList columnsOf(TestFixture &f, const QString &table)
-{
-    QStringList names;
-    for (const QVariant &row : f.db()->execQuery(u"PRAGMA table_info("_s + table + u")"_s))
-        names.append(row.toMap().value(u"name"_s).toString());
-    return names;
-}
-
-// Points the desktop at a private home folder and catches the folder the export opens.
-class Desktop : public QObject
-{
-    Q_OBJECT
-public:
-    Desktop()
-    {
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (m_home.path() + u"/.config"_s).toUtf8());
-        QDesktopServices::setUrlHandler(u"file"_s, this, "open");
-    }
-    ~Desktop() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
-
-    QString home() const { return m_home.path(); }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-
-private:
-    QTemporaryDir m_home;
-};
-
 } // namespace
 
 class TestExport : public QObject
@@ -112,7 +80,7 @@ private slots:
 
 void TestExport::exportsEveryTable()
 {
-    Desktop desktop;
+    FakeDesktop desktop;
     TestFixture f;
     BackupManager manager(f.dataDir());
     f.addUnit(f.addProperty(), u"A1"_s);
@@ -140,14 +108,14 @@ void TestExport::exportsEveryTable()
         const ParsedCsv csv = files.value(folder + u"/"_s + table + u".csv"_s);
         QVERIFY2(csv.bom, qPrintable(table));
         QVERIFY2(!csv.rows.isEmpty(), qPrintable(table));
-        QCOMPARE(csv.rows.first(), columnsOf(f, table));
+        QCOMPARE(csv.rows.first(), f.columnsOf(table));
         QCOMPARE(csv.rows.size() - 1, f.count(table));
     }
     // An empty table still has its header line, and nothing else.
     QFile cheques(folder + u"/cheques.csv"_s);
     QVERIFY(cheques.open(QIODevice::ReadOnly));
     QCOMPARE(
-        cheques.readAll(), "\xEF\xBB\xBF" + columnsOf(f, u"cheques"_s).join(u',').toUtf8() + '\n');
+        cheques.readAll(), "\xEF\xBB\xBF" + f.columnsOf(u"cheques"_s).join(u',').toUtf8() + '\n');
 }
 
 void TestExport::values_data()
@@ -166,7 +134,7 @@ void TestExport::values()
 {
     QFETCH(QVariant, value);
     QFETCH(QString, field);
-    Desktop desktop;
+    FakeDesktop desktop;
     TestFixture f;
     BackupManager manager(f.dataDir());
     const int id = f.insert(u"INSERT INTO properties (name, type, description) VALUES (?, ?, ?)"_s,
@@ -183,7 +151,7 @@ void TestExport::values()
 
     const ParsedCsv csv = parseCsv(file);
     QCOMPARE(csv.rows.size(), 2);
-    const QStringList columns = columnsOf(f, u"properties"_s);
+    const QStringList columns = f.columnsOf(u"properties"_s);
     QCOMPARE(csv.rows.at(1).size(), columns.size());
     QCOMPARE(csv.rows.at(1).at(columns.indexOf(u"description"_s)), value.toString());
     QCOMPARE(csv.rows.at(1).at(columns.indexOf(u"address"_s)), QString());
@@ -191,7 +159,7 @@ void TestExport::values()
 
 void TestExport::sameMinuteOverwrites()
 {
-    Desktop desktop;
+    FakeDesktop desktop;
     TestFixture f;
     BackupManager manager(f.dataDir());
     // Both exports must fall in one minute to share a folder.
@@ -205,7 +173,7 @@ void TestExport::sameMinuteOverwrites()
     QCOMPARE(desktop.opened.at(0), desktop.opened.at(1));
     const ParsedCsv csv = parseCsv(desktop.opened.first().toLocalFile() + u"/tenants.csv"_s);
     QCOMPARE(csv.rows.size(), 3);
-    QCOMPARE(csv.rows.first(), columnsOf(f, u"tenants"_s));
+    QCOMPARE(csv.rows.first(), f.columnsOf(u"tenants"_s));
 }
 
 void TestExport::failures_data()
@@ -220,7 +188,7 @@ void TestExport::failures()
 {
     QFETCH(bool, desktopBlocked);
     QFETCH(QString, message);
-    Desktop desktop;
+    FakeDesktop desktop;
     TestFixture f;
     BackupManager manager(f.dataDir());
     if (desktopBlocked) {

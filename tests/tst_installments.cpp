@@ -11,11 +11,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // SQLite's own idea of today (UTC), which the overdue list compares with.
-QDate sqliteToday(TestFixture &f)
-{
-    return QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
-}
-
 QVariantList column(TestFixture &f, const QString &sql, const QVariantList &params = {})
 {
     QVariantList values;
@@ -25,13 +20,6 @@ QVariantList column(TestFixture &f, const QString &sql, const QVariantList &para
 }
 
 // Makes every statement of the given kind fail, as a full disk or a broken file would.
-bool failOn(TestFixture &f, const QString &event, const QString &condition = QString())
-{
-    const QString when = condition.isEmpty() ? QString() : u" WHEN "_s + condition;
-    return f.db()->execNonQuery(u"CREATE TEMP TRIGGER forced_failure BEFORE "_s + event + when
-        + u" BEGIN SELECT RAISE(ABORT, 'forced failure'); END"_s);
-}
-
 struct Sale
 {
     int buyer;
@@ -321,22 +309,24 @@ void TestInstallments::secondSaleRefused()
 
 void TestInstallments::sellUnitAllOrNothing_data()
 {
+    QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("event");
     QTest::addColumn<QString>("condition");
-    QTest::newRow("unit update fails") << u"UPDATE ON units"_s << QString();
-    QTest::newRow("down payment insert fails") << u"INSERT ON payments"_s << QString();
+    QTest::newRow("unit update fails") << u"units"_s << u"UPDATE"_s << QString();
+    QTest::newRow("down payment insert fails") << u"payments"_s << u"INSERT"_s << QString();
     QTest::newRow("third installment insert fails")
-        << u"INSERT ON installments"_s << u"(SELECT COUNT(*) FROM installments) >= 2"_s;
-    QTest::newRow("audit insert fails") << u"INSERT ON audit_logs"_s << QString();
+        << u"installments"_s << u"INSERT"_s << u"(SELECT COUNT(*) FROM installments) >= 2"_s;
+    QTest::newRow("audit insert fails") << u"audit_logs"_s << u"INSERT"_s << QString();
 }
 
 void TestInstallments::sellUnitAllOrNothing()
 {
+    QFETCH(QString, table);
     QFETCH(QString, event);
     QFETCH(QString, condition);
     TestFixture f;
     const Sale sale = prepareSale(f);
-    QVERIFY(failOn(f, event, condition));
+    f.failWrites(table, event, condition);
     InstallmentModel model(f.db());
     QSignalSpy changed(&model, &InstallmentModel::dataChanged);
     QSignalSpy errors(f.db(), &Database::databaseError);
@@ -434,7 +424,7 @@ void TestInstallments::payInstallment()
     QCOMPARE(payment.value(u"unit_id"_s).toInt(), sale.unit);
     QCOMPARE(payment.value(u"currency_id"_s).toInt(), 1);
     QCOMPARE(payment.value(u"payment_method"_s).toString(), u"cash"_s);
-    QCOMPARE(payment.value(u"payment_date"_s).toDate(), sqliteToday(f));
+    QCOMPARE(payment.value(u"payment_date"_s).toDate(), f.sqliteToday());
     QCOMPARE(payment.value(u"notes"_s).toString(), u"تحصيل قسط - معرف: %1"_s.arg(id));
     const QVariantMap audit = Database::firstRow(f.db()->execQuery(u"SELECT * FROM audit_logs"_s));
     QCOMPARE(audit.value(u"action"_s).toString(), u"تحصيل قسط"_s);
@@ -455,19 +445,21 @@ void TestInstallments::payMissingInstallment()
 
 void TestInstallments::payInstallmentAllOrNothing_data()
 {
+    QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("event");
-    QTest::newRow("installment update fails") << u"UPDATE ON installments"_s;
-    QTest::newRow("payment insert fails") << u"INSERT ON payments"_s;
-    QTest::newRow("audit insert fails") << u"INSERT ON audit_logs"_s;
+    QTest::newRow("installment update fails") << u"installments"_s << u"UPDATE"_s;
+    QTest::newRow("payment insert fails") << u"payments"_s << u"INSERT"_s;
+    QTest::newRow("audit insert fails") << u"audit_logs"_s << u"INSERT"_s;
 }
 
 void TestInstallments::payInstallmentAllOrNothing()
 {
+    QFETCH(QString, table);
     QFETCH(QString, event);
     TestFixture f;
     const Sale sale = prepareSale(f);
     const int id = f.addInstallment(sale.buyer, sale.unit, 1000, QDate::currentDate());
-    QVERIFY(failOn(f, event));
+    f.failWrites(table, event);
     InstallmentModel model(f.db());
     QSignalSpy changed(&model, &InstallmentModel::dataChanged);
     QSignalSpy errors(f.db(), &Database::databaseError);
@@ -486,7 +478,7 @@ void TestInstallments::overdueBoundaries()
 {
     TestFixture f;
     const Sale sale = prepareSale(f);
-    const QDate today = sqliteToday(f);
+    const QDate today = f.sqliteToday();
     const int pastPending = f.addInstallment(sale.buyer, sale.unit, 100, today.addDays(-1));
     const int pastPartial
         = f.addInstallment(sale.buyer, sale.unit, 100, today.addDays(-40), 50, u"partial"_s);

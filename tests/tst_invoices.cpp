@@ -28,18 +28,6 @@ QString numberOf(InvoiceModel &model, int id)
     return model.getById(id).value(u"invoice_number"_s).toString();
 }
 
-double balanceOf(TestFixture &f, int tenantId)
-{
-    return f.scalar(u"SELECT balance FROM tenants WHERE id=?"_s, { tenantId }).toDouble();
-}
-
-// Makes every change of the given table's rows fail, as a full disk or a broken row would.
-void refuseUpdates(TestFixture &f, const QString &table)
-{
-    QVERIFY(f.db()->execNonQuery(u"CREATE TRIGGER refuse_%1 BEFORE UPDATE ON %1 "
-                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s.arg(table)));
-}
-
 } // namespace
 
 class TestInvoices : public QObject
@@ -164,7 +152,7 @@ void TestInvoices::duplicateTenantAndPeriod()
     QCOMPARE(id > 0, accepted);
     QCOMPARE(f.count(u"invoices"_s), accepted ? 2 : 1);
     QCOMPARE(changed.count(), accepted ? 1 : 0);
-    QCOMPARE(balanceOf(f, tenant), accepted ? 500.0 : 0.0);
+    QCOMPARE(f.tenantBalance(tenant), accepted ? 500.0 : 0.0);
 }
 
 void TestInvoices::customInvoiceTotalsAndDefaults()
@@ -192,7 +180,7 @@ void TestInvoices::customInvoiceTotalsAndDefaults()
     QVERIFY(invoice.value(u"contract_id"_s).isNull());
     QCOMPARE(invoice.value(u"tenant_name"_s).toString(), u"سامي"_s);
     QCOMPARE(model.getItems(id).size(), 2);
-    QCOMPARE(balanceOf(f, tenant), 540.0);
+    QCOMPARE(f.tenantBalance(tenant), 540.0);
     QCOMPARE(model.getByTenant(tenant).size(), 1);
 }
 
@@ -288,7 +276,7 @@ void TestInvoices::refusedItemFailsItsInvoice()
     QCOMPARE(errors.count(), 1);
     QCOMPARE(f.count(u"invoices"_s), 0);
     QCOMPARE(f.count(u"invoice_items"_s), 0);
-    QCOMPARE(balanceOf(f, tenant), 0.0);
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
     // The refused invoice neither blocks the period nor uses up a number.
     const int next = model.createInvoice(tenant, 0, thisPeriod(), { item(u"إيجار"_s, 500) }, 1);
     QCOMPARE(numberOf(model, next), prefixOf(QDate::currentDate()) + u"0001"_s);
@@ -300,7 +288,7 @@ void TestInvoices::failedBalanceUpdateFailsItsInvoice()
     InvoiceModel model(f.db());
     QSignalSpy changed(&model, &InvoiceModel::dataChanged);
     const int tenant = f.addTenant(u"سامي"_s);
-    refuseUpdates(f, u"tenants"_s);
+    f.failWrites(u"tenants"_s, u"UPDATE"_s);
 
     QCOMPARE(model.createInvoice(tenant, 0, thisPeriod(), { item(u"إيجار"_s, 500) }, 1), -1);
     QCOMPARE(changed.count(), 0);
@@ -335,7 +323,7 @@ void TestInvoices::nonFiniteAmountsRefused()
     QCOMPARE(changed.count(), 0);
     QCOMPARE(f.count(u"invoices"_s), 0);
     QCOMPARE(f.count(u"invoice_items"_s), 0);
-    QCOMPARE(balanceOf(f, tenant), 0.0);
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
 }
 
 void TestInvoices::malformedPeriodRefused_data()
@@ -394,12 +382,12 @@ void TestInvoices::voidLowersTenantByWhatWasOpen()
     QCOMPARE(invoice.value(u"balance"_s).toDouble(), 0.0);
     QCOMPARE(invoice.value(u"total_amount"_s).toDouble(), 540.0);
     QCOMPARE(invoice.value(u"paid_amount"_s).toDouble(), 200.0);
-    QCOMPARE(balanceOf(f, tenant), 0.0);
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
 
     QVERIFY(!model.voidInvoice(id));
     QVERIFY(!model.voidInvoice(id + 100));
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(balanceOf(f, tenant), 0.0);
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
 }
 
 void TestInvoices::voidIsAllOrNothing()
@@ -408,14 +396,14 @@ void TestInvoices::voidIsAllOrNothing()
     InvoiceModel model(f.db());
     const int tenant = f.addTenant(u"سامي"_s);
     const int id = model.createInvoice(tenant, 0, thisPeriod(), { item(u"إيجار"_s, 540) }, 1);
-    refuseUpdates(f, u"tenants"_s);
+    f.failWrites(u"tenants"_s, u"UPDATE"_s);
     QSignalSpy changed(&model, &InvoiceModel::dataChanged);
 
     QVERIFY(!model.voidInvoice(id));
     QCOMPARE(changed.count(), 0);
     QCOMPARE(model.getById(id).value(u"status"_s).toString(), u"pending"_s);
     QCOMPARE(model.getById(id).value(u"balance"_s).toDouble(), 540.0);
-    QCOMPARE(balanceOf(f, tenant), 540.0);
+    QCOMPARE(f.tenantBalance(tenant), 540.0);
 }
 
 void TestInvoices::updatePaidAmount_data()
@@ -446,7 +434,7 @@ void TestInvoices::updatePaidAmount()
     QCOMPARE(invoice.value(u"paid_amount"_s).toDouble(), amount);
     QCOMPARE(invoice.value(u"balance"_s).toDouble(), balance);
     QCOMPARE(invoice.value(u"status"_s).toString(), status);
-    QCOMPARE(balanceOf(f, tenant), 0.0);
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
 }
 
 void TestInvoices::updatePaidAmountRefusals_data()

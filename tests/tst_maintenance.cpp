@@ -156,20 +156,21 @@ void TestMaintenance::completeMissingRequest()
 
 void TestMaintenance::completeAllOrNothing_data()
 {
+    QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("event");
-    QTest::newRow("request update fails") << u"UPDATE ON maintenance_requests"_s;
-    QTest::newRow("expense insert fails") << u"INSERT ON expenses"_s;
+    QTest::newRow("request update fails") << u"maintenance_requests"_s << u"UPDATE"_s;
+    QTest::newRow("expense insert fails") << u"expenses"_s << u"INSERT"_s;
 }
 
 void TestMaintenance::completeAllOrNothing()
 {
+    QFETCH(QString, table);
     QFETCH(QString, event);
     TestFixture f;
     const Site site = prepareSite(f);
     MaintenanceModel model(f.db());
     const int id = model.add(site.unit, site.property, u"مصعد"_s, u""_s, u"high"_s);
-    QVERIFY(f.db()->execNonQuery(u"CREATE TEMP TRIGGER forced_failure BEFORE "_s + event
-        + u" BEGIN SELECT RAISE(ABORT, 'forced failure'); END"_s));
+    f.failWrites(table, event);
     QSignalSpy changed(&model, &MaintenanceModel::dataChanged);
     QSignalSpy errors(f.db(), &Database::databaseError);
 

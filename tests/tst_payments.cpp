@@ -14,11 +14,6 @@ QString thisPeriod() { return QDate::currentDate().toString(u"yyyy-MM"_s); }
 
 QString today() { return TestFixture::iso(QDate::currentDate()); }
 
-double balanceOf(TestFixture &f, int tenantId)
-{
-    return f.scalar(u"SELECT balance FROM tenants WHERE id=?"_s, { tenantId }).toDouble();
-}
-
 // What the tenant owes, recomputed from the invoices and payments themselves.
 double owedFromRecords(TestFixture &f, int tenantId)
 {
@@ -75,16 +70,16 @@ void TestPayments::balanceInvariantAcrossTheInvoiceLife()
 
     const int first = issue(invoices, tenant, 540);
     QVERIFY(first > 0);
-    QCOMPARE(balanceOf(f, tenant), 540.0);
+    QCOMPARE(f.tenantBalance(tenant), 540.0);
     QVERIFY(payments.add(first, tenant, 200, u"cash"_s, today(), QString(), 1) > 0);
-    QCOMPARE(balanceOf(f, tenant), 340.0);
+    QCOMPARE(f.tenantBalance(tenant), 340.0);
     QCOMPARE(payments.add(first, tenant, 340.01, u"cash"_s, today(), QString(), 1), -1);
-    QCOMPARE(balanceOf(f, tenant), 340.0);
+    QCOMPARE(f.tenantBalance(tenant), 340.0);
     QVERIFY(payments.add(first, tenant, 340, u"bank"_s, today(), u"TR-1"_s, 1) > 0);
-    QCOMPARE(balanceOf(f, tenant), 0.0);
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
     QCOMPARE(invoiceRow(f, first).value(u"status"_s).toString(), u"paid"_s);
     QCOMPARE(payments.add(first, tenant, 0.01, u"cash"_s, today(), QString(), 1), -1);
-    QCOMPARE(balanceOf(f, tenant), owedFromRecords(f, tenant));
+    QCOMPARE(f.tenantBalance(tenant), owedFromRecords(f, tenant));
 
     // A second invoice, partly paid and then voided, leaves nothing owed.
     const QString next = QDate::currentDate().addMonths(1).toString(u"yyyy-MM"_s);
@@ -92,11 +87,11 @@ void TestPayments::balanceInvariantAcrossTheInvoiceLife()
         { QVariantMap { { u"description"_s, u"مياه"_s }, { u"total"_s, 90 } } }, 1);
     QVERIFY(second > 0);
     QVERIFY(payments.add(second, tenant, 30, u"cash"_s, today(), QString(), 1) > 0);
-    QCOMPARE(balanceOf(f, tenant), 60.0);
-    QCOMPARE(balanceOf(f, tenant), owedFromRecords(f, tenant));
+    QCOMPARE(f.tenantBalance(tenant), 60.0);
+    QCOMPARE(f.tenantBalance(tenant), owedFromRecords(f, tenant));
     QVERIFY(invoices.voidInvoice(second));
-    QCOMPARE(balanceOf(f, tenant), 0.0);
-    QCOMPARE(balanceOf(f, tenant), owedFromRecords(f, tenant));
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
+    QCOMPARE(f.tenantBalance(tenant), owedFromRecords(f, tenant));
     QCOMPARE(payments.add(second, tenant, 1, u"cash"_s, today(), QString(), 1), -1);
     QCOMPARE(f.count(u"payments"_s), 3);
 }
@@ -130,7 +125,7 @@ void TestPayments::paymentMovesInvoiceAndTenant()
     QCOMPARE(row.value(u"paid_amount"_s).toDouble(), amount);
     QCOMPARE(row.value(u"balance"_s).toDouble(), balance);
     QCOMPARE(row.value(u"status"_s).toString(), status);
-    QCOMPARE(balanceOf(f, tenant), 540 - amount);
+    QCOMPARE(f.tenantBalance(tenant), 540 - amount);
     const QVariantMap stored = payments.getByTenant(tenant).first().toMap();
     QCOMPARE(stored.value(u"id"_s).toInt(), id);
     QCOMPARE(stored.value(u"payment_method"_s).toString(), u"cheque"_s);
@@ -171,7 +166,7 @@ void TestPayments::refusedAmounts()
     QCOMPARE(errors.count(), 0);
     QCOMPARE(f.count(u"payments"_s), 0);
     QCOMPARE(invoiceRow(f, invoice).value(u"status"_s).toString(), status);
-    QCOMPARE(balanceOf(f, tenant), 0.0);
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
 }
 
 void TestPayments::paymentIsAllOrNothing_data()
@@ -189,8 +184,7 @@ void TestPayments::paymentIsAllOrNothing()
     PaymentModel payments(f.db());
     const int tenant = f.addTenant(u"سامي"_s);
     const int invoice = issue(invoices, tenant, 540);
-    QVERIFY(f.db()->execNonQuery(u"CREATE TRIGGER refuse BEFORE UPDATE ON %1 "
-                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s.arg(refusingTable)));
+    f.failWrites(refusingTable, u"UPDATE"_s);
     QSignalSpy changed(&payments, &PaymentModel::dataChanged);
 
     QCOMPARE(payments.add(invoice, tenant, 200, u"cash"_s, today(), QString(), 1), -1);
@@ -199,7 +193,7 @@ void TestPayments::paymentIsAllOrNothing()
     const QVariantMap row = invoiceRow(f, invoice);
     QCOMPARE(row.value(u"balance"_s).toDouble(), 540.0);
     QCOMPARE(row.value(u"status"_s).toString(), u"pending"_s);
-    QCOMPARE(balanceOf(f, tenant), 540.0);
+    QCOMPARE(f.tenantBalance(tenant), 540.0);
 }
 
 void TestPayments::paymentWithoutInvoiceFails()

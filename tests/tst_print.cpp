@@ -2,7 +2,6 @@
 #include "settingsmanager.h"
 #include "testfixture.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,28 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Points the documents folder at a private home folder and catches the files the printer opens.
-class Desktop : public QObject
-{
-    Q_OBJECT
-public:
-    Desktop()
-    {
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (m_home.path() + u"/.config"_s).toUtf8());
-        QDesktopServices::setUrlHandler(u"file"_s, this, "open");
-    }
-    ~Desktop() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
-
-    QString documents() const { return m_home.path() + u"/Documents"_s; }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-
-private:
-    QTemporaryDir m_home;
-};
+QString documents(const FakeDesktop &desktop) { return desktop.home() + u"/Documents"_s; }
 
 QString run(const QString &program, const QStringList &arguments)
 {
@@ -97,8 +75,8 @@ QVariantMap unitRow(int id, const QString &number, const QString &status, double
         { u"status"_s, status }, { u"rent_monthly"_s, rent } };
 }
 
-void setCompanyProfile(SettingsManager &settings, const QString &name, const QString &phone,
-    const QString &address)
+void setCompanyProfile(
+    SettingsManager &settings, const QString &name, const QString &phone, const QString &address)
 {
     settings.updateCompanyProfile(name, phone, address, QString());
 }
@@ -267,15 +245,15 @@ void TestPrint::fileNames()
     QFETCH(bool, statement);
     QFETCH(QString, name);
     QFETCH(QString, pattern);
-    Desktop desktop;
+    FakeDesktop desktop;
     TestFixture f;
     SettingsManager settings(f.db());
     PrintController printer(&settings);
     const QString path = statement ? printer.statementFileName(name) : printer.reportFileName(name);
-    QVERIFY2(path.startsWith(desktop.documents()), qPrintable(path));
-    const QString rest = path.mid(desktop.documents().size());
+    QVERIFY2(path.startsWith(documents(desktop)), qPrintable(path));
+    const QString rest = path.mid(documents(desktop).size());
     QVERIFY2(QRegularExpression(pattern).match(rest).hasMatch(), qPrintable(rest));
-    QCOMPARE(QFileInfo(path).absolutePath(), desktop.documents());
+    QCOMPARE(QFileInfo(path).absolutePath(), documents(desktop));
 }
 
 void TestPrint::pdfOutput_data()
@@ -302,14 +280,14 @@ void TestPrint::pdfOutput()
     QFETCH(QStringList, texts);
     QFETCH(QString, rightWord);
     QFETCH(QString, leftWord);
-    Desktop desktop;
+    FakeDesktop desktop;
     TestFixture f;
     SettingsManager settings(f.db());
     PrintController printer(&settings);
     QSignalSpy started(&printer, &PrintController::printStarted);
     QSignalSpy finished(&printer, &PrintController::printFinished);
     QSignalSpy errors(&printer, &PrintController::printError);
-    QVERIFY(!QFileInfo::exists(desktop.documents()));
+    QVERIFY(!QFileInfo::exists(documents(desktop)));
     setCompanyProfile(settings, u"شركة النخيل العقارية"_s, u"0599123456"_s, u"رام الله"_s);
 
     if (statement) {
@@ -330,7 +308,7 @@ void TestPrint::pdfOutput()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().at(0).toBool(), true);
     const QString path = finished.first().at(1).toString();
-    QCOMPARE(QFileInfo(path).absolutePath(), desktop.documents());
+    QCOMPARE(QFileInfo(path).absolutePath(), documents(desktop));
     QCOMPARE(desktop.opened, QList<QUrl>({ QUrl::fromLocalFile(path) }));
 
     const QString info = run(u"pdfinfo"_s, { path });
@@ -362,12 +340,12 @@ void TestPrint::writeFailures_data()
 void TestPrint::writeFailures()
 {
     QFETCH(QString, obstacle);
-    Desktop desktop;
+    FakeDesktop desktop;
     TestFixture f;
     SettingsManager settings(f.db());
     PrintController printer(&settings);
     if (obstacle == u"folder"_s) {
-        QFile blocker(desktop.documents());
+        QFile blocker(documents(desktop));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
     } else {
         QVERIFY(QDir().mkpath(printer.statementFileName(u"سالم"_s)));

@@ -6,13 +6,6 @@
 
 using namespace Qt::StringLiterals;
 
-// Makes every later write to a table fail, as a full disk or a broken constraint would.
-static void refuseWrites(TestFixture &f, const QString &table, const QString &event = u"INSERT"_s)
-{
-    QVERIFY(f.db()->execNonQuery(u"CREATE TRIGGER refuse_%1 BEFORE %2 ON %1 BEGIN "
-                                 "SELECT RAISE(ABORT, 'refused'); END"_s.arg(table, event)));
-}
-
 class TestProperties : public QObject
 {
     Q_OBJECT
@@ -166,7 +159,7 @@ void TestProperties::addIsAllOrNothing()
     TestFixture f;
     PropertyModel model(f.db());
     if (costCentreRefused)
-        refuseWrites(f, u"cost_centers"_s);
+        f.failWrites(u"cost_centers"_s);
     QSignalSpy changed(&model, &PropertyModel::dataChanged);
     QSignalSpy errors(f.db(), &Database::databaseError);
     QCOMPARE(model.add(name, u"residential"_s, u"a"_s, u"c"_s, u"d"_s), -1);

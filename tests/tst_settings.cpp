@@ -9,13 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void insertRate(TestFixture &f, int from, int to, double rate, const QDate &date)
-{
-    f.insert(u"INSERT INTO exchange_rates (from_currency_id,to_currency_id,rate,date) "
-             "VALUES (?,?,?,?)"_s,
-        { from, to, rate, TestFixture::iso(date) });
-}
-
 QStringList primaryCodes(TestFixture &f)
 {
     QStringList codes;
@@ -116,9 +109,7 @@ void TestSettings::primaryCurrencyAllOrNothing()
     TestFixture f;
     SettingsManager settings(f.db());
     // Lets the clearing statement through and refuses the one that marks the new currency.
-    QVERIFY(f.db()->execNonQuery(u"CREATE TRIGGER refuse_primary BEFORE UPDATE OF is_primary ON "
-                                 "currencies WHEN NEW.is_primary=1 BEGIN SELECT RAISE(ABORT, "
-                                 "'refused'); END"_s));
+    f.failWrites(u"currencies"_s, u"UPDATE OF is_primary"_s, u"NEW.is_primary=1"_s);
     QSignalSpy changed(&settings, &SettingsManager::settingsChanged);
     QSignalSpy errors(f.db(), &Database::databaseError);
     settings.setPrimaryCurrency(u"USD"_s);
@@ -153,9 +144,7 @@ void TestSettings::companyProfileAllOrNothing()
     TestFixture f;
     SettingsManager settings(f.db());
     settings.updateCompanyProfile(u"قديم"_s, u"111"_s, u"عنوان"_s, u"old@example.com"_s);
-    QVERIFY(f.db()->execNonQuery(u"CREATE TRIGGER refuse_email BEFORE INSERT ON settings WHEN "
-                                 "NEW.key='company_email' BEGIN SELECT RAISE(ABORT, 'refused'); "
-                                 "END"_s));
+    f.failWrites(u"settings"_s, u"INSERT"_s, u"NEW.key='company_email'"_s);
     QSignalSpy changed(&settings, &SettingsManager::settingsChanged);
     settings.updateCompanyProfile(u"جديد"_s, u"222"_s, u"آخر"_s, u"new@example.com"_s);
     QCOMPARE(changed.count(), 0);
@@ -184,10 +173,10 @@ void TestSettings::exchangeRate()
     QFETCH(double, rate);
     TestFixture f;
     const QDate today = TestFixture::today();
-    insertRate(f, 2, 2, 9.9, today);
-    insertRate(f, 2, 1, 3.6, today.addDays(-2));
-    insertRate(f, 3, 1, 5.2, today.addDays(-1));
-    insertRate(f, 3, 1, 4.9, today.addDays(-5));
+    f.addRate(2, 2, 9.9, today);
+    f.addRate(2, 1, 3.6, today.addDays(-2));
+    f.addRate(3, 1, 5.2, today.addDays(-1));
+    f.addRate(3, 1, 4.9, today.addDays(-5));
     SettingsManager settings(f.db());
     QCOMPARE(settings.getExchangeRate(fromId, toId), rate);
 }

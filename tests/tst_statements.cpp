@@ -6,11 +6,6 @@
 
 using namespace Qt::StringLiterals;
 
-static QDate sqliteToday(TestFixture &f)
-{
-    return QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
-}
-
 static QString iso(const QDate &day) { return TestFixture::iso(day); }
 
 static QStringList column(const QVariantList &rows, const QString &key)
@@ -371,7 +366,7 @@ void TestStatements::balanceSheet()
 void TestStatements::overdueInstallments()
 {
     TestFixture f;
-    const QDate today = sqliteToday(f);
+    const QDate today = f.sqliteToday();
     const int property = f.addProperty();
     const int unit = f.addUnit(property, u"A"_s, 0, u"sold"_s);
     const int buyer = f.addBuyer(u"خالد"_s);
