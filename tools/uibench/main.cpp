@@ -1,0 +1,134 @@
+// Times the interface on a copy of a database: start-up to the login page drawn, login to the
+// dashboard drawn, then visits every page and reports the process's peak memory. The same is
+// measured on an empty database in a second process for comparison.
+//
+//   ./build/tools/uibench/uibench --db PATH/belvardino.db
+
+#include "appobjects.h"
+#include "database.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Runs the event loop until the window has drawn a frame after `action`.
+double timeToFrame(QQuickWindow *window, const std::function<void()> &action)
+{
+    QEventLoop loop;
+    const auto connection
+        = QObject::connect(window, &QQuickWindow::frameSwapped, &loop, &QEventLoop::quit);
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    window->update();
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(connection);
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+long peakKiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(u"Belvardino"_s);
+    QApplication::setApplicationName(u"Belvardino"_s);
+    QQuickStyle::setStyle(u"Basic"_s);
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({ u"db"_s, u"Database to measure (a copy is used)."_s, u"path"_s });
+    parser.addOption({ u"single"_s, u"Measure this database only and print one line."_s });
+    parser.process(app);
+    const QString source = parser.value(u"db"_s);
+
+    if (!parser.isSet(u"single"_s)) {
+        // Each figure in its own process, so peak memory belongs to one database.
+        auto measure = [&](const QString &db) {
+            QProcess child;
+            QStringList args = { u"--single"_s };
+            if (!db.isEmpty())
+                args << u"--db"_s << db;
+            child.start(QCoreApplication::applicationFilePath(), args);
+            child.waitForFinished(-1);
+            return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+        };
+        std::printf(
+            "%-10s %14s %16s %14s\n", "database", "start-up ms", "login-dash ms", "peak MiB");
+        std::printf("%-10s %s\n", "empty", qPrintable(measure(QString())));
+        if (!source.isEmpty())
+            std::printf("%-10s %s\n", "given", qPrintable(measure(source)));
+        return 0;
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.path() + u"/belvardino.db"_s;
+    if (!source.isEmpty())
+        QFile::copy(source, path);
+    Database database;
+    if (!database.initialize(path))
+        return 1;
+    AppObjects objects(&database, dir.path());
+    objects.backupManager.setAutoBackup(false);
+
+    QQmlApplicationEngine engine;
+    objects.expose(engine.rootContext());
+    QQuickWindow *window = nullptr;
+    const double startup = [&] {
+        QElapsedTimer timer;
+        timer.start();
+        engine.load(QUrl(u"qrc:/qml/main.qml"_s));
+        window = qobject_cast<QQuickWindow *>(engine.rootObjects().value(0));
+        if (!window)
+            return -1.0;
+        return timer.nsecsElapsed() / 1e6 + timeToFrame(window, [] {});
+    }();
+    if (!window)
+        return 1;
+    const double login = timeToFrame(window, [&] {
+        objects.authCtrl.login(u"admin"_s, u"qatmo"_s);
+        QMetaObject::invokeMethod(window, "showShell");
+    });
+    settle(500);
+    QObject *shell = window->findChild<QObject *>(u"mainApp"_s);
+    for (int page = 0; page < 12 && shell; ++page) {
+        QMetaObject::invokeMethod(shell, "selectPage", Q_ARG(QVariant, page));
+        settle(300);
+    }
+    std::printf("%14.0f %16.0f %14.1f\n", startup, login, peakKiB() / 1024.0);
+    return 0;
+}
