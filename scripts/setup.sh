@@ -22,5 +22,5 @@ if ((${#missing[@]})); then
     sudo=""
     if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
