@@ -48,7 +48,10 @@ Rectangle {
 
     color: "#0a0e1a"
 
-    Component.onCompleted: reload()
+    // The shell builds every page at login; a page reads its lists only once it is shown, so a
+    // large portfolio does not load every list up front.
+    Component.onCompleted: if (visible)
+        reload()
     onVisibleChanged: if (visible)
         reload()
 

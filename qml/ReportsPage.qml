@@ -136,7 +136,8 @@ Rectangle {
     Component.onCompleted: {
         fromField.text = from
         toField.text = to
-        reload()
+        if (visible)
+            reload()
     }
     onVisibleChanged: if (visible)
         reload()
