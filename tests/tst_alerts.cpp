@@ -21,127 +21,93 @@ class TestAlerts : public QObject
     Q_OBJECT
 
 private slots:
-    void nothingToReport();
-    void installments_data();
-    void installments();
-    void cheques_data();
-    void cheques();
-    void contracts_data();
-    void contracts();
+    void oneItem_data();
+    void oneItem();
     void kindsInOrderAndCount();
 };
 
-void TestAlerts::nothingToReport()
+void TestAlerts::oneItem_data()
 {
-    TestFixture f;
-    NotificationController alerts(f.db());
-    QVERIFY(alerts.getActiveAlerts().isEmpty());
-    QCOMPARE(alerts.getAlertCount(), 0);
-}
-
-void TestAlerts::installments_data()
-{
-    QTest::addColumn<int>("dueOffset");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("offset");
     QTest::addColumn<QString>("status");
-    QTest::addColumn<double>("amount");
+    QTest::addColumn<double>("amount"); // installments: amount; cheques: 1 when issued
     QTest::addColumn<QVariantList>("expected");
-    const auto due = [](const QString &amount) {
-        return QVariantList { QVariantMap { { u"type"_s, u"payment_due"_s },
-            { u"title"_s, u"دفعة مستحقة (اليوم/أمس): خالد"_s },
-            { u"detail"_s, u"الوحدة: B7 - المبلغ: "_s + amount + u" ₪"_s },
-            { u"severity"_s, u"high"_s } } };
+    const auto alert = [](const QString &type, const QString &title, const QString &detail,
+                           const QString &severity) {
+        return QVariantList { QVariantMap { { u"type"_s, type }, { u"title"_s, title },
+            { u"detail"_s, detail }, { u"severity"_s, severity } } };
     };
-    const auto overdue = [](int offset) {
-        return QVariantList { QVariantMap { { u"type"_s, u"overdue"_s },
-            { u"title"_s, u"قسط متأخر جداً: خالد"_s },
-            { u"detail"_s, u"استحق في: "_s + day(offset) }, { u"severity"_s, u"critical"_s } } };
+    const auto due = [&](const QString &amount) {
+        return alert(u"payment_due"_s, u"دفعة مستحقة (اليوم/أمس): خالد"_s,
+            u"الوحدة: B7 - المبلغ: "_s + amount + u" ₪"_s, u"high"_s);
     };
-    QTest::newRow("due today") << 0 << u"pending"_s << 3000.0 << due(u"3000"_s);
-    QTest::newRow("due yesterday") << -1 << u"partial"_s << 333.33 << due(u"333.33"_s);
-    QTest::newRow("two days late") << -2 << u"pending"_s << 3000.0 << overdue(-2);
-    QTest::newRow("long late and partial") << -90 << u"partial"_s << 3000.0 << overdue(-90);
-    QTest::newRow("due tomorrow") << 1 << u"pending"_s << 3000.0 << QVariantList {};
-    QTest::newRow("paid yesterday") << -1 << u"paid"_s << 3000.0 << QVariantList {};
-    QTest::newRow("paid long ago") << -30 << u"paid"_s << 3000.0 << QVariantList {};
+    const auto overdue = [&](int offset) {
+        return alert(
+            u"overdue"_s, u"قسط متأخر جداً: خالد"_s, u"استحق في: "_s + day(offset), u"critical"_s);
+    };
+    const QVariantList cheque = alert(
+        u"cheque"_s, u"شيك مستحق خلال أسبوع"_s, u"رقم: CH-77 - مبلغ: 1500.5"_s, u"medium"_s);
+    const auto contract = [&](int offset) {
+        return alert(u"contract"_s, u"عقد ينتهي قريباً: سامي"_s, u"تاريخ الانتهاء: "_s + day(offset),
+            u"low"_s);
+    };
+    const QString installment = u"installment"_s;
+    QTest::newRow("nothing to report") << QString() << 0 << QString() << 0.0 << QVariantList {};
+    QTest::newRow("installment due today")
+        << installment << 0 << u"pending"_s << 3000.0 << due(u"3000"_s);
+    QTest::newRow("installment due yesterday")
+        << installment << -1 << u"partial"_s << 333.33 << due(u"333.33"_s);
+    QTest::newRow("installment two days late")
+        << installment << -2 << u"pending"_s << 3000.0 << overdue(-2);
+    QTest::newRow("installment long late and partial")
+        << installment << -90 << u"partial"_s << 3000.0 << overdue(-90);
+    QTest::newRow("installment due tomorrow")
+        << installment << 1 << u"pending"_s << 3000.0 << QVariantList {};
+    QTest::newRow("installment paid yesterday")
+        << installment << -1 << u"paid"_s << 3000.0 << QVariantList {};
+    QTest::newRow("installment paid long ago")
+        << installment << -30 << u"paid"_s << 3000.0 << QVariantList {};
+    QTest::newRow("cheque due in seven days") << u"cheque"_s << 7 << u"pending"_s << 0.0 << cheque;
+    QTest::newRow("cheque due in eight days")
+        << u"cheque"_s << 8 << u"pending"_s << 0.0 << QVariantList {};
+    QTest::newRow("cheque three weeks past due")
+        << u"cheque"_s << -21 << u"pending"_s << 0.0 << cheque;
+    QTest::newRow("issued cheque") << u"cheque"_s << 2 << u"pending"_s << 1.0 << cheque;
+    QTest::newRow("paid cheque") << u"cheque"_s << 2 << u"paid"_s << 0.0 << QVariantList {};
+    QTest::newRow("bounced cheque") << u"cheque"_s << -2 << u"bounced"_s << 0.0 << QVariantList {};
+    QTest::newRow("lease ends in thirty days")
+        << u"lease"_s << 30 << u"active"_s << 0.0 << contract(30);
+    QTest::newRow("lease ends in thirty-one days")
+        << u"lease"_s << 31 << u"active"_s << 0.0 << QVariantList {};
+    QTest::newRow("lease ended last month, still active")
+        << u"lease"_s << -30 << u"active"_s << 0.0 << contract(-30);
+    QTest::newRow("terminated lease")
+        << u"lease"_s << 10 << u"terminated"_s << 0.0 << QVariantList {};
 }
 
-void TestAlerts::installments()
+void TestAlerts::oneItem()
 {
-    QFETCH(int, dueOffset);
+    QFETCH(QString, kind);
+    QFETCH(int, offset);
     QFETCH(QString, status);
     QFETCH(double, amount);
     QFETCH(QVariantList, expected);
     TestFixture f;
+    const QDate today = TestFixture::today();
     const int unit = f.addUnit(f.addProperty(), u"B7"_s, 0, u"sold"_s);
-    f.addInstallment(
-        f.addBuyer(u"خالد"_s), unit, amount, TestFixture::today().addDays(dueOffset), 0, status);
+    if (kind == u"installment"_s) {
+        f.addInstallment(f.addBuyer(u"خالد"_s), unit, amount, today.addDays(offset), 0, status);
+    } else if (kind == u"cheque"_s) {
+        f.addCheque(u"CH-77"_s, 1500.5, today.addDays(offset), status,
+            amount > 0 ? u"issued"_s : u"received"_s);
+    } else if (kind == u"lease"_s) {
+        f.addLease(
+            unit, f.addTenant(u"سامي"_s), today.addYears(-1), today.addDays(offset), 1000, status);
+    }
     NotificationController alerts(f.db());
     QCOMPARE(alerts.getActiveAlerts(), expected);
     QCOMPARE(alerts.getAlertCount(), expected.size());
-}
-
-void TestAlerts::cheques_data()
-{
-    QTest::addColumn<int>("dueOffset");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<bool>("alerted");
-    QTest::newRow("due in seven days") << 7 << u"pending"_s << u"received"_s << true;
-    QTest::newRow("due in eight days") << 8 << u"pending"_s << u"received"_s << false;
-    QTest::newRow("three weeks past due") << -21 << u"pending"_s << u"received"_s << true;
-    QTest::newRow("issued cheque") << 2 << u"pending"_s << u"issued"_s << true;
-    QTest::newRow("paid") << 2 << u"paid"_s << u"received"_s << false;
-    QTest::newRow("bounced") << -2 << u"bounced"_s << u"received"_s << false;
-}
-
-void TestAlerts::cheques()
-{
-    QFETCH(int, dueOffset);
-    QFETCH(QString, status);
-    QFETCH(QString, type);
-    QFETCH(bool, alerted);
-    TestFixture f;
-    f.addCheque(u"CH-77"_s, 1500.5, TestFixture::today().addDays(dueOffset), status, type);
-    NotificationController alerts(f.db());
-    const QVariantList list = alerts.getActiveAlerts();
-    QCOMPARE(list.size(), alerted ? 1 : 0);
-    if (alerted) {
-        QCOMPARE(list.first().toMap(),
-            (QVariantMap { { u"type"_s, u"cheque"_s }, { u"title"_s, u"شيك مستحق خلال أسبوع"_s },
-                { u"detail"_s, u"رقم: CH-77 - مبلغ: 1500.5"_s }, { u"severity"_s, u"medium"_s } }));
-    }
-}
-
-void TestAlerts::contracts_data()
-{
-    QTest::addColumn<int>("endOffset");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<bool>("alerted");
-    QTest::newRow("ends in thirty days") << 30 << u"active"_s << true;
-    QTest::newRow("ends in thirty-one days") << 31 << u"active"_s << false;
-    QTest::newRow("ended last month, still active") << -30 << u"active"_s << true;
-    QTest::newRow("terminated") << 10 << u"terminated"_s << false;
-}
-
-void TestAlerts::contracts()
-{
-    QFETCH(int, endOffset);
-    QFETCH(QString, status);
-    QFETCH(bool, alerted);
-    TestFixture f;
-    const QDate today = TestFixture::today();
-    const int unit = f.addUnit(f.addProperty(), u"A1"_s, 1000, u"rented"_s);
-    f.addLease(
-        unit, f.addTenant(u"سامي"_s), today.addYears(-1), today.addDays(endOffset), 1000, status);
-    NotificationController alerts(f.db());
-    const QVariantList list = alerts.getActiveAlerts();
-    QCOMPARE(list.size(), alerted ? 1 : 0);
-    if (alerted) {
-        QCOMPARE(list.first().toMap(),
-            (QVariantMap { { u"type"_s, u"contract"_s }, { u"title"_s, u"عقد ينتهي قريباً: سامي"_s },
-                { u"detail"_s, u"تاريخ الانتهاء: "_s + day(endOffset) },
-                { u"severity"_s, u"low"_s } }));
-    }
 }
 
 void TestAlerts::kindsInOrderAndCount()

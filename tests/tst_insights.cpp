@@ -13,15 +13,6 @@ static void addUnits(TestFixture &f, int count, const QString &status)
         f.addUnit(property, QString::number(i), 1000, status);
 }
 
-static QVariantMap cardTitled(const QVariantList &cards, const QString &title)
-{
-    for (const QVariant &card : cards) {
-        if (card.toMap().value(u"title"_s).toString() == title)
-            return card.toMap();
-    }
-    return {};
-}
-
 static const QString heading = u"### تحليل ذكاء الأعمال (Belvardino AI)\n\n"_s;
 static const QString noData
     = u"⚠️ لا توجد بيانات مالية كافية لتحليل الإيرادات حالياً.\n\n"_s;
@@ -41,16 +32,13 @@ class TestInsights : public QObject
 
 private slots:
     void emptyDatabase();
-    void occupancyCard_data();
-    void occupancyCard();
+    void occupancy_data();
+    void occupancy();
     void overdueInvoiceCard_data();
     void overdueInvoiceCard();
-    void installmentAndChequeCards();
+    void installmentsAndCheques();
     void analysisMargin_data();
     void analysisMargin();
-    void analysisOccupancy_data();
-    void analysisOccupancy();
-    void analysisRecommendations();
 };
 
 void TestInsights::emptyDatabase()
@@ -73,33 +61,42 @@ void TestInsights::emptyDatabase()
     QCOMPARE(analysis.value(u"occupancy"_s).toDouble(), 0.0);
 }
 
-void TestInsights::occupancyCard_data()
+void TestInsights::occupancy_data()
 {
     QTest::addColumn<int>("rented");
+    QTest::addColumn<int>("sold");
     QTest::addColumn<QString>("icon");
-    QTest::addColumn<QString>("description");
-    QTest::newRow("90% is excellent")
-        << 9 << u"✅"_s << u"نسبة الإشغال 90% (9/10 وحدة). أداء ممتاز!"_s;
-    QTest::newRow("exactly 80 is not above 80")
-        << 8 << u"⚠️"_s << u"نسبة الإشغال 80% (8/10 وحدة). يمكن تحسين الإشغال."_s;
-    QTest::newRow("60% warns") << 6 << u"⚠️"_s
-                               << u"نسبة الإشغال 60% (6/10 وحدة). يمكن تحسين الإشغال."_s;
-    QTest::newRow("exactly 50 is not above 50")
-        << 5 << u"🔴"_s << u"نسبة الإشغال 50% (5/10 وحدة). يمكن تحسين الإشغال."_s;
+    QTest::addColumn<QString>("advice");
+    // The card counts rented units only; the analysis counts sold units too.
+    QTest::newRow("90% is excellent") << 9 << 0 << u"✅"_s << healthy;
+    QTest::newRow("exactly 80 is not above 80") << 8 << 0 << u"⚠️"_s << healthy;
+    QTest::newRow("60% warns") << 6 << 0 << u"⚠️"_s << growthAdvice;
+    QTest::newRow("exactly 50 is not above 50") << 5 << 0 << u"🔴"_s << growthAdvice;
+    QTest::newRow("exactly 70 with sold units is healthy") << 4 << 3 << u"🔴"_s << healthy;
+    QTest::newRow("60 with sold units asks for growth") << 3 << 3 << u"🔴"_s << growthAdvice;
 }
 
-void TestInsights::occupancyCard()
+void TestInsights::occupancy()
 {
     QFETCH(int, rented);
+    QFETCH(int, sold);
     QFETCH(QString, icon);
-    QFETCH(QString, description);
+    QFETCH(QString, advice);
     TestFixture f;
     addUnits(f, rented, u"rented"_s);
-    addUnits(f, 10 - rented, u"available"_s);
+    addUnits(f, sold, u"sold"_s);
+    addUnits(f, 10 - rented - sold, u"available"_s);
     ReportController reports(f.db());
     const QVariantMap card = reports.getAIInsights().first().toMap();
     QCOMPARE(card.value(u"icon"_s).toString(), icon);
-    QCOMPARE(card.value(u"description"_s).toString(), description);
+    QCOMPARE(card.value(u"description"_s).toString(),
+        u"نسبة الإشغال %1% (%2/10 وحدة). "_s.arg(rented * 10).arg(rented)
+            + (icon == u"✅"_s ? u"أداء ممتاز!"_s : u"يمكن تحسين الإشغال."_s));
+    const QVariantMap analysis = reports.getSmartAIAnalysis();
+    QCOMPARE(analysis.value(u"occupancy"_s).toDouble(), (rented + sold) * 10.0);
+    QCOMPARE(analysis.value(u"text"_s).toString(),
+        heading + noData + portfolio(QString::number((rented + sold) * 10) + u".0"_s) + advice
+            + recommendations);
 }
 
 void TestInsights::overdueInvoiceCard_data()
@@ -130,27 +127,27 @@ void TestInsights::overdueInvoiceCard()
     invoice(5000, u"void"_s, u"-3 days"_s);
     invoice(5000, u"pending"_s, u"+0 days"_s); // due today is not late
     ReportController reports(f.db());
-    const QVariantMap card = cardTitled(reports.getAIInsights(), u"المستحقات المتأخرة"_s);
+    const QVariantMap card = reports.getAIInsights().at(1).toMap();
     QCOMPARE(card.value(u"icon"_s).toString(), icon);
     QCOMPARE(card.value(u"description"_s).toString(), description);
 }
 
-void TestInsights::installmentAndChequeCards()
+void TestInsights::installmentsAndCheques()
 {
     TestFixture f;
-    const QDate today
-        = QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
-    const int property = f.addProperty();
-    const int unit = f.addUnit(property, u"1"_s, 0, u"sold"_s);
+    const QDate today = f.sqliteToday();
+    const int unit = f.addUnit(f.addProperty(), u"1"_s, 0, u"sold"_s);
     const int buyer = f.addBuyer(u"خالد"_s);
     f.addInstallment(buyer, unit, 1000, today.addDays(-1), 250.4, u"partial"_s);
     f.addInstallment(buyer, unit, 1000, today.addDays(-60));
     f.addInstallment(buyer, unit, 1000, today.addDays(-2), 1000, u"paid"_s);
     f.addInstallment(buyer, unit, 1000, today);
-    f.addCheque(u"1"_s, 1500, today.addDays(-5));
+    f.addCheque(u"1"_s, 1500, today.addDays(-5)); // past due still counts
     f.addCheque(u"2"_s, 700.6, today.addDays(7), u"pending"_s, u"issued"_s);
-    f.addCheque(u"3"_s, 9000, today.addDays(8));
-    f.addCheque(u"4"_s, 9000, today, u"bounced"_s);
+    f.addCheque(u"3"_s, 100, today.addDays(3));
+    f.addCheque(u"4"_s, 9000, today.addDays(8));
+    f.addCheque(u"5"_s, 9000, today, u"bounced"_s);
+    f.addCheque(u"6"_s, 9000, today, u"paid"_s);
 
     ReportController reports(f.db());
     const QVariantList cards = reports.getAIInsights();
@@ -160,7 +157,13 @@ void TestInsights::installmentAndChequeCards()
             { u"description"_s, u"2 قسط متأخر بقيمة 1750 ₪"_s } }));
     QCOMPARE(cards.at(3).toMap(),
         (QVariantMap { { u"icon"_s, u"🎫"_s }, { u"title"_s, u"شيكات مستحقة"_s },
-            { u"description"_s, u"2 شيك مستحق خلال 7 أيام بقيمة 2201"_s } }));
+            { u"description"_s, u"3 شيك مستحق خلال 7 أيام بقيمة 2301"_s } }));
+    QCOMPARE(reports.getSmartAIAnalysis().value(u"text"_s).toString(),
+        heading + noData + portfolio(u"100.0"_s) + healthy + recommendations
+            + u"- هناك **2** دفعات متأخرة. يُفضل التواصل مع العملاء لتحصيلها لضمان تدفق نقدي "
+              "مستقر.\n"_s
+            + u"- تنبيه: يوجد **3** شيكات تستحق خلال الأسبوع القادم. تأكد من توفر السيولة أو "
+              "متابعة التحصيل.\n"_s);
 }
 
 void TestInsights::analysisMargin_data()
@@ -203,67 +206,6 @@ void TestInsights::analysisMargin()
     ReportController reports(f.db());
     QCOMPARE(reports.getSmartAIAnalysis().value(u"text"_s).toString(),
         heading + finances + portfolio(u"0.0"_s) + growthAdvice + recommendations);
-}
-
-void TestInsights::analysisOccupancy_data()
-{
-    QTest::addColumn<int>("rented");
-    QTest::addColumn<int>("sold");
-    QTest::addColumn<double>("occupancy");
-    QTest::addColumn<QString>("portfolioText");
-    QTest::addColumn<QString>("cardDescription");
-    QTest::newRow("exactly 70 with sold units is healthy")
-        << 4 << 3 << 70.0 << portfolio(u"70.0"_s) + healthy
-        << u"نسبة الإشغال 40% (4/10 وحدة). يمكن تحسين الإشغال."_s;
-    QTest::newRow("60 asks for growth") << 3 << 3 << 60.0 << portfolio(u"60.0"_s) + growthAdvice
-                                        << u"نسبة الإشغال 30% (3/10 وحدة). يمكن تحسين الإشغال."_s;
-}
-
-void TestInsights::analysisOccupancy()
-{
-    QFETCH(int, rented);
-    QFETCH(int, sold);
-    QFETCH(double, occupancy);
-    QFETCH(QString, portfolioText);
-    QFETCH(QString, cardDescription);
-    TestFixture f;
-    addUnits(f, rented, u"rented"_s);
-    addUnits(f, sold, u"sold"_s);
-    addUnits(f, 10 - rented - sold, u"available"_s);
-    ReportController reports(f.db());
-    const QVariantMap analysis = reports.getSmartAIAnalysis();
-    QCOMPARE(analysis.value(u"occupancy"_s).toDouble(), occupancy);
-    QCOMPARE(
-        analysis.value(u"text"_s).toString(), heading + noData + portfolioText + recommendations);
-    const QVariantMap card = reports.getAIInsights().first().toMap();
-    QCOMPARE(card.value(u"icon"_s).toString(), u"🔴"_s);
-    QCOMPARE(card.value(u"description"_s).toString(), cardDescription);
-}
-
-void TestInsights::analysisRecommendations()
-{
-    TestFixture f;
-    const QDate today
-        = QDate::fromString(f.scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
-    const int property = f.addProperty();
-    const int unit = f.addUnit(property, u"1"_s, 0, u"sold"_s);
-    const int buyer = f.addBuyer(u"خالد"_s);
-    f.addInstallment(buyer, unit, 1000, today.addDays(-1), 300, u"partial"_s);
-    f.addInstallment(buyer, unit, 1000, today.addDays(-9));
-    f.addInstallment(buyer, unit, 1000, today.addDays(-9), 1000, u"paid"_s);
-    f.addCheque(u"1"_s, 100, today.addDays(-5)); // past due still counts
-    f.addCheque(u"2"_s, 100, today.addDays(7));
-    f.addCheque(u"3"_s, 100, today.addDays(3));
-    f.addCheque(u"4"_s, 100, today.addDays(8));
-    f.addCheque(u"5"_s, 100, today, u"paid"_s);
-
-    ReportController reports(f.db());
-    QCOMPARE(reports.getSmartAIAnalysis().value(u"text"_s).toString(),
-        heading + noData + portfolio(u"100.0"_s) + healthy + recommendations
-            + u"- هناك **2** دفعات متأخرة. يُفضل التواصل مع العملاء لتحصيلها لضمان تدفق نقدي "
-              "مستقر.\n"_s
-            + u"- تنبيه: يوجد **3** شيكات تستحق خلال الأسبوع القادم. تأكد من توفر السيولة أو "
-              "متابعة التحصيل.\n"_s);
 }
 
 QTEST_GUILESS_MAIN(TestInsights)

@@ -13,6 +13,14 @@ static void setUnit(
         u"UPDATE units SET "_s + assignments + u" WHERE id=?"_s, values + QVariantList { unitId }));
 }
 
+static QList<double> figures(const QVariantMap &map, const QStringList &keys)
+{
+    QList<double> values;
+    for (const QString &key : keys)
+        values << map.value(key).toDouble();
+    return values;
+}
+
 class TestProfitability : public QObject
 {
     Q_OBJECT
@@ -20,22 +28,22 @@ class TestProfitability : public QObject
 private slots:
     void projectFinancials_data();
     void projectFinancials();
-    void projectWithoutUnits();
+    void nothingToCount();
     void propertyProfitability_data();
     void propertyProfitability();
     void unitProfitability_data();
     void unitProfitability();
-    void unitProfitabilityOfMissingUnit();
 };
 
 void TestProfitability::projectFinancials_data()
 {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
+    const int year = TestFixture::today().year();
     QTest::newRow("no period") << QString() << QString();
     QTest::newRow("a period before everything") << u"2000-01-01"_s << u"2000-12-31"_s;
-    QTest::newRow("this year") << TestFixture::iso(QDate(TestFixture::today().year(), 1, 1))
-                               << TestFixture::iso(QDate(TestFixture::today().year(), 12, 31));
+    QTest::newRow("this year") << TestFixture::iso(QDate(year, 1, 1))
+                               << TestFixture::iso(QDate(year, 12, 31));
 }
 
 void TestProfitability::projectFinancials()
@@ -61,28 +69,23 @@ void TestProfitability::projectFinancials()
     f.addExpense(other, 0, 999, today);
 
     ReportController reports(f.db());
-    const QVariantMap result = reports.getProjectDetailedFinancials(property, from, to);
-    QCOMPARE(result.value(u"total_sales_value"_s).toDouble(), 220000.0);
-    QCOMPARE(result.value(u"unsold_value"_s).toDouble(), 90000.0);
-    QCOMPARE(result.value(u"total_collected"_s).toDouble(), 150000.0);
-    QCOMPARE(result.value(u"total_expenses"_s).toDouble(), 30000.0);
-    QCOMPARE(result.value(u"expected_profit"_s).toDouble(), 280000.0);
-    QCOMPARE(result.value(u"net_cash_flow"_s).toDouble(), 120000.0);
-    QCOMPARE(result.value(u"total_units"_s).toInt(), 3);
-    QCOMPARE(result.value(u"sold_units"_s).toInt(), 2);
+    QCOMPARE(
+        figures(reports.getProjectDetailedFinancials(property, from, to),
+            { u"total_sales_value"_s, u"unsold_value"_s, u"total_collected"_s, u"total_expenses"_s,
+                u"expected_profit"_s, u"net_cash_flow"_s, u"total_units"_s, u"sold_units"_s }),
+        (QList<double> { 220000, 90000, 150000, 30000, 280000, 120000, 3, 2 }));
 }
 
-void TestProfitability::projectWithoutUnits()
+void TestProfitability::nothingToCount()
 {
     TestFixture f;
-    const int property = f.addProperty();
     ReportController reports(f.db());
-    const QVariantMap result = reports.getProjectDetailedFinancials(property);
-    QCOMPARE(result.size(), 8);
-    QCOMPARE(result.value(u"expected_profit"_s).toDouble(), 0.0);
-    QCOMPARE(result.value(u"total_units"_s).toInt(), 0);
-    QVERIFY(result.contains(u"sold_units"_s));
-    QVERIFY(result.value(u"sold_units"_s).isNull());
+    const QVariantMap project = reports.getProjectDetailedFinancials(f.addProperty());
+    QCOMPARE(project.size(), 8);
+    QCOMPARE(project.value(u"expected_profit"_s).toDouble(), 0.0);
+    QVERIFY(project.contains(u"sold_units"_s));
+    QVERIFY(project.value(u"sold_units"_s).isNull());
+    QVERIFY(reports.getUnitProfitability(4242).isEmpty());
 }
 
 void TestProfitability::propertyProfitability_data()
@@ -90,21 +93,19 @@ void TestProfitability::propertyProfitability_data()
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("withRent");
-    QTest::addColumn<double>("income");
-    QTest::addColumn<double>("expenses");
-    QTest::addColumn<double>("profit");
-    QTest::addColumn<double>("margin");
+    QTest::addColumn<QList<double>>("expected"); // income, expenses, profit, margin
     const QDate today = TestFixture::today();
     const QString from = TestFixture::iso(today.addDays(-30));
     const QString to = TestFixture::iso(today);
     QTest::newRow("installments outside the period still count")
-        << from << to << true << 15000.0 << 3000.0 << 12000.0 << 80.0;
-    QTest::newRow("no period counts everything") << QString() << QString() << true << 15400.0
-                                                 << 3250.0 << 12150.0 << 12150.0 / 15400.0 * 100.0;
-    QTest::newRow("no income") << from << to << false << 0.0 << 500.0 << -500.0 << 0.0;
+        << from << to << true << QList<double> { 15000, 3000, 12000, 80 };
+    QTest::newRow("no period counts everything")
+        << QString() << QString() << true
+        << QList<double> { 15400, 3250, 12150, 12150.0 / 15400.0 * 100.0 };
+    QTest::newRow("no income") << from << to << false << QList<double> { 0, 500, -500, 0 };
     // Guards the period against being pasted into the SQL: the quote must not widen the sums.
     QTest::newRow("quoted date is a value") << u"2000-01-01"_s << u"2000-01-31' OR '1'='1"_s << true
-                                            << 5000.0 << 0.0 << 5000.0 << 100.0;
+                                            << QList<double> { 5000, 0, 5000, 100 };
 }
 
 void TestProfitability::propertyProfitability()
@@ -112,10 +113,7 @@ void TestProfitability::propertyProfitability()
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(bool, withRent);
-    QFETCH(double, income);
-    QFETCH(double, expenses);
-    QFETCH(double, profit);
-    QFETCH(double, margin);
+    QFETCH(QList<double>, expected);
     TestFixture f;
     const QDate today = TestFixture::today();
     const int property = f.addProperty();
@@ -138,12 +136,10 @@ void TestProfitability::propertyProfitability()
 
     ReportController reports(f.db());
     QSignalSpy errors(f.db(), &Database::databaseError);
-    const QVariantMap result = reports.getPropertyProfitability(property, from, to);
+    QCOMPARE(figures(reports.getPropertyProfitability(property, from, to),
+                 { u"income"_s, u"expenses"_s, u"profit"_s, u"margin"_s }),
+        expected);
     QCOMPARE(errors.count(), 0);
-    QCOMPARE(result.value(u"income"_s).toDouble(), income);
-    QCOMPARE(result.value(u"expenses"_s).toDouble(), expenses);
-    QCOMPARE(result.value(u"profit"_s).toDouble(), profit);
-    QCOMPARE(result.value(u"margin"_s).toDouble(), margin);
 }
 
 void TestProfitability::unitProfitability_data()
@@ -151,16 +147,16 @@ void TestProfitability::unitProfitability_data()
     QTest::addColumn<double>("area");
     QTest::addColumn<double>("otherAreas");
     QTest::addColumn<double>("actualPrice");
-    QTest::addColumn<double>("allocated");
-    QTest::addColumn<double>("totalCost");
-    QTest::addColumn<double>("profit");
+    // sale price, direct, allocated, total cost, profit
+    QTest::addColumn<QList<double>>("expected");
     QTest::newRow("a quarter of the area, unsold")
-        << 100.0 << 300.0 << 0.0 << 500.0 << 800.0 << 49200.0;
+        << 100.0 << 300.0 << 0.0 << QList<double> { 50000, 300, 500, 800, 49200 };
     QTest::newRow("sold price wins over list price")
-        << 100.0 << 300.0 << 70000.0 << 500.0 << 800.0 << 69200.0;
+        << 100.0 << 300.0 << 70000.0 << QList<double> { 70000, 300, 500, 800, 69200 };
     QTest::newRow("area 0 counts as 1 of the raw total")
-        << 0.0 << 200.0 << 0.0 << 2000.0 / 200.0 << 310.0 << 49690.0;
-    QTest::newRow("no unit has an area") << 0.0 << 0.0 << 0.0 << 2000.0 << 2300.0 << 47700.0;
+        << 0.0 << 200.0 << 0.0 << QList<double> { 50000, 300, 2000.0 / 200.0, 310, 49690 };
+    QTest::newRow("no unit has an area")
+        << 0.0 << 0.0 << 0.0 << QList<double> { 50000, 300, 2000, 2300, 47700 };
 }
 
 void TestProfitability::unitProfitability()
@@ -168,9 +164,7 @@ void TestProfitability::unitProfitability()
     QFETCH(double, area);
     QFETCH(double, otherAreas);
     QFETCH(double, actualPrice);
-    QFETCH(double, allocated);
-    QFETCH(double, totalCost);
-    QFETCH(double, profit);
+    QFETCH(QList<double>, expected);
     TestFixture f;
     const QDate today = TestFixture::today();
     const int property = f.addProperty();
@@ -188,19 +182,10 @@ void TestProfitability::unitProfitability()
     f.addExpense(property, neighbour, 4000, today);
 
     ReportController reports(f.db());
-    const QVariantMap result = reports.getUnitProfitability(unit);
-    QCOMPARE(result.value(u"sale_price"_s).toDouble(), actualPrice > 0 ? actualPrice : 50000.0);
-    QCOMPARE(result.value(u"direct_expenses"_s).toDouble(), 300.0);
-    QCOMPARE(result.value(u"allocated_expenses"_s).toDouble(), allocated);
-    QCOMPARE(result.value(u"total_cost"_s).toDouble(), totalCost);
-    QCOMPARE(result.value(u"profit"_s).toDouble(), profit);
-}
-
-void TestProfitability::unitProfitabilityOfMissingUnit()
-{
-    TestFixture f;
-    ReportController reports(f.db());
-    QVERIFY(reports.getUnitProfitability(4242).isEmpty());
+    QCOMPARE(figures(reports.getUnitProfitability(unit),
+                 { u"sale_price"_s, u"direct_expenses"_s, u"allocated_expenses"_s, u"total_cost"_s,
+                     u"profit"_s }),
+        expected);
 }
 
 QTEST_GUILESS_MAIN(TestProfitability)
