@@ -9,18 +9,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString periodOf(const QDate &date) { return date.toString(u"yyyy-MM"_s); }
+QString periodOf(int monthsAhead)
+{
+    return QDate::currentDate().addMonths(monthsAhead).toString(u"yyyy-MM"_s);
+}
 
-QString thisPeriod() { return periodOf(QDate::currentDate()); }
+QString thisPeriod() { return periodOf(0); }
 
 QString prefix() { return u"INV-"_s + QDate::currentDate().toString(u"yyyyMM"_s) + u"-"_s; }
 
 int lease(TestFixture &f, int unit, int tenant, double rent, const QString &status = u"active"_s,
-    int currencyId = 1)
+    int currencyId = 1, int endInMonths = 6)
 {
     const QDate today = QDate::currentDate();
     return f.addLease(
-        unit, tenant, today.addMonths(-6), today.addMonths(6), rent, status, currencyId);
+        unit, tenant, today.addYears(-1), today.addMonths(endInMonths), rent, status, currencyId);
 }
 
 QVariantList invoicesOf(TestFixture &f, int tenant)
@@ -28,10 +31,10 @@ QVariantList invoicesOf(TestFixture &f, int tenant)
     return f.db()->execQuery(u"SELECT * FROM invoices WHERE tenant_id=? ORDER BY id"_s, { tenant });
 }
 
-QVariantList itemsOf(TestFixture &f, int invoice)
+QVariantList itemsOf(TestFixture &f, const QVariant &invoice)
 {
-    return f.db()->execQuery(
-        u"SELECT * FROM invoice_items WHERE invoice_id=? ORDER BY id"_s, { invoice });
+    return f.db()->execQuery(u"SELECT * FROM invoice_items WHERE invoice_id=? ORDER BY id"_s,
+        { invoice.toMap()[u"id"_s] });
 }
 
 void addUsage(
@@ -49,39 +52,38 @@ class TestRentGeneration : public QObject
     Q_OBJECT
 
 private slots:
-    void rentInvoicePerActiveLease();
-    void rerunIssuesNothing();
+    void rentRun();
     void usageLines_data();
     void usageLines();
-    void tenantWithTwoLeasesBilledOnce();
-    void whichLeasesAreBilled_data();
-    void whichLeasesAreBilled();
-    void serviceInvoiceBlocksRentUntilVoided();
     void failedInvoiceIsUndoneAndRunGoesOn_data();
     void failedInvoiceIsUndoneAndRunGoesOn();
     void propertyServiceInvoiceOncePerTenant();
-    void propertyWithoutLeasesIssuesNothing();
-    void serviceInvoiceUnits();
-    void serviceInvoicesAreNotDeduplicated();
+    void serviceInvoices();
     void malformedInputRefused_data();
     void malformedInputRefused();
 };
 
-void TestRentGeneration::rentInvoicePerActiveLease()
+void TestRentGeneration::rentRun()
 {
     TestFixture f;
     InvoiceModel model(f.db());
     QSignalSpy changed(&model, &InvoiceModel::dataChanged);
     const int property = f.addProperty();
-    const int unitA = f.addUnit(property, u"A1"_s);
-    const int unitB = f.addUnit(property, u"A2"_s);
     const int sami = f.addTenant(u"سامي"_s);
     const int laila = f.addTenant(u"ليلى"_s);
+    const int ended = f.addTenant(u"خالد"_s);
+    const int former = f.addTenant(u"منى"_s);
+    const int unitA = f.addUnit(property, u"A1"_s);
+    const int unitB = f.addUnit(property, u"A2"_s);
+    // A tenant with two leases is billed once, for the first.
     const int leaseA = lease(f, unitA, sami, 1000);
+    lease(f, f.addUnit(property, u"A3"_s), sami, 800);
     const int leaseB = lease(f, unitB, laila, 750);
-    const QString period = thisPeriod();
+    // Still marked active after its end: billed. Terminated: not billed.
+    lease(f, f.addUnit(property, u"A4"_s), ended, 600, u"active"_s, 1, -2);
+    lease(f, f.addUnit(property, u"A5"_s), former, 500, u"terminated"_s);
 
-    QCOMPARE(model.generateAllRent(period), 2);
+    QCOMPARE(model.generateAllRent(thisPeriod()), 3);
     QCOMPARE(changed.count(), 1);
     const struct
     {
@@ -97,43 +99,23 @@ void TestRentGeneration::rentInvoicePerActiveLease()
         QCOMPARE(invoice.value(u"invoice_number"_s).toString(), e.number);
         QCOMPARE(invoice.value(u"unit_id"_s).toInt(), e.unit);
         QCOMPARE(invoice.value(u"contract_id"_s).toInt(), e.contract);
-        QCOMPARE(invoice.value(u"period"_s).toString(), period);
-        QCOMPARE(invoice.value(u"due_date"_s).toString(), period + u"-28"_s);
-        QCOMPARE(invoice.value(u"status"_s).toString(), u"pending"_s);
-        QCOMPARE(invoice.value(u"currency_id"_s).toInt(), 1);
         QCOMPARE(invoice.value(u"total_amount"_s).toDouble(), e.rent);
-        QCOMPARE(invoice.value(u"balance"_s).toDouble(), e.rent);
-        const QVariantList items = itemsOf(f, invoice.value(u"id"_s).toInt());
-        QCOMPARE(items.size(), 1);
-        const QVariantMap line = items.first().toMap();
+        const QVariantMap line = itemsOf(f, invoice).first().toMap();
         QCOMPARE(line.value(u"description"_s).toString(), u"إيجار شهري"_s);
         QCOMPARE(line.value(u"type"_s).toString(), u"rent"_s);
-        QCOMPARE(line.value(u"quantity"_s).toDouble(), 1.0);
         QCOMPARE(line.value(u"unit_price"_s).toDouble(), e.rent);
-        QCOMPARE(line.value(u"total"_s).toDouble(), e.rent);
         QCOMPARE(f.tenantBalance(e.tenant), e.rent);
     }
-}
+    QCOMPARE(f.tenantBalance(ended), 600.0);
+    QCOMPARE(invoicesOf(f, former).size(), 0);
 
-void TestRentGeneration::rerunIssuesNothing()
-{
-    TestFixture f;
-    InvoiceModel model(f.db());
-    const int property = f.addProperty();
-    const int tenant = f.addTenant(u"سامي"_s);
-    lease(f, f.addUnit(property, u"A1"_s), tenant, 1000);
-    QCOMPARE(model.generateAllRent(thisPeriod()), 1);
-    QSignalSpy changed(&model, &InvoiceModel::dataChanged);
-
+    // A rerun issues nothing; the next month is new, numbered on from this month's sequence.
     QCOMPARE(model.generateAllRent(thisPeriod()), 0);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(f.count(u"invoices"_s), 1);
-    QCOMPARE(f.tenantBalance(tenant), 1000.0);
-    // The next month is a new period, numbered on from this month's sequence.
-    QCOMPARE(model.generateAllRent(periodOf(QDate::currentDate().addMonths(1))), 1);
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(invoicesOf(f, tenant).last().toMap().value(u"invoice_number"_s).toString(),
-        prefix() + u"0002"_s);
+    QCOMPARE(f.tenantBalance(sami), 1000.0);
+    QCOMPARE(model.generateAllRent(periodOf(1)), 3);
+    QCOMPARE(invoicesOf(f, sami).last().toMap().value(u"invoice_number"_s).toString(),
+        prefix() + u"0004"_s);
 }
 
 void TestRentGeneration::usageLines_data()
@@ -157,95 +139,26 @@ void TestRentGeneration::usageLines()
     InvoiceModel model(f.db());
     const int property = f.addProperty();
     const int unit = f.addUnit(property, u"A1"_s);
-    const int other = f.addUnit(property, u"A2"_s);
     const int tenant = f.addTenant(u"سامي"_s);
     lease(f, unit, tenant, 1000);
-    const QString period = thisPeriod();
-    addUsage(f, unit, 1, period, consumption, cost);
-    addUsage(f, unit, 3, period, 0, 15);
+    addUsage(f, unit, 1, thisPeriod(), consumption, cost);
+    addUsage(f, unit, 3, thisPeriod(), 0, 15);
     // Neither another period nor another unit adds lines.
-    addUsage(f, unit, 2, periodOf(QDate::currentDate().addMonths(-1)), 30, 90);
-    addUsage(f, other, 2, period, 30, 90);
+    addUsage(f, unit, 2, periodOf(-1), 30, 90);
+    addUsage(f, f.addUnit(property, u"A2"_s), 2, thisPeriod(), 30, 90);
 
-    QCOMPARE(model.generateAllRent(period), 1);
-    const QVariantMap invoice = invoicesOf(f, tenant).first().toMap();
-    QCOMPARE(invoice.value(u"total_amount"_s).toDouble(), 1000 + cost + 15);
+    QCOMPARE(model.generateAllRent(thisPeriod()), 1);
+    const QVariant invoice = invoicesOf(f, tenant).first();
+    QCOMPARE(invoice.toMap().value(u"total_amount"_s).toDouble(), 1000 + cost + 15);
     QCOMPARE(f.tenantBalance(tenant), 1000 + cost + 15);
-    const QVariantList items = itemsOf(f, invoice.value(u"id"_s).toInt());
+    const QVariantList items = itemsOf(f, invoice);
     QCOMPARE(items.size(), 3);
-    QCOMPARE(items.at(0).toMap().value(u"type"_s).toString(), u"rent"_s);
     const QVariantMap water = items.at(1).toMap();
     QCOMPARE(water.value(u"description"_s).toString(), u"مياه"_s);
     QCOMPARE(water.value(u"type"_s).toString(), u"usage"_s);
     QCOMPARE(water.value(u"quantity"_s).toDouble(), consumption);
     QCOMPARE(water.value(u"unit_price"_s).toDouble(), unitPrice);
     QCOMPARE(water.value(u"total"_s).toDouble(), cost);
-    const QVariantMap cleaning = items.at(2).toMap();
-    QCOMPARE(cleaning.value(u"description"_s).toString(), u"تنظيف"_s);
-    QCOMPARE(cleaning.value(u"quantity"_s).toDouble(), 0.0);
-    QCOMPARE(cleaning.value(u"unit_price"_s).toDouble(), 15.0);
-}
-
-void TestRentGeneration::tenantWithTwoLeasesBilledOnce()
-{
-    TestFixture f;
-    InvoiceModel model(f.db());
-    const int property = f.addProperty();
-    const int tenant = f.addTenant(u"سامي"_s);
-    const int first = lease(f, f.addUnit(property, u"A1"_s), tenant, 1000);
-    lease(f, f.addUnit(property, u"A2"_s), tenant, 800);
-    lease(f, f.addUnit(property, u"A3"_s), f.addTenant(u"ليلى"_s), 500);
-
-    QCOMPARE(model.generateAllRent(thisPeriod()), 2);
-    const QVariantList invoices = invoicesOf(f, tenant);
-    QCOMPARE(invoices.size(), 1);
-    QCOMPARE(invoices.first().toMap().value(u"contract_id"_s).toInt(), first);
-    QCOMPARE(f.tenantBalance(tenant), 1000.0);
-}
-
-void TestRentGeneration::whichLeasesAreBilled_data()
-{
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<int>("endInMonths");
-    QTest::addColumn<int>("billed");
-    QTest::newRow("active lease") << u"active"_s << 6 << 1;
-    QTest::newRow("terminated lease") << u"terminated"_s << 6 << 0;
-    QTest::newRow("active lease that already ended") << u"active"_s << -2 << 1;
-}
-
-void TestRentGeneration::whichLeasesAreBilled()
-{
-    QFETCH(QString, status);
-    QFETCH(int, endInMonths);
-    QFETCH(int, billed);
-    TestFixture f;
-    InvoiceModel model(f.db());
-    QSignalSpy changed(&model, &InvoiceModel::dataChanged);
-    const int property = f.addProperty();
-    const QDate today = QDate::currentDate();
-    f.addLease(f.addUnit(property, u"A1"_s), f.addTenant(u"سامي"_s), today.addYears(-1),
-        today.addMonths(endInMonths), 1000, status);
-
-    QCOMPARE(model.generateAllRent(thisPeriod()), billed);
-    QCOMPARE(f.count(u"invoices"_s), billed);
-    QCOMPARE(changed.count(), billed);
-}
-
-void TestRentGeneration::serviceInvoiceBlocksRentUntilVoided()
-{
-    TestFixture f;
-    InvoiceModel model(f.db());
-    const int property = f.addProperty();
-    const int tenant = f.addTenant(u"سامي"_s);
-    lease(f, f.addUnit(property, u"A1"_s), tenant, 1000);
-    const QString period = thisPeriod();
-
-    QCOMPARE(model.generateServiceInvoice({ tenant }, u"حراسة"_s, 75, period, 1), 1);
-    QCOMPARE(model.generateAllRent(period), 0);
-    const int service = invoicesOf(f, tenant).first().toMap().value(u"id"_s).toInt();
-    QVERIFY(model.voidInvoice(service));
-    QCOMPARE(model.generateAllRent(period), 1);
-    QCOMPARE(f.tenantBalance(tenant), 1000.0);
 }
 
 void TestRentGeneration::failedInvoiceIsUndoneAndRunGoesOn_data()
@@ -280,10 +193,8 @@ void TestRentGeneration::failedInvoiceIsUndoneAndRunGoesOn()
     QCOMPARE(changed.count(), 1);
     QCOMPARE(errors.count(), 1);
     QCOMPARE(invoicesOf(f, failing).size(), 0);
-    QCOMPARE(f.count(u"invoices"_s), 2);
     QCOMPARE(f.count(u"invoice_items"_s), 2);
     QCOMPARE(f.tenantBalance(failing), 0.0);
-    QCOMPARE(f.tenantBalance(first), 1000.0);
     QCOMPARE(f.tenantBalance(last), 1000.0);
     // The failed invoice leaves no hole in the numbering.
     QCOMPARE(invoicesOf(f, last).first().toMap().value(u"invoice_number"_s).toString(),
@@ -296,7 +207,6 @@ void TestRentGeneration::propertyServiceInvoiceOncePerTenant()
     InvoiceModel model(f.db());
     QSignalSpy changed(&model, &InvoiceModel::dataChanged);
     const int property = f.addProperty();
-    const int elsewhere = f.addProperty(u"برج الزيتون"_s);
     const int sami = f.addTenant(u"سامي"_s);
     const int laila = f.addTenant(u"ليلى"_s);
     const int former = f.addTenant(u"خالد"_s);
@@ -305,73 +215,54 @@ void TestRentGeneration::propertyServiceInvoiceOncePerTenant()
     lease(f, f.addUnit(property, u"A2"_s), sami, 1000);
     lease(f, f.addUnit(property, u"A3"_s), laila, 1000);
     lease(f, f.addUnit(property, u"A4"_s), former, 1000, u"terminated"_s);
-    lease(f, f.addUnit(elsewhere, u"B1"_s), outsider, 1000);
+    lease(f, f.addUnit(f.addProperty(u"برج الزيتون"_s), u"B1"_s), outsider, 1000);
 
     QCOMPARE(model.generatePropertyServiceInvoice(property, u"مصعد"_s, 50, thisPeriod(), 1), 2);
     QCOMPARE(changed.count(), 1);
     for (const int tenant : { sami, laila }) {
         const QVariantList invoices = invoicesOf(f, tenant);
         QCOMPARE(invoices.size(), 1);
-        const QVariantMap invoice = invoices.first().toMap();
-        QCOMPARE(invoice.value(u"total_amount"_s).toDouble(), 50.0);
-        QVERIFY(invoice.value(u"contract_id"_s).isNull());
-        const QVariantList items = itemsOf(f, invoice.value(u"id"_s).toInt());
-        QCOMPARE(items.size(), 1);
-        const QVariantMap line = items.first().toMap();
+        QVERIFY(invoices.first().toMap().value(u"contract_id"_s).isNull());
+        const QVariantMap line = itemsOf(f, invoices.first()).first().toMap();
         QCOMPARE(line.value(u"description"_s).toString(), u"مصعد"_s);
         QCOMPARE(line.value(u"type"_s).toString(), u"service"_s);
-        QCOMPARE(line.value(u"quantity"_s).toDouble(), 1.0);
         QCOMPARE(line.value(u"unit_price"_s).toDouble(), 50.0);
-        QCOMPARE(line.value(u"total"_s).toDouble(), 50.0);
         QCOMPARE(f.tenantBalance(tenant), 50.0);
     }
-    QCOMPARE(invoicesOf(f, former).size(), 0);
-    QCOMPARE(invoicesOf(f, outsider).size(), 0);
+    QCOMPARE(invoicesOf(f, former).size() + invoicesOf(f, outsider).size(), 0);
+    // A property with units but no leases issues nothing.
+    const int empty = f.addProperty(u"برج السرو"_s);
+    f.addUnit(empty, u"C1"_s);
+    QCOMPARE(model.generatePropertyServiceInvoice(empty, u"مصعد"_s, 50, thisPeriod(), 1), 0);
+    QCOMPARE(changed.count(), 1);
 }
 
-void TestRentGeneration::propertyWithoutLeasesIssuesNothing()
+void TestRentGeneration::serviceInvoices()
 {
     TestFixture f;
     InvoiceModel model(f.db());
-    QSignalSpy changed(&model, &InvoiceModel::dataChanged);
-    const int property = f.addProperty();
-    f.addUnit(property, u"A1"_s);
-
-    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مصعد"_s, 50, thisPeriod(), 1), 0);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(f.count(u"invoices"_s), 0);
-}
-
-void TestRentGeneration::serviceInvoiceUnits()
-{
-    TestFixture f;
-    InvoiceModel model(f.db());
-    const int property = f.addProperty();
-    const int unit = f.addUnit(property, u"A1"_s);
+    const int unit = f.addUnit(f.addProperty(), u"A1"_s);
     const int renting = f.addTenant(u"سامي"_s);
     const int notRenting = f.addTenant(u"ليلى"_s);
     lease(f, unit, renting, 1000);
 
-    QCOMPARE(
-        model.generateServiceInvoice({ renting, notRenting }, u"تنظيف"_s, 100, thisPeriod(), 1), 2);
-    QCOMPARE(invoicesOf(f, renting).first().toMap().value(u"unit_id"_s).toInt(), unit);
+    // Not deduplicated: the same tenant twice, and again in a second call, gets three invoices.
+    QCOMPARE(model.generateServiceInvoice(
+                 { renting, notRenting, renting }, u"تنظيف"_s, 100, thisPeriod(), 1),
+        3);
+    QCOMPARE(model.generateServiceInvoice({ renting }, u"تنظيف"_s, 100, thisPeriod(), 1), 1);
+    QCOMPARE(f.tenantBalance(renting), 300.0);
+    const QVariantList mine = invoicesOf(f, renting);
+    QCOMPARE(mine.size(), 3);
+    QCOMPARE(mine.first().toMap().value(u"unit_id"_s).toInt(), unit);
     QVERIFY(invoicesOf(f, notRenting).first().toMap().value(u"unit_id"_s).isNull());
-}
 
-void TestRentGeneration::serviceInvoicesAreNotDeduplicated()
-{
-    TestFixture f;
-    InvoiceModel model(f.db());
-    const int tenant = f.addTenant(u"سامي"_s);
-
-    QCOMPARE(model.generateServiceInvoice({ tenant, tenant }, u"تنظيف"_s, 100, thisPeriod(), 1), 2);
-    QCOMPARE(model.generateServiceInvoice({ tenant }, u"تنظيف"_s, 100, thisPeriod(), 1), 1);
-    QCOMPARE(f.tenantBalance(tenant), 300.0);
-    QStringList numbers;
-    for (const QVariant &row : invoicesOf(f, tenant))
-        numbers << row.toMap().value(u"invoice_number"_s).toString();
-    QCOMPARE(
-        numbers, QStringList({ prefix() + u"0001"_s, prefix() + u"0002"_s, prefix() + u"0003"_s }));
+    // Service invoices of the period block the rent until they are voided.
+    QCOMPARE(model.generateAllRent(thisPeriod()), 0);
+    for (const QVariant &row : mine)
+        QVERIFY(model.voidInvoice(row.toMap().value(u"id"_s).toInt()));
+    QCOMPARE(model.generateAllRent(thisPeriod()), 1);
+    QCOMPARE(f.tenantBalance(renting), 1000.0);
 }
 
 void TestRentGeneration::malformedInputRefused_data()
