@@ -21,22 +21,13 @@ void TestAudit::logDefaultsAreEmptyNotNull()
     TestFixture f;
     AuditManager audit(f.db());
     audit.log(1, u"login"_s);
-    const QVariantMap row = Database::firstRow(f.db()->execQuery(
-        u"SELECT user_id, action, table_name, record_id, details FROM audit_logs"_s));
-    QCOMPARE(row.value(u"user_id"_s).toInt(), 1);
-    QCOMPARE(row.value(u"action"_s).toString(), u"login"_s);
-    QVERIFY(!row.value(u"table_name"_s).isNull());
-    QCOMPARE(row.value(u"table_name"_s).toString(), QString());
-    QCOMPARE(row.value(u"record_id"_s).toInt(), 0);
-    QVERIFY(!row.value(u"details"_s).isNull());
-    QCOMPARE(row.value(u"details"_s).toString(), QString());
-
     audit.log(1, u"sell"_s, u"units"_s, 12, u"بيع وحدة"_s);
-    const QVariantMap full = Database::firstRow(f.db()->execQuery(
-        u"SELECT table_name, record_id, details FROM audit_logs WHERE action='sell'"_s));
-    QCOMPARE(full.value(u"table_name"_s).toString(), u"units"_s);
-    QCOMPARE(full.value(u"record_id"_s).toInt(), 12);
-    QCOMPARE(full.value(u"details"_s).toString(), u"بيع وحدة"_s);
+    QStringList rows;
+    for (const QVariant &row : f.db()->execQuery(
+             u"SELECT quote(table_name) || quote(record_id) || quote(details) AS r FROM audit_logs "
+             "ORDER BY id"_s))
+        rows << row.toMap().value(u"r"_s).toString();
+    QCOMPARE(rows, (QStringList { u"''0''"_s, u"'units'12'بيع وحدة'"_s }));
 }
 
 void TestAudit::getLogsLimit_data()
@@ -56,7 +47,6 @@ void TestAudit::getLogsLimit()
     AuditManager audit(f.db());
     for (int i = 0; i < 105; ++i)
         audit.log(1, u"edit"_s, u"tenants"_s, i);
-    QCOMPARE(f.count(u"audit_logs"_s), 105);
     const QVariantList logs = limit == 0 ? audit.getLogs() : audit.getLogs(limit);
     QCOMPARE(logs.size(), rows);
 }
@@ -75,7 +65,6 @@ void TestAudit::getLogsNewestFirstWithUser()
     at(1, u"oldest"_s, now.addDays(-2));
 
     const QVariantList logs = audit.getLogs(10);
-    QCOMPARE(logs.size(), 3);
     QStringList actions;
     for (const QVariant &row : logs)
         actions << row.toMap().value(u"action"_s).toString();

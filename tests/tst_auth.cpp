@@ -24,6 +24,15 @@ QString storedPassword(TestFixture &f, const QString &username)
     return f.scalar(u"SELECT password_hash FROM users WHERE username=?"_s, { username }).toString();
 }
 
+QStringList appLog(TestFixture &f)
+{
+    QStringList rows;
+    for (const QVariant &row : f.db()->execQuery(
+             u"SELECT action || '|' || details || '|' || user_id AS r FROM app_log ORDER BY id"_s))
+        rows << row.toMap().value(u"r"_s).toString();
+    return rows;
+}
+
 } // namespace
 
 class TestAuth : public QObject
@@ -94,12 +103,6 @@ void TestAuth::sessionOfSeededAdmin()
     QVERIFY(auth.login(u"admin"_s, u"qatmo"_s));
     QCOMPARE(auth.currentUser(), u"مدير عام"_s);
     QCOMPARE(auth.currentRole(), u"admin"_s);
-    QCOMPARE(auth.property("isLoggedIn").toBool(), true);
-    const QVariantMap row
-        = Database::firstRow(f.db()->execQuery(u"SELECT action, details, user_id FROM app_log"_s));
-    QCOMPARE(row.value(u"action"_s).toString(), u"login"_s);
-    QCOMPARE(row.value(u"details"_s).toString(), u"تسجيل دخول: admin"_s);
-    QCOMPARE(row.value(u"user_id"_s).toInt(), 1);
 
     // A failed attempt leaves the session as it was.
     QVERIFY(!auth.login(u"admin"_s, u"nope"_s));
@@ -109,12 +112,9 @@ void TestAuth::sessionOfSeededAdmin()
     auth.logout();
     QCOMPARE(changed.count(), 1);
     QVERIFY(!auth.isLoggedIn());
-    QCOMPARE(auth.currentUser(), QString());
-    QCOMPARE(auth.currentRole(), QString());
-    const QVariantMap logout = Database::firstRow(
-        f.db()->execQuery(u"SELECT details, user_id FROM app_log WHERE action='logout'"_s));
-    QCOMPARE(logout.value(u"details"_s).toString(), u"تسجيل خروج: admin"_s);
-    QCOMPARE(logout.value(u"user_id"_s).toInt(), 1);
+    QCOMPARE(auth.currentUser() + auth.currentRole(), QString());
+    QCOMPARE(appLog(f),
+        (QStringList { u"login|تسجيل دخول: admin|1"_s, u"logout|تسجيل خروج: admin|1"_s }));
 }
 
 void TestAuth::logoutWithoutLogin()
@@ -124,12 +124,7 @@ void TestAuth::logoutWithoutLogin()
     QSignalSpy changed(&auth, &AuthController::authChanged);
     auth.logout();
     QCOMPARE(changed.count(), 1);
-    const QVariantList rows = f.db()->execQuery(u"SELECT action, details, user_id FROM app_log"_s);
-    QCOMPARE(rows.size(), 1);
-    const QVariantMap row = rows.first().toMap();
-    QCOMPARE(row.value(u"action"_s).toString(), u"logout"_s);
-    QCOMPARE(row.value(u"details"_s).toString(), u"تسجيل خروج: "_s);
-    QCOMPARE(row.value(u"user_id"_s).toInt(), -1);
+    QCOMPARE(appLog(f), QStringList { u"logout|تسجيل خروج: |-1"_s });
 }
 
 void TestAuth::legacyPlainTextUpgradedAtLogin()
@@ -159,9 +154,7 @@ void TestAuth::registerUserStoresHash()
     QVERIFY(auth.registerUser(u"omar"_s, u"pass-1"_s, u"user"_s));
     const QString stored = storedPassword(f, u"omar"_s);
     QVERIFY(PasswordHasher::isHash(stored));
-    QVERIFY(!stored.contains(u"pass-1"_s));
     QVERIFY(auth.login(u"omar"_s, u"pass-1"_s));
-    QCOMPARE(auth.currentUser(), u"omar"_s);
     QCOMPARE(auth.currentRole(), u"user"_s);
     QCOMPARE(errors.count(), 0);
 
@@ -183,14 +176,11 @@ void TestAuth::getUsersLastLoginWithoutHashes()
         return QVariantMap();
     };
     QVariantMap rana = rowOf(u"rana"_s);
-    QCOMPARE(rana.value(u"full_name"_s).toString(), u"rana"_s);
     QVERIFY(rana.value(u"last_login"_s).isNull());
     QVERIFY(!rana.contains(u"password_hash"_s));
-    QCOMPARE(rana.value(u"active"_s).toInt(), 1);
 
     QVERIFY(auth.login(u"rana"_s, u"pw"_s));
     rana = rowOf(u"rana"_s);
-    QVERIFY(!rana.value(u"last_login"_s).isNull());
     QCOMPARE(rana.value(u"last_login"_s).toString(),
         f.scalar(u"SELECT created_at FROM app_log WHERE action='login'"_s).toString());
     QVERIFY(rowOf(u"admin"_s).value(u"last_login"_s).isNull());

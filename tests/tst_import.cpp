@@ -59,7 +59,6 @@ void TestImport::importCounts()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(importer.lastImported(), imported);
     QCOMPARE(importer.lastSkipped(), skipped);
-    QCOMPARE(importer.property("lastImported").toInt(), imported);
     QCOMPARE(f.count(u"tenants"_s) + f.count(u"buyers"_s), imported);
 }
 
@@ -69,16 +68,13 @@ void TestImport::tenantFieldsTrimmed()
     ImportController importer(f.db());
     QVERIFY(importer.importRawCSV(
         u"  أحمد علي ,  401 ,0599 \n سارة,402,0598, رام الله ,زائد"_s, u"tenants"_s));
-    const QVariantList rows = f.db()->execQuery(
-        u"SELECT full_name, id_number, phone, address FROM tenants ORDER BY id"_s);
-    QCOMPARE(rows.size(), 2);
-    const QVariantMap first = rows.at(0).toMap();
-    QCOMPARE(first.value(u"full_name"_s).toString(), u"أحمد علي"_s);
-    QCOMPARE(first.value(u"id_number"_s).toString(), u"401"_s);
-    QCOMPARE(first.value(u"phone"_s).toString(), u"0599"_s);
-    QVERIFY(!first.value(u"address"_s).isNull());
-    QCOMPARE(first.value(u"address"_s).toString(), QString());
-    QCOMPARE(rows.at(1).toMap().value(u"address"_s).toString(), u"رام الله"_s);
+    QStringList rows;
+    for (const QVariant &row : f.db()->execQuery(u"SELECT full_name || '|' || id_number || '|' || "
+                                                 "phone || '|' || address AS r FROM tenants "
+                                                 "ORDER BY id"_s))
+        rows << row.toMap().value(u"r"_s).toString();
+    // A missing address is stored as empty text: a NULL would blank the whole line.
+    QCOMPARE(rows, (QStringList { u"أحمد علي|401|0599|"_s, u"سارة|402|0598|رام الله"_s }));
 }
 
 void TestImport::unitFields_data()
@@ -131,7 +127,6 @@ void TestImport::unitFields()
     QCOMPARE(unit.value(u"area"_s).toDouble(), area);
     QCOMPARE(unit.value(u"sale_price"_s).toDouble(), salePrice);
     QCOMPARE(unit.value(u"rent_monthly"_s).toDouble(), rent);
-    QCOMPARE(unit.value(u"status"_s).toString(), u"available"_s);
 }
 
 QTEST_GUILESS_MAIN(TestImport)
