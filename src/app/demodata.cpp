@@ -2,6 +2,7 @@
 
 #include "appobjects.h"
 #include "database.h"
+#include "transactionguard.h"
 
 #include <QDate>
 #include <QRandomGenerator>
@@ -320,6 +321,176 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
 
     o.auditMgr.log(1, u"تحميل بيانات تجريبية"_s, u"properties"_s, 0,
         QString::number(counts.properties) + u" عقارات"_s);
+    return counts;
+}
+
+Counts fillLarge(AppObjects &o, quint32 seed)
+{
+    Counts counts;
+    QRandomGenerator rng(seed);
+    const QDate today = QDate::currentDate();
+    auto pick = [&rng](const QStringList &list) { return list.at(rng.bounded(list.size())); };
+    auto between = [&rng](int low, int high) { return low + rng.bounded(high - low + 1); };
+    // One transaction for the whole history (each operation nests its own inside), so five
+    // years are written in seconds.
+    TransactionGuard run(o.database);
+
+    const int usd = idOfCurrency(o, u"USD"_s);
+    const int ils = idOfCurrency(o, u"ILS"_s);
+    o.currencyModel.setRate(usd, ils, 3.72);
+
+    struct Unit
+    {
+        int id;
+        int propertyId;
+        double rent;
+        double price;
+    };
+    QList<Unit> units;
+    for (int p = 0; p < 40; ++p) {
+        const int propertyId = o.propertyModel.add(
+            kBuildings.at(p % kBuildings.size()) + u" "_s + QString::number(p + 1),
+            kTypes.at(p % kTypes.size()), pick(kStreets), pick(kCities), u"عقار تجريبي"_s);
+        if (propertyId < 1)
+            continue;
+        ++counts.properties;
+        for (int n = 0; n < 50; ++n) {
+            const double rent = between(15, 45) * 100;
+            const double price = between(30, 90) * 10000;
+            const int unitId = o.unitModel.add(propertyId, QString::number(101 + n), n / 4 + 1,
+                between(8, 18) * 10, between(2, 5), rent, rent * 12, price, ils);
+            if (unitId > 0) {
+                units << Unit { unitId, propertyId, rent, price };
+                ++counts.units;
+            }
+        }
+    }
+
+    // 1,800 tenants, each on a lease that started five years ago; some end within the month.
+    const int tenantCount = qMin(1800, int(units.size()));
+    for (int i = 0; i < tenantCount; ++i) {
+        const QString name = kFirstNames.at(i % kFirstNames.size()) + u" "_s
+            + kLastNames.at((i / kFirstNames.size() + i) % kLastNames.size());
+        const int tenant = o.tenantModel.add(name, QString::number(300000000 + i),
+            u"059"_s + QString::number(1000000 + rng.bounded(8999999)), QString(), pick(kCities));
+        if (tenant < 1)
+            continue;
+        ++counts.tenants;
+        const QDate start = today.addYears(-5).addDays(-between(0, 30));
+        const QDate end = i % 9 == 0 ? today.addDays(between(1, 28)) : today.addYears(1);
+        if (o.contractModel.add(units.at(i).id, tenant, iso(start), iso(end), units.at(i).rent,
+                u"monthly"_s, units.at(i).rent, ils)
+            > 0)
+            ++counts.contracts;
+    }
+
+    // Sixty months of rent, oldest first; nearly all paid, some partly, the latest ones open.
+    for (int back = 59; back >= 0; --back)
+        counts.invoices
+            += o.invoiceModel.generateAllRent(today.addMonths(-back).toString(u"yyyy-MM"_s));
+    const QVariantList invoices = o.database->execQuery(
+        u"SELECT id, tenant_id, balance, period, currency_id FROM invoices ORDER BY id"_s);
+    for (const QVariant &row : invoices) {
+        const QVariantMap invoice = row.toMap();
+        const int roll = rng.bounded(100);
+        const QString period = invoice.value(u"period"_s).toString();
+        if (roll >= 97 || (period == today.toString(u"yyyy-MM"_s) && roll >= 40))
+            continue;
+        const double balance = invoice.value(u"balance"_s).toDouble();
+        QDate paid = QDate::fromString(period + u"-05"_s, Qt::ISODate).addDays(between(0, 20));
+        if (!paid.isValid() || paid > today)
+            paid = today;
+        if (o.paymentModel.add(invoice.value(u"id"_s).toInt(),
+                invoice.value(u"tenant_id"_s).toInt(), roll < 92 ? balance : qRound(balance / 2),
+                u"bank"_s, iso(paid), QString(), invoice.value(u"currency_id"_s).toInt())
+            > 0)
+            ++counts.payments;
+    }
+
+    // 200 buyers of the remaining units on 48-month schedules, collected until last month.
+    for (int i = 0; i < 200 && tenantCount + i < units.size(); ++i) {
+        const Unit &unit = units.at(tenantCount + i);
+        const int buyer = o.buyerModel.add(kFirstNames.at((i * 5 + 3) % kFirstNames.size()) + u" "_s
+                + kLastNames.at((i * 3 + 1) % kLastNames.size()),
+            QString::number(800000000 + i), u"056"_s + QString::number(1000000 + i), QString(),
+            pick(kCities));
+        if (buyer < 1)
+            continue;
+        ++counts.buyers;
+        if (o.installmentModel.sellUnit(buyer, unit.id, unit.price, qRound(unit.price * 0.2), 48,
+                iso(today.addMonths(-between(1, 40))), ils, QString::number(1001 + i * 100),
+                pick(kBanks))
+            < 1)
+            continue;
+        ++counts.sales;
+        for (const QVariant &row : o.installmentModel.getByBuyer(buyer)) {
+            const QVariantMap item = row.toMap();
+            if (QDate::fromString(item.value(u"due_date"_s).toString(), Qt::ISODate)
+                < today.addMonths(-1))
+                o.installmentModel.payInstallment(
+                    item.value(u"id"_s).toInt(), item.value(u"installment_amount"_s).toDouble());
+        }
+    }
+
+    const QStringList statuses = { u"pending"_s, u"paid"_s, u"bounced"_s };
+    for (int i = 0; i < 5000; ++i) {
+        const bool received = i % 3 != 2;
+        const QDate due = today.addDays(between(-700, 400));
+        const int id = o.chequeModel.add(QString::number(500000 + i),
+            received ? u"received"_s : u"issued"_s, between(5, 60) * 100, pick(kBanks), iso(due),
+            received ? kFirstNames.at(i % kFirstNames.size()) : u"شركة البناء الحديث"_s, ils, 1.0);
+        if (id < 1)
+            continue;
+        ++counts.cheques;
+        if (due < today)
+            o.chequeModel.updateStatus(id, statuses.at(i % 3));
+    }
+
+    QList<int> contractors;
+    for (int i = 0; i < 20; ++i) {
+        const int id = o.expenseModel.addContractor(u"مقاول "_s + QString::number(i + 1),
+            u"022"_s + QString::number(900000 + i), i % 2 ? u"سباكة"_s : u"كهرباء"_s);
+        if (id > 0)
+            contractors << id;
+    }
+    for (int i = 0; i < 10000 && !units.isEmpty() && !contractors.isEmpty(); ++i) {
+        const Unit &unit = units.at(rng.bounded(units.size()));
+        if (o.expenseModel.add(unit.propertyId, i % 3 == 0 ? unit.id : 0,
+                contractors.at(i % contractors.size()), u"تشغيل"_s, u"أعمال دورية"_s,
+                u"مصروف دوري"_s, between(2, 40) * 50, iso(today.addDays(-between(0, 1825))), ils)
+            > 0)
+            ++counts.expenses;
+    }
+
+    const QStringList titles = { u"تسريب مياه في الحمام"_s, u"عطل في المصعد"_s,
+        u"إصلاح باب المدخل"_s, u"صيانة المكيف"_s };
+    const QStringList priorities = { u"low"_s, u"medium"_s, u"high"_s };
+    for (int i = 0; i < 3000 && !units.isEmpty(); ++i) {
+        const Unit &unit = units.at(rng.bounded(units.size()));
+        const int id = o.maintenanceModel.add(unit.id, unit.propertyId,
+            titles.at(i % titles.size()), u"طلب من المستأجر"_s, priorities.at(i % 3));
+        if (id < 1)
+            continue;
+        ++counts.maintenance;
+        if (i % 3 == 1)
+            o.maintenanceModel.updateStatus(id, u"in_progress"_s);
+        else if (i % 3 == 2)
+            o.maintenanceModel.complete(id, between(2, 20) * 50);
+    }
+
+    const int cash = idOfAccount(o, u"1100"_s);
+    const int rentRevenue = idOfAccount(o, u"4100"_s);
+    for (int i = 0; i < 2000 && cash > 0 && rentRevenue > 0; ++i) {
+        const double amount = between(10, 200) * 100;
+        const QVariantList lines = { journalLine(cash, amount, 0, u"تحصيل"_s),
+            journalLine(rentRevenue, 0, amount, u"تحصيل"_s) };
+        if (o.accountModel.createJournalEntry(
+                iso(today.addDays(-between(0, 1825))), u"تحصيل إيجارات"_s, u"manual"_s, 0, lines)
+            > 0)
+            ++counts.journalEntries;
+    }
+
+    run.commit();
     return counts;
 }
 

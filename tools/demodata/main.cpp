@@ -1,6 +1,7 @@
 // Fills a Belvardino data directory with the deterministic demo portfolio.
 //   demodata --data-dir DIR [--scale N]
 //   demodata --app-data [--scale N]      (the application's own data directory)
+//   demodata --data-dir DIR --large      (the large portfolio of the benchmarks)
 
 #include "appobjects.h"
 #include "database.h"
@@ -33,7 +34,9 @@ int main(int argc, char *argv[])
         u"app-data"_s, u"Fill the application's own data directory."_s);
     const QCommandLineOption scaleOption(
         u"scale"_s, u"Multiply every quantity by N (default 1)."_s, u"n"_s, u"1"_s);
-    parser.addOptions({ dataDirOption, appDataOption, scaleOption });
+    const QCommandLineOption largeOption(
+        u"large"_s, u"The large portfolio of the benchmarks (five years, 2,000 units) instead."_s);
+    parser.addOptions({ dataDirOption, appDataOption, scaleOption, largeOption });
     parser.process(app);
 
     QTextStream out(stdout);
@@ -69,7 +72,8 @@ int main(int argc, char *argv[])
     AppObjects objects(&database, dir);
     QElapsedTimer timer;
     timer.start();
-    const DemoData::Counts c = DemoData::fill(objects, scale);
+    const DemoData::Counts c
+        = parser.isSet(largeOption) ? DemoData::fillLarge(objects) : DemoData::fill(objects, scale);
     out << "Filled " << dir << " (scale " << scale << ") in " << timer.elapsed() << " ms:\n"
         << "  properties " << c.properties << ", units " << c.units << ", tenants " << c.tenants
         << ", contracts " << c.contracts << "\n"
