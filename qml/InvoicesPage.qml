@@ -7,9 +7,11 @@ Rectangle {
     id: page
 
     property var invoices: []
+    // A large history is shown a screenful at a time, newest first.
+    property int shown: 500
 
     function reload() {
-        invoices = Theme.rows(invoiceModel.getAll())
+        invoices = Theme.rows(invoiceModel.getLatest(shown))
     }
 
     function showResult(count) {
@@ -94,6 +96,18 @@ Rectangle {
                 { title: "الحالة", w: 1.5, value: r => page.statusText(r.status), bold: true,
                   color: r => page.statusColor(r.status) }
             ]
+        }
+
+        MButton {
+            objectName: "invoicesMoreButton"
+            Layout.alignment: Qt.AlignHCenter
+            visible: page.invoices.length >= page.shown
+            outline: true
+            text: "عرض المزيد"
+            onClicked: {
+                page.shown += 500
+                page.reload()
+            }
         }
     }
 

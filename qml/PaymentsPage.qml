@@ -7,6 +7,8 @@ Rectangle {
     id: page
 
     property var payments: []
+    // A large history is shown a screenful at a time, newest first.
+    property int shown: 500
 
     readonly property var methodNames: ({
         cash: "نقدي",
@@ -15,7 +17,7 @@ Rectangle {
     })
 
     function reload() {
-        payments = Theme.rows(paymentModel.getAll())
+        payments = Theme.rows(paymentModel.getLatest(shown))
     }
 
     color: "#0a0e1a"
@@ -61,6 +63,18 @@ Rectangle {
                   color: () => Theme.successColor, bold: true },
                 { title: "التاريخ", w: 2, value: r => r.payment_date }
             ]
+        }
+
+        MButton {
+            objectName: "paymentsMoreButton"
+            Layout.alignment: Qt.AlignHCenter
+            visible: page.payments.length >= page.shown
+            outline: true
+            text: "عرض المزيد"
+            onClicked: {
+                page.shown += 500
+                page.reload()
+            }
         }
     }
 

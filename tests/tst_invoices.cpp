@@ -54,6 +54,7 @@ private slots:
     void voidInvoice();
     void updatePaidAmount_data();
     void updatePaidAmount();
+    void latestPageOfTheList();
 };
 
 void TestInvoices::numbering_data()
@@ -309,6 +310,24 @@ void TestInvoices::updatePaidAmount()
     if (accepted)
         QCOMPARE(invoice.value(u"balance"_s).toDouble(), 100 - amount);
     QCOMPARE(f.tenantBalance(tenant), 0.0);
+}
+
+void TestInvoices::latestPageOfTheList()
+{
+    TestFixture f;
+    InvoiceModel model(f.db());
+    const int unit = f.addUnit(f.addProperty(), u"A1"_s);
+    QList<int> ids;
+    for (int month = 1; month <= 5; ++month)
+        ids << model.createInvoice(f.addTenant(u"مستأجر"_s + QString::number(month)), unit,
+            u"2024-0"_s + QString::number(month), { item(u"إيجار"_s, 500) }, 1);
+    // Issued in the same second, the newest invoice still comes first.
+    const QVariantList latest = model.getLatest(2);
+    QCOMPARE(latest.size(), 2);
+    QCOMPARE(latest.at(0).toMap().value(u"id"_s).toInt(), ids.at(4));
+    QCOMPARE(latest.at(1).toMap().value(u"id"_s).toInt(), ids.at(3));
+    QCOMPARE(latest.at(0).toMap().value(u"unit_number"_s).toString(), u"A1"_s);
+    QCOMPARE(model.getLatest(50).size(), model.getAll().size());
 }
 
 QTEST_GUILESS_MAIN(TestInvoices)

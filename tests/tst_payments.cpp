@@ -163,6 +163,13 @@ void TestPayments::listings()
     QCOMPARE(recent.first().toMap().value(u"unit_number"_s).toString(), u"A1"_s);
     QCOMPARE(payments.getRecent(3).size(), 3);
     QCOMPARE(payments.getRecent(-1).size(), 12);
+    // A page of the full list keeps its columns and its newest-first order.
+    const QVariantList latest = payments.getLatest(4);
+    QCOMPARE(latest.size(), 4);
+    QCOMPARE(latest.last().toMap().value(u"payment_date"_s).toString(),
+        TestFixture::iso(today.addDays(-3)));
+    QCOMPARE(latest.first().toMap().value(u"invoice_number"_s), listed.value(u"invoice_number"_s));
+    QCOMPARE(payments.getLatest(100).size(), 12);
     QCOMPARE(payments.getByTenant(f.addTenant(u"ليلى"_s)), QVariantList());
 }
 

@@ -95,6 +95,8 @@ QStringList Schema::indexStatements()
         // income figures, without scanning the whole table.
         u"CREATE INDEX IF NOT EXISTS idx_contracts_tenant_status ON contracts(tenant_id, status)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)"_s,
+        // The invoices page shows the newest invoices first, a screenful at a time.
+        u"CREATE INDEX IF NOT EXISTS idx_invoices_created ON invoices(created_at)"_s,
     };
 }
 

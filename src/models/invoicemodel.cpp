@@ -64,6 +64,15 @@ QVariantList InvoiceModel::getAll()
                 "ORDER BY i.created_at DESC"_s);
 }
 
+QVariantList InvoiceModel::getLatest(int limit)
+{
+    return list(u"SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name "
+                "FROM invoices i LEFT JOIN tenants t ON i.tenant_id=t.id "
+                "LEFT JOIN units u ON i.unit_id=u.id LEFT JOIN properties p ON u.property_id=p.id "
+                "ORDER BY i.created_at DESC, i.id DESC LIMIT ?"_s,
+        { limit });
+}
+
 QVariantMap InvoiceModel::getById(int id)
 {
     return one(u"SELECT i.*, t.full_name as tenant_name FROM invoices i "

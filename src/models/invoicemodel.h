@@ -11,6 +11,9 @@ public:
     explicit InvoiceModel(Database *db, QObject *parent = nullptr);
 
     Q_INVOKABLE QVariantList getAll();
+    // The first `limit` rows of getAll, for a page that shows a large history a screenful at a
+    // time.
+    Q_INVOKABLE QVariantList getLatest(int limit);
     Q_INVOKABLE QVariantMap getById(int id);
     Q_INVOKABLE QVariantList getItems(int invoiceId);
     Q_INVOKABLE QVariantList getByTenant(int tenantId);

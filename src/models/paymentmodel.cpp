@@ -20,6 +20,17 @@ QVariantList PaymentModel::getAll()
         "ORDER BY p.payment_date DESC"_s);
 }
 
+QVariantList PaymentModel::getLatest(int limit)
+{
+    return list(
+        u"SELECT p.*, t.full_name as tenant_name, i.invoice_number, u.unit_number, "
+        "pr.name as property_name FROM payments p "
+        "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN invoices i ON p.invoice_id=i.id "
+        "LEFT JOIN units u ON i.unit_id=u.id LEFT JOIN properties pr ON u.property_id=pr.id "
+        "ORDER BY p.payment_date DESC, p.id DESC LIMIT ?"_s,
+        { limit });
+}
+
 QVariantList PaymentModel::getRecent(int limit)
 {
     return list(

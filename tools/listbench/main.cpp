@@ -187,6 +187,7 @@ int main(int argc, char *argv[])
                     { tenant }));
             } },
         { u"invoiceModel.getAll"_s, [&] { return rows(invoices.getAll()); } },
+        { u"invoiceModel.getLatest(500)"_s, [&] { return rows(invoices.getLatest(500)); } },
         { u"invoiceModel.getByTenant"_s, [&] { return rows(invoices.getByTenant(tenant)); } },
         { u"invoiceModel.getItems"_s, [&] { return rows(invoices.getItems(invoice)); } },
         { u"payment dialog (execQuery)"_s,
@@ -196,6 +197,7 @@ int main(int argc, char *argv[])
                     { tenant }));
             } },
         { u"paymentModel.getAll"_s, [&] { return rows(payments.getAll()); } },
+        { u"paymentModel.getLatest(500)"_s, [&] { return rows(payments.getLatest(500)); } },
         { u"paymentModel.getRecent"_s, [&] { return rows(payments.getRecent()); } },
         { u"paymentModel.getByTenant"_s, [&] { return rows(payments.getByTenant(tenant)); } },
         { u"maintenanceModel.getAll"_s, [&] { return rows(maintenance.getAll()); } },
