@@ -60,6 +60,37 @@ namespace {
             { u"description"_s, description } };
     }
 
+    struct Unit
+    {
+        int id;
+        int propertyId;
+        double rent;
+        double price;
+    };
+
+    // Maintenance requests on random units, a third still new, a third in progress and a third
+    // completed (which books their cost as expenses).
+    int addMaintenance(AppObjects &o, const QList<Unit> &units, int count, QRandomGenerator &rng)
+    {
+        const QStringList titles = { u"تسريب مياه في الحمام"_s, u"عطل في المصعد"_s,
+            u"إصلاح باب المدخل"_s, u"صيانة المكيف"_s, u"دهان الواجهة"_s, u"انقطاع الكهرباء"_s };
+        const QStringList priorities = { u"low"_s, u"medium"_s, u"high"_s };
+        int added = 0;
+        for (int i = 0; i < count && !units.isEmpty(); ++i) {
+            const Unit &unit = units.at(rng.bounded(units.size()));
+            const int id = o.maintenanceModel.add(unit.id, unit.propertyId,
+                titles.at(i % titles.size()), u"طلب من المستأجر"_s, priorities.at(i % 3));
+            if (id < 1)
+                continue;
+            ++added;
+            if (i % 3 == 1)
+                o.maintenanceModel.updateStatus(id, u"in_progress"_s);
+            else if (i % 3 == 2)
+                o.maintenanceModel.complete(id, (2 + rng.bounded(19)) * 50);
+        }
+        return added;
+    }
+
 } // namespace
 
 Counts fill(AppObjects &o, int scale, quint32 seed)
@@ -79,13 +110,6 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
     o.currencyModel.setRate(jod, ils, 5.24);
 
     // Properties with a dozen units each.
-    struct Unit
-    {
-        int id;
-        int propertyId;
-        double rent;
-        double price;
-    };
     QList<Unit> units;
     QList<int> propertyIds;
     for (int s = 0; s < scale; ++s) {
@@ -272,21 +296,7 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
     }
 
     // Maintenance requests in every status.
-    const QStringList titles = { u"تسريب مياه في الحمام"_s, u"عطل في المصعد"_s,
-        u"إصلاح باب المدخل"_s, u"صيانة المكيف"_s, u"دهان الواجهة"_s, u"انقطاع الكهرباء"_s };
-    const QStringList priorities = { u"low"_s, u"medium"_s, u"high"_s };
-    for (int i = 0; i < 8 * scale && !units.isEmpty(); ++i) {
-        const Unit &unit = units.at(rng.bounded(units.size()));
-        const int id = o.maintenanceModel.add(unit.id, unit.propertyId,
-            titles.at(i % titles.size()), u"طلب من المستأجر"_s, priorities.at(i % 3));
-        if (id < 1)
-            continue;
-        ++counts.maintenance;
-        if (i % 3 == 1)
-            o.maintenanceModel.updateStatus(id, u"in_progress"_s);
-        else if (i % 3 == 2)
-            o.maintenanceModel.complete(id, between(2, 20) * 50);
-    }
+    counts.maintenance = addMaintenance(o, units, 8 * scale, rng);
 
     // A few balanced journal entries.
     const int cash = idOfAccount(o, u"1100"_s);
@@ -339,13 +349,6 @@ Counts fillLarge(AppObjects &o, quint32 seed)
     const int ils = idOfCurrency(o, u"ILS"_s);
     o.currencyModel.setRate(usd, ils, 3.72);
 
-    struct Unit
-    {
-        int id;
-        int propertyId;
-        double rent;
-        double price;
-    };
     QList<Unit> units;
     for (int p = 0; p < 40; ++p) {
         const int propertyId = o.propertyModel.add(
@@ -462,21 +465,7 @@ Counts fillLarge(AppObjects &o, quint32 seed)
             ++counts.expenses;
     }
 
-    const QStringList titles = { u"تسريب مياه في الحمام"_s, u"عطل في المصعد"_s,
-        u"إصلاح باب المدخل"_s, u"صيانة المكيف"_s };
-    const QStringList priorities = { u"low"_s, u"medium"_s, u"high"_s };
-    for (int i = 0; i < 3000 && !units.isEmpty(); ++i) {
-        const Unit &unit = units.at(rng.bounded(units.size()));
-        const int id = o.maintenanceModel.add(unit.id, unit.propertyId,
-            titles.at(i % titles.size()), u"طلب من المستأجر"_s, priorities.at(i % 3));
-        if (id < 1)
-            continue;
-        ++counts.maintenance;
-        if (i % 3 == 1)
-            o.maintenanceModel.updateStatus(id, u"in_progress"_s);
-        else if (i % 3 == 2)
-            o.maintenanceModel.complete(id, between(2, 20) * 50);
-    }
+    counts.maintenance = addMaintenance(o, units, 3000, rng);
 
     const int cash = idOfAccount(o, u"1100"_s);
     const int rentRevenue = idOfAccount(o, u"4100"_s);
