@@ -26,7 +26,7 @@ Rectangle {
         recentMaintenance = Theme.rows(dashboardCtrl.getRecentMaintenance(3))
         insights = Theme.rows(reportCtrl.getAIInsights())
         occupancy = Number(dashboardCtrl.getOccupancyRate()) || 0
-        alerts = notifyCtrl.getAlertCount() > 0 ? Theme.rows(notifyCtrl.getActiveAlerts()) : []
+        alerts = Theme.rows(notifyCtrl.getActiveAlerts())
         logs = Theme.rows(auditMgr.getLogs(5))
         loadChart()
     }

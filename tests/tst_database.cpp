@@ -14,6 +14,13 @@ private slots:
     void rowMapKeys_data();
     void rowMapKeys();
     void laterColumnWinsInJoin();
+    void namedColumnsOnly_data();
+    void namedColumnsOnly();
+    void valueTypes_data();
+    void valueTypes();
+    void everyRowInOrder_data();
+    void everyRowInOrder();
+    void failureWhileSteppingReturnsNoRows();
     void constraintFailureReportsOnce_data();
     void constraintFailureReportsOnce();
     void reusedStatementFailureReportsOnce();
@@ -58,6 +65,109 @@ void TestDatabase::laterColumnWinsInJoin()
         u"SELECT * FROM properties p JOIN units u ON u.property_id=p.id WHERE u.id=?"_s, { unit2 });
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().toMap().value(u"id"_s).toInt(), unit2);
+}
+
+void TestDatabase::namedColumnsOnly_data()
+{
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<QVariantMap>("expected");
+    QTest::newRow("some") << QStringList { u"b"_s, u"d"_s }
+                          << QVariantMap { { u"b"_s, 2 }, { u"d"_s, u"four"_s } };
+    QTest::newRow("unknown names are ignored")
+        << QStringList { u"a"_s, u"zz"_s } << QVariantMap { { u"a"_s, 1 } };
+    QTest::newRow("later column of a name wins")
+        << QStringList { u"c"_s } << QVariantMap { { u"c"_s, 5 } };
+    QTest::newRow("none") << QStringList {} << QVariantMap {};
+}
+
+void TestDatabase::namedColumnsOnly()
+{
+    QFETCH(QStringList, columns);
+    QFETCH(QVariantMap, expected);
+    TestFixture f;
+    const QVariantList rows = f.db()->execQueryColumns(
+        u"SELECT 1 as a, 2 as b, 3 as c, 'four' as d, 5 as c FROM (SELECT 1 UNION ALL SELECT 2)"_s,
+        {}, columns);
+    QCOMPARE(rows.size(), 2);
+    for (const QVariant &row : rows) {
+        const QVariantMap map = row.toMap();
+        QCOMPARE(map.keys(), expected.keys());
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QCOMPARE(map.value(it.key()).toString(), it.value().toString());
+    }
+}
+
+void TestDatabase::valueTypes_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("integer") << u"9223372036854775807"_s
+                             << QVariant(qlonglong(9223372036854775807));
+    QTest::newRow("real") << u"333.33"_s << QVariant(333.33);
+    QTest::newRow("null is a null text") << u"NULL"_s << QVariant(QMetaType::fromType<QString>());
+    QTest::newRow("arabic text") << u"'شقة ٣ – الطابق الأول'"_s
+                                 << QVariant(u"شقة ٣ – الطابق الأول"_s);
+    QTest::newRow("empty text") << u"''"_s << QVariant(u""_s);
+    QTest::newRow("text with a NUL")
+        << u"'a' || char(0) || 'b'"_s << QVariant(QString::fromUtf8("a\0b", 3));
+    QTest::newRow("blob") << u"x'00ff'"_s << QVariant(QByteArray("\x00\xff", 2));
+}
+
+// Every row of a list carries the same kinds of values as its first one.
+void TestDatabase::valueTypes()
+{
+    QFETCH(QString, expression);
+    QFETCH(QVariant, expected);
+    TestFixture f;
+    const QVariantList rows = f.db()->execQuery(u"SELECT "_s + expression
+        + u" as v FROM (SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3)"_s);
+    QCOMPARE(rows.size(), 3);
+    for (const QVariant &row : rows) {
+        const QVariant value = row.toMap().value(u"v"_s);
+        QCOMPARE(value.metaType(), expected.metaType());
+        QCOMPARE(value.isNull(), expected.isNull());
+        QCOMPARE(value, expected);
+    }
+}
+
+void TestDatabase::everyRowInOrder_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("two") << 2;
+    QTest::newRow("many") << 2500;
+}
+
+void TestDatabase::everyRowInOrder()
+{
+    QFETCH(int, count);
+    TestFixture f;
+    const QString sql = u"WITH RECURSIVE n(i) AS (SELECT 1 WHERE ?>0 UNION ALL SELECT i+1 FROM n "
+                        "WHERE i<?) SELECT i, 'row ' || i as label FROM n"_s;
+    // Twice, so the second run goes through the kept statement.
+    for (int run = 0; run < 2; ++run) {
+        const QVariantList rows = f.db()->execQuery(sql, { count, count });
+        QCOMPARE(rows.size(), count);
+        for (int i = 0; i < count; ++i) {
+            const QVariantMap row = rows.at(i).toMap();
+            QCOMPARE(row.value(u"i"_s).toInt(), i + 1);
+            QCOMPARE(row.value(u"label"_s).toString(), u"row %1"_s.arg(i + 1));
+        }
+    }
+}
+
+// A statement that fails after its first rows is a failure, not a shorter list.
+void TestDatabase::failureWhileSteppingReturnsNoRows()
+{
+    TestFixture f;
+    QSignalSpy errors(f.db(), &Database::databaseError);
+    const QVariantList rows = f.db()->execQuery(
+        u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<3) "
+        "SELECT i, CASE WHEN i=3 THEN abs(-9223372036854775807-1) ELSE i END as v FROM n"_s);
+    QVERIFY(rows.isEmpty());
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(errors.first().first().toString().contains(u"overflow"_s));
 }
 
 void TestDatabase::constraintFailureReportsOnce_data()

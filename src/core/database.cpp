@@ -9,7 +9,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <map>
+#include <sqlite3.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -20,11 +22,15 @@ namespace {
 // column overwrites an earlier one of the same name, as callers rely on).
 using ColumnOrder = std::vector<std::pair<QString, int>>;
 
-ColumnOrder columnOrder(const QSqlRecord &record)
+// With `wanted` set, only those columns are kept.
+ColumnOrder columnOrder(const QSqlRecord &record, const QStringList *wanted = nullptr)
 {
     std::map<QString, int> last;
-    for (int i = 0; i < record.count(); ++i)
-        last[record.fieldName(i)] = i;
+    for (int i = 0; i < record.count(); ++i) {
+        const QString name = record.fieldName(i);
+        if (!wanted || wanted->contains(name))
+            last[name] = i;
+    }
     return ColumnOrder(last.begin(), last.end());
 }
 
@@ -35,6 +41,73 @@ QVariantMap rowMap(const QSqlQuery &query, const ColumnOrder &columns)
     for (const auto &[name, index] : columns)
         row.emplace_hint(row.end(), name, query.value(index));
     return QVariantMap(std::move(row));
+}
+
+sqlite3_stmt *statementOf(const QSqlQuery &query)
+{
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt *const *>(handle.constData());
+}
+
+// The same values Qt's driver gives: integers as qlonglong, reals as double, NULL as a null
+// QString, blobs as QByteArray.
+QVariant columnValue(sqlite3_stmt *statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB: {
+        const auto *data = static_cast<const char *>(sqlite3_column_blob(statement, column));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
+    }
+    default: {
+        // SQLite's own UTF-16 conversion is faster than QString::fromUtf8 on Arabic text.
+        const auto *text = static_cast<const QChar *>(sqlite3_column_text16(statement, column));
+        return QVariant(
+            QString(text, sqlite3_column_bytes16(statement, column) / qsizetype(sizeof(QChar))));
+    }
+    }
+}
+
+QVariantMap rowMap(sqlite3_stmt *statement, const ColumnOrder &columns)
+{
+    std::map<QString, QVariant> row;
+    for (const auto &[name, index] : columns)
+        row.emplace_hint(row.end(), name, columnValue(statement, index));
+    return QVariantMap(std::move(row));
+}
+
+// Reads every row of an executed query. Rows after the first are stepped straight from the
+// statement: Qt's driver would first copy each row into its own cache, converting every text to
+// UTF-16 inside SQLite, which on large lists costs as much as building the rows themselves.
+bool readRows(QSqlQuery &query, QVariantList &rows, QString *error, const QStringList *wanted)
+{
+    const ColumnOrder columns = columnOrder(query.record(), wanted);
+    sqlite3_stmt *statement = statementOf(query);
+    if (!statement) {
+        while (query.next())
+            rows.append(rowMap(query, columns));
+        return true;
+    }
+    // next() leaves the statement on the first row.
+    if (!query.next())
+        return true;
+    int status = SQLITE_ROW;
+    do {
+        rows.append(rowMap(statement, columns));
+        status = sqlite3_step(statement);
+    } while (status == SQLITE_ROW);
+    if (status == SQLITE_DONE)
+        return true;
+    *error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)));
+    rows.clear();
+    return false;
 }
 
 } // namespace
@@ -189,14 +262,24 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
 
 QVariantList Database::execQuery(const QString &sql, const QVariantList &params)
 {
+    return select(sql, params, nullptr);
+}
+
+QVariantList Database::execQueryColumns(
+    const QString &sql, const QVariantList &params, const QStringList &columns)
+{
+    return select(sql, params, &columns);
+}
+
+QVariantList Database::select(
+    const QString &sql, const QVariantList &params, const QStringList *columns)
+{
     QVariantList rows;
     QString error;
     {
         QMutexLocker locker(&m_lock);
         if (QSqlQuery *query = run(sql, params, &error)) {
-            const ColumnOrder columns = columnOrder(query->record());
-            while (query->next())
-                rows.append(rowMap(*query, columns));
+            readRows(*query, rows, &error, columns);
             query->finish();
         }
     }

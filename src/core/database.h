@@ -4,10 +4,9 @@
 #include <QMutex>
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QVariantList>
 #include <QVariantMap>
-
-#include <QSqlQuery>
 
 // Owner of the program's single SQLite connection (Qt's default connection name).
 class Database : public QObject
@@ -20,6 +19,10 @@ public:
     bool initialize(const QString &path);
 
     Q_INVOKABLE QVariantList execQuery(const QString &sql, const QVariantList &params = {});
+    // Like execQuery, but each row holds only the named columns: for callers that read a few
+    // fields of wide rows, which then need not be copied.
+    QVariantList execQueryColumns(
+        const QString &sql, const QVariantList &params, const QStringList &columns);
     Q_INVOKABLE bool execNonQuery(const QString &sql, const QVariantList &params = {});
     Q_INVOKABLE int execInsert(const QString &sql, const QVariantList &params = {});
     Q_INVOKABLE QVariantMap getById(const QString &table, int id);
@@ -43,6 +46,8 @@ private:
     // The executed statement (cached and prepared once per SQL text), or nullptr with the
     // driver's error text. Callers hold the lock and finish() the statement when done.
     QSqlQuery *run(const QString &sql, const QVariantList &params, QString *error);
+    // Rows of a query, all columns or only `columns`; errors are reported.
+    QVariantList select(const QString &sql, const QVariantList &params, const QStringList *columns);
 
     QSqlDatabase m_db;
     QMutex m_lock;

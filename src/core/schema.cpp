@@ -97,6 +97,15 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)"_s,
         // The invoices page shows the newest invoices first, a screenful at a time.
         u"CREATE INDEX IF NOT EXISTS idx_invoices_created ON invoices(created_at)"_s,
+        // The dashboard's figures, read from the indexes alone: collections by day and this
+        // month's, open invoices past due, the latest requests.
+        u"CREATE INDEX IF NOT EXISTS idx_payments_date_amount ON payments(payment_date, amount)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_payments_day ON payments(date(payment_date), payment_date, amount)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_invoices_open ON invoices(due_date, status, balance) WHERE status!='paid' AND status!='void'"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_maintenance_created ON maintenance_requests(created_at)"_s,
+        // Alerts and insights: unpaid installments by due date, pending cheques by due date.
+        u"CREATE INDEX IF NOT EXISTS idx_installments_open ON installments(due_date, status, installment_amount, paid_amount) WHERE status != 'paid'"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
     };
 }
 

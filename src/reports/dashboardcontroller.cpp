@@ -41,13 +41,14 @@ QVariantMap DashboardController::getStats()
         figure(u"SELECT COUNT(*) as c FROM tenants t JOIN contracts c ON t.id=c.tenant_id "
                "WHERE c.status='active'"_s,
             u"c"_s));
-    stats.insert(u"monthlyRevenue"_s, figure(monthRevenueSql, u"t"_s));
+    const QVariant revenue = figure(monthRevenueSql, u"t"_s);
+    stats.insert(u"monthlyRevenue"_s, revenue);
     stats.insert(u"pendingMaintenance"_s,
         figure(u"SELECT COUNT(*) as c FROM maintenance_requests "
                "WHERE status IN ('new','in_progress')"_s,
             u"c"_s));
 
-    const double current = firstRow(monthRevenueSql).value(u"t"_s).toDouble();
+    const double current = revenue.toDouble();
     const QVariantMap previousRow = firstRow(
         u"SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE payment_date >= "
         "date('now','start of month','-1 month') AND payment_date < date('now','start of month')"_s);

@@ -35,11 +35,11 @@ QVariantList NotificationController::getActiveAlerts()
     QVariantList alerts;
 
     // Today and yesterday are "due"; anything older is "overdue"; the two never overlap.
-    const QVariantList due = m_db->execQuery(
+    const QVariantList due = m_db->execQueryColumns(
         u"SELECT i.*, b.full_name as buyer_name, u.unit_number FROM installments i "
         "JOIN buyers b ON i.buyer_id = b.id JOIN units u ON i.unit_id = u.id "
         "WHERE (i.due_date = ? OR i.due_date = ?) AND i.status != 'paid'"_s,
-        { today, yesterday });
+        { today, yesterday }, { u"buyer_name"_s, u"unit_number"_s, u"installment_amount"_s });
     for (const QVariant &item : due) {
         const QVariantMap row = item.toMap();
         alerts.append(
@@ -49,18 +49,19 @@ QVariantList NotificationController::getActiveAlerts()
                 u"high"_s));
     }
 
-    const QVariantList overdue = m_db->execQuery(
+    const QVariantList overdue = m_db->execQueryColumns(
         u"SELECT i.*, b.full_name as buyer_name FROM installments i "
         "JOIN buyers b ON i.buyer_id = b.id WHERE i.due_date < ? AND i.status != 'paid'"_s,
-        { yesterday });
+        { yesterday }, { u"buyer_name"_s, u"due_date"_s });
     for (const QVariant &item : overdue) {
         const QVariantMap row = item.toMap();
         alerts.append(alert(u"overdue"_s, u"قسط متأخر جداً: "_s + text(row, u"buyer_name"_s),
             u"استحق في: "_s + text(row, u"due_date"_s), u"critical"_s));
     }
 
-    const QVariantList cheques = m_db->execQuery(
-        u"SELECT * FROM cheques WHERE due_date <= ? AND status = 'pending'"_s, { inAWeek });
+    const QVariantList cheques = m_db->execQueryColumns(
+        u"SELECT * FROM cheques WHERE due_date <= ? AND status = 'pending'"_s, { inAWeek },
+        { u"cheque_number"_s, u"amount"_s });
     for (const QVariant &item : cheques) {
         const QVariantMap row = item.toMap();
         alerts.append(alert(u"cheque"_s, u"شيك مستحق خلال أسبوع"_s,
@@ -69,10 +70,10 @@ QVariantList NotificationController::getActiveAlerts()
     }
 
     const QString inAMonth = now.addDays(30).toString(u"yyyy-MM-dd"_s);
-    const QVariantList contracts = m_db->execQuery(
+    const QVariantList contracts = m_db->execQueryColumns(
         u"SELECT c.*, t.full_name as tenant_name FROM contracts c "
         "JOIN tenants t ON c.tenant_id = t.id WHERE c.end_date <= ? AND c.status = 'active'"_s,
-        { inAMonth });
+        { inAMonth }, { u"tenant_name"_s, u"end_date"_s });
     for (const QVariant &item : contracts) {
         const QVariantMap row = item.toMap();
         alerts.append(alert(u"contract"_s, u"عقد ينتهي قريباً: "_s + text(row, u"tenant_name"_s),

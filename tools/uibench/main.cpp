@@ -2,7 +2,7 @@
 // dashboard drawn, then visits every page and reports the process's peak memory. The same is
 // measured on an empty database in a second process for comparison.
 //
-//   ./build/tools/uibench/uibench --db PATH/belvardino.db
+//   ./build/tools/uibench/uibench --db PATH/belvardino.db [--runs 5]
 
 #include "appobjects.h"
 #include "database.h"
@@ -20,8 +20,11 @@
 #include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <sys/resource.h>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -72,26 +75,46 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({ u"db"_s, u"Database to measure (a copy is used)."_s, u"path"_s });
+    parser.addOption({ u"runs"_s, u"Runs per database (median reported)."_s, u"n"_s, u"5"_s });
     parser.addOption({ u"single"_s, u"Measure this database only and print one line."_s });
     parser.process(app);
     const QString source = parser.value(u"db"_s);
 
     if (!parser.isSet(u"single"_s)) {
-        // Each figure in its own process, so peak memory belongs to one database.
+        // Each run in its own process, so start-up is cold and peak memory belongs to one
+        // database; medians of the runs.
+        const int runs = std::max(1, parser.value(u"runs"_s).toInt());
         auto measure = [&](const QString &db) {
-            QProcess child;
-            QStringList args = { u"--single"_s };
-            if (!db.isEmpty())
-                args << u"--db"_s << db;
-            child.start(QCoreApplication::applicationFilePath(), args);
-            child.waitForFinished(-1);
-            return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+            std::vector<double> columns[3];
+            for (int run = 0; run < runs; ++run) {
+                QProcess child;
+                QStringList args = { u"--single"_s };
+                if (!db.isEmpty())
+                    args << u"--db"_s << db;
+                child.start(QCoreApplication::applicationFilePath(), args);
+                child.waitForFinished(-1);
+                const QStringList figures = QString::fromUtf8(child.readAllStandardOutput())
+                                                .split(u' ', Qt::SkipEmptyParts);
+                for (int i = 0; i < 3 && i < figures.size(); ++i)
+                    columns[i].push_back(figures.at(i).toDouble());
+            }
+            std::array<double, 3> medians {};
+            for (int i = 0; i < 3; ++i) {
+                std::sort(columns[i].begin(), columns[i].end());
+                medians[i] = columns[i].empty() ? 0 : columns[i][columns[i].size() / 2];
+            }
+            return medians;
         };
+        const auto empty = measure(QString());
         std::printf(
             "%-10s %14s %16s %14s\n", "database", "start-up ms", "login-dash ms", "peak MiB");
-        std::printf("%-10s %s\n", "empty", qPrintable(measure(QString())));
-        if (!source.isEmpty())
-            std::printf("%-10s %s\n", "given", qPrintable(measure(source)));
+        std::printf("%-10s %14.0f %16.0f %14.1f\n", "empty", empty[0], empty[1], empty[2]);
+        if (!source.isEmpty()) {
+            const auto given = measure(source);
+            std::printf("%-10s %14.0f %16.0f %14.1f\n", "given", given[0], given[1], given[2]);
+            std::printf("%-10s %14.2f %16.2f\n", "ratio", given[0] / std::max(empty[0], 1.0),
+                given[1] / std::max(empty[1], 1.0));
+        }
         return 0;
     }
 
