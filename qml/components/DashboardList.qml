@@ -51,17 +51,22 @@ Rectangle {
         Repeater {
             model: card.model ? card.model : []
 
-            delegate: RowLayout {
+            // Plain items rather than controls and layouts: the dashboard builds these rows on
+            // every visit, and on a busy portfolio every list is full.
+            delegate: Item {
                 id: line
                 required property var modelData
                 Layout.fillWidth: true
-                spacing: 8
+                implicitHeight: Math.max(texts.implicitHeight, side.active ? side.implicitHeight : 0)
 
-                ColumnLayout {
-                    Layout.fillWidth: true
+                Column {
+                    id: texts
+                    anchors.left: parent.left
+                    anchors.right: side.active ? side.left : parent.right
+                    anchors.rightMargin: side.active ? 8 : 0
                     spacing: 2
-                    Label {
-                        Layout.fillWidth: true
+                    Text {
+                        width: parent.width
                         text: card.lineOne(line.modelData)
                         color: Theme.textPrimary
                         font.family: Theme.fontFamily
@@ -69,8 +74,8 @@ Rectangle {
                         elide: Text.ElideRight
                         horizontalAlignment: Text.AlignLeft
                     }
-                    Label {
-                        Layout.fillWidth: true
+                    Text {
+                        width: parent.width
                         text: card.lineTwo(line.modelData)
                         color: Theme.textMuted
                         font.family: Theme.fontFamily
@@ -79,32 +84,35 @@ Rectangle {
                         horizontalAlignment: Text.AlignLeft
                     }
                 }
-                ColumnLayout {
-                    visible: card.sideText !== null || card.tagText !== ""
-                    spacing: 2
-                    Label {
-                        Layout.alignment: Qt.AlignRight
-                        visible: card.sideText !== null
-                        text: card.sideText !== null ? card.sideText(line.modelData) : ""
-                        color: Theme.successColor
-                        font.family: Theme.fontFamily
-                        font.pixelSize: 13
-                        font.bold: true
-                    }
-                    Rectangle {
-                        Layout.alignment: Qt.AlignRight
-                        visible: card.tagText !== ""
-                        implicitWidth: tag.implicitWidth + 12
-                        implicitHeight: tag.implicitHeight + 4
-                        radius: 4
-                        color: "#1422c55e"
-                        Label {
-                            id: tag
-                            anchors.centerIn: parent
-                            text: card.tagText
+                Loader {
+                    id: side
+                    anchors.right: parent.right
+                    anchors.verticalCenter: parent.verticalCenter
+                    active: card.sideText !== null || card.tagText !== ""
+                    sourceComponent: Column {
+                        spacing: 2
+                        Text {
+                            visible: card.sideText !== null
+                            text: card.sideText !== null ? card.sideText(line.modelData) : ""
                             color: Theme.successColor
                             font.family: Theme.fontFamily
-                            font.pixelSize: 11
+                            font.pixelSize: 13
+                            font.bold: true
+                        }
+                        Rectangle {
+                            visible: card.tagText !== ""
+                            width: tag.implicitWidth + 12
+                            height: tag.implicitHeight + 4
+                            radius: 4
+                            color: "#1422c55e"
+                            Text {
+                                id: tag
+                                anchors.centerIn: parent
+                                text: card.tagText
+                                color: Theme.successColor
+                                font.family: Theme.fontFamily
+                                font.pixelSize: 11
+                            }
                         }
                     }
                 }

@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <array>
+#include <cstring>
 #include <map>
 #include <sqlite3.h>
 #include <vector>
@@ -51,9 +53,38 @@ sqlite3_stmt *statementOf(const QSqlQuery &query)
     return *static_cast<sqlite3_stmt *const *>(handle.constData());
 }
 
+// Recent texts of each column. Lists repeat the same statuses, dates, names and currencies row
+// after row; sharing one string saves an allocation, and later a free, for every repeat.
+class TextCache
+{
+public:
+    explicit TextCache(int columns)
+        : m_recent(static_cast<size_t>(columns))
+        , m_next(static_cast<size_t>(columns), 0)
+    {
+    }
+
+    QString text(int column, const QChar *data, qsizetype size)
+    {
+        auto &recent = m_recent[static_cast<size_t>(column)];
+        for (const QString &known : recent) {
+            if (known.size() == size && !known.isNull()
+                && std::memcmp(known.constData(), data, size_t(size) * sizeof(QChar)) == 0)
+                return known;
+        }
+        QString fresh(data, size);
+        recent[m_next[static_cast<size_t>(column)]++ % recent.size()] = fresh;
+        return fresh;
+    }
+
+private:
+    std::vector<std::array<QString, 4>> m_recent;
+    std::vector<unsigned> m_next;
+};
+
 // The same values Qt's driver gives: integers as qlonglong, reals as double, NULL as a null
-// QString, blobs as QByteArray.
-QVariant columnValue(sqlite3_stmt *statement, int column)
+// QString, texts through SQLite's UTF-16 conversion, blobs as QByteArray.
+QVariant columnValue(sqlite3_stmt *statement, int column, TextCache &texts)
 {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -67,25 +98,27 @@ QVariant columnValue(sqlite3_stmt *statement, int column)
         return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
     }
     default: {
-        // SQLite's own UTF-16 conversion is faster than QString::fromUtf8 on Arabic text.
+        // SQLite's conversion is faster than QString::fromUtf8 on Arabic text.
         const auto *text = static_cast<const QChar *>(sqlite3_column_text16(statement, column));
-        return QVariant(
-            QString(text, sqlite3_column_bytes16(statement, column) / qsizetype(sizeof(QChar))));
+        if (!text)
+            return QVariant(QString());
+        return QVariant(texts.text(
+            column, text, sqlite3_column_bytes16(statement, column) / qsizetype(sizeof(QChar))));
     }
     }
 }
 
-QVariantMap rowMap(sqlite3_stmt *statement, const ColumnOrder &columns)
+QVariantMap rowMap(sqlite3_stmt *statement, const ColumnOrder &columns, TextCache &texts)
 {
     std::map<QString, QVariant> row;
     for (const auto &[name, index] : columns)
-        row.emplace_hint(row.end(), name, columnValue(statement, index));
+        row.emplace_hint(row.end(), name, columnValue(statement, index, texts));
     return QVariantMap(std::move(row));
 }
 
 // Reads every row of an executed query. Rows after the first are stepped straight from the
-// statement: Qt's driver would first copy each row into its own cache, converting every text to
-// UTF-16 inside SQLite, which on large lists costs as much as building the rows themselves.
+// statement: Qt's driver would first copy each row into a cache of its own and hand out copies,
+// which on large lists costs a good part of the time.
 bool readRows(QSqlQuery &query, QVariantList &rows, QString *error, const QStringList *wanted)
 {
     const ColumnOrder columns = columnOrder(query.record(), wanted);
@@ -98,9 +131,10 @@ bool readRows(QSqlQuery &query, QVariantList &rows, QString *error, const QStrin
     // next() leaves the statement on the first row.
     if (!query.next())
         return true;
+    TextCache texts(sqlite3_column_count(statement));
     int status = SQLITE_ROW;
     do {
-        rows.append(rowMap(statement, columns));
+        rows.append(rowMap(statement, columns, texts));
         status = sqlite3_step(statement);
     } while (status == SQLITE_ROW);
     if (status == SQLITE_DONE)

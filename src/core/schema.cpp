@@ -9,6 +9,9 @@ QStringList Schema::pragmaStatements()
         u"PRAGMA foreign_keys=ON"_s,
         u"PRAGMA synchronous=NORMAL"_s,
         u"PRAGMA cache_size=-64000"_s,
+        // Pages are read through a memory map instead of being copied into the page cache: the
+        // first screens after start-up touch much of a large file.
+        u"PRAGMA mmap_size=268435456"_s,
     };
 }
 

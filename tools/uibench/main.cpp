@@ -82,38 +82,45 @@ int main(int argc, char *argv[])
 
     if (!parser.isSet(u"single"_s)) {
         // Each run in its own process, so start-up is cold and peak memory belongs to one
-        // database; medians of the runs.
+        // database. The two databases take turns, so both see the machine in the same state;
+        // medians of the runs.
         const int runs = std::max(1, parser.value(u"runs"_s).toInt());
-        auto measure = [&](const QString &db) {
-            std::vector<double> columns[3];
-            for (int run = 0; run < runs; ++run) {
+        QStringList databases = { QString() };
+        if (!source.isEmpty())
+            databases << source;
+        std::vector<std::array<std::vector<double>, 3>> figures(databases.size());
+        for (int run = 0; run < runs; ++run) {
+            for (int d = 0; d < databases.size(); ++d) {
                 QProcess child;
                 QStringList args = { u"--single"_s };
-                if (!db.isEmpty())
-                    args << u"--db"_s << db;
+                if (!databases.at(d).isEmpty())
+                    args << u"--db"_s << databases.at(d);
                 child.start(QCoreApplication::applicationFilePath(), args);
                 child.waitForFinished(-1);
-                const QStringList figures = QString::fromUtf8(child.readAllStandardOutput())
-                                                .split(u' ', Qt::SkipEmptyParts);
-                for (int i = 0; i < 3 && i < figures.size(); ++i)
-                    columns[i].push_back(figures.at(i).toDouble());
+                const QStringList line = QString::fromUtf8(child.readAllStandardOutput())
+                                             .split(u' ', Qt::SkipEmptyParts);
+                for (int i = 0; i < 3 && i < line.size(); ++i)
+                    figures[d][i].push_back(line.at(i).toDouble());
             }
-            std::array<double, 3> medians {};
-            for (int i = 0; i < 3; ++i) {
-                std::sort(columns[i].begin(), columns[i].end());
-                medians[i] = columns[i].empty() ? 0 : columns[i][columns[i].size() / 2];
-            }
-            return medians;
+        }
+        auto median = [](std::vector<double> values) {
+            std::sort(values.begin(), values.end());
+            return values.empty() ? 0.0 : values[values.size() / 2];
         };
-        const auto empty = measure(QString());
         std::printf(
             "%-10s %14s %16s %14s\n", "database", "start-up ms", "login-dash ms", "peak MiB");
-        std::printf("%-10s %14.0f %16.0f %14.1f\n", "empty", empty[0], empty[1], empty[2]);
-        if (!source.isEmpty()) {
-            const auto given = measure(source);
-            std::printf("%-10s %14.0f %16.0f %14.1f\n", "given", given[0], given[1], given[2]);
-            std::printf("%-10s %14.2f %16.2f\n", "ratio", given[0] / std::max(empty[0], 1.0),
-                given[1] / std::max(empty[1], 1.0));
+        const char *names[] = { "empty", "given" };
+        std::array<double, 3> medians[2] {};
+        for (int d = 0; d < databases.size(); ++d) {
+            for (int i = 0; i < 3; ++i)
+                medians[d][i] = median(figures[d][i]);
+            std::printf("%-10s %14.0f %16.0f %14.1f\n", names[d], medians[d][0], medians[d][1],
+                medians[d][2]);
+        }
+        if (databases.size() == 2) {
+            std::printf("%-10s %14.2f %16.2f\n", "ratio",
+                medians[1][0] / std::max(medians[0][0], 1.0),
+                medians[1][1] / std::max(medians[0][1], 1.0));
         }
         return 0;
     }
