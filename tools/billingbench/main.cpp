@@ -5,6 +5,7 @@
 //
 //   ./build/tools/billingbench/billingbench --leases 10000 --runs 5
 
+#include "allocatortuning.h"
 #include "database.h"
 #include "invoicemodel.h"
 
@@ -355,6 +356,7 @@ double median(std::vector<double> values)
 
 int main(int argc, char *argv[])
 {
+    AllocatorTuning::apply(); // as the application does
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(

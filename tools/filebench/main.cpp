@@ -3,6 +3,7 @@
 //
 //   ./build/tools/filebench/filebench --db PATH/belvardino.db --runs 5
 
+#include "allocatortuning.h"
 #include "backupmanager.h"
 #include "database.h"
 
@@ -59,6 +60,7 @@ public slots:
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    AllocatorTuning::apply(); // as the application does
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
