@@ -90,6 +90,9 @@ void TestBackup::backupHoldsRowsStillInTheLog()
                  .toString(),
         u"برج الأمل"_s);
     QCOMPARE(valueInFile(backup, u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
+    // One self-contained file, with no log beside it.
+    QVERIFY(!QFile::exists(backup + u"-wal"_s));
+    QCOMPARE(valueInFile(backup, u"PRAGMA journal_mode"_s).toString(), u"delete"_s);
 }
 
 void TestBackup::backupWithoutDatabaseFile()
