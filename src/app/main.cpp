@@ -1,4 +1,3 @@
-#include "allocatortuning.h"
 #include "appobjects.h"
 #include "database.h"
 #include "runlog.h"
@@ -18,7 +17,6 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
-    AllocatorTuning::apply();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Belvardino"_s);
     QApplication::setApplicationName(u"Belvardino"_s);

@@ -5,7 +5,6 @@
 //
 //   ./build/tools/billingbench/billingbench --leases 10000 --runs 5
 
-#include "allocatortuning.h"
 #include "database.h"
 #include "invoicemodel.h"
 
@@ -356,7 +355,6 @@ double median(std::vector<double> values)
 
 int main(int argc, char *argv[])
 {
-    AllocatorTuning::apply(); // as the application does
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -3,7 +3,6 @@
 //
 //   ./build/tools/filebench/filebench --db PATH/belvardino.db --runs 5
 
-#include "allocatortuning.h"
 #include "backupmanager.h"
 #include "database.h"
 
@@ -60,7 +59,6 @@ public slots:
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    AllocatorTuning::apply(); // as the application does
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();

@@ -6,7 +6,6 @@
 //   ./build/tools/listbench/listbench --db PATH/belvardino.db --runs 5
 
 #include "accountmodel.h"
-#include "allocatortuning.h"
 #include "auditmanager.h"
 #include "authcontroller.h"
 #include "buyermodel.h"
@@ -133,7 +132,6 @@ struct Operation
 
 int main(int argc, char *argv[])
 {
-    AllocatorTuning::apply(); // as the application does
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();

@@ -4,7 +4,6 @@
 //
 //   ./build/tools/uibench/uibench --db PATH/belvardino.db [--runs 5]
 
-#include "allocatortuning.h"
 #include "appobjects.h"
 #include "database.h"
 
@@ -67,7 +66,6 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    AllocatorTuning::apply(); // as the application does
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Belvardino"_s);
     QApplication::setApplicationName(u"Belvardino"_s);

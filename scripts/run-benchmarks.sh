@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, writes the large portfolio into a temporary directory and
+# runs every benchmark on it; each prints its figures next to their floors and the ratios.
+# Usage: scripts/run-benchmarks.sh [runs]   (default 5; medians are reported)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+runs="${1:-5}"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+
+tools="$root/build/tools"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+
+echo "== large portfolio"
+start=$(date +%s%N)
+"$tools/demodata/demodata" --data-dir "$work" --large
+echo "generated in $(( ($(date +%s%N) - start) / 1000000 )) ms"
+db="$work/belvardino.db"
+
+echo "== monthly rent run, per invoice, against SQLite's C API"
+for leases in 1000 10000 100000; do
+    "$tools/billingbench/billingbench" --leases "$leases" --runs "$runs" | tail -5
+done
+
+echo "== lists and figures the interface loads"
+"$tools/listbench/listbench" --db "$db" --runs "$runs" || true
+
+echo "== start-up, login to dashboard, peak memory (large portfolio against an empty database)"
+"$tools/uibench/uibench" --db "$db" --runs "$runs"
+
+echo "== backup and CSV export against the sqlite3 shell"
+"$tools/filebench/filebench" --db "$db" --runs "$runs"
