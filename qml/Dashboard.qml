@@ -159,6 +159,8 @@ Rectangle {
                         Layout.preferredHeight: Math.min(contentHeight, 200)
                         clip: true
                         spacing: 8
+                        // Only the rows in view are built: a busy portfolio has thousands of alerts.
+                        cacheBuffer: 0
                         model: page.alerts
                         boundsBehavior: Flickable.StopAtBounds
                         ScrollBar.vertical: ScrollBar {}
