@@ -214,7 +214,8 @@ QString PrintController::statementHtml(const QString &entityName, const QString 
     const QString companyName = esc(m_settings->companyName());
     QString html = statementHead;
     html += u"<table class='header-table'><tr><td style='text-align:right;'><h1>"_s + companyName
-        + u"</h1><p>"_s + esc(m_settings->companyAddress()) + u"<br>"_s + esc(m_settings->companyPhone())
+        + u"</h1><p>"_s + esc(m_settings->companyAddress()) + u"<br>"_s
+        + esc(m_settings->companyPhone())
         + u"</p></td><td style='text-align:left; vertical-align:top;'><h2 style='margin:0;'>كشف حساب "_s
         + esc(entityType) + u"</h2><p>تاريخ: "_s + QDate::currentDate().toString(u"yyyy-MM-dd"_s)
         + u"</p></td></tr></table>"_s;
