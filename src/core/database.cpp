@@ -119,29 +119,28 @@ QVariantMap rowMap(sqlite3_stmt *statement, const ColumnOrder &columns, TextCach
 // Reads every row of an executed query. Rows after the first are stepped straight from the
 // statement: Qt's driver would first copy each row into a cache of its own and hand out copies,
 // which on large lists costs a good part of the time.
-bool readRows(QSqlQuery &query, QVariantList &rows, QString *error, const QStringList *wanted)
+void readRows(QSqlQuery &query, QVariantList &rows, QString *error, const QStringList *wanted)
 {
     const ColumnOrder columns = columnOrder(query.record(), wanted);
     sqlite3_stmt *statement = statementOf(query);
     if (!statement) {
         while (query.next())
             rows.append(rowMap(query, columns));
-        return true;
+        return;
     }
     // next() leaves the statement on the first row.
     if (!query.next())
-        return true;
+        return;
     TextCache texts(sqlite3_column_count(statement));
     int status = SQLITE_ROW;
     do {
         rows.append(rowMap(statement, columns, texts));
         status = sqlite3_step(statement);
     } while (status == SQLITE_ROW);
-    if (status == SQLITE_DONE)
-        return true;
-    *error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)));
-    rows.clear();
-    return false;
+    if (status != SQLITE_DONE) {
+        *error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)));
+        rows.clear();
+    }
 }
 
 } // namespace
