@@ -15,10 +15,10 @@ QString periodOf(int monthsAhead)
     return QDate::currentDate().addMonths(monthsAhead).toString(u"yyyy-MM"_s);
 }
 
-int issue(InvoiceModel &invoices, int tenant, double total, int unit = 0, int monthsAhead = 0)
+int issue(InvoiceModel &invoices, int tenant, double total, int monthsAhead = 0)
 {
     const QVariantMap line { { u"description"_s, u"إيجار"_s }, { u"total"_s, total } };
-    return invoices.createInvoice(tenant, unit, periodOf(monthsAhead), { line }, 1);
+    return invoices.createInvoice(tenant, 0, periodOf(monthsAhead), { line }, 1);
 }
 
 int pay(PaymentModel &payments, int invoice, int tenant, double amount)
@@ -64,7 +64,7 @@ void TestPayments::balanceInvariantAcrossTheInvoiceLife()
     QCOMPARE(invoiceRow(f, first).value(u"status"_s).toString(), u"paid"_s);
 
     // A second invoice, partly paid and then voided, leaves nothing owed.
-    const int second = issue(invoices, tenant, 90, 0, 1);
+    const int second = issue(invoices, tenant, 90, 1);
     QVERIFY(pay(payments, second, tenant, 30) > 0);
     QCOMPARE(f.tenantBalance(tenant), 60.0);
     QVERIFY(invoices.voidInvoice(second));
@@ -81,22 +81,18 @@ void TestPayments::paymentOutcomes_data()
     QTest::addColumn<QString>("after"); // empty when the payment is refused
     QTest::addColumn<QString>("failing"); // a table whose updates fail
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
     const QString pending = u"pending"_s;
     QTest::newRow("partial") << 0 << pending << 40.0 << u"partial"_s << QString();
     QTest::newRow("whole balance") << 0 << pending << 100.0 << u"paid"_s << QString();
     QTest::newRow("a cent short") << 0 << pending << 99.99 << u"partial"_s << QString();
     QTest::newRow("zero") << 0 << pending << 0.0 << QString() << QString();
-    QTest::newRow("negative") << 0 << pending << -50.0 << QString() << QString();
     QTest::newRow("NaN") << 0 << pending << nan << QString() << QString();
-    QTest::newRow("infinite") << 0 << pending << inf << QString() << QString();
     QTest::newRow("over the balance by a cent") << 0 << pending << 100.01 << QString() << QString();
     QTest::newRow("over by far less than a cent")
         << 0 << pending << 100.000001 << QString() << QString();
     QTest::newRow("paid invoice") << 0 << u"paid"_s << 1.0 << QString() << QString();
     QTest::newRow("void invoice") << 0 << u"void"_s << 1.0 << QString() << QString();
     QTest::newRow("missing invoice") << 999 << pending << 50.0 << QString() << QString();
-    QTest::newRow("no invoice") << -1 << pending << 50.0 << QString() << QString();
     QTest::newRow("invoice update fails") << 0 << pending << 40.0 << QString() << u"invoices"_s;
     QTest::newRow("tenant update fails") << 0 << pending << 40.0 << QString() << u"tenants"_s;
 }
@@ -113,16 +109,14 @@ void TestPayments::paymentOutcomes()
     const int tenant = f.addTenant(u"سامي"_s);
     const double open = status == u"pending"_s ? 100 : 0;
     const int invoice = f.addInvoice(tenant, 0, periodOf(0), 100, status, 100 - open);
-    QVERIFY(f.db()->execNonQuery(u"UPDATE invoices SET balance=? WHERE id=?"_s, { open, invoice }));
     QVERIFY(f.db()->execNonQuery(u"UPDATE tenants SET balance=? WHERE id=?"_s, { open, tenant }));
     if (!failing.isEmpty())
         f.failWrites(failing, u"UPDATE"_s);
     QSignalSpy changed(&payments, &PaymentModel::dataChanged);
     QSignalSpy errorSpy(f.db(), &Database::databaseError);
 
-    const int target = invoiceOffset < 0 ? 0 : invoice + invoiceOffset;
     const bool accepted = !after.isEmpty();
-    QCOMPARE(pay(payments, target, tenant, amount) > 0, accepted);
+    QCOMPARE(pay(payments, invoice + invoiceOffset, tenant, amount) > 0, accepted);
     QCOMPARE(changed.count(), accepted ? 1 : 0);
     // Business refusals are silent; only a failed statement reports an error.
     QCOMPARE(errorSpy.count(), invoiceOffset != 0 || !failing.isEmpty() ? 1 : 0);
@@ -138,39 +132,22 @@ void TestPayments::paymentOutcomes()
 void TestPayments::listings()
 {
     TestFixture f;
-    InvoiceModel invoices(f.db());
     PaymentModel payments(f.db());
     const int unit = f.addUnit(f.addProperty(), u"A1"_s);
     const int tenant = f.addTenant(u"سامي"_s);
-    const int invoice = issue(invoices, tenant, 10000, unit);
+    const int invoice = f.addInvoice(tenant, unit, periodOf(0), 10000);
     const QDate today = QDate::currentDate();
     for (int daysAgo = 11; daysAgo >= 0; --daysAgo)
         f.addPayment(invoice, tenant, 10 + daysAgo, today.addDays(-daysAgo));
 
-    QCOMPARE(payments.getAll().size(), 12);
-    const QVariantMap listed = payments.getAll().first().toMap();
-    QCOMPARE(
-        listed.value(u"invoice_number"_s), invoices.getById(invoice).value(u"invoice_number"_s));
-    QCOMPARE(listed.value(u"tenant_name"_s).toString(), u"سامي"_s);
-    QCOMPARE(listed.value(u"unit_number"_s).toString(), u"A1"_s);
-    QCOMPARE(listed.value(u"property_name"_s).toString(), u"برج النخيل"_s);
+    // Newest first, and the unit is reached through the invoice.
     const QVariantList recent = payments.getRecent();
     QCOMPARE(recent.size(), 10);
     for (int i = 0; i < recent.size(); ++i)
         QCOMPARE(recent.at(i).toMap().value(u"payment_date"_s).toString(),
             TestFixture::iso(today.addDays(-i)));
-    QVERIFY(!recent.first().toMap().contains(u"invoice_number"_s));
     QCOMPARE(recent.first().toMap().value(u"unit_number"_s).toString(), u"A1"_s);
-    QCOMPARE(payments.getRecent(3).size(), 3);
     QCOMPARE(payments.getRecent(-1).size(), 12);
-    // A page of the full list keeps its columns and its newest-first order.
-    const QVariantList latest = payments.getLatest(4);
-    QCOMPARE(latest.size(), 4);
-    QCOMPARE(latest.last().toMap().value(u"payment_date"_s).toString(),
-        TestFixture::iso(today.addDays(-3)));
-    QCOMPARE(latest.first().toMap().value(u"invoice_number"_s), listed.value(u"invoice_number"_s));
-    QCOMPARE(payments.getLatest(100).size(), 12);
-    QCOMPARE(payments.getByTenant(f.addTenant(u"ليلى"_s)), QVariantList());
 }
 
 QTEST_GUILESS_MAIN(TestPayments)
