@@ -5,12 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -45,9 +43,6 @@ void makeFile(const QString &path, const QDateTime &modified, const QByteArray &
     QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
 
-// Two backups are only certain to share a name when both start early in the same second.
-void waitForFreshSecond() { QTRY_VERIFY_WITH_TIMEOUT(QTime::currentTime().msec() < 300, 2000); }
-
 } // namespace
 
 class TestBackup : public QObject
@@ -56,18 +51,12 @@ class TestBackup : public QObject
 
 private slots:
     void backupHoldsRowsStillInTheLog();
-    void backupWithoutDatabaseFile();
-    void secondBackupInSameSecondFails();
     void pruning_data();
     void pruning();
     void pruningSparesTheLiveDatabase();
-    void listBackupsNewestFirst();
     void restoreValidBackup();
     void restoreRefusesInvalidFile_data();
     void restoreRefusesInvalidFile();
-    void backupPath_data();
-    void backupPath();
-    void autoBackupTimer();
 };
 
 void TestBackup::backupHoldsRowsStillInTheLog()
@@ -93,36 +82,6 @@ void TestBackup::backupHoldsRowsStillInTheLog()
     // One self-contained file, with no log beside it.
     QVERIFY(!QFile::exists(backup + u"-wal"_s));
     QCOMPARE(valueInFile(backup, u"PRAGMA journal_mode"_s).toString(), u"delete"_s);
-}
-
-void TestBackup::backupWithoutDatabaseFile()
-{
-    QTemporaryDir empty;
-    BackupManager manager(empty.path());
-    QSignalSpy errors(&manager, &BackupManager::backupError);
-    QSignalSpy created(&manager, &BackupManager::backupCreated);
-    QVERIFY(!manager.createBackup());
-    QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.first().first().toString(), u"Database file not found"_s);
-    QCOMPARE(created.count(), 0);
-}
-
-void TestBackup::secondBackupInSameSecondFails()
-{
-    TestFixture f;
-    BackupManager manager(f.dataDir());
-    QSignalSpy errors(&manager, &BackupManager::backupError);
-    QSignalSpy created(&manager, &BackupManager::backupCreated);
-    waitForFreshSecond();
-    QVERIFY(manager.createBackup());
-    QVERIFY(!manager.createBackup());
-    QCOMPARE(created.count(), 1);
-    QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.first().first().toString(), u"Failed to create backup"_s);
-    QCOMPARE(manager.listBackups().size(), 1);
-    // The first copy is intact, not overwritten or truncated by the refused one.
-    QCOMPARE(valueInFile(manager.listBackups().first(), u"PRAGMA integrity_check"_s).toString(),
-        u"ok"_s);
 }
 
 void TestBackup::pruning_data()
@@ -177,22 +136,6 @@ void TestBackup::pruningSparesTheLiveDatabase()
     QCOMPARE(manager.listBackups().size(), 30);
     QVERIFY(!manager.listBackups().contains(QFileInfo(f.dbPath()).absoluteFilePath()));
     QVERIFY(f.db()->execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { u"سالم"_s }) > 0);
-}
-
-void TestBackup::listBackupsNewestFirst()
-{
-    TestFixture f;
-    BackupManager manager(f.dataDir());
-    const QDateTime now = QDateTime::currentDateTime();
-    makeFile(manager.backupPath() + u"/b.db"_s, now.addDays(-3));
-    makeFile(manager.backupPath() + u"/c.db"_s, now.addDays(-1));
-    makeFile(manager.backupPath() + u"/a.db"_s, now.addDays(-2));
-    makeFile(manager.backupPath() + u"/other.sqlite"_s, now);
-    QVERIFY(QDir(manager.backupPath()).mkdir(u"folder.db"_s));
-
-    const QString dir = QDir(manager.backupPath()).absolutePath();
-    QCOMPARE(manager.listBackups(),
-        QStringList({ dir + u"/c.db"_s, dir + u"/a.db"_s, dir + u"/b.db"_s }));
 }
 
 void TestBackup::restoreValidBackup()
@@ -277,58 +220,6 @@ void TestBackup::restoreRefusesInvalidFile()
     const QStringList leftovers
         = QDir(f.dataDir()).entryList({ u"belvardino.db.*"_s }, QDir::Files);
     QCOMPARE(leftovers, QStringList());
-}
-
-void TestBackup::backupPath_data()
-{
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<bool>("changes");
-    QTest::newRow("empty changes nothing") << QString() << false;
-    QTest::newRow("new nested folder") << u"elsewhere/nested"_s << true;
-    QTest::newRow("same folder still stored") << u"backups"_s << true;
-}
-
-void TestBackup::backupPath()
-{
-    QFETCH(QString, relative);
-    QFETCH(bool, changes);
-    QTemporaryDir dir;
-    BackupManager manager(dir.path());
-    const QString before = manager.backupPath();
-    QCOMPARE(before, dir.path() + u"/backups"_s);
-    QVERIFY(QFileInfo(before).isDir());
-    const QString path = relative.isEmpty() ? QString() : dir.path() + u"/"_s + relative;
-
-    QSignalSpy changed(&manager, &BackupManager::backupPathChanged);
-    manager.setProperty("backupPath", path);
-    QCOMPARE(changed.count(), changes ? 1 : 0);
-    QCOMPARE(manager.backupPath(), changes ? path : before);
-    QSettings settings(dir.path() + u"/settings.ini"_s, QSettings::IniFormat);
-    QCOMPARE(settings.contains(u"backup/path"_s), changes);
-    if (changes) {
-        QVERIFY(QFileInfo(path).isDir());
-        QCOMPARE(BackupManager(dir.path()).backupPath(), path);
-    }
-}
-
-void TestBackup::autoBackupTimer()
-{
-    QTemporaryDir dir;
-    {
-        BackupManager manager(dir.path());
-        auto *timer = manager.findChild<QTimer *>();
-        QVERIFY(timer);
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 86400000);
-        manager.setAutoBackup(false);
-        QVERIFY(!timer->isActive());
-    }
-    QSettings settings(dir.path() + u"/settings.ini"_s, QSettings::IniFormat);
-    QCOMPARE(settings.value(u"backup/auto"_s).toBool(), false);
-    BackupManager restarted(dir.path());
-    QVERIFY(!restarted.findChild<QTimer *>()->isActive());
-    restarted.setAutoBackup(true);
-    QVERIFY(restarted.findChild<QTimer *>()->isActive());
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -27,7 +27,6 @@ private slots:
     void rates();
     void expiringContracts_data();
     void expiringContracts();
-    void recentLists();
     void collectionChart();
 };
 
@@ -71,12 +70,9 @@ void TestDashboard::stats()
         { u"totalProperties"_s, u"activeTenants"_s, u"monthlyRevenue"_s, u"pendingMaintenance"_s })
         figures << stats.value(key).toDouble();
     QCOMPARE(figures << dashboard.getOccupancyRate() << dashboard.getMonthlyRevenue(), expected);
-    QCOMPARE(stats.value(u"revenueGrowth"_s).typeId(), QMetaType::Double);
     if (!withData) {
         QCOMPARE(stats.value(u"revenueGrowth"_s).toDouble(), 0.0);
         QCOMPARE(dashboard.getCollectionRate(), 0.0);
-        QVERIFY(dashboard.getExpiringContracts().isEmpty());
-        QVERIFY(dashboard.getRecentPayments().isEmpty());
     }
 }
 
@@ -127,9 +123,6 @@ void TestDashboard::expiringContracts_data()
     QTest::addColumn<QStringList>("tenants");
     QTest::newRow("default thirty days")
         << -1 << QStringList { u"انتهى"_s, u"اليوم"_s, u"بعد عشرين"_s, u"بعد ثلاثين"_s };
-    QTest::newRow("sixty days") << 60
-                                << QStringList { u"انتهى"_s, u"اليوم"_s, u"بعد عشرين"_s,
-                                       u"بعد ثلاثين"_s, u"بعد أربعين"_s };
     QTest::newRow("no days ahead") << 0 << QStringList { u"انتهى"_s, u"اليوم"_s };
 }
 
@@ -159,44 +152,8 @@ void TestDashboard::expiringContracts()
     for (const QVariant &row : rows)
         names << row.toMap().value(u"tenant_name"_s).toString();
     QCOMPARE(names, tenants);
-    QCOMPARE(rows.first().toMap().value(u"property_name"_s).toString(), u"برج النخيل"_s);
 }
 
-void TestDashboard::recentLists()
-{
-    TestFixture f;
-    const QDate today = f.sqliteToday();
-    const int property = f.addProperty();
-    const int unit = f.addUnit(property, u"A1"_s);
-    const int tenant = f.addTenant(u"سامي"_s);
-    const int invoice = f.addInvoice(tenant, unit, today.toString(u"yyyy-MM"_s), 5000);
-    for (int i = 1; i <= 6; ++i)
-        f.addPayment(invoice, tenant, 100 * i, today.addDays(-10 * i));
-    f.addPayment(0, 0, 50, today); // newest, without tenant or invoice
-    for (int i = 1; i <= 4; ++i)
-        addMaintenance(f, unit, u"completed"_s, u"2024-01-0%1 10:00:00"_s.arg(i));
-
-    DashboardController dashboard(f.db());
-    const QVariantList payments = dashboard.getRecentPayments();
-    QCOMPARE(payments.size(), 5);
-    QStringList amounts;
-    for (const QVariant &payment : payments)
-        amounts << payment.toMap().value(u"amount"_s).toString();
-    QCOMPARE(amounts, (QStringList { u"50"_s, u"100"_s, u"200"_s, u"300"_s, u"400"_s }));
-    QVERIFY(payments.first().toMap().value(u"tenant_name"_s).isNull());
-    const QVariantMap linked = payments.at(1).toMap();
-    QCOMPARE(linked.value(u"tenant_name"_s).toString(), u"سامي"_s);
-    QCOMPARE(linked.value(u"property_name"_s).toString(), u"برج النخيل"_s);
-    QCOMPARE(dashboard.getRecentPayments(10).size(), 7);
-
-    const QVariantList maintenance = dashboard.getRecentMaintenance();
-    QCOMPARE(maintenance.size(), 3);
-    QCOMPARE(
-        maintenance.first().toMap().value(u"created_at"_s).toString(), u"2024-01-04 10:00:00"_s);
-    QCOMPARE(maintenance.first().toMap().value(u"unit_number"_s).toString(), u"A1"_s);
-}
-
-// Guards the collection chart against showing anything but real payment sums.
 void TestDashboard::collectionChart()
 {
     TestFixture f;
@@ -211,21 +168,16 @@ void TestDashboard::collectionChart()
     f.insert(u"INSERT INTO payments (amount, payment_date) VALUES (?, ?)"_s,
         { 25, TestFixture::iso(thisMonth.addMonths(-2)) + u" 18:30:00"_s });
 
-    const QStringList names { u"يناير"_s, u"فبراير"_s, u"مارس"_s, u"أبريل"_s, u"مايو"_s, u"يونيو"_s,
-        u"يوليو"_s, u"أغسطس"_s, u"سبتمبر"_s, u"أكتوبر"_s, u"نوفمبر"_s, u"ديسمبر"_s };
-    const QList<double> values { 450, 0, 0, 825, 0, 1500.5 };
-
-    DashboardController dashboard(f.db());
-    const QVariantList chart = dashboard.getCollectionChart();
-    QCOMPARE(chart.size(), 6);
-    for (int i = 0; i < 6; ++i) {
-        const QDate month = thisMonth.addMonths(i - 5);
-        const QVariantMap bar = chart.at(i).toMap();
-        QCOMPARE(bar.value(u"month"_s).toString(), month.toString(u"yyyy-MM"_s));
-        QCOMPARE(bar.value(u"label"_s).toString(), names.at(month.month() - 1));
-        QCOMPARE(bar.value(u"value"_s).typeId(), QMetaType::Double);
-        QCOMPARE(bar.value(u"value"_s).toDouble(), values.at(i));
+    QStringList months;
+    QList<double> values;
+    for (const QVariant &bar : DashboardController(f.db()).getCollectionChart()) {
+        months << bar.toMap().value(u"month"_s).toString();
+        values << bar.toMap().value(u"value"_s).toDouble();
     }
+    QCOMPARE(months.size(), 6);
+    QCOMPARE(months.first(), thisMonth.addMonths(-5).toString(u"yyyy-MM"_s));
+    QCOMPARE(months.last(), thisMonth.toString(u"yyyy-MM"_s));
+    QCOMPARE(values, (QList<double> { 450, 0, 0, 825, 0, 1500.5 }));
 }
 
 QTEST_GUILESS_MAIN(TestDashboard)

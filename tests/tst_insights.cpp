@@ -13,25 +13,20 @@ static void addUnits(TestFixture &f, int count, const QString &status)
         f.addUnit(property, QString::number(i), 1000, status);
 }
 
-static const QString heading = u"### تحليل ذكاء الأعمال (Belvardino AI)\n\n"_s;
-static const QString noData
-    = u"⚠️ لا توجد بيانات مالية كافية لتحليل الإيرادات حالياً.\n\n"_s;
-static const QString growthAdvice
-    = u"هناك مساحة كبيرة للنمو، يُنصح بتكثيف النشاط التسويقي للوحدات المتاحة.\n\n"_s;
-static const QString healthy = u"المحفظة في حالة صحية جيدة جداً من حيث الإشغال.\n\n"_s;
-static const QString recommendations = u"💡 **توصيات ذكية:**\n"_s;
-
-static QString portfolio(const QString &rate)
+static QString analysisText(TestFixture &f)
 {
-    return u"📊 **حالة المحفظة العقارية:** نسبة الإشغال والبيع الحالية هي **%1%**. "_s.arg(rate);
+    return ReportController(f.db()).getSmartAIAnalysis().value(u"text"_s).toString();
 }
+
+static const QString growthAdvice
+    = u"هناك مساحة كبيرة للنمو، يُنصح بتكثيف النشاط التسويقي للوحدات المتاحة."_s;
+static const QString healthy = u"المحفظة في حالة صحية جيدة جداً من حيث الإشغال."_s;
 
 class TestInsights : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void emptyDatabase();
     void occupancy_data();
     void occupancy();
     void overdueInvoiceCard_data();
@@ -40,26 +35,6 @@ private slots:
     void analysisMargin_data();
     void analysisMargin();
 };
-
-void TestInsights::emptyDatabase()
-{
-    TestFixture f;
-    ReportController reports(f.db());
-    const QVariantList cards = reports.getAIInsights();
-    QCOMPARE(cards.size(), 2);
-    QCOMPARE(cards.at(0).toMap(),
-        (QVariantMap { { u"icon"_s, u"🔴"_s }, { u"title"_s, u"تحليل الإشغال"_s },
-            { u"description"_s, u"نسبة الإشغال 0% (0/0 وحدة). يمكن تحسين الإشغال."_s } }));
-    QCOMPARE(cards.at(1).toMap(),
-        (QVariantMap { { u"icon"_s, u"✅"_s }, { u"title"_s, u"المستحقات المتأخرة"_s },
-            { u"description"_s, u"إجمالي المتأخرات: 0 ₪"_s } }));
-
-    const QVariantMap analysis = reports.getSmartAIAnalysis();
-    QCOMPARE(analysis.value(u"text"_s).toString(),
-        heading + noData + portfolio(u"0.0"_s) + growthAdvice + recommendations);
-    QCOMPARE(analysis.value(u"occupancy"_s).typeId(), QMetaType::Double);
-    QCOMPARE(analysis.value(u"occupancy"_s).toDouble(), 0.0);
-}
 
 void TestInsights::occupancy_data()
 {
@@ -89,14 +64,11 @@ void TestInsights::occupancy()
     ReportController reports(f.db());
     const QVariantMap card = reports.getAIInsights().first().toMap();
     QCOMPARE(card.value(u"icon"_s).toString(), icon);
-    QCOMPARE(card.value(u"description"_s).toString(),
-        u"نسبة الإشغال %1% (%2/10 وحدة). "_s.arg(rented * 10).arg(rented)
-            + (icon == u"✅"_s ? u"أداء ممتاز!"_s : u"يمكن تحسين الإشغال."_s));
-    const QVariantMap analysis = reports.getSmartAIAnalysis();
-    QCOMPARE(analysis.value(u"occupancy"_s).toDouble(), (rented + sold) * 10.0);
-    QCOMPARE(analysis.value(u"text"_s).toString(),
-        heading + noData + portfolio(QString::number((rented + sold) * 10) + u".0"_s) + advice
-            + recommendations);
+    QVERIFY(card.value(u"description"_s)
+                .toString()
+                .startsWith(u"نسبة الإشغال %1% (%2/10 وحدة)"_s.arg(rented * 10).arg(rented)));
+    QCOMPARE(reports.getSmartAIAnalysis().value(u"occupancy"_s).toDouble(), (rented + sold) * 10.0);
+    QVERIFY(analysisText(f).contains(advice));
 }
 
 void TestInsights::overdueInvoiceCard_data()
@@ -126,8 +98,7 @@ void TestInsights::overdueInvoiceCard()
     invoice(5000, u"paid"_s, u"-3 days"_s);
     invoice(5000, u"void"_s, u"-3 days"_s);
     invoice(5000, u"pending"_s, u"+0 days"_s); // due today is not late
-    ReportController reports(f.db());
-    const QVariantMap card = reports.getAIInsights().at(1).toMap();
+    const QVariantMap card = ReportController(f.db()).getAIInsights().at(1).toMap();
     QCOMPARE(card.value(u"icon"_s).toString(), icon);
     QCOMPARE(card.value(u"description"_s).toString(), description);
 }
@@ -149,21 +120,14 @@ void TestInsights::installmentsAndCheques()
     f.addCheque(u"5"_s, 9000, today, u"bounced"_s);
     f.addCheque(u"6"_s, 9000, today, u"paid"_s);
 
-    ReportController reports(f.db());
-    const QVariantList cards = reports.getAIInsights();
+    const QVariantList cards = ReportController(f.db()).getAIInsights();
     QCOMPARE(cards.size(), 4);
-    QCOMPARE(cards.at(2).toMap(),
-        (QVariantMap { { u"icon"_s, u"⚠️"_s }, { u"title"_s, u"أقساط متأخرة"_s },
-            { u"description"_s, u"2 قسط متأخر بقيمة 1750 ₪"_s } }));
-    QCOMPARE(cards.at(3).toMap(),
-        (QVariantMap { { u"icon"_s, u"🎫"_s }, { u"title"_s, u"شيكات مستحقة"_s },
-            { u"description"_s, u"3 شيك مستحق خلال 7 أيام بقيمة 2301"_s } }));
-    QCOMPARE(reports.getSmartAIAnalysis().value(u"text"_s).toString(),
-        heading + noData + portfolio(u"100.0"_s) + healthy + recommendations
-            + u"- هناك **2** دفعات متأخرة. يُفضل التواصل مع العملاء لتحصيلها لضمان تدفق نقدي "
-              "مستقر.\n"_s
-            + u"- تنبيه: يوجد **3** شيكات تستحق خلال الأسبوع القادم. تأكد من توفر السيولة أو "
-              "متابعة التحصيل.\n"_s);
+    QCOMPARE(cards.at(2).toMap().value(u"description"_s).toString(), u"2 قسط متأخر بقيمة 1750 ₪"_s);
+    QCOMPARE(cards.at(3).toMap().value(u"description"_s).toString(),
+        u"3 شيك مستحق خلال 7 أيام بقيمة 2301"_s);
+    const QString text = analysisText(f);
+    QVERIFY2(text.contains(u"**2** دفعات متأخرة"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"**3** شيكات تستحق"_s), qPrintable(text));
 }
 
 void TestInsights::analysisMargin_data()
@@ -171,21 +135,18 @@ void TestInsights::analysisMargin_data()
     QTest::addColumn<double>("revenue");
     QTest::addColumn<double>("expenses");
     QTest::addColumn<QString>("finances");
-    const QString praise = u"هذا المؤشر ممتاز ويدل على كفاءة تشغيلية عالية.\n\n"_s;
-    const QString advice = u"يُنصح بمراجعة المصاريف التشغيلية لزيادة هامش الربح.\n\n"_s;
+    const QString praise = u"هذا المؤشر ممتاز ويدل على كفاءة تشغيلية عالية."_s;
+    const QString advice = u"يُنصح بمراجعة المصاريف التشغيلية لزيادة هامش الربح."_s;
     const auto line = [](const QString &revenue, const QString &margin) {
-        return u"✅ **الأداء المالي:** تحقق المنظومة حالياً إيرادات إجمالية قدرها **%1 ₪**. "_s.arg(
-                   revenue)
-            + u"بهامش ربح صافي يقدر بـ **%1%**. "_s.arg(margin);
+        return u"قدرها **%1 ₪**. بهامش ربح صافي يقدر بـ **%2%**. "_s.arg(revenue, margin);
     };
     QTest::newRow("margin exactly 30 gets advice")
         << 10000.0 << 7000.0 << line(u"10000"_s, u"30.0"_s) + advice;
     QTest::newRow("margin 31 gets praise")
         << 10000.0 << 6900.0 << line(u"10000"_s, u"31.0"_s) + praise;
     QTest::newRow("loss") << 15000.0 << 25000.0 << line(u"15000"_s, u"-66.7"_s) + advice;
-    QTest::newRow("large revenue in general format")
-        << 1234567.0 << 0.0 << line(u"1.23457e+06"_s, u"100.0"_s) + praise;
-    QTest::newRow("expenses only") << 0.0 << 500.0 << noData;
+    QTest::newRow("expenses only")
+        << 0.0 << 500.0 << u"لا توجد بيانات مالية كافية لتحليل الإيرادات حالياً."_s;
 }
 
 void TestInsights::analysisMargin()
@@ -195,17 +156,14 @@ void TestInsights::analysisMargin()
     QFETCH(QString, finances);
     TestFixture f;
     const QDate today = TestFixture::today();
-    const int property = f.addProperty();
     // Figures cover the whole history, not a period.
     if (revenue > 0) {
         f.addPayment(0, 0, revenue / 2, today.addYears(-3));
         f.addPayment(0, 0, revenue / 2, today);
     }
-    if (expenses > 0)
-        f.addExpense(property, 0, expenses, today.addYears(-2));
-    ReportController reports(f.db());
-    QCOMPARE(reports.getSmartAIAnalysis().value(u"text"_s).toString(),
-        heading + finances + portfolio(u"0.0"_s) + growthAdvice + recommendations);
+    f.addExpense(f.addProperty(), 0, expenses, today.addYears(-2));
+    const QString text = analysisText(f);
+    QVERIFY2(text.contains(finances), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(TestInsights)

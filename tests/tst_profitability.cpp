@@ -26,30 +26,15 @@ class TestProfitability : public QObject
     Q_OBJECT
 
 private slots:
-    void projectFinancials_data();
     void projectFinancials();
-    void nothingToCount();
     void propertyProfitability_data();
     void propertyProfitability();
     void unitProfitability_data();
     void unitProfitability();
 };
 
-void TestProfitability::projectFinancials_data()
-{
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
-    const int year = TestFixture::today().year();
-    QTest::newRow("no period") << QString() << QString();
-    QTest::newRow("a period before everything") << u"2000-01-01"_s << u"2000-12-31"_s;
-    QTest::newRow("this year") << TestFixture::iso(QDate(year, 1, 1))
-                               << TestFixture::iso(QDate(year, 12, 31));
-}
-
 void TestProfitability::projectFinancials()
 {
-    QFETCH(QString, from);
-    QFETCH(QString, to);
     TestFixture f;
     const QDate today = TestFixture::today();
     const int property = f.addProperty();
@@ -70,22 +55,10 @@ void TestProfitability::projectFinancials()
 
     ReportController reports(f.db());
     QCOMPARE(
-        figures(reports.getProjectDetailedFinancials(property, from, to),
+        figures(reports.getProjectDetailedFinancials(property),
             { u"total_sales_value"_s, u"unsold_value"_s, u"total_collected"_s, u"total_expenses"_s,
                 u"expected_profit"_s, u"net_cash_flow"_s, u"total_units"_s, u"sold_units"_s }),
         (QList<double> { 220000, 90000, 150000, 30000, 280000, 120000, 3, 2 }));
-}
-
-void TestProfitability::nothingToCount()
-{
-    TestFixture f;
-    ReportController reports(f.db());
-    const QVariantMap project = reports.getProjectDetailedFinancials(f.addProperty());
-    QCOMPARE(project.size(), 8);
-    QCOMPARE(project.value(u"expected_profit"_s).toDouble(), 0.0);
-    QVERIFY(project.contains(u"sold_units"_s));
-    QVERIFY(project.value(u"sold_units"_s).isNull());
-    QVERIFY(reports.getUnitProfitability(4242).isEmpty());
 }
 
 void TestProfitability::propertyProfitability_data()
