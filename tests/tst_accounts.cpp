@@ -42,7 +42,6 @@ class TestAccounts : public QObject
 private slots:
     void journalEntry_data();
     void journalEntry();
-    void entryWithoutLines();
     void journalEntriesRange_data();
     void journalEntriesRange();
     void profitAndLoss();
@@ -59,27 +58,21 @@ void TestAccounts::journalEntry_data()
     QTest::addColumn<bool>("stored");
     QTest::addColumn<double>("cashMove");
     QTest::addColumn<double>("revenueMove");
-    QTest::addColumn<int>("storedLines");
 
     QTest::newRow("balanced") << QVariantList { line(2, 100, 0), line(8, 0, 100) } << true << 100.0
-                              << -100.0 << 2;
+                              << -100.0;
     QTest::newRow("within tolerance")
-        << QVariantList { line(2, 100, 0), line(8, 0, 99.995) } << true << 100.0 << -99.995 << 2;
+        << QVariantList { line(2, 100, 0), line(8, 0, 99.995) } << true << 100.0 << -99.995;
     QTest::newRow("exactly at tolerance")
-        << QVariantList { line(2, 100, 0), line(8, 0, 99.99) } << true << 100.0 << -99.99 << 2;
+        << QVariantList { line(2, 100, 0), line(8, 0, 99.99) } << true << 100.0 << -99.99;
     QTest::newRow("out of balance")
-        << QVariantList { line(2, 100, 0), line(8, 0, 99.98) } << false << 0.0 << 0.0 << 0;
-    QTest::newRow("missing account leaves nothing behind")
-        << QVariantList { line(2, 100, 0), line(8, 0, 40), line(9999, 0, 60) } << false << 0.0
-        << 0.0 << 0;
-    QTest::newRow("line without account")
-        << QVariantList { line(2, 100, 0), line(QVariant(), 0, 100) } << false << 0.0 << 0.0 << 0;
+        << QVariantList { line(2, 100, 0), line(8, 0, 99.98) } << false << 0.0 << 0.0;
+    QTest::newRow("missing account leaves nothing behind") << QVariantList { line(2, 100, 0),
+        line(8, 0, 40), line(9999, 0, 60) } << false << 0.0 << 0.0;
     QTest::newRow("nan debit refused")
-        << QVariantList { line(2, nan, 0), line(8, 0, 100) } << false << 0.0 << 0.0 << 0;
+        << QVariantList { line(2, nan, 0), line(8, 0, 100) } << false << 0.0 << 0.0;
     QTest::newRow("infinite amounts refused")
-        << QVariantList { line(2, inf, 0), line(8, 0, inf) } << false << 0.0 << 0.0 << 0;
-    QTest::newRow("one account both sides")
-        << QVariantList { line(2, 50, 0), line(2, 0, 50) } << true << 0.0 << 0.0 << 2;
+        << QVariantList { line(2, inf, 0), line(8, 0, inf) } << false << 0.0 << 0.0;
 }
 
 void TestAccounts::journalEntry()
@@ -88,7 +81,6 @@ void TestAccounts::journalEntry()
     QFETCH(bool, stored);
     QFETCH(double, cashMove);
     QFETCH(double, revenueMove);
-    QFETCH(int, storedLines);
     TestFixture f;
     AccountModel model(f.db());
     QCOMPARE(accountId(f, u"1100"_s), 2);
@@ -99,29 +91,11 @@ void TestAccounts::journalEntry()
         TestFixture::iso(TestFixture::today()), u"إيجار"_s, u"manual"_s, 7, lines);
 
     QCOMPARE(id > 0, stored);
-    if (!stored)
-        QCOMPARE(id, -1);
     QCOMPARE(changed.count(), stored ? 1 : 0);
     QCOMPARE(f.count(u"journal_entries"_s), stored ? 1 : 0);
-    QCOMPARE(f.count(u"journal_lines"_s), storedLines);
+    QCOMPARE(f.count(u"journal_lines"_s), stored ? lines.size() : 0);
     QCOMPARE(balance(f, u"1100"_s), cashMove);
     QCOMPARE(balance(f, u"4100"_s), revenueMove);
-    if (stored)
-        QCOMPARE(
-            f.scalar(u"SELECT reference_id FROM journal_entries WHERE id=?"_s, { id }).toInt(), 7);
-}
-
-void TestAccounts::entryWithoutLines()
-{
-    TestFixture f;
-    AccountModel model(f.db());
-    QSignalSpy changed(&model, &AccountModel::dataChanged);
-    const int id = model.createJournalEntry(
-        TestFixture::iso(TestFixture::today()), u"فارغ"_s, u"manual"_s, 0, {});
-    QVERIFY(id > 0);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(f.count(u"journal_entries"_s), 1);
-    QVERIFY(model.getJournalEntries().isEmpty());
 }
 
 void TestAccounts::journalEntriesRange_data()
@@ -130,7 +104,6 @@ void TestAccounts::journalEntriesRange_data()
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<QList<int>>("daysAgo");
-
     QTest::newRow("no bounds: all, latest first")
         << QString() << QString() << QList<int> { 0, 3, 9 };
     QTest::newRow("only from: empty upper bound")
@@ -152,15 +125,9 @@ void TestAccounts::journalEntriesRange()
 
     const QVariantList rows = model.getJournalEntries(from, to);
     QCOMPARE(rows.size(), daysAgo.size());
-    for (int i = 0; i < rows.size(); ++i) {
-        const QVariantMap row = rows.at(i).toMap();
-        QCOMPARE(
-            row.value(u"entry_date"_s).toString(), TestFixture::iso(today.addDays(-daysAgo.at(i))));
-        const QStringList items = row.value(u"lines"_s).toString().split(u',');
-        QCOMPARE(items.size(), 2);
-        QVERIFY(items.contains(u"النقدية:150.0:0.0"_s));
-        QVERIFY(items.contains(u"إيرادات الإيجار:0.0:150.0"_s));
-    }
+    for (int i = 0; i < rows.size(); ++i)
+        QCOMPARE(rows.at(i).toMap().value(u"entry_date"_s).toString(),
+            TestFixture::iso(today.addDays(-daysAgo.at(i))));
 }
 
 void TestAccounts::profitAndLoss()
@@ -181,11 +148,6 @@ void TestAccounts::profitAndLoss()
     QCOMPARE(pl.value(u"revenue"_s).toDouble(), 500.0);
     QCOMPARE(pl.value(u"expenses"_s).toDouble(), 120.0);
     QCOMPARE(pl.value(u"net_profit"_s).toDouble(), 380.0);
-
-    const QVariantMap none = model.getProfitLoss(
-        TestFixture::iso(today.addDays(-100)), TestFixture::iso(today.addDays(-50)));
-    QCOMPARE(none.value(u"revenue"_s).toDouble(), 0.0);
-    QCOMPARE(none.value(u"net_profit"_s).toDouble(), 0.0);
 }
 
 void TestAccounts::balanceSheet_data()
@@ -195,7 +157,6 @@ void TestAccounts::balanceSheet_data()
     QTest::addColumn<double>("liabilities");
     QTest::addColumn<double>("equity");
 
-    QTest::newRow("fresh books") << QList<double> { 0, 0, 0 } << 0.0 << 0.0 << 0.0;
     QTest::newRow("credit balances count as positive")
         << QList<double> { 1500, -500, -1000 } << 1500.0 << 500.0 << 1000.0;
     QTest::newRow("assets keep their sign")

@@ -10,32 +10,16 @@ class TestAudit : public QObject
     Q_OBJECT
 
 private slots:
-    void logDefaultsAreEmptyNotNull();
     void getLogsLimit_data();
     void getLogsLimit();
     void getLogsNewestFirstWithUser();
 };
-
-void TestAudit::logDefaultsAreEmptyNotNull()
-{
-    TestFixture f;
-    AuditManager audit(f.db());
-    audit.log(1, u"login"_s);
-    audit.log(1, u"sell"_s, u"units"_s, 12, u"بيع وحدة"_s);
-    QStringList rows;
-    for (const QVariant &row : f.db()->execQuery(
-             u"SELECT quote(table_name) || quote(record_id) || quote(details) AS r FROM audit_logs "
-             "ORDER BY id"_s))
-        rows << row.toMap().value(u"r"_s).toString();
-    QCOMPARE(rows, (QStringList { u"''0''"_s, u"'units'12'بيع وحدة'"_s }));
-}
 
 void TestAudit::getLogsLimit_data()
 {
     QTest::addColumn<int>("limit"); // 0: the default
     QTest::addColumn<int>("rows");
     QTest::newRow("default is 100") << 0 << 100;
-    QTest::newRow("five") << 5 << 5;
     QTest::newRow("negative means all") << -1 << 105;
 }
 
@@ -47,8 +31,7 @@ void TestAudit::getLogsLimit()
     AuditManager audit(f.db());
     for (int i = 0; i < 105; ++i)
         audit.log(1, u"edit"_s, u"tenants"_s, i);
-    const QVariantList logs = limit == 0 ? audit.getLogs() : audit.getLogs(limit);
-    QCOMPARE(logs.size(), rows);
+    QCOMPARE((limit == 0 ? audit.getLogs() : audit.getLogs(limit)).size(), rows);
 }
 
 void TestAudit::getLogsNewestFirstWithUser()
@@ -71,7 +54,6 @@ void TestAudit::getLogsNewestFirstWithUser()
     QCOMPARE(actions, (QStringList { u"newest"_s, u"middle"_s, u"oldest"_s }));
     QVERIFY(logs.at(0).toMap().value(u"username"_s).isNull());
     QCOMPARE(logs.at(1).toMap().value(u"username"_s).toString(), u"admin"_s);
-    QCOMPARE(audit.getLogs(1).first().toMap().value(u"action"_s).toString(), u"newest"_s);
 }
 
 QTEST_GUILESS_MAIN(TestAudit)

@@ -24,15 +24,6 @@ QString storedPassword(TestFixture &f, const QString &username)
     return f.scalar(u"SELECT password_hash FROM users WHERE username=?"_s, { username }).toString();
 }
 
-QStringList appLog(TestFixture &f)
-{
-    QStringList rows;
-    for (const QVariant &row : f.db()->execQuery(
-             u"SELECT action || '|' || details || '|' || user_id AS r FROM app_log ORDER BY id"_s))
-        rows << row.toMap().value(u"r"_s).toString();
-    return rows;
-}
-
 } // namespace
 
 class TestAuth : public QObject
@@ -42,15 +33,10 @@ class TestAuth : public QObject
 private slots:
     void login_data();
     void login();
-    void sessionOfSeededAdmin();
-    void logoutWithoutLogin();
     void legacyPlainTextUpgradedAtLogin();
-    void registerUserStoresHash();
-    void getUsersLastLoginWithoutHashes();
+    void registerAndRemoveUser();
     void changePassword_data();
     void changePassword();
-    void removeUser_data();
-    void removeUser();
     void defaultCredentials_data();
     void defaultCredentials();
 };
@@ -65,8 +51,6 @@ void TestAuth::login_data()
     QTest::newRow("seeded admin") << u"admin"_s << u"qatmo"_s << false << true;
     QTest::newRow("wrong password") << u"admin"_s << u"qatmo1"_s << false << false;
     QTest::newRow("user name case") << u"Admin"_s << u"qatmo"_s << false << false;
-    QTest::newRow("password case") << u"admin"_s << u"QATMO"_s << false << false;
-    QTest::newRow("untrimmed user name") << u"admin "_s << u"qatmo"_s << false << false;
     QTest::newRow("unknown user") << u"nobody"_s << u"qatmo"_s << false << false;
     QTest::newRow("inactive user") << u"admin"_s << u"qatmo"_s << true << false;
     QTest::newRow("stored hash as password") << u"admin"_s << u"<stored>"_s << false << false;
@@ -84,47 +68,13 @@ void TestAuth::login()
     if (password == u"<stored>"_s)
         password = storedPassword(f, u"admin"_s);
     AuthController auth(f.db());
-    QSignalSpy changed(&auth, &AuthController::authChanged);
     QSignalSpy failed(&auth, &AuthController::loginFailed);
-
     QCOMPARE(auth.login(username, password), ok);
     QCOMPARE(auth.isLoggedIn(), ok);
-    QCOMPARE(changed.count(), ok ? 1 : 0);
     QCOMPARE(failed.count(), ok ? 0 : 1);
     if (!ok)
         QCOMPARE(failed.first().first().toString(), kFailure);
     QCOMPARE(f.count(u"app_log"_s), ok ? 1 : 0);
-}
-
-void TestAuth::sessionOfSeededAdmin()
-{
-    TestFixture f;
-    AuthController auth(f.db());
-    QVERIFY(auth.login(u"admin"_s, u"qatmo"_s));
-    QCOMPARE(auth.currentUser(), u"مدير عام"_s);
-    QCOMPARE(auth.currentRole(), u"admin"_s);
-
-    // A failed attempt leaves the session as it was.
-    QVERIFY(!auth.login(u"admin"_s, u"nope"_s));
-    QVERIFY(auth.isLoggedIn());
-
-    QSignalSpy changed(&auth, &AuthController::authChanged);
-    auth.logout();
-    QCOMPARE(changed.count(), 1);
-    QVERIFY(!auth.isLoggedIn());
-    QCOMPARE(auth.currentUser() + auth.currentRole(), QString());
-    QCOMPARE(appLog(f),
-        (QStringList { u"login|تسجيل دخول: admin|1"_s, u"logout|تسجيل خروج: admin|1"_s }));
-}
-
-void TestAuth::logoutWithoutLogin()
-{
-    TestFixture f;
-    AuthController auth(f.db());
-    QSignalSpy changed(&auth, &AuthController::authChanged);
-    auth.logout();
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(appLog(f), QStringList { u"logout|تسجيل خروج: |-1"_s });
 }
 
 void TestAuth::legacyPlainTextUpgradedAtLogin()
@@ -140,50 +90,23 @@ void TestAuth::legacyPlainTextUpgradedAtLogin()
     const QString stored = storedPassword(f, u"salma"_s);
     QVERIFY(PasswordHasher::isHash(stored));
     QVERIFY(PasswordHasher::verify(stored, u"s3cret"_s));
-
-    auth.logout();
-    QVERIFY(auth.login(u"salma"_s, u"s3cret"_s));
-    QCOMPARE(storedPassword(f, u"salma"_s), stored);
 }
 
-void TestAuth::registerUserStoresHash()
+void TestAuth::registerAndRemoveUser()
 {
     TestFixture f;
     AuthController auth(f.db());
-    QSignalSpy errors(f.db(), &Database::databaseError);
     QVERIFY(auth.registerUser(u"omar"_s, u"pass-1"_s, u"user"_s));
-    const QString stored = storedPassword(f, u"omar"_s);
-    QVERIFY(PasswordHasher::isHash(stored));
+    QVERIFY(PasswordHasher::isHash(storedPassword(f, u"omar"_s)));
     QVERIFY(auth.login(u"omar"_s, u"pass-1"_s));
     QCOMPARE(auth.currentRole(), u"user"_s);
-    QCOMPARE(errors.count(), 0);
-
     QVERIFY(!auth.registerUser(u"omar"_s, u"other"_s, u"admin"_s));
-    QCOMPARE(errors.count(), 1);
     QCOMPARE(f.count(u"users"_s), 2);
-}
-
-void TestAuth::getUsersLastLoginWithoutHashes()
-{
-    TestFixture f;
-    AuthController auth(f.db());
-    QVERIFY(auth.registerUser(u"rana"_s, u"pw"_s, u"user"_s));
-    const auto rowOf = [&auth](const QString &username) {
-        for (const QVariant &row : auth.getUsers()) {
-            if (row.toMap().value(u"username"_s).toString() == username)
-                return row.toMap();
-        }
-        return QVariantMap();
-    };
-    QVariantMap rana = rowOf(u"rana"_s);
-    QVERIFY(rana.value(u"last_login"_s).isNull());
-    QVERIFY(!rana.contains(u"password_hash"_s));
-
-    QVERIFY(auth.login(u"rana"_s, u"pw"_s));
-    rana = rowOf(u"rana"_s);
-    QCOMPARE(rana.value(u"last_login"_s).toString(),
-        f.scalar(u"SELECT created_at FROM app_log WHERE action='login'"_s).toString());
-    QVERIFY(rowOf(u"admin"_s).value(u"last_login"_s).isNull());
+    for (const QVariant &row : auth.getUsers())
+        QVERIFY(!row.toMap().contains(u"password_hash"_s));
+    QVERIFY(!auth.removeUser(u"admin"_s));
+    QVERIFY(auth.removeUser(u"omar"_s));
+    QCOMPARE(f.count(u"users"_s), 1);
 }
 
 void TestAuth::changePassword_data()
@@ -214,10 +137,7 @@ void TestAuth::changePassword()
             u"UPDATE users SET password_hash='old-pw' WHERE username='legacy'"_s));
     const QString user = loginAs.isEmpty() ? u"admin"_s : loginAs;
     const QString before = storedPassword(f, user);
-    QSignalSpy changed(&auth, &AuthController::authChanged);
-
     QCOMPARE(auth.changePassword(oldPass, u"new-pw"_s), ok);
-    QCOMPARE(changed.count(), 0);
     const QString after = storedPassword(f, user);
     if (!ok) {
         QCOMPARE(after, before);
@@ -228,29 +148,6 @@ void TestAuth::changePassword()
     auth.logout();
     QVERIFY(!auth.login(user, oldPass));
     QVERIFY(auth.login(user, u"new-pw"_s));
-}
-
-void TestAuth::removeUser_data()
-{
-    QTest::addColumn<QString>("username");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("usersLeft");
-    QTest::newRow("administrator refused") << u"admin"_s << false << 2;
-    QTest::newRow("other user") << u"huda"_s << true << 1;
-    QTest::newRow("name in other case is another name") << u"ADMIN"_s << true << 2;
-    QTest::newRow("unknown user") << u"nobody"_s << true << 2;
-}
-
-void TestAuth::removeUser()
-{
-    QFETCH(QString, username);
-    QFETCH(bool, ok);
-    QFETCH(int, usersLeft);
-    TestFixture f;
-    AuthController auth(f.db());
-    QVERIFY(auth.registerUser(u"huda"_s, u"pw"_s, u"user"_s));
-    QCOMPARE(auth.removeUser(username), ok);
-    QCOMPARE(f.count(u"users"_s), usersLeft);
 }
 
 void TestAuth::defaultCredentials_data()
@@ -264,8 +161,6 @@ void TestAuth::defaultCredentials_data()
         << u"UPDATE users SET active=0 WHERE username='admin'"_s << QString() << false;
     QTest::newRow("legacy plain default")
         << u"UPDATE users SET password_hash='qatmo' WHERE username='admin'"_s << QString() << true;
-    QTest::newRow("legacy plain other")
-        << u"UPDATE users SET password_hash='other' WHERE username='admin'"_s << QString() << false;
 }
 
 void TestAuth::defaultCredentials()
@@ -282,14 +177,10 @@ void TestAuth::defaultCredentials()
         QVERIFY(auth.changePassword(u"qatmo"_s, newPassword));
         auth.logout();
     }
-    const int logRows = f.count(u"app_log"_s);
     const QString stored = storedPassword(f, u"admin"_s);
-    QSignalSpy changed(&auth, &AuthController::authChanged);
-
+    // Only a check: no session, and a legacy row is not upgraded by it.
     QCOMPARE(auth.defaultCredentialsWork(), works);
     QVERIFY(!auth.isLoggedIn());
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(f.count(u"app_log"_s), logRows);
     QCOMPARE(storedPassword(f, u"admin"_s), stored);
 }
 
