@@ -110,3 +110,25 @@ function indexWhere(list, predicate) {
     }
     return -1
 }
+
+// Click `button` under `parent` and wait for the dialog named `name` to open.
+function open(tc, parent, button, name) {
+    click(tc, find(tc, parent, button))
+    var dialog = find(tc, parent, name)
+    waitOpen(tc, dialog)
+    return dialog
+}
+
+// Type each value into the field of `dialog` named by its key, in order.
+function fill(tc, dialog, values) {
+    for (var name in values)
+        type(tc, find(tc, dialog, name), values[name])
+}
+
+// Index of the first of `rows` matching `predicate`, scrolled into view in the list `listName`.
+function row(tc, page, listName, rows, predicate) {
+    var index = indexWhere(rows, predicate)
+    tc.verify(index >= 0, "no row in " + listName)
+    find(tc, page, listName).positionViewAtIndex(index, 0)
+    return index
+}

@@ -1,137 +1,88 @@
 import QtQuick
-import QtTest
 import "helpers.js" as H
 
-Item {
-    id: root
-    width: 1280
-    height: 800
-    LayoutMirroring.enabled: true
-    LayoutMirroring.childrenInherit: true
+PageCase {
+    id: tc
+    name: "PaymentsPage"
+    source: "PaymentsPage"
 
-    TestCase {
-        id: tc
-        name: "PaymentsPage"
-        when: windowShown
+    // A tenant of its own with one open invoice of 1000 in `currency`.
+    function tenantWithInvoice(name, idNumber, currency) {
+        var tenant = tenantModel.add(name, idNumber, "0590000000", "", "")
+        var invoice = invoiceModel.createInvoice(tenant, 0, Qt.formatDate(new Date(), "yyyy-MM"), [
+            { description: "Water", type: "service", quantity: 1, unit_price: 1000, total: 1000 }
+        ], currency)
+        verify(invoice > 0)
+        return { tenant: tenant, invoice: invoice }
+    }
 
-        property var page: null
+    function openFor(tenantId) {
+        var dialog = H.open(tc, page, "addPaymentButton", "paymentDialog")
+        H.choose(tc, H.find(tc, dialog, "paymentTenantBox"), H.indexWhere(dialog.tenants, t => Number(t.id) === tenantId))
+        return dialog
+    }
 
-        Component {
-            id: pageLoader
-            Loader {
-                width: root.width
-                height: root.height
-                source: "qrc:/qml/PaymentsPage.qml"
-            }
-        }
+    function pay(dialog, amount) {
+        H.choose(tc, H.find(tc, dialog, "paymentInvoiceBox"), 0)
+        H.fill(tc, dialog, { paymentAmountField: amount, paymentRefField: "R-1" })
+        H.click(tc, H.find(tc, dialog, "paymentMethod1"))
+        H.click(tc, H.find(tc, dialog, "confirmPaymentButton"))
+    }
 
-        function init() {
-            failOnWarning(/.*/)
-            var loader = createTemporaryObject(pageLoader, root)
-            tryCompare(loader, "status", Loader.Ready)
-            page = loader.item
-        }
+    function invoice(id) {
+        return database.execQuery("SELECT balance, status FROM invoices WHERE id=?", [id])[0]
+    }
 
-        function period() {
-            return Qt.formatDate(new Date(), "yyyy-MM")
-        }
+    function test_partialThenFullPaymentInTheInvoiceCurrency() {
+        var usd = H.scalar(database, "SELECT id FROM currencies WHERE code='USD'")
+        var made = tenantWithInvoice("Payer One", "880000001", usd)
+        var rows = page.payments.length
 
-        // A tenant of its own with one open invoice of 1000 in the currency `currency`.
-        function tenantWithInvoice(name, idNumber, currency) {
-            var tenant = tenantModel.add(name, idNumber, "0590000000", "", "")
-            verify(tenant > 0)
-            var invoice = invoiceModel.createInvoice(tenant, 0, period(), [
-                { description: "Water", type: "service", quantity: 1, unit_price: 1000, total: 1000 }
-            ], currency)
-            verify(invoice > 0)
-            return { tenant: tenant, invoice: invoice }
-        }
+        var dialog = openFor(made.tenant)
+        var number = H.scalar(database, "SELECT invoice_number FROM invoices WHERE id=?", [made.invoice])
+        compare(dialog.invoices.length, 1)
+        compare(dialog.invoices[0].display.indexOf(number + " (المتبقي: "), 0)
+        pay(dialog, "400")
+        H.waitClosed(tc, dialog)
+        compare(Number(invoice(made.invoice).balance), 600)
+        compare(invoice(made.invoice).status, "partial")
+        compare(page.payments.length, rows + 1)
+        var payment = database.execQuery(
+            "SELECT currency_id, payment_method, reference FROM payments WHERE invoice_id=?", [made.invoice])[0]
+        // The invoice's currency, not the shekel.
+        compare(Number(payment.currency_id), Number(usd))
+        compare(payment.payment_method, "bank")
+        compare(payment.reference, "R-1")
 
-        function openFor(tenantId) {
-            H.click(tc, H.find(tc, page, "addPaymentButton"))
-            var dialog = H.find(tc, page, "paymentDialog")
-            H.waitOpen(tc, dialog)
-            var index = H.indexWhere(dialog.tenants, t => Number(t.id) === tenantId)
-            verify(index >= 0)
-            H.choose(tc, H.find(tc, dialog, "paymentTenantBox"), index)
-            return dialog
-        }
+        dialog = openFor(made.tenant)
+        verify(dialog.invoices[0].display.indexOf("600") > 0, dialog.invoices[0].display)
+        pay(dialog, "600")
+        H.waitClosed(tc, dialog)
+        compare(invoice(made.invoice).status, "paid")
 
-        function pay(dialog, amount) {
-            H.choose(tc, H.find(tc, dialog, "paymentInvoiceBox"), 0)
-            H.type(tc, H.find(tc, dialog, "paymentAmountField"), amount)
-            H.type(tc, H.find(tc, dialog, "paymentRefField"), "R-1")
-            H.click(tc, H.find(tc, dialog, "paymentMethod1"))
-            H.click(tc, H.find(tc, dialog, "confirmPaymentButton"))
-        }
+        dialog = openFor(made.tenant)
+        compare(dialog.invoices.length, 0)
+        var count = H.scalar(database, "SELECT COUNT(*) as c FROM payments")
+        H.type(tc, H.find(tc, dialog, "paymentAmountField"), "10")
+        H.click(tc, H.find(tc, dialog, "confirmPaymentButton"))
+        verify(dialog.opened)
+        compare(H.scalar(database, "SELECT COUNT(*) as c FROM payments"), count)
+    }
 
-        function invoice(id) {
-            return database.execQuery("SELECT balance, status FROM invoices WHERE id=?", [id])[0]
-        }
+    function test_overpaymentIsRefusedWithItsMessage() {
+        var made = tenantWithInvoice("Payer Two", "880000002", 1)
+        var count = H.scalar(database, "SELECT COUNT(*) as c FROM payments")
+        var dialog = openFor(made.tenant)
+        pay(dialog, "1500")
+        compare(dialog.message.indexOf("المبلغ أكبر من المتبقي على الفاتورة ("), 0)
+        verify(dialog.opened)
+        compare(H.scalar(database, "SELECT COUNT(*) as c FROM payments"), count)
+        compare(Number(invoice(made.invoice).balance), 1000)
+    }
 
-        function test_partialThenFullPaymentInTheInvoiceCurrency() {
-            var usd = H.scalar(database, "SELECT id FROM currencies WHERE code='USD'")
-            var made = tenantWithInvoice("Payer One", "880000001", usd)
-            var rows = page.payments.length
-
-            var dialog = openFor(made.tenant)
-            compare(dialog.invoices.length, 1)
-            var number = H.scalar(database, "SELECT invoice_number FROM invoices WHERE id=?", [made.invoice])
-            compare(dialog.invoices[0].display.indexOf(number + " (المتبقي: "), 0)
-            pay(dialog, "400")
-            H.waitClosed(tc, dialog)
-            compare(Number(invoice(made.invoice).balance), 600)
-            compare(invoice(made.invoice).status, "partial")
-            compare(page.payments.length, rows + 1)
-            var payment = database.execQuery(
-                "SELECT currency_id, payment_method, reference, payment_date FROM payments WHERE invoice_id=?",
-                [made.invoice])[0]
-            // The invoice's currency, not the shekel.
-            compare(Number(payment.currency_id), Number(usd))
-            compare(payment.payment_method, "bank")
-            compare(payment.reference, "R-1")
-            compare(payment.payment_date, H.isoDate(new Date()))
-
-            dialog = openFor(made.tenant)
-            compare(Number(dialog.invoices[0].balance), 600)
-            verify(dialog.invoices[0].display.indexOf("600") > 0, dialog.invoices[0].display)
-            pay(dialog, "600")
-            H.waitClosed(tc, dialog)
-            compare(Number(invoice(made.invoice).balance), 0)
-            compare(invoice(made.invoice).status, "paid")
-
-            // Nothing left to pay: the choice is empty and the button does nothing.
-            dialog = openFor(made.tenant)
-            compare(dialog.invoices.length, 0)
-            var count = H.scalar(database, "SELECT COUNT(*) as c FROM payments")
-            H.type(tc, H.find(tc, dialog, "paymentAmountField"), "10")
-            H.click(tc, H.find(tc, dialog, "confirmPaymentButton"))
-            verify(dialog.opened)
-            compare(H.scalar(database, "SELECT COUNT(*) as c FROM payments"), count)
-            dialog.close()
-            H.waitClosed(tc, dialog)
-        }
-
-        function test_overpaymentIsRefusedWithItsMessage() {
-            var made = tenantWithInvoice("Payer Two", "880000002", 1)
-            var count = H.scalar(database, "SELECT COUNT(*) as c FROM payments")
-            var dialog = openFor(made.tenant)
-            pay(dialog, "1500")
-            compare(dialog.message.indexOf("المبلغ أكبر من المتبقي على الفاتورة ("), 0)
-            verify(dialog.opened)
-            compare(H.scalar(database, "SELECT COUNT(*) as c FROM payments"), count)
-            compare(Number(invoice(made.invoice).balance), 1000)
-            dialog.close()
-            H.waitClosed(tc, dialog)
-        }
-
-        function test_voidInvoiceIsNotOffered() {
-            var made = tenantWithInvoice("Payer Three", "880000003", 1)
-            verify(invoiceModel.voidInvoice(made.invoice))
-            var dialog = openFor(made.tenant)
-            compare(dialog.invoices.length, 0)
-            dialog.close()
-            H.waitClosed(tc, dialog)
-        }
+    function test_voidInvoiceIsNotOffered() {
+        var made = tenantWithInvoice("Payer Three", "880000003", 1)
+        verify(invoiceModel.voidInvoice(made.invoice))
+        compare(openFor(made.tenant).invoices.length, 0)
     }
 }

@@ -1,0 +1,28 @@
+import QtQuick
+import QtTest
+
+// One application page, right to left, created afresh for every test; any QML warning fails.
+// A test that needs more set-up overrides init() and calls load() itself.
+TestCase {
+    id: tc
+    property string source
+    property var page: null
+    width: 1280
+    height: 800
+    when: windowShown
+    visible: true
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
+
+    function load() {
+        failOnWarning(/.*/)
+        var component = Qt.createComponent("qrc:/qml/" + source + ".qml")
+        compare(component.status, Component.Ready, component.errorString())
+        page = createTemporaryObject(component, tc, { width: width, height: height })
+        verify(page)
+    }
+
+    function init() {
+        load()
+    }
+}
