@@ -11,128 +11,81 @@ class TestProperties : public QObject
     Q_OBJECT
 
 private slots:
-    void listingFigures_data();
     void listingFigures();
-    void add_data();
-    void add();
-    void guardedRemove_data();
+    void addWithCostCentre();
     void guardedRemove();
     void statsFigures();
 };
 
-void TestProperties::listingFigures_data()
-{
-    QTest::addColumn<QStringList>("unitStatuses");
-    QTest::addColumn<int>("activeLeases");
-    QTest::addColumn<int>("terminatedLeases");
-    QTest::addColumn<QList<double>>("figures"); // total, rented, sold, monthly revenue
-    QTest::newRow("live count wins over stored column") << QStringList { u"available"_s,
-        u"rented"_s, u"sold"_s } << 1 << 0 << QList<double> { 3, 1, 1, 1500 };
-    QTest::newRow("unit counted once per active contract")
-        << QStringList { u"rented"_s } << 2 << 0 << QList<double> { 1, 1, 0, 3000 };
-    QTest::newRow("terminated contract earns nothing")
-        << QStringList { u"available"_s, u"available"_s } << 0 << 2 << QList<double> { 2, 0, 0, 0 };
-}
-
 void TestProperties::listingFigures()
 {
-    QFETCH(QStringList, unitStatuses);
-    QFETCH(int, activeLeases);
-    QFETCH(int, terminatedLeases);
-    QFETCH(QList<double>, figures);
     TestFixture f;
     PropertyModel model(f.db());
     const int property = f.addProperty();
     // The stored column is never maintained; the listing must not trust it.
     f.db()->execNonQuery(u"UPDATE properties SET total_units=42"_s);
-    QList<int> units;
-    for (const QString &status : unitStatuses)
-        units << f.addUnit(property, QString::number(units.size() + 1), 1500, status);
+    const int unit = f.addUnit(property, u"1"_s, 1500);
+    f.addUnit(property, u"2"_s, 1500, u"rented"_s);
+    f.addUnit(property, u"3"_s, 1500, u"sold"_s);
     const int tenant = f.addTenant(u"سامر"_s);
     const QDate today = TestFixture::today();
-    for (int i = 0; i < activeLeases + terminatedLeases; ++i)
-        f.addLease(units.first(), tenant, today, today.addYears(1), 1200,
-            i < activeLeases ? u"active"_s : u"terminated"_s);
+    // Counted once per active contract; the terminated one earns nothing.
+    for (const QString &status : { u"active"_s, u"active"_s, u"terminated"_s })
+        f.addLease(unit, tenant, today, today.addYears(1), 1200, status);
 
     const QVariantList rows = model.getAll();
     QCOMPARE(rows.size(), 1);
     const QVariantMap row = rows.first().toMap();
-    const QStringList keys { u"total_units"_s, u"rented_units"_s, u"sold_units"_s,
-        u"monthly_revenue"_s };
-    for (int i = 0; i < keys.size(); ++i)
-        QCOMPARE(row.value(keys.at(i)).toDouble(), figures.at(i));
+    const QList<std::pair<QString, double>> expected { { u"total_units"_s, 3 },
+        { u"rented_units"_s, 1 }, { u"sold_units"_s, 1 }, { u"monthly_revenue"_s, 3000 } };
+    for (const auto &[key, value] : expected)
+        QCOMPARE(row.value(key).toDouble(), value);
 }
 
-void TestProperties::add_data()
+void TestProperties::addWithCostCentre()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("costCentreRefused");
-    QTest::newRow("stored with its cost centre") << u"برج"_s << false;
-    QTest::newRow("property refused") << QString() << false;
-    QTest::newRow("cost centre refused") << u"برج"_s << true;
-}
-
-void TestProperties::add()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, costCentreRefused);
     TestFixture f;
     PropertyModel model(f.db());
-    if (costCentreRefused)
-        f.failWrites(u"cost_centers"_s);
-    const bool stored = !name.isNull() && !costCentreRefused;
+    const int id = model.add(u"برج"_s, u"residential"_s, u"a"_s, u"c"_s, u"d"_s);
+    QVERIFY(id > 0);
+    QCOMPARE(f.scalar(u"SELECT name || '/' || type || '/' || IFNULL(unit_id, 'none') "
+                      "FROM cost_centers WHERE property_id=?"_s,
+                  { id })
+                 .toString(),
+        u"برج/project/none"_s);
+
+    // A refused cost centre takes its property back with it.
+    f.failWrites(u"cost_centers"_s);
     QSignalSpy changed(&model, &PropertyModel::dataChanged);
     QSignalSpy errors(f.db(), &Database::databaseError);
-    const int id = model.add(name, u"residential"_s, u"a"_s, u"c"_s, u"d"_s);
-    QCOMPARE(id > 0, stored);
-    QCOMPARE(changed.count(), stored ? 1 : 0);
-    QCOMPARE(errors.count(), stored ? 0 : 1);
-    QCOMPARE(f.count(u"properties"_s), stored ? 1 : 0);
-    QCOMPARE(f.count(u"cost_centers"_s), stored ? 1 : 0);
-    if (stored)
-        QCOMPARE(f.scalar(u"SELECT name || '/' || type || '/' || IFNULL(unit_id, 'none') "
-                          "FROM cost_centers WHERE property_id=?"_s,
-                      { id })
-                     .toString(),
-            u"برج/project/none"_s);
-}
-
-void TestProperties::guardedRemove_data()
-{
-    QTest::addColumn<QString>("history");
-    QTest::addColumn<bool>("removed");
-    QTest::addColumn<int>("errorCount");
-    QTest::newRow("no history, cost centre goes too") << QString() << true << 0;
-    QTest::newRow("rented unit refused silently") << u"rented"_s << false << 0;
-    QTest::newRow("available unit kept by its key") << u"available"_s << false << 1;
-    QTest::newRow("expense kept by its key") << u"expense"_s << false << 1;
-    QTest::newRow("unknown id") << u"missing"_s << true << 0;
+    QVERIFY(model.add(u"ثان"_s, u"residential"_s, {}, {}, {}) <= 0);
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(f.count(u"properties"_s), 1);
+    QCOMPARE(f.count(u"cost_centers"_s), 1);
 }
 
 void TestProperties::guardedRemove()
 {
-    QFETCH(QString, history);
-    QFETCH(bool, removed);
-    QFETCH(int, errorCount);
     TestFixture f;
     PropertyModel model(f.db());
-    const int property = model.add(u"برج"_s, u"residential"_s, {}, {}, {});
-    QVERIFY(property > 0);
-    if (QStringList { u"rented"_s, u"sold"_s, u"available"_s }.contains(history))
-        f.addUnit(property, u"1"_s, 900, history);
-    else if (history == u"expense"_s)
-        f.addExpense(property, 0, 50, TestFixture::today());
-    const int propertiesBefore = f.count(u"properties"_s);
-    const int centresBefore = f.count(u"cost_centers"_s);
+    const int rented = model.add(u"برج"_s, u"residential"_s, {}, {}, {});
+    const int spent = model.add(u"مصروف"_s, u"residential"_s, {}, {}, {});
+    const int empty = model.add(u"فارغ"_s, u"residential"_s, {}, {}, {});
+    f.addUnit(rented, u"1"_s, 900, u"rented"_s);
+    f.addExpense(spent, 0, 50, TestFixture::today());
     QSignalSpy changed(&model, &PropertyModel::dataChanged);
     QSignalSpy errors(f.db(), &Database::databaseError);
 
-    QCOMPARE(model.remove(history == u"missing"_s ? property + 100 : property), removed);
-    QCOMPARE(changed.count(), removed ? 1 : 0);
-    QCOMPARE(errors.count(), errorCount);
-    const int gone = removed && history != u"missing"_s ? 1 : 0;
-    QCOMPARE(f.count(u"properties"_s), propertiesBefore - gone);
-    QCOMPARE(f.count(u"cost_centers"_s), centresBefore - gone);
+    QVERIFY(!model.remove(rented)); // refused before the database is asked
+    QCOMPARE(errors.count(), 0);
+    QVERIFY(!model.remove(spent)); // kept by its key
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(model.remove(empty)); // its cost centre goes too
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(f.count(u"properties"_s), 2);
+    QCOMPARE(f.count(u"cost_centers"_s), 2);
 }
 
 void TestProperties::statsFigures()
