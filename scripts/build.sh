@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (Release with debug info).
+# Configures and builds into build/ (Release with debug info); ccache is used when installed.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$root")}"
+fi
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$root/build" --parallel
