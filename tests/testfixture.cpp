@@ -62,7 +62,7 @@ void TestFixture::addRate(int fromCurrency, int toCurrency, double rate, const Q
 
 QDate TestFixture::sqliteToday()
 {
-    return QDate::fromString(scalar(u"SELECT date('now')"_s).toString(), Qt::ISODate);
+    return QDate::fromString(scalar(u"SELECT date('now','localtime')"_s).toString(), Qt::ISODate);
 }
 
 int TestFixture::addProperty(const QString &name, const QString &type)

@@ -55,7 +55,7 @@ public:
     double tenantBalance(int tenantId);
     QStringList columnsOf(const QString &table);
     void addRate(int fromCurrency, int toCurrency, double rate, const QDate &date);
-    // SQLite's idea of today (UTC), which the SQL date('now') comparisons use.
+    // SQLite's idea of the local today, which the SQL date('now','localtime') comparisons use.
     QDate sqliteToday();
 
     static QString iso(const QDate &date) { return date.toString(Qt::ISODate); }

@@ -52,20 +52,30 @@ void TestAccounts::journalEntry_data()
     const double nan = std::numeric_limits<double>::quiet_NaN();
     // Account ids by seed order: 2 is "1100" (cash), 8 is "4100" (rent revenue).
     QTest::addColumn<QVariantList>("lines");
-    QTest::addColumn<bool>("stored");
-    QTest::newRow("exactly at tolerance")
-        << QVariantList { line(2, 100, 0), line(8, 0, 99.99) } << true;
-    QTest::newRow("out of balance") << QVariantList { line(2, 100, 0), line(8, 0, 99.98) } << false;
+    QTest::addColumn<double>("cash"); // balances after the entry; 0 when it is refused
+    QTest::addColumn<double>("revenue");
+    QTest::newRow("balanced") << QVariantList { line(2, 100, 0), line(8, 0, 100) } << 100.0
+                              << -100.0;
+    QTest::newRow("tenths balance to the cent")
+        << QVariantList { line(2, 0.1, 0), line(2, 0.2, 0), line(8, 0, 0.3) } << 0.3 << -0.3;
+    QTest::newRow("sub-cent parts kept to the cent")
+        << QVariantList { line(2, 100.004, 0), line(8, 0, 100) } << 100.0 << -100.0;
+    QTest::newRow("one cent apart refused")
+        << QVariantList { line(2, 100, 0), line(8, 0, 100.01) } << 0.0 << 0.0;
+    QTest::newRow("out of balance")
+        << QVariantList { line(2, 100, 0), line(8, 0, 99.98) } << 0.0 << 0.0;
     QTest::newRow("missing account leaves nothing behind")
-        << QVariantList { line(2, 100, 0), line(8, 0, 40), line(9999, 0, 60) } << false;
+        << QVariantList { line(2, 100, 0), line(8, 0, 40), line(9999, 0, 60) } << 0.0 << 0.0;
     QTest::newRow("nan debit refused")
-        << QVariantList { line(2, nan, 0), line(8, 0, 100) } << false;
+        << QVariantList { line(2, nan, 0), line(8, 0, 100) } << 0.0 << 0.0;
 }
 
 void TestAccounts::journalEntry()
 {
     QFETCH(QVariantList, lines);
-    QFETCH(bool, stored);
+    QFETCH(double, cash);
+    QFETCH(double, revenue);
+    const bool stored = cash != 0.0;
     TestFixture f;
     AccountModel model(f.db());
     QSignalSpy changed(&model, &AccountModel::dataChanged);
@@ -77,8 +87,8 @@ void TestAccounts::journalEntry()
     QCOMPARE(changed.count(), stored ? 1 : 0);
     QCOMPARE(f.count(u"journal_entries"_s), stored ? 1 : 0);
     QCOMPARE(f.count(u"journal_lines"_s), stored ? lines.size() : 0);
-    QCOMPARE(balance(f, u"1100"_s), stored ? 100.0 : 0.0);
-    QCOMPARE(balance(f, u"4100"_s), stored ? -99.99 : 0.0);
+    QCOMPARE(balance(f, u"1100"_s), cash);
+    QCOMPARE(balance(f, u"4100"_s), revenue);
 }
 
 void TestAccounts::journalEntriesRange()

@@ -112,6 +112,12 @@ void TestContracts::terminate()
     QVERIFY(model.terminate(current));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(state(unit, current), u"available/terminated"_s);
+
+    // A unit sold while the lease ran stays sold when the lease ends.
+    const int sold = f.addUnit(property, u"3"_s, 500, u"sold"_s);
+    const int lastLease = f.addLease(sold, tenant, today.addYears(-1), today.addYears(1), 500);
+    QVERIFY(model.terminate(lastLease));
+    QCOMPARE(state(sold, lastLease), u"sold/terminated"_s);
 }
 
 void TestContracts::expiringLeases()

@@ -18,6 +18,8 @@ private slots:
     void failureWhileSteppingReturnsNoRows();
     void statementsSurviveReconnect();
     void boundValuesAreNeverSql();
+    void valueCountMustMatchPlaceholders_data();
+    void valueCountMustMatchPlaceholders();
 };
 
 void TestDatabase::namedColumnsOnly()
@@ -113,6 +115,29 @@ void TestDatabase::boundValuesAreNeverSql()
     const QString hostile = u"x'); DROP TABLE tenants; --"_s;
     QVERIFY(f.db()->execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { hostile }) > 0);
     QCOMPARE(f.scalar(u"SELECT full_name FROM tenants"_s).toString(), hostile);
+}
+
+void TestDatabase::valueCountMustMatchPlaceholders_data()
+{
+    QTest::addColumn<QVariantList>("values");
+    QTest::newRow("none") << QVariantList {};
+    QTest::newRow("one fewer") << QVariantList { u"ثانٍ"_s };
+    QTest::newRow("one more") << QVariantList { u"ثانٍ"_s, u"0599"_s, 7 };
+}
+
+// A kept statement must not run with values left over from its previous call.
+void TestDatabase::valueCountMustMatchPlaceholders()
+{
+    QFETCH(QVariantList, values);
+    TestFixture f;
+    const QString sql = u"INSERT INTO tenants (full_name, phone) VALUES (?,?)"_s;
+    QVERIFY(f.db()->execInsert(sql, { u"أول"_s, u"0598"_s }) > 0);
+    QSignalSpy errors(f.db(), &Database::databaseError);
+
+    QCOMPARE(f.db()->execInsert(sql, values), -1);
+    QVERIFY(!f.db()->execNonQuery(sql, values));
+    QCOMPARE(errors.count(), 2);
+    QCOMPARE(f.count(u"tenants"_s), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

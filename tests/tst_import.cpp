@@ -15,6 +15,8 @@ private slots:
     void tenantFields();
     void unitFields_data();
     void unitFields();
+    void missingIdNumbers_data();
+    void missingIdNumbers();
 };
 
 void TestImport::importCounts()
@@ -78,6 +80,26 @@ void TestImport::unitFields()
                  .toString(),
         stored);
     QCOMPARE(f.count(u"units"_s), stored.isEmpty() ? 0 : 1);
+}
+
+void TestImport::missingIdNumbers_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::newRow("tenants") << u"tenants"_s;
+    QTest::newRow("buyers") << u"buyers"_s;
+}
+
+// People without an ID number are all kept; their number is unknown, not a shared empty one.
+void TestImport::missingIdNumbers()
+{
+    QFETCH(QString, table);
+    TestFixture f;
+    ImportController importer(f.db());
+    QVERIFY(importer.importRawCSV(u"أحمد,,0599\nسارة, ,0598\nمنى,77,0597"_s, table));
+    QCOMPARE(importer.lastImported(), 3);
+    QCOMPARE(importer.lastSkipped(), 0);
+    QCOMPARE(
+        f.scalar(u"SELECT COUNT(*) FROM "_s + table + u" WHERE id_number IS NULL"_s).toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestImport)

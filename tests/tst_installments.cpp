@@ -62,8 +62,10 @@ void TestInstallments::sellUnitSchedule_data()
     const QString febEnd = TestFixture::iso(QDate(year, 2, QDate(year, 2, 1).daysInMonth()));
     const QDate today = QDate::currentDate();
     QStringList months;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 12; ++i)
         months << TestFixture::iso(today.addMonths(i));
+    const QStringList year12 = months;
+    months = months.mid(0, 3);
 
     QTest::newRow("month end clamped, always from the start date")
         << 10000.0 << 1000.0 << 4 << QDate(year, 1, 31)
@@ -71,6 +73,8 @@ void TestInstallments::sellUnitSchedule_data()
         << QStringList { y + u"-01-31"_s, febEnd, y + u"-03-31"_s, y + u"-04-30"_s };
     QTest::newRow("remainder on the last")
         << 1000.0 << 0.0 << 3 << today << QVariantList { 333.33, 333.33, 333.34 } << months;
+    QTest::newRow("12,008.88 over 12 splits evenly")
+        << 12008.88 << 0.0 << 12 << today << QVariantList(12, 1000.74) << year12;
     QTest::newRow("remainder under a cent is not scheduled")
         << 8000.0 << 7999.995 << 2 << today << QVariantList {} << QStringList {};
     // 50 billion a month is far beyond a 32-bit count of cents.
@@ -165,10 +169,14 @@ void TestInstallments::payInstallment_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<double>("paid"); // equal to alreadyPaid when the payment is refused
     QTest::addColumn<QStringList>("failing"); // table and event of failing writes
-    QTest::newRow("half a cent short still pays it")
-        << 300.0 << 699.995 << u"paid"_s << 999.995 << QStringList();
-    QTest::newRow("just beyond one cent over refused")
-        << 300.0 << 700.011 << u"partial"_s << 300.0 << QStringList();
+    QTest::newRow("half a cent short rounds up and pays it")
+        << 300.0 << 699.995 << u"paid"_s << 1000.0 << QStringList();
+    QTest::newRow("shown remainder after odd cents")
+        << 300.07 << 699.93 << u"paid"_s << 1000.0 << QStringList();
+    QTest::newRow("one cent over refused")
+        << 300.0 << 700.01 << u"partial"_s << 300.0 << QStringList();
+    QTest::newRow("just below the remainder stays partial")
+        << 300.0 << 699.99 << u"partial"_s << 999.99 << QStringList();
     QTest::newRow("not a number refused") << 0.0 << NaN << u"pending"_s << 0.0 << QStringList();
     QTest::newRow("audit insert fails")
         << 0.0 << 400.0 << u"pending"_s << 0.0 << QStringList { u"audit_logs"_s, u"INSERT"_s };
@@ -202,7 +210,7 @@ void TestInstallments::payInstallment()
     QCOMPARE(f.scalar(u"SELECT SUM(amount) FROM payments WHERE buyer_id=? AND unit_id=?"_s,
                   { sale.buyer, sale.unit })
                  .toDouble(),
-        accepted ? amount : 0.0);
+        paid - alreadyPaid);
 }
 
 void TestInstallments::overdueBoundaries()

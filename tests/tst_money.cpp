@@ -24,6 +24,8 @@ void TestMoney::cents_data()
     QTest::newRow("negative") << -50.205 << qint64(-5021);
     QTest::newRow("residue of a partial payment") << 100.30 - 50.10 - 50.20 << qint64(0);
     QTest::newRow("a billion") << 1e9 << qint64(100000000000);
+    QTest::newRow("largest countable") << 9e15 << qint64(900000000000000000);
+    QTest::newRow("beyond countable") << 9.1e15 << qint64(0);
     QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << qint64(0);
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << qint64(0);
 }

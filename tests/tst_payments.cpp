@@ -1,10 +1,17 @@
+#include "installmentmodel.h"
 #include "invoicemodel.h"
+#include "money.h"
 #include "paymentmodel.h"
 #include "testfixture.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QTest>
+#include <functional>
 #include <limits>
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +40,49 @@ QVariantMap invoiceRow(TestFixture &f, int id)
         u"SELECT paid_amount, balance, status FROM invoices WHERE id=?"_s, { id }));
 }
 
+// The open balance as the page shows it, read back as the operator would type it.
+double shown(double balance) { return QString::number(balance, 'f', 2).toDouble(); }
+
+// Runs `rival` once, just before the program's connection starts the first statement whose text
+// begins with one of `prefixes`: another copy of the program acting at that moment.
+class Interleave
+{
+public:
+    Interleave(const QStringList &prefixes, std::function<void()> rival)
+        : m_prefixes(prefixes)
+        , m_rival(std::move(rival))
+    {
+        const QVariant handle = QSqlDatabase::database().driver()->handle();
+        m_connection = *static_cast<sqlite3 *const *>(handle.constData());
+        sqlite3_trace_v2(m_connection, SQLITE_TRACE_STMT, &Interleave::traced, this);
+    }
+    ~Interleave() { sqlite3_trace_v2(m_connection, 0, nullptr, nullptr); }
+
+    bool fired() const { return m_fired; }
+
+private:
+    static int traced(unsigned, void *context, void *, void *text)
+    {
+        auto *self = static_cast<Interleave *>(context);
+        const QString sql = QString::fromUtf8(static_cast<const char *>(text));
+        if (self->m_fired)
+            return 0;
+        for (const QString &prefix : self->m_prefixes) {
+            if (sql.startsWith(prefix)) {
+                self->m_fired = true;
+                self->m_rival();
+                break;
+            }
+        }
+        return 0;
+    }
+
+    QStringList m_prefixes;
+    std::function<void()> m_rival;
+    sqlite3 *m_connection = nullptr;
+    bool m_fired = false;
+};
+
 } // namespace
 
 class TestPayments : public QObject
@@ -43,6 +93,11 @@ private slots:
     void balanceInvariantAcrossTheInvoiceLife();
     void paymentOutcomes_data();
     void paymentOutcomes();
+    void shownRemainderSettles_data();
+    void shownRemainderSettles();
+    void twoPartPaymentsSweep();
+    void rivalConnectionCannotOverpay_data();
+    void rivalConnectionCannotOverpay();
 };
 
 void TestPayments::balanceInvariantAcrossTheInvoiceLife()
@@ -74,18 +129,24 @@ void TestPayments::paymentOutcomes_data()
 {
     QTest::addColumn<double>("amount");
     QTest::addColumn<QString>("after"); // empty when the payment is refused
+    QTest::addColumn<double>("paid"); // what the payment records
     QTest::addColumn<QString>("failing"); // a table whose updates fail
-    QTest::newRow("a cent short") << 99.99 << u"partial"_s << QString();
-    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << QString() << QString();
-    // Overpaying is refused exactly, with no tolerance.
-    QTest::newRow("over by far less than a cent") << 100.000001 << QString() << QString();
-    QTest::newRow("tenant update fails") << 40.0 << QString() << u"tenants"_s;
+    QTest::newRow("a cent short") << 99.99 << u"partial"_s << 99.99 << QString();
+    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << QString() << 0.0
+                         << QString();
+    // Amounts count in whole cents: a fraction of a cent over is the balance itself.
+    QTest::newRow("over by far less than a cent") << 100.000001 << u"paid"_s << 100.0 << QString();
+    QTest::newRow("a cent over") << 100.01 << QString() << 0.0 << QString();
+    QTest::newRow("half a cent rounds away") << 0.005 << u"partial"_s << 0.01 << QString();
+    QTest::newRow("under half a cent is nothing") << 0.004 << QString() << 0.0 << QString();
+    QTest::newRow("tenant update fails") << 40.0 << QString() << 0.0 << u"tenants"_s;
 }
 
 void TestPayments::paymentOutcomes()
 {
     QFETCH(double, amount);
     QFETCH(QString, after);
+    QFETCH(double, paid);
     QFETCH(QString, failing);
     TestFixture f;
     PaymentModel payments(f.db());
@@ -103,12 +164,141 @@ void TestPayments::paymentOutcomes()
     // Business refusals are silent; only a failed statement reports an error.
     QCOMPARE(errorSpy.count(), failing.isEmpty() ? 0 : 1);
     QCOMPARE(f.count(u"payments"_s), accepted ? 1 : 0);
-    const double paid = accepted ? amount : 0;
+    QCOMPARE(f.scalar(u"SELECT COALESCE(SUM(amount),0) FROM payments"_s).toDouble(), paid);
     const QVariantMap row = invoiceRow(f, invoice);
     QCOMPARE(row.value(u"status"_s).toString(), accepted ? after : u"pending"_s);
     QCOMPARE(row.value(u"balance"_s).toDouble(), 100 - paid);
     QCOMPARE(row.value(u"paid_amount"_s).toDouble(), paid);
     QCOMPARE(f.tenantBalance(tenant), 100 - paid);
+}
+
+void TestPayments::shownRemainderSettles_data()
+{
+    QTest::addColumn<QVariantList>("lines"); // line totals of the invoice
+    QTest::addColumn<double>("first");
+    QTest::newRow("100.30 after 50.10") << QVariantList { 100.30 } << 50.10;
+    QTest::newRow("0.3 after 0.1") << QVariantList { 0.3 } << 0.1;
+    QTest::newRow("lines of 0.1 and 0.2 after 0.1") << QVariantList { 0.1, 0.2 } << 0.1;
+    QTest::newRow("lines of 1.1 and 2.2 after 1.15") << QVariantList { 1.1, 2.2 } << 1.15;
+    QTest::newRow("large amount") << QVariantList { 987654321.07 } << 123456789.03;
+    QTest::newRow("large amount, many lines")
+        << QVariantList { 4999999.99, 0.07, 1234.56 } << 4321.09;
+}
+
+// Paying the remainder the page shows always settles the invoice exactly.
+void TestPayments::shownRemainderSettles()
+{
+    QFETCH(QVariantList, lines);
+    QFETCH(double, first);
+    TestFixture f;
+    InvoiceModel invoices(f.db());
+    PaymentModel payments(f.db());
+    const int tenant = f.addTenant(u"سامي"_s);
+    QVariantList items;
+    for (const QVariant &total : lines)
+        items << QVariantMap { { u"description"_s, u"بند"_s }, { u"total"_s, total } };
+    const int invoice = invoices.createInvoice(tenant, 0, periodOf(0), items, 1);
+    QVERIFY(invoice > 0);
+
+    QVERIFY(pay(payments, invoice, tenant, first) > 0);
+    QCOMPARE(invoiceRow(f, invoice).value(u"status"_s).toString(), u"partial"_s);
+    const double remainder = shown(invoiceRow(f, invoice).value(u"balance"_s).toDouble());
+    QVERIFY(pay(payments, invoice, tenant, remainder) > 0);
+    const QVariantMap row = invoiceRow(f, invoice);
+    QCOMPARE(row.value(u"status"_s).toString(), u"paid"_s);
+    QCOMPARE(row.value(u"balance"_s).toDouble(), 0.0);
+    QCOMPARE(Money::cents(row.value(u"paid_amount"_s).toDouble()),
+        Money::cents(first) + Money::cents(remainder));
+    QCOMPARE(f.tenantBalance(tenant), 0.0);
+    // Nothing is left to pay, not even a cent.
+    QCOMPARE(pay(payments, invoice, tenant, 0.01), -1);
+}
+
+void TestPayments::twoPartPaymentsSweep()
+{
+    TestFixture f;
+    InvoiceModel invoices(f.db());
+    PaymentModel payments(f.db());
+    QRandomGenerator random(20261207);
+    QStringList unsettled;
+    for (int i = 0; i < 200; ++i) {
+        const int tenant = f.addTenant(u"مستأجر %1"_s.arg(i));
+        const qint64 total = 2 + random.bounded(10'000'000);
+        const qint64 first = 1 + random.bounded(total - 1);
+        const double amount = total / 100.0;
+        const int invoice = issue(invoices, tenant, amount);
+        QVERIFY(invoice > 0);
+        QVERIFY(pay(payments, invoice, tenant, first / 100.0) > 0);
+        const double remainder = shown(invoiceRow(f, invoice).value(u"balance"_s).toDouble());
+        const bool accepted = pay(payments, invoice, tenant, remainder) > 0;
+        const QVariantMap row = invoiceRow(f, invoice);
+        if (!accepted || row.value(u"status"_s).toString() != u"paid"_s
+            || Money::cents(row.value(u"balance"_s).toDouble()) != 0)
+            unsettled << u"%1 after %2"_s.arg(amount, 0, 'f', 2).arg(first / 100.0, 0, 'f', 2);
+    }
+    QCOMPARE(unsettled, QStringList());
+}
+
+void TestPayments::rivalConnectionCannotOverpay_data()
+{
+    QTest::addColumn<bool>("installment");
+    QTest::addColumn<QStringList>("moment"); // statements the rival acts just before
+    const QStringList opening { u"BEGIN"_s, u"SAVEPOINT"_s };
+    const QStringList writing { u"INSERT"_s, u"UPDATE"_s };
+    QTest::newRow("invoice, rival pays as the write opens") << false << opening;
+    QTest::newRow("invoice, rival pays during the write") << false << writing;
+    QTest::newRow("installment, rival pays as the write opens") << true << opening;
+    QTest::newRow("installment, rival pays during the write") << true << writing;
+}
+
+// Two copies of the program on one file, both paying the whole of the same balance.
+void TestPayments::rivalConnectionCannotOverpay()
+{
+    QFETCH(bool, installment);
+    QFETCH(QStringList, moment);
+    TestFixture f;
+    const int tenant = f.addTenant(u"سامي"_s);
+    const int invoice = f.addInvoice(tenant, 0, periodOf(0), 100, u"pending"_s, 0);
+    QVERIFY(f.db()->execNonQuery(u"UPDATE tenants SET balance=100 WHERE id=?"_s, { tenant }));
+    const int buyer = f.addBuyer(u"مشتري"_s);
+    const int due = f.addInstallment(
+        buyer, f.addUnit(f.addProperty(), u"A"_s, 0, u"sold"_s), 100, QDate::currentDate());
+
+    Database other;
+    QVERIFY(other.initialize(f.dbPath(), u"rival"_s));
+    // The rival gives up at once on a locked file instead of waiting.
+    other.execQuery(u"PRAGMA busy_timeout=50"_s);
+    PaymentModel payments(f.db());
+    PaymentModel rivalPayments(&other);
+    InstallmentModel installments(f.db());
+    InstallmentModel rivalInstallments(&other);
+    bool ours = false;
+    {
+        Interleave interleave(moment, [&] {
+            if (installment)
+                rivalInstallments.payInstallment(due, 100);
+            else
+                pay(rivalPayments, invoice, tenant, 100);
+        });
+        ours = installment ? installments.payInstallment(due, 100)
+                           : pay(payments, invoice, tenant, 100) > 0;
+        QVERIFY(interleave.fired());
+    }
+
+    const QString paidSql = installment ? u"SELECT SUM(amount) FROM payments WHERE buyer_id=?"_s
+                                        : u"SELECT SUM(amount) FROM payments WHERE invoice_id=?"_s;
+    QCOMPARE(f.scalar(paidSql, { installment ? buyer : invoice }).toDouble(), 100.0);
+    if (installment) {
+        const QVariantMap row = f.db()->getById(u"installments"_s, due);
+        QCOMPARE(row.value(u"paid_amount"_s).toDouble(), 100.0);
+        QCOMPARE(row.value(u"status"_s).toString(), u"paid"_s);
+    } else {
+        QCOMPARE(invoiceRow(f, invoice).value(u"balance"_s).toDouble(), 0.0);
+        QCOMPARE(f.tenantBalance(tenant), 0.0);
+    }
+    // Whichever copy was first, the other one was refused.
+    const int rivalRows = f.scalar(u"SELECT COUNT(*) FROM payments"_s).toInt() - (ours ? 1 : 0);
+    QCOMPARE(rivalRows, ours ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestPayments)

@@ -112,8 +112,11 @@ MDialog {
                     text: "✔️"
                     btnColor: Theme.successColor
                     onClicked: {
-                        if (installmentModel.payInstallment(Number(installmentRow.modelData.id),
-                                                            Number(installmentRow.modelData.installment_amount))) {
+                        // What is still open, to the cent: a partly paid one takes the rest.
+                        var row = installmentRow.modelData
+                        var open = Math.round(Number(row.installment_amount) * 100)
+                                   - Math.round(Number(row.paid_amount) * 100)
+                        if (installmentModel.payInstallment(Number(row.id), open / 100)) {
                             dialog.message = ""
                             dialog.reload()
                         } else {

@@ -45,6 +45,11 @@ MDialog {
             message = "أدخل مبلغي المدين والدائن بأرقام موجبة"
             return
         }
+        // The books balance to the cent, as the account model checks.
+        if (Math.round(debit * 100) !== Math.round(credit * 100)) {
+            message = "القيد غير متوازن: مبلغ المدين لا يساوي مبلغ الدائن"
+            return
+        }
         var ref = /^\d+$/.test(refField.text.trim()) ? parseInt(refField.text.trim(), 10) : 0
         var id = accountModel.createJournalEntry(Theme.today(), descField.text, "manual", ref,
                                                  [line(debitAccount, debit, 0),
@@ -52,8 +57,6 @@ MDialog {
         if (id > 0) {
             posted()
             close()
-        } else if (Math.abs(debit - credit) > 0.01) {
-            message = "القيد غير متوازن: مبلغ المدين لا يساوي مبلغ الدائن"
         } else {
             message = "تعذر حفظ القيد"
         }

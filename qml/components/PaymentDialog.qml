@@ -46,7 +46,7 @@ MDialog {
         if (id > 0) {
             recorded()
             close()
-        } else if (amount > Number(invoice.balance) + 1e-9) {
+        } else if (Math.round(amount * 100) > Math.round(Number(invoice.balance) * 100)) {
             message = "المبلغ أكبر من المتبقي على الفاتورة (" + Theme.number(invoice.balance) + ")"
         } else {
             message = "تعذر تسجيل الدفعة"

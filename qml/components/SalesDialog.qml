@@ -12,7 +12,9 @@ MDialog {
     property var currencies: []
     readonly property bool cash: paymentBox.currentIndex === 1
     readonly property int count: cash ? 1 : Math.max(1, parseInt(countField.text) || 1)
-    readonly property real preview: ((Number(priceField.text) || 0) - (Number(downField.text) || 0)) / count
+    // The regular installment as the sale splits it: whole cents, the last one takes the rest.
+    readonly property real preview: Math.floor((Math.round((Number(priceField.text) || 0) * 100)
+                                                - Math.round((Number(downField.text) || 0) * 100)) / count) / 100
 
     // Emitted after a sale was stored.
     signal sold

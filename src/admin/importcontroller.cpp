@@ -8,6 +8,18 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// An empty ID number is stored as NULL, as the forms do: the column is unique, and several
+// people without one must all be stored.
+QVariant idNumber(const QString &field)
+{
+    const QString trimmed = field.trimmed();
+    return trimmed.isEmpty() ? QVariant() : QVariant(trimmed);
+}
+
+} // namespace
+
 ImportController::ImportController(Database *db, QObject *parent)
     : QObject(parent)
     , m_db(db)
@@ -22,7 +34,7 @@ bool ImportController::importLine(const QStringList &fields, const QString &targ
         const QString address = fields.size() > 3 ? fields.at(3).trimmed() : u""_s;
         return m_db->execInsert(u"INSERT INTO tenants (full_name, id_number, phone, address) "
                                 "VALUES (?,?,?,?)"_s,
-                   { fields.at(0).trimmed(), fields.at(1).trimmed(), fields.at(2).trimmed(),
+                   { fields.at(0).trimmed(), idNumber(fields.at(1)), fields.at(2).trimmed(),
                        address })
             > 0;
     }
@@ -31,7 +43,7 @@ bool ImportController::importLine(const QStringList &fields, const QString &targ
             return false;
         return m_db->execInsert(
                    u"INSERT INTO buyers (full_name, id_number, phone) VALUES (?,?,?)"_s,
-                   { fields.at(0).trimmed(), fields.at(1).trimmed(), fields.at(2).trimmed() })
+                   { fields.at(0).trimmed(), idNumber(fields.at(1)), fields.at(2).trimmed() })
             > 0;
     }
     if (targetTable == u"units"_s) {

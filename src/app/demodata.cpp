@@ -479,7 +479,9 @@ Counts fillLarge(AppObjects &o, quint32 seed)
             ++counts.journalEntries;
     }
 
-    run.commit();
+    // A run whose transaction was lost (a full disk) stored nothing.
+    if (!run.commit())
+        return {};
     return counts;
 }
 

@@ -45,6 +45,21 @@ QVariantMap rowMap(const QSqlQuery &query, const ColumnOrder &columns)
     return QVariantMap(std::move(row));
 }
 
+sqlite3 *connectionOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// Never a null text, so that callers can tell a failure from a quiet refusal.
+QString failureText(const QSqlError &error)
+{
+    const QString text = error.text();
+    return text.isNull() ? u""_s : text;
+}
+
 sqlite3_stmt *statementOf(const QSqlQuery &query)
 {
     const QVariant handle = query.result() ? query.result()->handle() : QVariant();
@@ -157,13 +172,17 @@ Database::~Database()
         m_db.close();
 }
 
-bool Database::initialize(const QString &path)
+bool Database::initialize(const QString &path, const QString &connectionName)
 {
-    // A later Database (tests open one per case) takes over the registered default connection.
-    m_db = QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection))
-        ? QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false)
-        : QSqlDatabase::addDatabase(u"QSQLITE"_s);
+    // A later Database (tests open one per case) takes over a registered connection of its name.
+    const QString name = connectionName.isEmpty()
+        ? QString(QLatin1String(QSqlDatabase::defaultConnection))
+        : connectionName;
+    m_db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                        : QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
     m_statements.clear();
+    m_guardDepth = 0;
+    m_transactionLost = false;
     if (m_db.isOpen())
         m_db.close();
     m_db.setDatabaseName(path);
@@ -255,42 +274,86 @@ void Database::upgradePlainPasswords()
         m_db.rollback();
 }
 
-QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString *error)
+QSqlQuery *Database::statement(const QString &sql, QString *error)
 {
     // Bounded by the program's fixed statement texts; the cap guards against callers that
     // build texts on the fly.
     constexpr int kMaxStatements = 512;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        auto it = m_statements.find(sql);
-        const bool cached = it != m_statements.end();
-        if (!cached) {
-            if (m_statements.size() >= kMaxStatements)
-                m_statements.clear();
-            QSqlQuery query(m_db);
-            query.setForwardOnly(true);
-            if (!query.prepare(sql)) {
-                *error = query.lastError().text();
-                return nullptr;
-            }
-            it = m_statements.insert(sql, query);
-        }
-        QSqlQuery &query = it.value();
-        for (int i = 0; i < params.size(); ++i)
-            query.bindValue(i, params.at(i));
-        if (query.exec()) {
-            *error = QString();
-            return &query;
-        }
-        *error = query.lastError().text();
-        query.finish();
+    auto it = m_statements.find(sql);
+    if (it != m_statements.end()) {
+        // Closing the connection (a restore closes and reopens it) finalizes every statement
+        // prepared on it.
+        sqlite3_stmt *kept = statementOf(it.value());
+        if (kept && sqlite3_db_handle(kept) == connectionOf(m_db))
+            return &it.value();
         m_statements.erase(it);
-        // A cached statement also fails when the connection was closed and reopened under it
-        // (a restore does that); prepare it afresh once. A statement that fails on its own
-        // merits fails the same way again and changes nothing, since SQLite undoes it whole.
-        if (!cached)
-            return nullptr;
     }
+    if (m_statements.size() >= kMaxStatements)
+        m_statements.clear();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        *error = failureText(query.lastError());
+        return nullptr;
+    }
+    return &m_statements.insert(sql, query).value();
+}
+
+QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString *error)
+{
+    // The cause of a lost transaction was reported once; what follows in its operation is
+    // refused quietly.
+    if (m_transactionLost) {
+        *error = QString();
+        return nullptr;
+    }
+    QSqlQuery *query = statement(sql, error);
+    if (!query)
+        return nullptr;
+    // A kept statement still holds the values of its previous run in any place not bound now.
+    sqlite3_stmt *prepared = statementOf(*query);
+    const int placeholders = prepared ? sqlite3_bind_parameter_count(prepared) : int(params.size());
+    if (placeholders != params.size()) {
+        *error = u"%1 values given for %2 placeholders: %3"_s.arg(params.size())
+                     .arg(placeholders)
+                     .arg(sql);
+        return nullptr;
+    }
+    for (int i = 0; i < params.size(); ++i)
+        query->bindValue(i, params.at(i));
+    if (query->exec()) {
+        *error = QString();
+        return query;
+    }
+    // Never run again: SQLite may have undone more than this statement, and a second run would
+    // stand alone outside the transaction it belonged to.
+    const QSqlError failure = query->lastError();
+    *error = failureText(failure);
+    query->finish();
+    m_statements.remove(sql);
+    checkTransaction(failure.nativeErrorCode().toInt());
     return nullptr;
+}
+
+void Database::checkTransaction(int code)
+{
+    if (m_guardDepth == 0)
+        return;
+    if (inTransaction()) {
+        // SQLite may keep the transaction after these, but what it holds is no longer known.
+        const int primary = code & 0xff;
+        if (primary != SQLITE_FULL && primary != SQLITE_IOERR && primary != SQLITE_NOMEM
+            && primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB)
+            return;
+        QSqlQuery(m_db).exec(u"ROLLBACK"_s);
+    }
+    m_transactionLost = true;
+}
+
+bool Database::inTransaction() const
+{
+    sqlite3 *handle = connectionOf(m_db);
+    return handle && sqlite3_get_autocommit(handle) == 0;
 }
 
 QVariantList Database::execQuery(const QString &sql, const QVariantList &params)
@@ -331,7 +394,8 @@ bool Database::execNonQuery(const QString &sql, const QVariantList &params)
             return true;
         }
     }
-    emit databaseError(error);
+    if (!error.isNull())
+        emit databaseError(error);
     return false;
 }
 
@@ -346,7 +410,8 @@ int Database::execInsert(const QString &sql, const QVariantList &params)
             return id;
         }
     }
-    emit databaseError(error);
+    if (!error.isNull())
+        emit databaseError(error);
     return -1;
 }
 

@@ -8,7 +8,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
-// Owner of the program's single SQLite connection (Qt's default connection name).
+// Owner of one SQLite connection: the program's single one (Qt's default connection name), or a
+// named one beside it.
 class Database : public QObject
 {
     Q_OBJECT
@@ -16,7 +17,7 @@ public:
     explicit Database(QObject *parent = nullptr);
     ~Database() override;
 
-    bool initialize(const QString &path);
+    bool initialize(const QString &path, const QString &connectionName = QString());
 
     Q_INVOKABLE QVariantList execQuery(const QString &sql, const QVariantList &params = {});
     // Like execQuery, but each row holds only the named columns: for callers that read a few
@@ -38,6 +39,8 @@ signals:
     void databaseError(const QString &error);
 
 private:
+    friend class TransactionGuard;
+
     void configureConnection();
     void createTables();
     void createIndexes();
@@ -48,8 +51,19 @@ private:
     QSqlQuery *run(const QString &sql, const QVariantList &params, QString *error);
     // Rows of a query, all columns or only `columns`; errors are reported.
     QVariantList select(const QString &sql, const QVariantList &params, const QStringList *columns);
+    // The prepared statement for the text, prepared afresh when the connection was closed and
+    // reopened under the kept one; nullptr with the driver's error text.
+    QSqlQuery *statement(const QString &sql, QString *error);
+    // After a failed statement inside a guard: a transaction that SQLite gave up (or that a full
+    // disk or I/O error leaves unsafe to go on with) is rolled back whole, and the guards refuse
+    // everything until the outermost one ends.
+    void checkTransaction(int code);
+    bool inTransaction() const;
 
     QSqlDatabase m_db;
     QMutex m_lock;
     QHash<QString, QSqlQuery> m_statements;
+    // Open TransactionGuards on this connection, and whether their transaction was lost.
+    int m_guardDepth = 0;
+    bool m_transactionLost = false;
 };

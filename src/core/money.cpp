@@ -2,9 +2,13 @@
 
 #include <cmath>
 
+namespace {
+constexpr double kCountable = 9e15;
+}
+
 qint64 Money::cents(double amount)
 {
-    if (!std::isfinite(amount) || std::fabs(amount) > 9e16)
+    if (!isCountable(amount))
         return 0;
     return std::llround(amount * 100.0);
 }
@@ -21,4 +25,9 @@ int Money::compare(double a, double b)
 bool Money::isAcceptable(double amount)
 {
     return std::isfinite(amount) && std::fabs(amount) <= kCeiling;
+}
+
+bool Money::isCountable(double amount)
+{
+    return std::isfinite(amount) && std::fabs(amount) <= kCountable;
 }

@@ -25,4 +25,6 @@ public:
 
     // Finite and within the ceiling in absolute value.
     static bool isAcceptable(double amount);
+    // Finite and small enough that its count of cents fits in 64 bits with room for sums.
+    static bool isCountable(double amount);
 };

@@ -4,17 +4,17 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-int s_depth = 0;
-}
-
 TransactionGuard::TransactionGuard(Database *db)
     : m_db(db)
-    , m_name(u"bv_sp_"_s + QString::number(s_depth))
 {
-    m_active = m_db->execNonQuery(u"SAVEPOINT "_s + m_name);
+    // A run whose transaction is gone must not go on in fresh transactions of its own.
+    if (m_db->m_transactionLost)
+        return;
+    m_outermost = !m_db->inTransaction();
+    m_name = u"bv_sp_"_s + QString::number(m_db->m_guardDepth);
+    m_active = m_db->execNonQuery(m_outermost ? u"BEGIN IMMEDIATE"_s : u"SAVEPOINT "_s + m_name);
     if (m_active)
-        ++s_depth;
+        ++m_db->m_guardDepth;
 }
 
 TransactionGuard::~TransactionGuard() { rollback(); }
@@ -24,13 +24,15 @@ bool TransactionGuard::commit()
     if (!m_active)
         return false;
     m_active = false;
-    --s_depth;
-    if (m_db->execNonQuery(u"RELEASE "_s + m_name))
-        return true;
-    // A release that fails leaves the savepoint open; undo it rather than leave it dangling.
-    m_db->execNonQuery(u"ROLLBACK TO "_s + m_name);
-    m_db->execNonQuery(u"RELEASE "_s + m_name);
-    return false;
+    bool ok = false;
+    if (!m_db->m_transactionLost) {
+        ok = m_db->execNonQuery(m_outermost ? u"COMMIT"_s : u"RELEASE "_s + m_name);
+        // A commit that fails leaves the transaction open; undo it rather than leave it dangling.
+        if (!ok)
+            undo();
+    }
+    leave();
+    return ok;
 }
 
 void TransactionGuard::rollback()
@@ -38,7 +40,24 @@ void TransactionGuard::rollback()
     if (!m_active)
         return;
     m_active = false;
-    --s_depth;
+    undo();
+    leave();
+}
+
+void TransactionGuard::undo()
+{
+    if (m_db->m_transactionLost || !m_db->inTransaction())
+        return;
+    if (m_outermost) {
+        m_db->execNonQuery(u"ROLLBACK"_s);
+        return;
+    }
     m_db->execNonQuery(u"ROLLBACK TO "_s + m_name);
     m_db->execNonQuery(u"RELEASE "_s + m_name);
+}
+
+void TransactionGuard::leave()
+{
+    if (--m_db->m_guardDepth == 0)
+        m_db->m_transactionLost = false;
 }

@@ -1,20 +1,10 @@
 #include "accountmodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
-#include <cmath>
-
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr double kBalanceTolerance = 0.01;
-// Binary doubles make 100 - 99.99 come out a hair above 0.01; a difference of exactly the
-// tolerance is within it.
-constexpr double kRoundingSlack = 1e-9;
-
-} // namespace
 
 AccountModel::AccountModel(Database *db, QObject *parent)
     : ModelBase(db, parent)
@@ -49,19 +39,19 @@ int AccountModel::createJournalEntry(const QString &date, const QString &desc,
     const QString &refType, int refId, const QVariantList &lines)
 {
     // Validate before writing: a refused entry leaves no trace and raises no database error.
-    double totalDebit = 0;
-    double totalCredit = 0;
+    // Lines are kept to the cent and must balance exactly.
+    qint64 totalDebit = 0;
+    qint64 totalCredit = 0;
     for (const QVariant &item : lines) {
         const QVariantMap line = item.toMap();
         const double debit = line.value(u"debit"_s).toDouble();
         const double credit = line.value(u"credit"_s).toDouble();
-        if (!isFinite(debit) || !isFinite(credit))
+        if (!Money::isCountable(debit) || !Money::isCountable(credit))
             return -1;
-        totalDebit += debit;
-        totalCredit += credit;
+        totalDebit += Money::cents(debit);
+        totalCredit += Money::cents(credit);
     }
-    if (!lines.isEmpty()
-        && std::fabs(totalDebit - totalCredit) > kBalanceTolerance + kRoundingSlack)
+    if (totalDebit != totalCredit)
         return -1;
 
     TransactionGuard guard(m_db);
@@ -79,15 +69,16 @@ int AccountModel::createJournalEntry(const QString &date, const QString &desc,
     for (const QVariant &item : lines) {
         const QVariantMap line = item.toMap();
         const QVariant accountId = line.value(u"account_id"_s);
+        const qint64 debit = Money::cents(line.value(u"debit"_s).toDouble());
+        const qint64 credit = Money::cents(line.value(u"credit"_s).toDouble());
         if (m_db->execInsert(u"INSERT INTO journal_lines (entry_id,account_id,debit,credit,"
                              "description) VALUES (?,?,?,?,?)"_s,
-                { entryId, accountId, line.value(u"debit"_s), line.value(u"credit"_s),
+                { entryId, accountId, Money::fromCents(debit), Money::fromCents(credit),
                     line.value(u"description"_s) })
             < 1)
             return -1;
-        const double move = line.value(u"debit"_s).toDouble() - line.value(u"credit"_s).toDouble();
-        if (!m_db->execNonQuery(
-                u"UPDATE accounts SET balance=balance+? WHERE id=?"_s, { move, accountId }))
+        if (!m_db->execNonQuery(u"UPDATE accounts SET balance=round(balance+?,2) WHERE id=?"_s,
+                { Money::fromCents(debit - credit), accountId }))
             return -1;
     }
     if (!guard.commit())

@@ -29,7 +29,7 @@ int ChequeModel::add(const QString &num, const QString &type, double amount, con
     const QString notes = u"exchange_rate=%1"_s.arg(QString::number(exchangeRate, 'g', 6));
     return create(u"INSERT INTO cheques (cheque_number,type,amount,bank_name,issue_date,due_date,"
                   "payer_name,payee_name,status,currency_id,buyer_id,tenant_id,notes) VALUES "
-                  "(?,?,?,?,date('now'),?,?,?,?,?,?,?,?)"_s,
+                  "(?,?,?,?,date('now','localtime'),?,?,?,?,?,?,?,?)"_s,
         { num, type, amount, bank, dueDate, payer, payee, u"pending"_s, currId, optionalId(buyerId),
             optionalId(tenantId), notes });
 }
@@ -63,5 +63,5 @@ QVariantList ChequeModel::getPostDated()
 {
     return list(u"SELECT c.*, cur.symbol as currency_symbol FROM cheques c LEFT JOIN currencies "
                 "cur ON c.currency_id=cur.id WHERE c.status='pending' AND c.due_date > "
-                "date('now') ORDER BY c.due_date"_s);
+                "date('now','localtime') ORDER BY c.due_date"_s);
 }

@@ -67,7 +67,9 @@ bool ContractModel::terminate(int id)
     const int unitId = contract.value(u"unit_id"_s).toInt();
     if (!m_db->execNonQuery(u"UPDATE contracts SET status='terminated' WHERE id=?"_s, { id }))
         return false;
-    if (!m_db->execNonQuery(u"UPDATE units SET status='available' WHERE id=?"_s, { unitId }))
+    // A unit sold while the lease ran stays sold.
+    if (!m_db->execNonQuery(
+            u"UPDATE units SET status='available' WHERE id=? AND status='rented'"_s, { unitId }))
         return false;
     if (!guard.commit())
         return false;
@@ -81,8 +83,8 @@ QVariantList ContractModel::getExpiring(int days)
     return list(u"SELECT c.*, t.full_name as tenant_name, u.unit_number, p.name as "
                 "property_name FROM contracts c JOIN tenants t ON c.tenant_id=t.id JOIN units u "
                 "ON c.unit_id=u.id JOIN properties p ON u.property_id=p.id WHERE "
-                "c.status='active' AND c.end_date <= date('now', '+' || ? || ' days') ORDER BY "
-                "c.end_date"_s,
+                "c.status='active' AND c.end_date <= date('now','localtime','+' || ? || ' days') "
+                "ORDER BY c.end_date"_s,
         { days });
 }
 

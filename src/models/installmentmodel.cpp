@@ -1,11 +1,10 @@
 #include "installmentmodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
-#include <cmath>
-#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -35,18 +34,17 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     const QString &bankName)
 {
     // Everything that could stop the sale half-way is checked before the first write.
-    if (!isFinite(totalPrice) || !isFinite(downPayment))
+    if (!Money::isCountable(totalPrice) || !Money::isCountable(downPayment))
         return -1;
     const QDate start = QDate::fromString(startDate, u"yyyy-MM-dd"_s);
     if (!start.isValid() || start.toString(u"yyyy-MM-dd"_s) != startDate)
         return -1;
 
-    const double remaining = totalPrice - downPayment;
-    const bool scheduled = remaining > 0.01;
+    // The schedule is split in whole cents: the regular amount is the floor, the last one takes
+    // the rest, so the cheques add up to exactly what remains.
+    const qint64 remaining = Money::cents(totalPrice) - Money::cents(downPayment);
+    const bool scheduled = remaining > 0;
     const int count = numInstallments >= 1 ? numInstallments : 1;
-    const double regularCents = std::floor(remaining / count * 100);
-    if (scheduled && regularCents >= double(std::numeric_limits<qint64>::max()))
-        return -1;
 
     const QVariantMap unit = one(u"SELECT status, unit_number FROM units WHERE id=?"_s, { unitId });
     if (unit.isEmpty() || unit.value(u"status"_s).toString() == u"sold"_s)
@@ -62,7 +60,7 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
             { buyerId, totalPrice, startDate, unitId }))
         return -1;
 
-    if (downPayment > 0) {
+    if (Money::cents(downPayment) > 0) {
         const int paymentId = m_db->execInsert(
             u"INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, "
             "currency_id, notes) VALUES (?,?,?,?,?,?,?)"_s,
@@ -73,15 +71,14 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     }
 
     if (scheduled) {
-        const double regular = qint64(regularCents) / 100.0;
+        const qint64 regular = remaining / count;
         bool ok = false;
         const qint64 firstCheque = startCheque.toLongLong(&ok, 10);
         const bool numbered = !startCheque.isEmpty() && ok && firstCheque > 0;
-        double scheduledSum = 0;
         for (int i = 0; i < count; ++i) {
             const bool last = i == count - 1;
-            const double amount = last ? remaining - scheduledSum : regular;
-            scheduledSum += amount;
+            const double amount
+                = Money::fromCents(last ? remaining - regular * (count - 1) : regular);
             QString cheque = u""_s;
             if (numbered)
                 cheque = QString::number(firstCheque + i);
@@ -110,35 +107,33 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
 
 bool InstallmentModel::payInstallment(int id, double amount)
 {
-    if (!isFinite(amount) || amount <= 0)
-        return false;
-    const QVariantMap due
-        = one(u"SELECT installment_amount, paid_amount FROM installments WHERE id=?"_s, { id });
-    if (due.isEmpty())
-        return false;
-    const double outstanding
-        = due.value(u"installment_amount"_s).toDouble() - due.value(u"paid_amount"_s).toDouble();
-    if (amount > outstanding + 0.01)
+    const qint64 cents = Money::cents(amount);
+    if (!isFinite(amount) || cents <= 0)
         return false;
 
+    // Read inside the write, so another connection cannot collect the same amount in between.
     TransactionGuard guard(m_db);
     if (!guard.isActive())
         return false;
-    if (!m_db->execNonQuery(u"UPDATE installments SET paid_amount=paid_amount+?, status=CASE WHEN "
-                            "paid_amount+?>=installment_amount - 0.01 THEN 'paid' ELSE 'partial' "
-                            "END WHERE id=?"_s,
-            { amount, amount, id }))
+    const QVariantMap due = one(u"SELECT installment_amount, paid_amount, buyer_id, unit_id, "
+                                "currency_id FROM installments WHERE id=?"_s,
+        { id });
+    if (due.isEmpty())
+        return false;
+    const qint64 owed = Money::cents(due.value(u"installment_amount"_s).toDouble());
+    const qint64 settled = Money::cents(due.value(u"paid_amount"_s).toDouble()) + cents;
+    if (settled > owed)
+        return false;
+    const double paid = Money::fromCents(cents);
+    if (!m_db->execNonQuery(u"UPDATE installments SET paid_amount=?, status=? WHERE id=?"_s,
+            { Money::fromCents(settled), settled == owed ? u"paid"_s : u"partial"_s, id }))
         return false;
 
-    const QVariantMap links
-        = one(u"SELECT buyer_id, unit_id, currency_id FROM installments WHERE id=?"_s, { id });
-    if (links.isEmpty())
-        return false;
     const int paymentId = m_db->execInsert(
         u"INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, "
-        "currency_id, notes) VALUES (?,?,?,?,date('now'),?,?)"_s,
-        { links.value(u"buyer_id"_s), links.value(u"unit_id"_s), amount, u"cash"_s,
-            links.value(u"currency_id"_s), u"تحصيل قسط - معرف: %1"_s.arg(id) });
+        "currency_id, notes) VALUES (?,?,?,?,date('now','localtime'),?,?)"_s,
+        { due.value(u"buyer_id"_s), due.value(u"unit_id"_s), paid, u"cash"_s,
+            due.value(u"currency_id"_s), u"تحصيل قسط - معرف: %1"_s.arg(id) });
     if (paymentId < 1)
         return false;
     if (!writeAudit(
@@ -172,7 +167,7 @@ QVariantList InstallmentModel::getOverdue()
 {
     return list(u"SELECT i.*, b.full_name as buyer_name, u.unit_number FROM installments i JOIN "
                 "buyers b ON i.buyer_id=b.id JOIN units u ON i.unit_id=u.id WHERE "
-                "i.status!='paid' AND i.due_date < date('now') ORDER BY i.due_date"_s);
+                "i.status!='paid' AND i.due_date < date('now','localtime') ORDER BY i.due_date"_s);
 }
 
 bool InstallmentModel::writeAudit(

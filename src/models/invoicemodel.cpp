@@ -1,6 +1,7 @@
 #include "invoicemodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -114,14 +115,15 @@ bool InvoiceModel::hasInvoiceFor(const QVariant &tenantId, const QString &period
 
 int InvoiceModel::issue(const Draft &draft, Numbering *carried)
 {
-    double total = 0;
+    qint64 cents = 0;
     for (const QVariantList &line : draft.lines) {
-        if (isNonFinite(line.at(3)) || isNonFinite(line.at(4)))
+        if (isNonFinite(line.at(3)) || isNonFinite(line.at(4))
+            || !Money::isCountable(line.at(4).toDouble()))
             return -1;
-        total += line.at(4).toDouble();
+        cents += Money::cents(line.at(4).toDouble());
     }
-    if (!isFinite(total))
-        return -1;
+    // Whole cents, so that paying the shown balance settles the invoice exactly.
+    const double total = Money::fromCents(cents);
 
     // Invoice, every line and the tenant's balance stand or fall together.
     TransactionGuard guard(m_db);
@@ -149,8 +151,8 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried)
             < 1)
             return -1;
     }
-    if (!m_db->execNonQuery(
-            u"UPDATE tenants SET balance=balance+? WHERE id=?"_s, { total, draft.tenantId }))
+    if (!m_db->execNonQuery(u"UPDATE tenants SET balance=round(balance+?,2) WHERE id=?"_s,
+            { total, draft.tenantId }))
         return -1;
     if (!guard.commit())
         return -1;
@@ -190,13 +192,16 @@ bool InvoiceModel::updatePaidAmount(int id, double amount)
 {
     if (!isFinite(amount))
         return false;
+    const QVariantMap invoice
+        = one(u"SELECT status, total_amount FROM invoices WHERE id=?"_s, { id });
     // A void invoice would come back to life with a balance the tenant's balance never saw.
-    if (one(u"SELECT status FROM invoices WHERE id=?"_s, { id }).value(u"status"_s).toString()
-        == u"void"_s)
+    if (invoice.value(u"status"_s).toString() == u"void"_s)
         return false;
-    return change(u"UPDATE invoices SET paid_amount=?, balance=total_amount-?, "
-                  "status=CASE WHEN ?>=total_amount THEN 'paid' ELSE 'partial' END WHERE id=?"_s,
-        { amount, amount, amount, id });
+    const qint64 paid = Money::cents(amount);
+    const qint64 open = Money::cents(invoice.value(u"total_amount"_s).toDouble()) - paid;
+    return change(u"UPDATE invoices SET paid_amount=?, balance=?, status=? WHERE id=?"_s,
+        { Money::fromCents(paid), Money::fromCents(open), open <= 0 ? u"paid"_s : u"partial"_s,
+            id });
 }
 
 bool InvoiceModel::voidInvoice(int id)
@@ -213,7 +218,7 @@ bool InvoiceModel::voidInvoice(int id)
     const int tenantId = invoice.value(u"tenant_id"_s).toInt();
     if (!m_db->execNonQuery(u"UPDATE invoices SET status='void', balance=0 WHERE id=?"_s, { id })
         || !m_db->execNonQuery(
-            u"UPDATE tenants SET balance=balance-? WHERE id=?"_s, { open, tenantId })
+            u"UPDATE tenants SET balance=round(balance-?,2) WHERE id=?"_s, { open, tenantId })
         || !guard.commit())
         return false;
     emit dataChanged();

@@ -23,7 +23,7 @@ int MaintenanceModel::add(
     int unitId, int propertyId, const QString &title, const QString &desc, const QString &priority)
 {
     return create(u"INSERT INTO maintenance_requests (unit_id,property_id,title,description,"
-                  "priority) VALUES (?,?,?,?,?)"_s,
+                  "priority,request_date) VALUES (?,?,?,?,?,date('now','localtime'))"_s,
         { unitId, propertyId, title, desc, priority });
 }
 
@@ -41,7 +41,7 @@ bool MaintenanceModel::complete(int id, double cost)
     if (!guard.isActive())
         return false;
     if (!m_db->execNonQuery(u"UPDATE maintenance_requests SET status='completed', cost=?, "
-                            "completed_date=date('now') WHERE id=?"_s,
+                            "completed_date=date('now','localtime') WHERE id=?"_s,
             { cost, id }))
         return false;
     const QVariantList rows

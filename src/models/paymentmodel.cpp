@@ -1,6 +1,7 @@
 #include "paymentmodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 using namespace Qt::StringLiterals;
@@ -52,35 +53,41 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString 
     const QString &date, const QString &ref, int currId)
 {
     // A zero or negative payment would reopen a settled invoice or mark an open one paid.
-    if (!isFinite(amount) || amount <= 0)
+    const qint64 cents = Money::cents(amount);
+    if (!isFinite(amount) || cents <= 0)
         return -1;
-    if (invoiceId > 0) {
-        const QVariantMap invoice
-            = one(u"SELECT balance FROM invoices WHERE id=?"_s, { invoiceId });
-        if (!invoice.isEmpty() && amount > invoice.value(u"balance"_s).toDouble())
-            return -1;
-    }
 
-    // The payment, the invoice and the tenant's balance stand or fall together.
+    // The payment, the invoice and the tenant's balance stand or fall together. The balance is
+    // read inside the write, so another connection cannot pay the same amount in between.
     TransactionGuard guard(m_db);
     if (!guard.isActive())
         return -1;
+    QVariantMap invoice;
+    if (invoiceId > 0) {
+        invoice = one(u"SELECT paid_amount, balance FROM invoices WHERE id=?"_s, { invoiceId });
+        if (!invoice.isEmpty() && cents > Money::cents(invoice.value(u"balance"_s).toDouble()))
+            return -1;
+    }
+    const double paid = Money::fromCents(cents);
     const int id = m_db->execInsert(u"INSERT INTO payments (invoice_id,tenant_id,amount,"
                                     "payment_method,payment_date,reference,currency_id) "
                                     "VALUES (?,?,?,?,?,?,?)"_s,
-        { invoiceId, tenantId, amount, method, date, ref, currId });
+        { invoiceId, tenantId, paid, method, date, ref, currId });
     if (id < 1)
         return -1;
-    if (invoiceId > 0) {
+    if (!invoice.isEmpty()) {
+        const qint64 open = Money::cents(invoice.value(u"balance"_s).toDouble()) - cents;
+        const qint64 settled = Money::cents(invoice.value(u"paid_amount"_s).toDouble()) + cents;
         if (!m_db->execNonQuery(
-                u"UPDATE invoices SET paid_amount=paid_amount+?, balance=balance-?, "
-                "status=CASE WHEN balance-?<=0 THEN 'paid' ELSE 'partial' END "
-                "WHERE id=?"_s,
-                { amount, amount, amount, invoiceId })
-            || !m_db->execNonQuery(
-                u"UPDATE tenants SET balance=balance-? WHERE id=?"_s, { amount, tenantId }))
+                u"UPDATE invoices SET paid_amount=?, balance=?, status=? WHERE id=?"_s,
+                { Money::fromCents(settled), Money::fromCents(open),
+                    open == 0 ? u"paid"_s : u"partial"_s, invoiceId }))
             return -1;
     }
+    if (invoiceId > 0
+        && !m_db->execNonQuery(
+            u"UPDATE tenants SET balance=round(balance-?,2) WHERE id=?"_s, { paid, tenantId }))
+        return -1;
     if (!guard.commit())
         return -1;
     emit dataChanged();

@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString monthRevenueSql = u"SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE "
-                                "payment_date >= date('now','start of month')"_s;
+                                "payment_date >= date('now','localtime','start of month')"_s;
 
 // A percentage whose denominator is checked first, so it is never infinite or NaN.
 double percent(double part, double whole) { return whole > 0 ? part / whole * 100.0 : 0.0; }
@@ -49,9 +49,10 @@ QVariantMap DashboardController::getStats()
             u"c"_s));
 
     const double current = revenue.toDouble();
-    const QVariantMap previousRow = firstRow(
-        u"SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE payment_date >= "
-        "date('now','start of month','-1 month') AND payment_date < date('now','start of month')"_s);
+    const QVariantMap previousRow
+        = firstRow(u"SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE payment_date >= "
+                   "date('now','localtime','start of month','-1 month') "
+                   "AND payment_date < date('now','localtime','start of month')"_s);
     const double previous = previousRow.value(u"t"_s).toDouble();
     double growth = 0.0;
     if (!previousRow.isEmpty() && previous > 0)
@@ -86,7 +87,7 @@ QVariantList DashboardController::getExpiringContracts(int days)
         u"SELECT c.*, t.full_name as tenant_name, u.unit_number, p.name as property_name "
         "FROM contracts c JOIN tenants t ON c.tenant_id=t.id JOIN units u ON c.unit_id=u.id "
         "JOIN properties p ON u.property_id=p.id WHERE c.status='active' AND "
-        "c.end_date <= date('now','+'||?||' days') ORDER BY c.end_date"_s,
+        "c.end_date <= date('now','localtime','+'||?||' days') ORDER BY c.end_date"_s,
         { days });
 }
 
@@ -107,7 +108,7 @@ double DashboardController::getCollectionRate()
     // current and later billing months sort at or above it.
     const QVariantMap row = firstRow(
         u"SELECT COALESCE(SUM(total_amount),0) as total, COALESCE(SUM(paid_amount),0) as paid "
-        "FROM invoices WHERE period >= date('now','start of month','-1 month')"_s);
+        "FROM invoices WHERE period >= date('now','localtime','start of month','-1 month')"_s);
     if (row.isEmpty())
         return 0.0;
     return percent(row.value(u"paid"_s).toDouble(), row.value(u"total"_s).toDouble());
@@ -125,11 +126,11 @@ QVariantList DashboardController::getCollectionChart()
 
     // The current month is SQLite's, like the month of getMonthlyRevenue, so the last bar and
     // the revenue card agree.
-    QDate first
-        = QDate::fromString(firstRow(u"SELECT date('now','start of month','-5 months') as m"_s)
-                                .value(u"m"_s)
-                                .toString(),
-            Qt::ISODate);
+    QDate first = QDate::fromString(
+        firstRow(u"SELECT date('now','localtime','start of month','-5 months') as m"_s)
+            .value(u"m"_s)
+            .toString(),
+        Qt::ISODate);
     if (!first.isValid()) {
         const QDate today = QDate::currentDate();
         first = QDate(today.year(), today.month(), 1).addMonths(-5);

@@ -37,6 +37,15 @@ PageCase {
         H.click(tc, H.find(tc, schedule, "payInstallmentButton0"))
         compare(schedule.installments[0].status, "paid")
         verify(!H.find(tc, schedule, "payInstallmentButton0").visible)
+
+        // A partly collected installment is settled by what is still open.
+        database.execNonQuery("UPDATE installments SET paid_amount=3000.3, status='partial' WHERE id=?",
+                              [schedule.installments[1].id])
+        schedule.reload()
+        H.click(tc, H.find(tc, schedule, "payInstallmentButton1"))
+        compare(schedule.message, "")
+        compare(schedule.installments[1].status, "paid")
+        compare(Number(schedule.installments[1].paid_amount), 8000)
     }
 
     function test_cashSaleSendsNoInstallments() {

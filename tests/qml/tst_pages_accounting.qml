@@ -50,6 +50,8 @@ PageCase {
         return [
             { tag: "unbalanced", accounts: true, debit: "100", credit: "90",
               message: "القيد غير متوازن: مبلغ المدين لا يساوي مبلغ الدائن" },
+            { tag: "one cent apart", accounts: true, debit: "100", credit: "100.01",
+              message: "القيد غير متوازن: مبلغ المدين لا يساوي مبلغ الدائن" },
             { tag: "not a number", accounts: true, debit: "abc", credit: "100",
               message: "أدخل مبلغي المدين والدائن بأرقام موجبة" },
             { tag: "no accounts", accounts: false, debit: "10", credit: "10",
