@@ -87,14 +87,14 @@ Rectangle {
             return
         lastBackupError = ""
         if (backupManager.restoreBackup(file)) {
+            var safety = backupManager.lastSafetyBackup
             backupSection.statusColor = Theme.gold
             backupSection.status = "✅ تم استعادة النسخة بنجاح، والبيانات المستعادة قيد الاستخدام الآن. يُنصح بإعادة تشغيل البرنامج."
+                    + (safety ? " حُفظت البيانات السابقة في النسخة " + safety.substring(safety.lastIndexOf("/") + 1) : "")
             reload()
         } else {
             backupSection.statusColor = Theme.dangerColor
-            backupSection.status = lastBackupError === "Invalid backup file"
-                    ? "❌ الملف المختار ليس نسخة احتياطية صالحة، ولم تتغير البيانات"
-                    : "❌ فشل في استعادة النسخة"
+            backupSection.status = "❌ " + (lastBackupError !== "" ? lastBackupError : "فشل في استعادة النسخة")
         }
     }
 

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -52,6 +53,9 @@ class TestExport : public QObject
 
 private slots:
     void exportsEveryTable();
+    void formulaCellsAreShownNotRun_data();
+    void formulaCellsAreShownNotRun();
+    void aTableThatCannotBeWrittenFailsTheExport();
 };
 
 void TestExport::exportsEveryTable()
@@ -96,6 +100,54 @@ void TestExport::exportsEveryTable()
         exported.append(row.at(column));
     }
     QCOMPARE(exported, QStringList { QString() } + descriptions);
+}
+
+void TestExport::formulaCellsAreShownNotRun_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("equals") << u"=HYPERLINK(\"http://x\",\"y\")"_s
+                            << u"'=HYPERLINK(\"http://x\",\"y\")"_s;
+    QTest::newRow("plus") << u"+1+cmd"_s << u"'+1+cmd"_s;
+    QTest::newRow("minus") << u"-2+3"_s << u"'-2+3"_s;
+    QTest::newRow("at") << u"@SUM(A1)"_s << u"'@SUM(A1)"_s;
+    QTest::newRow("tab") << u"\t=1"_s << u"'\t=1"_s;
+    QTest::newRow("carriage return") << u"\r=1"_s << u"'\r=1"_s;
+    QTest::newRow("sign inside the text") << u"شقة =2"_s << u"شقة =2"_s;
+}
+
+void TestExport::formulaCellsAreShownNotRun()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    FakeDesktop desktop;
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    // A negative number stored as a number is a figure, not a formula.
+    f.insert(u"INSERT INTO properties (name, type, total_units, description) VALUES (?, ?, ?, ?)"_s,
+        { u"برج"_s, u"residential"_s, -3, text });
+
+    QVERIFY(manager.exportAllToCSV());
+    const QString path = desktop.opened.value(0).toLocalFile() + u"/properties.csv"_s;
+    const QList<QStringList> rows = rowsOf(parseCsv({ path }), path);
+    QCOMPARE(rows.size(), 3);
+    const QStringList columns = rows.at(1);
+    QCOMPARE(rows.at(2).value(columns.indexOf(u"description"_s)), shown);
+    QCOMPARE(rows.at(2).value(columns.indexOf(u"total_units"_s)), u"-3"_s);
+}
+
+void TestExport::aTableThatCannotBeWrittenFailsTheExport()
+{
+    FakeDesktop desktop;
+    TestFixture f;
+    BackupManager manager(f.dataDir());
+    QVERIFY(f.db()->execNonQuery(u"DROP TABLE cheques"_s));
+    QSignalSpy errors(&manager, &BackupManager::backupError);
+
+    QVERIFY(!manager.exportAllToCSV());
+    QCOMPARE(errors.count(), 1);
+    QVERIFY(errors.first().first().toString().contains(u"cheques"_s));
+    QCOMPARE(desktop.opened.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestExport)

@@ -1,5 +1,7 @@
 #include "backupmanager.h"
 
+#include "database.h"
+#include "databasefiles.h"
 #include "schema.h"
 
 #include <QDateTime>
@@ -15,6 +17,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QStringConverter>
 #include <QTextStream>
 #include <QTimer>
@@ -27,40 +30,10 @@ namespace {
 
 constexpr int autoBackupInterval = 86400000; // 24 hours
 constexpr int backupsKept = 30;
-const QString validationConnection = u"belvardino_restore_check"_s;
 
 QSqlDatabase defaultConnection()
 {
     return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
-}
-
-QStringList companionFiles(const QString &dbFile)
-{
-    return { dbFile, dbFile + u"-wal"_s, dbFile + u"-shm"_s };
-}
-
-void removeDatabaseFiles(const QString &dbFile)
-{
-    for (const QString &file : companionFiles(dbFile))
-        QFile::remove(file);
-}
-
-// Moves a database together with its write-ahead log and shared-memory files, so the pair stays
-// consistent under the new name. Undoes the partial move when one of them cannot be moved.
-bool moveDatabaseFiles(const QString &from, const QString &to)
-{
-    const QStringList sources = companionFiles(from);
-    const QStringList targets = companionFiles(to);
-    for (int i = 0; i < sources.size(); ++i) {
-        if (i > 0 && !QFileInfo::exists(sources.at(i)))
-            continue;
-        if (!QFile::rename(sources.at(i), targets.at(i))) {
-            for (int j = 0; j < i; ++j)
-                QFile::rename(targets.at(j), sources.at(j));
-            return false;
-        }
-    }
-    return true;
 }
 
 // Opens the shared connection on whatever file now sits at its path and prepares it as start-up
@@ -84,8 +57,14 @@ bool reopen(QSqlDatabase connection)
 } // namespace
 
 BackupManager::BackupManager(const QString &dataDir, QObject *parent)
+    : BackupManager(dataDir, nullptr, parent)
+{
+}
+
+BackupManager::BackupManager(const QString &dataDir, Database *database, QObject *parent)
     : QObject(parent)
     , m_dataDir(dataDir)
+    , m_database(database)
     , m_timer(new QTimer(this))
 {
     QSettings settings(settingsPath(), QSettings::IniFormat);
@@ -153,29 +132,35 @@ bool snapshot(const QSqlDatabase &connection, const QString &target)
 
 } // namespace
 
+QString BackupManager::writeBackup()
+{
+    if (!QFileInfo::exists(databasePath()))
+        return {};
+    QDir().mkpath(m_backupPath);
+    const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss"_s);
+    // Two backups within one second (a backup, then a restore of it) each keep their own file.
+    QString target = m_backupPath + u"/belvardino_"_s + stamp + u".db"_s;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = m_backupPath + u"/belvardino_%1_%2.db"_s.arg(stamp).arg(n);
+
+    QSqlDatabase connection = defaultConnection();
+    const bool written
+        = connection.isOpen() ? snapshot(connection, target) : QFile::copy(databasePath(), target);
+    if (!written) {
+        QFile::remove(target);
+        return {};
+    }
+    return target;
+}
+
 bool BackupManager::createBackup()
 {
-    const QString dbFile = databasePath();
-    if (!QFileInfo::exists(dbFile)) {
+    if (!QFileInfo::exists(databasePath())) {
         emit backupError(u"Database file not found"_s);
         return false;
     }
-
-    QDir().mkpath(m_backupPath);
-    const QString target = m_backupPath + u"/belvardino_"_s
-        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss"_s) + u".db"_s;
-    bool written = false;
-    if (!QFileInfo::exists(target)) {
-        QSqlDatabase connection = defaultConnection();
-        if (connection.isOpen()) {
-            written = snapshot(connection, target);
-            if (!written)
-                QFile::remove(target);
-        } else {
-            written = QFile::copy(dbFile, target);
-        }
-    }
-    if (!written) {
+    const QString target = writeBackup();
+    if (target.isEmpty()) {
         emit backupError(u"Failed to create backup"_s);
         return false;
     }
@@ -196,8 +181,9 @@ void BackupManager::prune() const
 QStringList BackupManager::listBackups() const
 {
     QStringList paths;
+    // Only this program's backups: the folder may be one the user keeps other files in.
     const QFileInfoList files
-        = QDir(m_backupPath).entryInfoList({ u"*.db"_s }, QDir::Files, QDir::Time);
+        = QDir(m_backupPath).entryInfoList({ u"belvardino_*.db"_s }, QDir::Files, QDir::Time);
     for (const QFileInfo &info : files) {
         if (!isLiveDatabase(info.absoluteFilePath()))
             paths.append(info.absoluteFilePath());
@@ -211,40 +197,153 @@ bool BackupManager::isLiveDatabase(const QString &file) const
     return !live.isEmpty() && QFileInfo(file).canonicalFilePath() == live;
 }
 
-bool BackupManager::isValidBackup(const QString &file) const
+QString BackupManager::notABackupText()
+{
+    return u"الملف المختار ليس نسخة احتياطية صالحة، ولم تتغير البيانات"_s;
+}
+
+QString BackupManager::folderNotWritableText()
+{
+    return u"تعذرت الكتابة في مجلد البيانات، ولم تتغير البيانات"_s;
+}
+
+namespace {
+
+constexpr qint64 headerSize = 100;
+
+quint32 bigEndian(const QByteArray &bytes, int offset, int size)
+{
+    quint32 value = 0;
+    for (int i = 0; i < size; ++i)
+        value = (value << 8) | quint8(bytes.at(offset + i));
+    return value;
+}
+
+// The file's SQLite header, read before anything is copied. A database's size is written in its
+// header (page size times page count); a file far past that is something else.
+bool looksLikeDatabase(const QString &file)
 {
     QFile raw(file);
-    if (!raw.open(QIODevice::ReadOnly) || raw.read(16) != QByteArray("SQLite format 3\0", 16))
+    if (!raw.open(QIODevice::ReadOnly))
         return false;
-    raw.close();
+    const QByteArray header = raw.read(headerSize);
+    if (header.size() < headerSize || !header.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return false;
+    const quint32 pageSizeField = bigEndian(header, 16, 2);
+    const qint64 pageSize = pageSizeField == 1 ? 65536 : pageSizeField;
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
+        return false;
+    // The page count is trusted only when the same write that set it also stamped field 92.
+    const quint32 pages = bigEndian(header, 28, 4);
+    const bool countValid = pages > 0 && bigEndian(header, 24, 4) == bigEndian(header, 92, 4);
+    constexpr qint64 slack = 1 << 20;
+    return !countValid || raw.size() <= 2 * pageSize * qint64(pages) + slack;
+}
 
-    bool valid = false;
-    {
-        QSqlDatabase check = QSqlDatabase::addDatabase(u"QSQLITE"_s, validationConnection);
-        check.setDatabaseName(file);
-        if (check.open()) {
-            QSqlQuery query(check);
-            QStringList tables;
-            if (query.exec(u"PRAGMA integrity_check"_s) && query.next()
-                && query.value(0).toString() == u"ok"_s) {
-                query.finish();
-                if (query.exec(u"SELECT name FROM sqlite_master WHERE type='table'"_s)) {
-                    while (query.next())
-                        tables.append(query.value(0).toString());
-                }
-                valid = true;
-                for (const QString &table : Schema::applicationTables())
-                    valid = valid && tables.contains(table);
-            }
-            // The copy is installed as one self-contained file, without a log beside it.
-            if (valid)
-                valid = query.exec(u"PRAGMA journal_mode=DELETE"_s);
-            query.finish();
-            check.close();
+sqlite3 *handleOf(const QSqlDatabase &connection)
+{
+    const QVariant handle = connection.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+bool hasTables(sqlite3 *db, const QStringList &wanted)
+{
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(
+            db, "SELECT name FROM sqlite_master WHERE type='table'", -1, &statement, nullptr)
+        != SQLITE_OK)
+        return false;
+    QStringList tables;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        tables.append(
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
+    sqlite3_finalize(statement);
+    for (const QString &table : wanted) {
+        if (!tables.contains(table))
+            return false;
+    }
+    return true;
+}
+
+bool isIntact(sqlite3 *db)
+{
+    sqlite3_stmt *statement = nullptr;
+    bool ok = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW
+        && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)), "ok") == 0;
+    sqlite3_finalize(statement);
+    return ok;
+}
+
+// Errors that come from the disk or folder written to, not from the file read.
+bool isWriteFailure(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// Reads the chosen file through SQLite from a read-only connection, so what sits in a write-ahead
+// log beside it is part of the copy and the file itself is left as it was. The copy stands alone,
+// in rollback-journal mode, and is brought to the current layout before it may be installed.
+BackupManager::Refusal BackupManager::prepareCopy(const QString &chosen, const QString &copy)
+{
+    sqlite3 *source = nullptr;
+    if (sqlite3_open_v2(chosen.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr)
+        != SQLITE_OK) {
+        sqlite3_close(source);
+        return Refusal::NotABackup;
+    }
+    if (!hasTables(source, Schema::tablesOfEveryVersion())) {
+        sqlite3_close(source);
+        return Refusal::NotABackup;
+    }
+
+    Refusal refusal = Refusal::None;
+    sqlite3 *target = nullptr;
+    if (sqlite3_open_v2(
+            copy.toUtf8().constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK) {
+        refusal = Refusal::FolderNotWritable;
+    } else {
+        sqlite3_backup *backup = sqlite3_backup_init(target, "main", source, "main");
+        const int stepped = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(target);
+        const int finished = backup ? sqlite3_backup_finish(backup) : stepped;
+        if (stepped != SQLITE_DONE || finished != SQLITE_OK) {
+            const int code = stepped != SQLITE_DONE ? stepped : finished;
+            // The target's own error tells a full disk from an unreadable source.
+            refusal = isWriteFailure(code) || isWriteFailure(sqlite3_errcode(target))
+                ? Refusal::FolderNotWritable
+                : Refusal::NotABackup;
+        } else if (sqlite3_exec(target, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr)
+            != SQLITE_OK) {
+            refusal = Refusal::FolderNotWritable;
+        } else if (!isIntact(target)) {
+            refusal = Refusal::NotABackup;
         }
     }
-    QSqlDatabase::removeDatabase(validationConnection);
-    return valid;
+    sqlite3_close(target);
+    sqlite3_close(source);
+    if (refusal == Refusal::None && !Database::upgradeFile(copy))
+        refusal = Refusal::FolderNotWritable;
+    return refusal;
+}
+
+bool BackupManager::refuse(Refusal refusal)
+{
+    emit backupError(refusal == Refusal::NotABackup ? notABackupText() : folderNotWritableText());
+    return false;
 }
 
 bool BackupManager::restoreBackup(const QString &backupFile)
@@ -253,48 +352,64 @@ bool BackupManager::restoreBackup(const QString &backupFile)
         return false;
 
     const QString dbFile = databasePath();
-    const QString scratch = dbFile + u".tmp"_s;
-    const QString incoming = dbFile + u".incoming"_s;
+    const QString incoming = DatabaseFiles::incomingPath(dbFile);
 
-    // The live file copied under its open connection would lack what sits in its log.
-    if (isLiveDatabase(backupFile)) {
-        emit backupError(u"Invalid backup file"_s);
-        return false;
-    }
-    // The file checked is a private copy, and that very copy is what gets installed.
-    removeDatabaseFiles(incoming);
-    const bool copied = QFile::copy(backupFile, incoming)
-        && QFile::setPermissions(incoming, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!copied || !isValidBackup(incoming)) {
-        removeDatabaseFiles(incoming);
-        emit backupError(u"Invalid backup file"_s);
-        return false;
+    // Refused before anything is written: the live file itself, anything that is not a database
+    // or is far larger than one, a file the data folder has no room for.
+    if (isLiveDatabase(backupFile) || !looksLikeDatabase(backupFile))
+        return refuse(Refusal::NotABackup);
+    QStorageInfo storage(m_dataDir);
+    storage.refresh();
+    if (storage.isValid() && QFileInfo(backupFile).size() > storage.bytesAvailable())
+        return refuse(Refusal::FolderNotWritable);
+
+    DatabaseFiles::remove(incoming);
+    const Refusal refusal = prepareCopy(backupFile, incoming);
+    if (refusal != Refusal::None) {
+        DatabaseFiles::remove(incoming);
+        return refuse(refusal);
     }
 
-    removeDatabaseFiles(scratch);
+    // The data in use now becomes an ordinary backup first, so a mistaken restore can be undone
+    // from the backups list.
     QSqlDatabase connection = defaultConnection();
-    connection.close();
-
-    if (!moveDatabaseFiles(dbFile, scratch)) {
-        reopen(connection);
-        removeDatabaseFiles(incoming);
-        emit backupError(u"Failed to move database"_s);
-        return false;
+    const QString safety = writeBackup();
+    if (safety.isEmpty()) {
+        DatabaseFiles::remove(incoming);
+        return refuse(Refusal::FolderNotWritable);
     }
+    m_lastSafetyBackup = safety;
+    emit lastSafetyBackupChanged();
+    emit backupCreated(safety);
 
-    if (!QFile::rename(incoming, dbFile) || !reopen(connection)) {
+    // Closing the last connection folds the write-ahead log into the file and removes it; a log
+    // left behind would be read as part of the new file.
+    if (connection.isOpen()) {
+        if (sqlite3 *live = handleOf(connection))
+            sqlite3_wal_checkpoint_v2(live, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
         connection.close();
-        removeDatabaseFiles(dbFile);
-        moveDatabaseFiles(scratch, dbFile);
-        reopen(connection);
-        removeDatabaseFiles(incoming);
-        emit backupError(u"Failed to restore backup"_s);
+    }
+    if (QFileInfo(dbFile + u"-wal"_s).size() > 0 || !DatabaseFiles::install(incoming, dbFile)) {
+        DatabaseFiles::remove(incoming);
+        reopenLive();
+        return refuse(Refusal::FolderNotWritable);
+    }
+    QFile::remove(dbFile + u"-wal"_s);
+    QFile::remove(dbFile + u"-shm"_s);
+
+    if (!reopenLive()) {
+        emit backupError(u"استُعيدت النسخة لكن تعذر فتحها؛ أعد تشغيل البرنامج"_s);
         return false;
     }
-
-    removeDatabaseFiles(scratch);
     emit backupRestored();
     return true;
+}
+
+bool BackupManager::reopenLive()
+{
+    if (m_database)
+        return m_database->initialize(databasePath());
+    return reopen(defaultConnection());
 }
 
 QStringList BackupManager::exportedTables()
@@ -307,6 +422,12 @@ QStringList BackupManager::exportedTables()
 QString BackupManager::csvField(const QVariant &value)
 {
     QString text = value.toString();
+    // Spreadsheets run a text cell that starts like a formula; the apostrophe makes them show it.
+    // Numbers stored as numbers stay as they are, a minus sign included.
+    static const QString formulaStarts = u"=+-@\t\r"_s;
+    if (value.typeId() == QMetaType::QString && !text.isEmpty()
+        && formulaStarts.contains(text.front()))
+        text.prepend(u'\'');
     // A carriage return is quoted too: spreadsheets and CSV readers take it for a line end.
     if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n')
         || text.contains(u'\r')) {
@@ -360,13 +481,15 @@ bool BackupManager::exportAllToCSV()
         return false;
     }
 
-    int exported = 0;
+    QStringList failed;
     for (const QString &table : exportedTables()) {
-        if (exportTable(table, folder))
-            ++exported;
+        if (!exportTable(table, folder))
+            failed.append(table);
     }
-    if (exported == 0)
+    if (!failed.isEmpty()) {
+        emit backupError(u"تعذر تصدير بعض الجداول: "_s + failed.join(u"، "_s));
         return false;
+    }
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     return true;
 }

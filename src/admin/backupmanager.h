@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class Database;
 class QTimer;
 
 // Backups of the database file, restore of a chosen copy, and the CSV export of the main tables.
@@ -11,13 +12,22 @@ class BackupManager : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString backupPath READ backupPath WRITE setBackupPath NOTIFY backupPathChanged)
+    // The backup of the data that was in use before the latest restore replaced it.
+    Q_PROPERTY(QString lastSafetyBackup READ lastSafetyBackup NOTIFY lastSafetyBackupChanged)
 public:
     explicit BackupManager(const QString &dataDir, QObject *parent = nullptr);
+    // With the program's Database, a restore reopens it (fresh statements, start-up upgrades);
+    // without one, the shared connection is reopened.
+    BackupManager(const QString &dataDir, Database *database, QObject *parent = nullptr);
 
     QString backupPath() const { return m_backupPath; }
     void setBackupPath(const QString &path);
+    QString lastSafetyBackup() const { return m_lastSafetyBackup; }
 
     Q_INVOKABLE bool createBackup();
+    // Replaces the data in use by a copy of the chosen backup, read through SQLite and brought to
+    // the current layout; the data in use is first saved as an ordinary backup. Refusals leave the
+    // data in use untouched and say why through backupError.
     Q_INVOKABLE bool restoreBackup(const QString &backupFile);
     Q_INVOKABLE bool exportAllToCSV();
     Q_INVOKABLE QStringList listBackups() const;
@@ -28,22 +38,39 @@ public:
     static QStringList exportedTables();
     // One CSV field: quoted, with quotes doubled, when it holds a separator, a quote or a line end.
     static QString csvField(const QVariant &value);
+    // What backupError says when a restore is refused.
+    static QString notABackupText();
+    static QString folderNotWritableText();
 
 signals:
     void backupPathChanged();
     void backupCreated(const QString &path);
     void backupRestored();
     void backupError(const QString &error);
+    void lastSafetyBackupChanged();
 
 private:
+    enum class Refusal
+    {
+        None,
+        NotABackup,
+        FolderNotWritable
+    };
+
     QString databasePath() const;
     QString settingsPath() const;
-    bool isValidBackup(const QString &file) const;
     bool isLiveDatabase(const QString &file) const;
+    // A new backup file of the data in use, or an empty path.
+    QString writeBackup();
+    static Refusal prepareCopy(const QString &chosen, const QString &copy);
+    bool refuse(Refusal refusal);
+    bool reopenLive();
     bool exportTable(const QString &table, const QString &folder) const;
     void prune() const;
 
     QString m_dataDir;
     QString m_backupPath;
+    QString m_lastSafetyBackup;
+    Database *m_database = nullptr;
     QTimer *m_timer;
 };

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 AppObjects::AppObjects(Database *db, const QString &dataDir)
     : database(db)
-    , backupManager(dataDir)
+    , backupManager(dataDir, db)
     , settingsManager(db)
     , propertyModel(db)
     , unitModel(db)

@@ -1,5 +1,6 @@
 #include "appobjects.h"
 #include "database.h"
+#include "datadirlock.h"
 #include "runlog.h"
 #include "signalwatcher.h"
 
@@ -7,7 +8,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickStyle>
@@ -27,6 +30,20 @@ int main(int argc, char *argv[])
 
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataDir);
+
+    // A second copy on the same data would overwrite the first one's work; it stops before it
+    // opens the database. A folder where no lock can be made fails below, as before.
+    DataDirLock lock(dataDir);
+    if (!lock.tryLock() && lock.heldElsewhere()) {
+        const QString message = u"البرنامج مفتوح بالفعل على هذا الجهاز. استخدم النافذة المفتوحة "
+                                u"أو أغلقها ثم افتح البرنامج من جديد."_s;
+        qCritical("Belvardino is already running on this data (process %lld)", lock.holderPid());
+        // Headless runs (tests, scripts) have nobody to press the button.
+        if (QGuiApplication::platformName() != u"offscreen"_s
+            && QGuiApplication::platformName() != u"minimal"_s)
+            QMessageBox::warning(nullptr, u"بلفاردينو"_s, message);
+        return 3;
+    }
 
     Database database;
     if (!database.initialize(dataDir + u"/belvardino.db"_s)) {

@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include "databasefiles.h"
 #include "passwordhasher.h"
 #include "schema.h"
 #include "seeddata.h"
@@ -185,17 +186,39 @@ bool Database::initialize(const QString &path, const QString &connectionName)
     m_transactionLost = false;
     if (m_db.isOpen())
         m_db.close();
+    DatabaseFiles::recover(path);
     m_db.setDatabaseName(path);
     if (!m_db.open()) {
         emit databaseError(m_db.lastError().text());
         return false;
     }
     configureConnection();
-    createTables();
-    createIndexes();
-    seedDefaults();
-    upgradePlainPasswords();
+    bringUpToDate(m_db);
     return true;
+}
+
+bool Database::upgradeFile(const QString &path)
+{
+    const QString name = u"belvardino_upgrade"_s;
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            ok = bringUpToDate(db);
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+bool Database::bringUpToDate(QSqlDatabase &db)
+{
+    createTables(db);
+    createIndexes(db);
+    const bool seeded = seedDefaults(db);
+    return upgradePlainPasswords(db) && seeded;
 }
 
 void Database::configureConnection()
@@ -205,29 +228,29 @@ void Database::configureConnection()
         query.exec(pragma);
 }
 
-void Database::createTables()
+void Database::createTables(QSqlDatabase &db)
 {
     // Migrations that find their column already present fail by design; results are ignored.
-    QSqlQuery query(m_db);
+    QSqlQuery query(db);
     for (const QString &statement : Schema::tableStatements())
         query.exec(statement);
 }
 
-void Database::createIndexes()
+void Database::createIndexes(QSqlDatabase &db)
 {
-    QSqlQuery query(m_db);
+    QSqlQuery query(db);
     for (const QString &statement : Schema::indexStatements())
         query.exec(statement);
 }
 
-void Database::seedDefaults()
+bool Database::seedDefaults(QSqlDatabase &db)
 {
-    QSqlQuery query(m_db);
+    QSqlQuery query(db);
     if (query.exec(u"SELECT COUNT(*) FROM users"_s) && query.next() && query.value(0).toInt() > 0)
-        return;
+        return true;
     query.finish();
 
-    m_db.transaction();
+    db.transaction();
     const QString adminHash = PasswordHasher::hash(SeedData::adminPassword());
     bool first = true;
     for (const QString &statement : SeedData::statements()) {
@@ -241,14 +264,14 @@ void Database::seedDefaults()
             query.exec(statement);
         }
     }
-    m_db.commit();
+    return db.commit();
 }
 
-void Database::upgradePlainPasswords()
+bool Database::upgradePlainPasswords(QSqlDatabase &db)
 {
-    QSqlQuery query(m_db);
+    QSqlQuery query(db);
     if (!query.exec(u"SELECT id, password_hash FROM users"_s))
-        return;
+        return false;
     QList<QPair<int, QString>> plain;
     while (query.next()) {
         const QString stored = query.value(1).toString();
@@ -257,9 +280,9 @@ void Database::upgradePlainPasswords()
     }
     query.finish();
     if (plain.isEmpty())
-        return;
+        return true;
 
-    m_db.transaction();
+    db.transaction();
     bool ok = true;
     for (const auto &[id, password] : plain) {
         const QString hashed = PasswordHasher::hash(password);
@@ -269,9 +292,9 @@ void Database::upgradePlainPasswords()
         ok = !hashed.isEmpty() && query.exec() && ok;
     }
     if (ok)
-        m_db.commit();
-    else
-        m_db.rollback();
+        return db.commit();
+    db.rollback();
+    return false;
 }
 
 QSqlQuery *Database::statement(const QString &sql, QString *error)

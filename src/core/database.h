@@ -17,7 +17,13 @@ public:
     explicit Database(QObject *parent = nullptr);
     ~Database() override;
 
+    // Opens the file (finishing or undoing an interrupted restore first) and brings it up to
+    // date. Calling it again reopens the connection on whatever file is now at `path`.
     bool initialize(const QString &path, const QString &connectionName = QString());
+    // Brings a file written by any earlier version to the current layout through a connection
+    // of its own, exactly as opening it would: missing tables, columns and indexes, the default
+    // rows of an empty file, hashed passwords. False when the file cannot be opened or written.
+    static bool upgradeFile(const QString &path);
 
     Q_INVOKABLE QVariantList execQuery(const QString &sql, const QVariantList &params = {});
     // Like execQuery, but each row holds only the named columns: for callers that read a few
@@ -42,10 +48,12 @@ private:
     friend class TransactionGuard;
 
     void configureConnection();
-    void createTables();
-    void createIndexes();
-    void seedDefaults();
-    void upgradePlainPasswords();
+    // What opening does after the connection settings; false when a write was refused.
+    static bool bringUpToDate(QSqlDatabase &db);
+    static void createTables(QSqlDatabase &db);
+    static void createIndexes(QSqlDatabase &db);
+    static bool seedDefaults(QSqlDatabase &db);
+    static bool upgradePlainPasswords(QSqlDatabase &db);
     // The executed statement (cached and prepared once per SQL text), or nullptr with the
     // driver's error text. Callers hold the lock and finish() the statement when done.
     QSqlQuery *run(const QString &sql, const QVariantList &params, QString *error);

@@ -28,6 +28,11 @@ bool DataDirLock::tryLock()
 
 bool DataDirLock::isLocked() const { return m_file->isLocked(); }
 
+bool DataDirLock::heldElsewhere() const
+{
+    return !m_file->isLocked() && m_file->error() == QLockFile::LockFailedError;
+}
+
 qint64 DataDirLock::holderPid() const
 {
     qint64 pid = 0;

@@ -16,6 +16,9 @@ public:
     // False when another live process holds the directory (or the lock file cannot be made).
     bool tryLock();
     bool isLocked() const;
+    // After a failed tryLock: true when a live process holds the lock, false when the lock file
+    // could not be made at all (a folder that cannot be written).
+    bool heldElsewhere() const;
     // The process id holding the lock, or 0 when unknown.
     qint64 holderPid() const;
 

@@ -142,3 +142,9 @@ QStringList Schema::applicationTables()
         u"contractors"_s,
     };
 }
+
+QStringList Schema::tablesOfEveryVersion()
+{
+    return { u"users"_s, u"properties"_s, u"units"_s, u"tenants"_s, u"contracts"_s, u"invoices"_s,
+        u"payments"_s };
+}

@@ -10,6 +10,9 @@ public:
     static QStringList pragmaStatements();
     static QStringList tableStatements();
     static QStringList indexStatements();
-    // Tables a file must hold to be taken for one of ours (restore checks this).
+    // Every table of the current layout.
     static QStringList applicationTables();
+    // Tables every version of the program has written: a file holding them is one of ours, and
+    // opening it adds whatever later versions added.
+    static QStringList tablesOfEveryVersion();
 };

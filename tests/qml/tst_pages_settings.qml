@@ -64,8 +64,11 @@ PageCase {
         verify(tenantModel.add("After Backup", "880000099", "", "", "") > 0)
         chooser.file = backup
         H.click(tc, H.find(tc, page, "restoreBackupButton"))
-        compare(status("backupSection"),
-                "✅ تم استعادة النسخة بنجاح، والبيانات المستعادة قيد الاستخدام الآن. يُنصح بإعادة تشغيل البرنامج.")
+        // The message names the backup that now holds the data replaced.
+        var safety = backupManager.lastSafetyBackup
+        verify(safety !== "" && safety !== backup)
+        verify(status("backupSection").endsWith(safety.substring(safety.lastIndexOf("/") + 1)),
+               status("backupSection"))
         compare(H.scalar(database, "SELECT COUNT(*) as c FROM tenants WHERE id_number=?", ["880000099"]), 0)
 
         var tenants = H.scalar(database, "SELECT COUNT(*) as c FROM tenants")

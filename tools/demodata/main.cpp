@@ -5,6 +5,7 @@
 
 #include "appobjects.h"
 #include "database.h"
+#include "datadirlock.h"
 #include "demodata.h"
 
 #include <QApplication>
@@ -58,6 +59,13 @@ int main(int argc, char *argv[])
     }
 
     QDir().mkpath(dir);
+    DataDirLock lock(dir);
+    if (!lock.tryLock()) {
+        err << "demodata: " << dir
+            << (lock.heldElsewhere() ? " is in use by a running Belvardino\n"
+                                     : " cannot be written\n");
+        return 1;
+    }
     Database database;
     if (!database.initialize(dir + u"/belvardino.db"_s)) {
         err << "demodata: cannot open " << dir << "/belvardino.db\n";

@@ -14,6 +14,7 @@
 #include "currencymodel.h"
 #include "dashboardcontroller.h"
 #include "database.h"
+#include "datadirlock.h"
 #include "expensemodel.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
@@ -29,6 +30,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -145,6 +147,10 @@ int main(int argc, char *argv[])
     if (path.isEmpty())
         parser.showHelp(1);
 
+    // Opening upgrades the file in place, so the folder is locked as the application does.
+    DataDirLock lock(QFileInfo(path).absolutePath());
+    if (!lock.tryLock())
+        qFatal("%s is in use by a running Belvardino or cannot be written", qPrintable(path));
     Database db;
     if (!db.initialize(path))
         qFatal("cannot open %s", qPrintable(path));
