@@ -16,6 +16,10 @@ MDialog {
 
     onAboutToShow: reasonField.text = ""
 
+    function ltr(text) {
+        return "\u2066" + text + "\u2069"
+    }
+
     function confirm() {
         if (reasonField.text.trim() === "") {
             message = "اكتب سبب عكس الدفعة"
@@ -32,9 +36,11 @@ MDialog {
     Label {
         objectName: "reverseSummary"
         Layout.fillWidth: true
-        text: "الدفعة: " + Theme.number(dialog.payment.amount) + " من " + Theme.text(dialog.payment.tenant_name)
-              + " على الفاتورة " + Theme.text(dialog.payment.invoice_number)
-              + " بتاريخ " + Theme.text(dialog.payment.payment_date)
+        // Figures, numbers and dates as left-to-right runs inside the sentence.
+        text: "الدفعة: " + dialog.ltr(Theme.number(dialog.payment.amount)) + " من "
+              + Theme.text(dialog.payment.tenant_name) + " على الفاتورة "
+              + dialog.ltr(Theme.text(dialog.payment.invoice_number)) + " بتاريخ "
+              + dialog.ltr(Theme.text(dialog.payment.payment_date))
         color: Theme.textPrimary
         font.family: Theme.fontFamily
         font.pixelSize: 14
@@ -43,7 +49,7 @@ MDialog {
     }
     Label {
         Layout.fillWidth: true
-        text: "سيعود المبلغ " + Theme.number(dialog.payment.amount)
+        text: "سيعود المبلغ " + dialog.ltr(Theme.number(dialog.payment.amount))
               + " مستحقاً على الفاتورة وعلى رصيد المستأجر، وتبقى الدفعة ظاهرة مع حركة العكس."
         color: Theme.gold
         font.family: Theme.fontFamily

@@ -69,8 +69,12 @@ MDialog {
         value: Theme.text(dialog.preview.period)
     }
     Line {
-        label: "المبلغ / المتبقي"
-        value: Theme.number(dialog.preview.total_amount) + " / " + Theme.number(dialog.preview.balance)
+        label: "المبلغ"
+        value: Theme.number(dialog.preview.total_amount)
+    }
+    Line {
+        label: "المتبقي عليها"
+        value: Theme.number(dialog.preview.balance)
     }
     Line {
         objectName: "voidBalanceChange"

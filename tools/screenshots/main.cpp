@@ -263,7 +263,11 @@ int main(int argc, char *argv[])
     // Running this month again issues nothing and reports every lease as already billed.
     objects.invoiceModel.generateAllRent(QDate::currentDate().toString(u"yyyy-MM"_s));
     const QVariantMap samples {
-        { u"payment"_s, objects.paymentModel.getLatest(1).value(0) },
+        { u"payment"_s,
+            Database::firstRow(database.execQuery(
+                u"SELECT p.*, t.full_name as tenant_name, i.invoice_number FROM payments p "
+                "JOIN invoices i ON p.invoice_id=i.id JOIN tenants t ON p.tenant_id=t.id "
+                "ORDER BY p.id DESC LIMIT 1"_s)) },
         { u"rerunReport"_s, objects.invoiceModel.lastRunReport() },
         { u"openInvoice"_s,
             firstId(database, u"SELECT id FROM invoices WHERE status='pending' ORDER BY id"_s) },
