@@ -16,8 +16,14 @@ Rectangle {
 
     function showResult(count) {
         resultDialog.count = count
+        resultDialog.report = invoiceModel.lastRunReport
         resultDialog.open()
         reload()
+    }
+
+    // A voided invoice stays listed, greyed.
+    function shade(row, colour) {
+        return row.status === "void" ? Theme.textMuted : colour
     }
 
     function statusText(status) {
@@ -83,18 +89,31 @@ Rectangle {
             Layout.fillHeight: true
             rows: page.invoices
             emptyText: "لا توجد فواتير بعد"
+            actionsWidth: 70
             columns: [
-                { title: "رقم الفاتورة", w: 3, value: r => r.invoice_number, bold: true },
-                { title: "المستأجر", w: 3, value: r => r.tenant_name },
+                { title: "رقم الفاتورة", w: 3, value: r => r.invoice_number, bold: true,
+                  color: r => page.shade(r, Theme.textPrimary) },
+                { title: "المستأجر", w: 3, value: r => r.tenant_name,
+                  color: r => page.shade(r, Theme.textSecondary) },
                 { title: "العقار / الوحدة", w: 3, value: r => Theme.text(r.property_name)
-                      + (r.unit_number ? " - " + r.unit_number : "") },
-                { title: "الفترة", w: 1.5, value: r => r.period },
+                      + (r.unit_number ? " - " + r.unit_number : ""),
+                  color: r => page.shade(r, Theme.textSecondary) },
+                { title: "الفترة", w: 1.5, value: r => r.period,
+                  color: r => page.shade(r, Theme.textSecondary) },
                 { title: "المبلغ", w: 2, value: r => Theme.number(r.total_amount),
-                  color: () => Theme.textPrimary },
+                  color: r => page.shade(r, Theme.textPrimary) },
                 { title: "المتبقي", w: 2, value: r => Theme.number(r.balance), bold: true,
-                  color: r => Number(r.balance) > 0 ? Theme.dangerColor : Theme.successColor },
+                  color: r => page.shade(r, Number(r.balance) > 0 ? Theme.dangerColor : Theme.successColor) },
                 { title: "الحالة", w: 1.5, value: r => page.statusText(r.status), bold: true,
                   color: r => page.statusColor(r.status) }
+            ]
+            actions: [
+                { text: "إلغاء", name: "voidInvoiceButton", outline: true, color: Theme.dangerColor,
+                  show: r => r.status !== "void",
+                  run: r => {
+                      voidDialog.invoiceId = Number(r.id)
+                      voidDialog.open()
+                  } }
             ]
         }
 
@@ -125,6 +144,11 @@ Rectangle {
         id: serviceDialog
         objectName: "serviceInvoiceDialog"
         onIssued: count => page.showResult(count)
+    }
+    VoidInvoiceDialog {
+        id: voidDialog
+        objectName: "voidInvoiceDialog"
+        onVoided: page.reload()
     }
     InvoiceResultDialog {
         id: resultDialog

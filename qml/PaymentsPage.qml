@@ -20,6 +20,19 @@ Rectangle {
         payments = Theme.rows(paymentModel.getLatest(shown))
     }
 
+    // A reversed payment stays listed, greyed, beside the reversal that undoes it.
+    function undone(row) {
+        return Number(row.reversed_by) > 0
+    }
+
+    function isReversal(row) {
+        return Number(row.reverses_payment_id) > 0
+    }
+
+    function shade(row, colour) {
+        return undone(row) ? Theme.textMuted : colour
+    }
+
     color: "#0a0e1a"
 
     // The shell builds every page at login; a page reads its lists only once it is shown, so a
@@ -52,16 +65,32 @@ Rectangle {
             Layout.fillHeight: true
             rows: page.payments
             emptyText: "لا توجد مدفوعات بعد"
+            actionsWidth: 70
             columns: [
-                { title: "المستأجر", w: 3, value: r => r.tenant_name, bold: true },
+                { title: "المستأجر", w: 3, value: r => r.tenant_name, bold: true,
+                  color: r => page.shade(r, Theme.textPrimary) },
                 { title: "العقار", w: 3, value: r => Theme.text(r.property_name)
-                      + (r.unit_number ? " - " + r.unit_number : "") },
-                { title: "الفاتورة", w: 2, value: r => r.invoice_number },
-                { title: "الطريقة", w: 1, value: r => page.methodNames[r.payment_method]
-                      || Theme.text(r.payment_method) },
+                      + (r.unit_number ? " - " + r.unit_number : ""),
+                  color: r => page.shade(r, Theme.textSecondary) },
+                { title: "الفاتورة", w: 2, value: r => r.invoice_number,
+                  color: r => page.shade(r, Theme.textSecondary) },
+                { title: "الطريقة", w: 1, value: r => page.isReversal(r) ? "عكس"
+                      : page.undone(r) ? "معكوسة" : page.methodNames[r.payment_method]
+                      || Theme.text(r.payment_method),
+                  color: r => page.isReversal(r) || page.undone(r) ? Theme.warningColor : Theme.textSecondary },
                 { title: "المبلغ", w: 2, value: r => Theme.number(r.amount),
-                  color: () => Theme.successColor, bold: true },
-                { title: "التاريخ", w: 2, value: r => r.payment_date }
+                  color: r => page.isReversal(r) ? Theme.dangerColor : page.shade(r, Theme.successColor),
+                  bold: true },
+                { title: "التاريخ", w: 2, value: r => r.payment_date,
+                  color: r => page.shade(r, Theme.textSecondary) }
+            ]
+            actions: [
+                { text: "عكس", name: "reversePaymentButton", outline: true, color: Theme.dangerColor,
+                  show: r => !page.undone(r) && !page.isReversal(r) && !!r.invoice_id,
+                  run: r => {
+                      reverseDialog.payment = r
+                      reverseDialog.open()
+                  } }
             ]
         }
 
@@ -78,6 +107,11 @@ Rectangle {
         }
     }
 
+    ReversePaymentDialog {
+        id: reverseDialog
+        objectName: "reversePaymentDialog"
+        onReversed: page.reload()
+    }
     PaymentDialog {
         id: paymentDialog
         objectName: "paymentDialog"

@@ -237,6 +237,49 @@ Rectangle {
             }
 
             SettingsSection {
+                id: billingSection
+                objectName: "billingSection"
+                Layout.fillWidth: true
+                title: "🧾 الفوترة"
+
+                CheckBox {
+                    id: prorateBox
+                    objectName: "prorateRentBox"
+                    Layout.fillWidth: true
+                    checked: settingsManager.prorateRent
+                    text: "احتساب إيجار الشهر الأول والأخير من العقد بحسب الأيام المشمولة"
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 14
+                    onToggled: {
+                        if (!settingsManager.setProrateRent(checked)) {
+                            billingSection.statusColor = Theme.dangerColor
+                            billingSection.status = "تعذر حفظ الإعداد"
+                        }
+                        checked = Qt.binding(() => settingsManager.prorateRent)
+                    }
+                    contentItem: Label {
+                        leftPadding: prorateBox.mirrored ? 0 : prorateBox.indicator.width + prorateBox.spacing
+                        rightPadding: prorateBox.mirrored ? prorateBox.indicator.width + prorateBox.spacing : 0
+                        text: prorateBox.text
+                        font: prorateBox.font
+                        color: Theme.textPrimary
+                        wrapMode: Text.WordWrap
+                        horizontalAlignment: Text.AlignLeft
+                        verticalAlignment: Text.AlignVCenter
+                    }
+                }
+                Label {
+                    Layout.fillWidth: true
+                    text: "عند الإيقاف يُفوتر كل شهر يغطيه العقد بالإيجار الكامل."
+                    color: Theme.textMuted
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 12
+                    wrapMode: Text.WordWrap
+                    horizontalAlignment: Text.AlignLeft
+                }
+            }
+
+            SettingsSection {
                 id: dataSection
                 objectName: "dataSection"
                 Layout.fillWidth: true

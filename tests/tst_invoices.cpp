@@ -1,4 +1,5 @@
 #include "invoicemodel.h"
+#include "money.h"
 #include "testfixture.h"
 
 #include <QSignalSpy>
@@ -90,16 +91,33 @@ void TestInvoices::createInvoiceOutcomes_data()
     QTest::addColumn<QString>("existing"); // status of an invoice already issued this month
     QTest::addColumn<QString>("failing"); // a table whose updates fail
     QTest::addColumn<int>("errors"); // -1: accepted
+    QTest::addColumn<double>("total");
     const QString p = thisPeriod();
     const QString none;
     const QVariantList rent { item(500) };
-    QTest::newRow("period with a trailing newline") << u"2024-05\n"_s << rent << none << none << 0;
-    QTest::newRow("paid invoice of the period blocks") << p << rent << u"paid"_s << none << 0;
-    QTest::newRow("void invoice does not count") << p << rent << u"void"_s << none << -1;
-    // Each total is finite; only their sum overflows.
+    QVariantMap overPriced = item(100, u"quantity"_s, 2);
+    overPriced.insert(u"unit_price"_s, 6e8);
+    QTest::newRow("period with a trailing newline")
+        << u"2024-05\n"_s << rent << none << none << 0 << 0.0;
+    // A custom invoice never waits on the tenant's other invoices of the month.
+    QTest::newRow("paid invoice of the period") << p << rent << u"paid"_s << none << -1 << 500.0;
+    QTest::newRow("pending invoice of the period")
+        << p << rent << u"pending"_s << none << -1 << 500.0;
     QTest::newRow("total overflowing the sum")
-        << p << QVariantList { item(1.7e308), item(1.7e308) } << none << none << 0;
-    QTest::newRow("balance update fails") << p << rent << none << u"tenants"_s << 1;
+        << p << QVariantList { item(1.7e308), item(1.7e308) } << none << none << 0 << 0.0;
+    QTest::newRow("amount of twenty digits")
+        << p << QVariantList { item(99999999999999999999.0) } << none << none << 0 << 0.0;
+    QTest::newRow("amount at the ceiling")
+        << p << QVariantList { item(1e9) } << none << none << -1 << 1e9;
+    QTest::newRow("a cent over the ceiling")
+        << p << QVariantList { item(1e9 + 0.01) } << none << none << 0 << 0.0;
+    QTest::newRow("quantity times price over the ceiling")
+        << p << QVariantList { overPriced } << none << none << 0 << 0.0;
+    QTest::newRow("lines summing over the ceiling")
+        << p << QVariantList { item(6e8), item(6e8) } << none << none << 0 << 0.0;
+    QTest::newRow("cents summed exactly")
+        << p << QVariantList { item(0.1), item(0.2) } << none << none << -1 << 0.3;
+    QTest::newRow("balance update fails") << p << rent << none << u"tenants"_s << 1 << 0.0;
 }
 
 void TestInvoices::createInvoiceOutcomes()
@@ -109,6 +127,7 @@ void TestInvoices::createInvoiceOutcomes()
     QFETCH(QString, existing);
     QFETCH(QString, failing);
     QFETCH(int, errors);
+    QFETCH(double, total);
     TestFixture f;
     InvoiceModel model(f.db());
     const int tenant = f.addTenant(u"سامي"_s);
@@ -124,9 +143,11 @@ void TestInvoices::createInvoiceOutcomes()
     QCOMPARE(id > 0, accepted);
     QCOMPARE(changed.count(), accepted ? 1 : 0);
     QCOMPARE(errorSpy.count(), accepted ? 0 : errors);
+    // A refusal is explained.
+    QCOMPARE(model.lastRefusal().isEmpty(), accepted);
     QCOMPARE(f.count(u"invoices"_s), (accepted ? 1 : 0) + (existing.isEmpty() ? 0 : 1));
-    QCOMPARE(f.count(u"invoice_items"_s), accepted ? 1 : 0);
-    QCOMPARE(f.tenantBalance(tenant), accepted ? 500.0 : 0.0);
+    QCOMPARE(f.count(u"invoice_items"_s), accepted ? items.size() : 0);
+    QCOMPARE(Money::cents(f.tenantBalance(tenant)), Money::cents(total));
     // A refused invoice neither blocks the period nor uses up a number.
     if (!accepted && failing.isEmpty() && existing.isEmpty())
         QCOMPARE(numberOf(model, issue(model, tenant)), prefixOf(QDate::currentDate()) + u"0001"_s);
@@ -134,32 +155,52 @@ void TestInvoices::createInvoiceOutcomes()
 
 void TestInvoices::voidInvoice_data()
 {
+    QTest::addColumn<double>("paid");
+    QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("failing");
-    QTest::newRow("partly paid invoice") << QString();
-    QTest::newRow("tenant update fails") << u"tenants"_s;
+    QTest::addColumn<bool>("voided");
+    QTest::newRow("open invoice") << 0.0 << u"فاتورة مكررة"_s << QString() << true;
+    QTest::newRow("partly paid invoice") << 200.0 << u"فاتورة مكررة"_s << QString() << false;
+    QTest::newRow("a cent paid") << 0.01 << u"فاتورة مكررة"_s << QString() << false;
+    QTest::newRow("blank reason") << 0.0 << u"  "_s << QString() << false;
+    QTest::newRow("tenant update fails") << 0.0 << u"فاتورة مكررة"_s << u"tenants"_s << false;
 }
 
 void TestInvoices::voidInvoice()
 {
+    QFETCH(double, paid);
+    QFETCH(QString, reason);
     QFETCH(QString, failing);
+    QFETCH(bool, voided);
     TestFixture f;
     InvoiceModel model(f.db());
     const int tenant = f.addTenant(u"سامي"_s);
-    const int id = f.addInvoice(tenant, 0, thisPeriod(), 540, u"partial"_s, 200);
-    QVERIFY(f.db()->execNonQuery(u"UPDATE tenants SET balance=340 WHERE id=?"_s, { tenant }));
+    const int id
+        = f.addInvoice(tenant, 0, thisPeriod(), 540, paid > 0 ? u"partial"_s : u"pending"_s, paid);
+    const int other = f.addInvoice(tenant, 0, thisPeriod(), 60.25);
+    QVERIFY(f.db()->execNonQuery(
+        u"UPDATE tenants SET balance=? WHERE id=?"_s, { 600.25 - paid, tenant }));
     if (!failing.isEmpty())
         f.failWrites(failing, u"UPDATE"_s);
+    const QVariantMap preview = model.voidPreview(id);
+    QSignalSpy changed(&model, &InvoiceModel::dataChanged);
 
-    const bool ok = failing.isEmpty();
-    QCOMPARE(model.voidInvoice(id), ok);
+    QCOMPARE(model.voidInvoice(id, reason), voided);
+    QCOMPARE(changed.count(), voided ? 1 : 0);
+    QCOMPARE(model.lastRefusal().isEmpty(), voided);
     const QVariantMap invoice = model.getById(id);
-    QCOMPARE(invoice.value(u"status"_s).toString(), ok ? u"void"_s : u"partial"_s);
-    QCOMPARE(invoice.value(u"balance"_s).toDouble(), ok ? 0.0 : 340.0);
-    // The tenant's balance drops by what was still open, not by the total.
-    QCOMPARE(f.tenantBalance(tenant), ok ? 0.0 : 340.0);
-    if (ok) {
-        QVERIFY(!model.voidInvoice(id));
-        QCOMPARE(f.tenantBalance(tenant), 0.0);
+    QCOMPARE(invoice.value(u"status"_s).toString() == u"void"_s, voided);
+    // The tenant owes exactly the other invoice, as the confirmation said beforehand.
+    const double after = voided ? 60.25 : 600.25 - paid;
+    QCOMPARE(Money::cents(f.tenantBalance(tenant)), Money::cents(after));
+    QCOMPARE(Money::cents(preview.value(u"tenant_balance_after"_s).toDouble()),
+        Money::cents(Money::isZero(paid) ? 60.25 : 600.25 - paid));
+    QCOMPARE(preview.value(u"refusal"_s).toString().isEmpty(), Money::isZero(paid));
+    if (voided) {
+        QVERIFY(invoice.value(u"notes"_s).toString().contains(reason));
+        QVERIFY(!model.voidInvoice(other, QString()));
+        QVERIFY(!model.voidInvoice(id, reason));
+        QCOMPARE(Money::cents(f.tenantBalance(tenant)), Money::cents(after));
     }
 }
 

@@ -98,6 +98,8 @@ private slots:
     void twoPartPaymentsSweep();
     void rivalConnectionCannotOverpay_data();
     void rivalConnectionCannotOverpay();
+    void reversal_data();
+    void reversal();
 };
 
 void TestPayments::balanceInvariantAcrossTheInvoiceLife()
@@ -299,6 +301,81 @@ void TestPayments::rivalConnectionCannotOverpay()
     // Whichever copy was first, the other one was refused.
     const int rivalRows = f.scalar(u"SELECT COUNT(*) FROM payments"_s).toInt() - (ours ? 1 : 0);
     QCOMPARE(rivalRows, ours ? 0 : 1);
+}
+
+// Reversing a payment gives back to the invoice and the tenant exactly what it took.
+void TestPayments::reversal_data()
+{
+    QTest::addColumn<QList<double>>("paid"); // payments on an invoice of 100.5
+    QTest::addColumn<int>("reversed"); // index of the payment reversed
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QString>("status"); // the invoice's after; empty: refused
+    QTest::newRow("the only payment")
+        << QList<double> { 40.25 } << 0 << u"شيك مرتجع"_s << QString() << u"pending"_s;
+    QTest::newRow("one of two payments")
+        << QList<double> { 40.25, 60.25 } << 0 << u"شيك مرتجع"_s << QString() << u"partial"_s;
+    QTest::newRow("the payment that settled it")
+        << QList<double> { 40.25, 60.25 } << 1 << u"شيك مرتجع"_s << QString() << u"partial"_s;
+    QTest::newRow("the full payment")
+        << QList<double> { 100.5 } << 0 << u"شيك مرتجع"_s << QString() << u"pending"_s;
+    QTest::newRow("a reversal is not reversed")
+        << QList<double> { 40.25 } << -1 << u"شيك مرتجع"_s << QString() << QString();
+    QTest::newRow("blank reason") << QList<double> { 40.25 } << 0 << u" "_s << QString() << QString();
+    QTest::newRow("tenant update fails")
+        << QList<double> { 40.25 } << 0 << u"شيك مرتجع"_s << u"tenants"_s << QString();
+}
+
+void TestPayments::reversal()
+{
+    QFETCH(QList<double>, paid);
+    QFETCH(int, reversed);
+    QFETCH(QString, reason);
+    QFETCH(QString, failing);
+    QFETCH(QString, status);
+    TestFixture f;
+    InvoiceModel invoices(f.db());
+    PaymentModel payments(f.db());
+    const int tenant = f.addTenant(u"سامي"_s);
+    const int invoice = issue(invoices, tenant, 100.5);
+    QList<int> ids;
+    double total = 0;
+    for (const double amount : paid) {
+        ids << pay(payments, invoice, tenant, amount);
+        total += amount;
+    }
+    int target = reversed >= 0 ? ids.at(reversed) : ids.first();
+    if (reversed < 0) // reverse once, then try to reverse the reversal
+        target = payments.reverse(ids.first(), u"خطأ"_s);
+    QVERIFY(target > 0);
+    if (!failing.isEmpty())
+        f.failWrites(failing, u"UPDATE"_s);
+    const double balanceBefore = f.tenantBalance(tenant);
+    const int rowsBefore = f.count(u"payments"_s);
+    QSignalSpy changed(&payments, &PaymentModel::dataChanged);
+
+    const bool accepted = !status.isEmpty();
+    QCOMPARE(payments.reverse(target, reason) > 0, accepted);
+    QCOMPARE(changed.count(), accepted ? 1 : 0);
+    QCOMPARE(payments.lastRefusal().isEmpty(), accepted);
+    QCOMPARE(f.count(u"payments"_s), rowsBefore + (accepted ? 1 : 0));
+    const QVariantMap row = invoiceRow(f, invoice);
+    if (!accepted) {
+        QCOMPARE(Money::cents(f.tenantBalance(tenant)), Money::cents(balanceBefore));
+        return;
+    }
+    const double back = paid.at(reversed);
+    QCOMPARE(row.value(u"status"_s).toString(), status);
+    QCOMPARE(Money::cents(row.value(u"paid_amount"_s).toDouble()), Money::cents(total - back));
+    QCOMPARE(Money::cents(row.value(u"balance"_s).toDouble()), Money::cents(100.5 - total + back));
+    QCOMPARE(Money::cents(f.tenantBalance(tenant)), Money::cents(100.5 - total + back));
+    // A payment is reversed once; the page marks it.
+    QCOMPARE(payments.reverse(target, reason), -1);
+    bool marked = false;
+    for (const QVariant &listed : payments.getAll())
+        marked |= listed.toMap().value(u"id"_s).toInt() == target
+            && !listed.toMap().value(u"reversed_by"_s).isNull();
+    QVERIFY(marked);
 }
 
 QTEST_GUILESS_MAIN(TestPayments)

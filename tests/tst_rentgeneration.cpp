@@ -1,4 +1,5 @@
 #include "invoicemodel.h"
+#include "settingsmanager.h"
 #include "testfixture.h"
 
 #include <QSignalSpy>
@@ -52,6 +53,11 @@ class TestRentGeneration : public QObject
 
 private slots:
     void rentRun();
+    void leaseCoversThePeriod_data();
+    void leaseCoversThePeriod();
+    void billedOncePerLease_data();
+    void billedOncePerLease();
+    void serviceRunTwice();
     void usageLines();
     void failedInvoiceIsUndoneAndRunGoesOn();
     void serviceInvoices();
@@ -67,28 +73,22 @@ void TestRentGeneration::rentRun()
     const int laila = f.addTenant(u"ليلى"_s);
     const int ended = f.addTenant(u"خالد"_s);
     const int former = f.addTenant(u"منى"_s);
-    // A tenant with two leases is billed once, for the first.
-    const int leaseA = lease(f, f.addUnit(property, u"A1"_s), sami, 1000);
-    lease(f, f.addUnit(property, u"A3"_s), sami, 800);
+    lease(f, f.addUnit(property, u"A1"_s), sami, 1000);
     lease(f, f.addUnit(property, u"A2"_s), laila, 750);
-    // Still marked active after its end: billed. Terminated: not billed.
+    // Still marked active but ended two months ago: not billed. Terminated: not billed.
     lease(f, f.addUnit(property, u"A4"_s), ended, 600, u"active"_s, 1, -2);
     lease(f, f.addUnit(property, u"A5"_s), former, 500, u"terminated"_s);
 
-    QCOMPARE(model.generateAllRent(thisPeriod()), 3);
-    QCOMPARE(invoicesOf(f, sami).size(), 1);
-    QCOMPARE(invoicesOf(f, sami).first().toMap().value(u"contract_id"_s).toInt(), leaseA);
+    QCOMPARE(model.generateAllRent(thisPeriod()), 2);
     QCOMPARE(lastNumberOf(f, laila), prefix() + u"0002"_s);
     QCOMPARE(f.tenantBalance(sami), 1000.0);
     QCOMPARE(f.tenantBalance(laila), 750.0);
-    QCOMPARE(f.tenantBalance(ended), 600.0);
+    QCOMPARE(f.tenantBalance(ended), 0.0);
     QCOMPARE(invoicesOf(f, former).size(), 0);
 
-    // A rerun issues nothing; the next month is new, numbered on from this month's sequence.
-    QCOMPARE(model.generateAllRent(thisPeriod()), 0);
-    QCOMPARE(f.tenantBalance(sami), 1000.0);
-    QCOMPARE(model.generateAllRent(periodOf(1)), 3);
-    QCOMPARE(lastNumberOf(f, sami), prefix() + u"0004"_s);
+    // The next month is new, numbered on from this month's sequence.
+    QCOMPARE(model.generateAllRent(periodOf(1)), 2);
+    QCOMPARE(lastNumberOf(f, sami), prefix() + u"0003"_s);
 }
 
 void TestRentGeneration::usageLines()
@@ -163,14 +163,144 @@ void TestRentGeneration::serviceInvoices()
     QCOMPARE(f.tenantBalance(laila), 50.0);
     QCOMPARE(f.tenantBalance(former) + f.tenantBalance(outsider), 0.0);
 
-    // Service invoices of the period block the rent until they are voided.
-    QCOMPARE(model.generateAllRent(thisPeriod()), 1);
-    QCOMPARE(f.tenantBalance(outsider), 1000.0);
-    QCOMPARE(f.tenantBalance(sami), 50.0);
-    for (const QVariant &row : invoicesOf(f, sami))
-        QVERIFY(model.voidInvoice(row.toMap().value(u"id"_s).toInt()));
-    QCOMPARE(model.generateAllRent(thisPeriod()), 1);
-    QCOMPARE(f.tenantBalance(sami), 1000.0);
+    // Billed on a unit of this property, the lowest one the tenant rents there.
+    QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM invoices i JOIN units u ON i.unit_id=u.id "
+                      "WHERE u.property_id=?"_s,
+                  { property })
+                 .toInt(),
+        2);
+}
+
+// A run for a month bills only the leases that cover a day of it; prorated when chosen.
+void TestRentGeneration::leaseCoversThePeriod_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<bool>("prorate");
+    QTest::addColumn<double>("billed"); // -1: not billed
+    // The run is for 2025-02, a month of 28 days; the rent is 1000.
+    QTest::newRow("starts the first of the next month")
+        << u"2025-03-01"_s << u"2026-02-28"_s << false << -1.0;
+    QTest::newRow("ended the last day of the previous month")
+        << u"2024-02-01"_s << u"2025-01-31"_s << true << -1.0;
+    QTest::newRow("starts mid-month, whole rent")
+        << u"2025-02-14"_s << u"2026-02-13"_s << false << 1000.0;
+    QTest::newRow("starts mid-month, prorated")
+        << u"2025-02-14"_s << u"2026-02-13"_s << true << 535.71;
+    QTest::newRow("ends mid-month, prorated")
+        << u"2024-02-15"_s << u"2025-02-14"_s << true << 500.0;
+    QTest::newRow("one-day overlap at the end, whole rent")
+        << u"2024-02-01"_s << u"2025-02-01"_s << false << 1000.0;
+    QTest::newRow("one-day overlap at the end, prorated")
+        << u"2024-02-01"_s << u"2025-02-01"_s << true << 35.71;
+    QTest::newRow("one-day overlap at the start, prorated")
+        << u"2025-02-28"_s << u"2026-02-27"_s << true << 35.71;
+    QTest::newRow("whole month, prorated") << u"2025-01-10"_s << u"2026-01-09"_s << true << 1000.0;
+}
+
+void TestRentGeneration::leaseCoversThePeriod()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(bool, prorate);
+    QFETCH(double, billed);
+    TestFixture f;
+    InvoiceModel model(f.db());
+    SettingsManager settings(f.db());
+    QVERIFY(settings.setProrateRent(prorate));
+    const int tenant = f.addTenant(u"سامي"_s);
+    f.addLease(f.addUnit(f.addProperty(), u"A1"_s), tenant, QDate::fromString(start, Qt::ISODate),
+        QDate::fromString(end, Qt::ISODate), 1000);
+
+    const bool issued = billed >= 0;
+    QCOMPARE(model.generateAllRent(u"2025-02"_s), issued ? 1 : 0);
+    QCOMPARE(f.tenantBalance(tenant), issued ? billed : 0.0);
+    QCOMPARE(f.scalar(u"SELECT COALESCE(SUM(total), 0) FROM invoice_items"_s).toDouble(),
+        issued ? billed : 0.0);
+    // What was not billed is listed with its reason.
+    const QVariantList skipped = model.lastRunReport().value(u"skipped"_s).toList();
+    QCOMPARE(skipped.size(), issued ? 0 : 1);
+    if (!issued)
+        QVERIFY(!skipped.first().toMap().value(u"reason"_s).toString().isEmpty());
+}
+
+// "Already billed" is per lease and period, and counts rent invoices only.
+void TestRentGeneration::billedOncePerLease_data()
+{
+    QTest::addColumn<QString>("before"); // what the month already holds
+    QTest::addColumn<int>("issued");
+    QTest::addColumn<double>("balance");
+    QTest::addColumn<int>("alreadyBilled");
+    // The tenant rents two units, 1000 and 800.
+    QTest::newRow("two leases of one tenant") << QString() << 2 << 1800.0 << 0;
+    QTest::newRow("rent after a water invoice") << u"water"_s << 2 << 1860.0 << 0;
+    QTest::newRow("rent after a custom rent invoice") << u"custom"_s << 2 << 2100.0 << 0;
+    QTest::newRow("second run of the month") << u"run"_s << 0 << 1800.0 << 2;
+    QTest::newRow("voided rent is billed again") << u"voided run"_s << 2 << 1800.0 << 0;
+}
+
+void TestRentGeneration::billedOncePerLease()
+{
+    QFETCH(QString, before);
+    QFETCH(int, issued);
+    QFETCH(double, balance);
+    QFETCH(int, alreadyBilled);
+    TestFixture f;
+    InvoiceModel model(f.db());
+    const int property = f.addProperty();
+    const int tenant = f.addTenant(u"سامي"_s);
+    lease(f, f.addUnit(property, u"A1"_s), tenant, 1000);
+    lease(f, f.addUnit(property, u"A2"_s), tenant, 800);
+    const auto custom = [&](const QString &text, double total) {
+        return model.createInvoice(tenant, 0, thisPeriod(),
+            { QVariantMap {
+                { u"description"_s, text }, { u"type"_s, u"rent"_s }, { u"total"_s, total } } },
+            1);
+    };
+    if (before == u"water"_s)
+        QCOMPARE(model.generateServiceInvoice({ tenant }, u"مياه"_s, 60, thisPeriod(), 1), 1);
+    if (before == u"custom"_s)
+        QVERIFY(custom(u"إيجار"_s, 300) > 0);
+    if (before.endsWith(u"run"_s))
+        QCOMPARE(model.generateAllRent(thisPeriod()), 2);
+    if (before == u"voided run"_s) {
+        for (const QVariant &row : invoicesOf(f, tenant))
+            QVERIFY(model.voidInvoice(row.toMap().value(u"id"_s).toInt(), u"خطأ"_s));
+    }
+    QSignalSpy changed(&model, &InvoiceModel::dataChanged);
+
+    QCOMPARE(model.generateAllRent(thisPeriod()), issued);
+    QCOMPARE(changed.count(), issued > 0 ? 1 : 0);
+    QCOMPARE(f.tenantBalance(tenant), balance);
+    QCOMPARE(model.lastRunReport().value(u"alreadyBilled"_s).toInt(), alreadyBilled);
+    QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM invoices WHERE contract_id IS NOT NULL "
+                      "AND status!='void'"_s)
+                 .toInt(),
+        2);
+}
+
+void TestRentGeneration::serviceRunTwice()
+{
+    TestFixture f;
+    InvoiceModel model(f.db());
+    const int property = f.addProperty();
+    const int sami = f.addTenant(u"سامي"_s);
+    const int laila = f.addTenant(u"ليلى"_s);
+    lease(f, f.addUnit(property, u"A1"_s), sami, 1000);
+    lease(f, f.addUnit(property, u"A2"_s), laila, 1000);
+
+    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مياه"_s, 40, thisPeriod(), 1), 2);
+    QSignalSpy changed(&model, &InvoiceModel::dataChanged);
+    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مياه"_s, 40, thisPeriod(), 1), 0);
+    QCOMPARE(model.lastRunReport().value(u"alreadyBilled"_s).toInt(), 2);
+    QCOMPARE(changed.count(), 0);
+    // A tenant listed twice is charged once.
+    QCOMPARE(model.generateServiceInvoice({ sami, sami }, u"مياه"_s, 40, periodOf(1), 1), 1);
+    QCOMPARE(f.tenantBalance(sami), 80.0);
+    QCOMPARE(f.tenantBalance(laila), 40.0);
+    // Another service of the month, or the same one next month, is new.
+    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مصعد"_s, 15, thisPeriod(), 1), 2);
+    QCOMPARE(f.tenantBalance(laila), 55.0);
 }
 
 void TestRentGeneration::malformedInputRefused()
@@ -185,6 +315,9 @@ void TestRentGeneration::malformedInputRefused()
     QCOMPARE(model.generateAllRent(u"2024-13"_s), 0);
     QCOMPARE(model.generateServiceInvoice({ tenant }, u"تنظيف"_s, 50, u"2024-5"_s, 1), 0);
     QCOMPARE(model.generatePropertyServiceInvoice(property, u"مصعد"_s, nan, thisPeriod(), 1), 0);
+    QCOMPARE(
+        model.generatePropertyServiceInvoice(property, u"مصعد"_s, 1e9 + 0.01, thisPeriod(), 1), 0);
+    QVERIFY(!model.lastRefusal().isEmpty());
     QCOMPARE(f.count(u"invoices"_s), 0);
     QCOMPARE(f.tenantBalance(tenant), 0.0);
 }

@@ -79,7 +79,7 @@ MDialog {
             created()
             close()
         } else {
-            message = "تعذر إصدار الفاتورة"
+            message = invoiceModel.lastRefusal !== "" ? invoiceModel.lastRefusal : "تعذر إصدار الفاتورة"
         }
     }
 

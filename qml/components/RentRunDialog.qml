@@ -24,7 +24,8 @@ MDialog {
     }
     Label {
         Layout.fillWidth: true
-        text: "سيتم إصدار فواتير لجميع العقود النشطة تلقائياً"
+        text: "سيتم إصدار فاتورة لكل عقد نشط يغطي يوماً من هذا الشهر، ما لم تصدر فاتورته من قبل"
+              + (settingsManager.prorateRent ? "؛ الشهر الأول والأخير بحسب الأيام المشمولة" : "")
         color: Theme.textSecondary
         font.family: Theme.fontFamily
         font.pixelSize: 13
@@ -41,6 +42,10 @@ MDialog {
                 return
             }
             var count = invoiceModel.generateAllRent(periodField.text)
+            if (count === 0 && invoiceModel.lastRefusal !== "") {
+                dialog.message = invoiceModel.lastRefusal
+                return
+            }
             dialog.close()
             dialog.issued(count)
         }

@@ -46,6 +46,10 @@ MDialog {
         var count = invoiceModel.generatePropertyServiceInvoice(Number(prop.id),
                         services[serviceBox.currentIndex], amount, periodField.text,
                         currency ? Number(currency.id) : 1)
+        if (count === 0 && invoiceModel.lastRefusal !== "") {
+            message = invoiceModel.lastRefusal
+            return
+        }
         close()
         issued(count)
     }
@@ -94,7 +98,7 @@ MDialog {
     }
     Label {
         Layout.fillWidth: true
-        text: "سيتم إصدار فاتورة منفصلة لكل مستأجر في العقار تلقائياً"
+        text: "سيتم إصدار فاتورة منفصلة لكل مستأجر في العقار، ولا تتكرر لمن صدرت له فاتورة الخدمة نفسها لهذه الفترة"
         color: Theme.textSecondary
         font.family: Theme.fontFamily
         font.pixelSize: 13

@@ -24,6 +24,17 @@ MDialog {
         totalCredit = credit
     }
 
+    function askVoid(invoiceNumber) {
+        var invoices = Theme.rows(invoiceModel.getByTenant(tenantId))
+        for (var i = 0; i < invoices.length; ++i) {
+            if (invoices[i].invoice_number === invoiceNumber) {
+                voidDialog.invoiceId = Number(invoices[i].id)
+                voidDialog.open()
+                return
+            }
+        }
+    }
+
     function printStatement() {
         var transactions = []
         var running = 0
@@ -103,7 +114,7 @@ MDialog {
         Repeater {
             model: [
                 { t: "التاريخ", w: 150 }, { t: "النوع", w: 60 }, { t: "المرجع", w: -1 },
-                { t: "مدين", w: 100 }, { t: "دائن", w: 100 }
+                { t: "مدين", w: 100 }, { t: "دائن", w: 100 }, { t: "", w: 56 }
             ]
             delegate: Label {
                 required property var modelData
@@ -180,14 +191,36 @@ MDialog {
                 }
                 Label {
                     Layout.preferredWidth: 100
-                    text: Number(entryRow.modelData.credit) > 0 ? Theme.money(entryRow.modelData.credit) : "-"
-                    color: Theme.successColor
+                    text: Number(entryRow.modelData.credit) !== 0 ? Theme.money(entryRow.modelData.credit) : "-"
+                    color: Number(entryRow.modelData.credit) < 0 ? Theme.dangerColor : Theme.successColor
                     font.family: Theme.fontFamily
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignLeft
                 }
+                Item {
+                    Layout.preferredWidth: 56
+                    Layout.fillHeight: true
+                    MButton {
+                        objectName: "statementVoidButton"
+                        anchors.centerIn: parent
+                        visible: entryRow.modelData.type === "فاتورة"
+                        implicitHeight: 28
+                        leftPadding: 8
+                        rightPadding: 8
+                        text: "إلغاء"
+                        outline: true
+                        btnColor: Theme.dangerColor
+                        onClicked: dialog.askVoid(entryRow.modelData.ref)
+                    }
+                }
             }
         }
+    }
+
+    VoidInvoiceDialog {
+        id: voidDialog
+        objectName: "statementVoidDialog"
+        onVoided: dialog.reload()
     }
 
     MButton {

@@ -83,6 +83,25 @@ void SettingsManager::updateCompanyProfile(
     emit settingsChanged();
 }
 
+bool SettingsManager::prorateRent(Database *db)
+{
+    return Database::firstRow(
+               db->execQuery(u"SELECT value FROM settings WHERE key='prorate_rent'"_s))
+               .value(u"value"_s)
+               .toString()
+        == u"1"_s;
+}
+
+bool SettingsManager::setProrateRent(bool on)
+{
+    if (!m_db->execNonQuery(
+            u"INSERT OR REPLACE INTO settings (key, value) VALUES ('prorate_rent', ?)"_s,
+            { on ? u"1"_s : u"0"_s }))
+        return false;
+    emit settingsChanged();
+    return true;
+}
+
 QVariantList SettingsManager::getCurrencies()
 {
     return m_db->execQuery(u"SELECT * FROM currencies ORDER BY is_primary DESC"_s);

@@ -16,6 +16,7 @@ class SettingsManager : public QObject
     Q_PROPERTY(QString companyPhone READ companyPhone NOTIFY settingsChanged)
     Q_PROPERTY(QString companyAddress READ companyAddress NOTIFY settingsChanged)
     Q_PROPERTY(QString companyEmail READ companyEmail NOTIFY settingsChanged)
+    Q_PROPERTY(bool prorateRent READ prorateRent NOTIFY settingsChanged)
 public:
     explicit SettingsManager(Database *db, QObject *parent = nullptr);
 
@@ -25,6 +26,9 @@ public:
     QString companyPhone() const;
     QString companyAddress() const;
     QString companyEmail() const;
+    // Whether a lease's first and last month bill only the days it covers. Off until chosen.
+    bool prorateRent() const { return prorateRent(m_db); }
+    static bool prorateRent(Database *db);
 
     Q_INVOKABLE void setPrimaryCurrency(const QString &code);
     Q_INVOKABLE void updateCompanyProfile(
@@ -34,6 +38,7 @@ public:
     Q_INVOKABLE double getExchangeRate(int fromId, int toId);
     Q_INVOKABLE double convertAmount(double amount, int fromCurrencyId, int toCurrencyId);
     Q_INVOKABLE void completeSetup();
+    Q_INVOKABLE bool setProrateRent(bool on);
 
 signals:
     void settingsChanged();

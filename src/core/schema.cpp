@@ -64,6 +64,8 @@ QStringList Schema::tableStatements()
         u"ALTER TABLE units ADD COLUMN sale_date TEXT;"_s,
         u"ALTER TABLE payments ADD COLUMN buyer_id INTEGER"_s,
         u"ALTER TABLE payments ADD COLUMN unit_id INTEGER"_s,
+        // A reversal is a payment of the opposite amount that names the payment it undoes.
+        u"ALTER TABLE payments ADD COLUMN reverses_payment_id INTEGER REFERENCES payments(id)"_s,
     };
 }
 
@@ -109,6 +111,8 @@ QStringList Schema::indexStatements()
         // Alerts and insights: unpaid installments by due date, pending cheques by due date.
         u"CREATE INDEX IF NOT EXISTS idx_installments_open ON installments(due_date, status, installment_amount, paid_amount) WHERE status != 'paid'"_s,
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
+        // A payment is reversed at most once.
+        u"CREATE UNIQUE INDEX IF NOT EXISTS idx_payments_reversal ON payments(reverses_payment_id) WHERE reverses_payment_id IS NOT NULL"_s,
     };
 }
 

@@ -2,9 +2,11 @@
 
 #include "database.h"
 #include "money.h"
+#include "settingsmanager.h"
 #include "transactionguard.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -48,6 +50,37 @@ bool isNonFinite(const QVariant &value)
     bool ok = false;
     const double number = value.toDouble(&ok);
     return ok && !std::isfinite(number);
+}
+
+// Text that is no number is bound as it is and passes.
+bool isOverCeiling(const QVariant &value)
+{
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return ok && !Money::isAcceptable(number);
+}
+
+QString ceilingText()
+{
+    return QLocale(QLocale::English).toString(static_cast<qint64>(Money::kCeiling));
+}
+
+QString tooLargeText()
+{
+    return u"المبلغ أو الكمية أو السعر يتجاوز الحد الأقصى المسموح به (%1)"_s.arg(ceilingText());
+}
+
+QString badPeriodText() { return u"الفترة غير صالحة؛ اكتبها بالصيغة YYYY-MM"_s; }
+
+QString alreadyBilledText() { return u"صدرت فاتورته لهذه الفترة من قبل"_s; }
+
+// The rent of `rentCents` for the days of `from`..`to` out of a month of `days` days, rounded
+// half away from zero to the cent.
+qint64 proratedCents(qint64 rentCents, const QDate &from, const QDate &to, int days)
+{
+    const qint64 part = rentCents * (from.daysTo(to) + 1);
+    const qint64 half = days;
+    return part >= 0 ? (2 * part + half) / (2 * days) : -((-2 * part + half) / (2 * days));
 }
 
 } // namespace
@@ -106,29 +139,74 @@ InvoiceModel::Numbering InvoiceModel::startNumbering()
 
 QString InvoiceModel::nextInvoiceNumber() { return startNumbering().number(); }
 
-bool InvoiceModel::hasInvoiceFor(const QVariant &tenantId, const QString &period)
+void InvoiceModel::refuse(const QString &why)
 {
-    return !list(u"SELECT id FROM invoices WHERE tenant_id=? AND period=? AND status!='void'"_s,
-        { tenantId, period })
+    m_lastRefusal = why;
+    emit outcomeChanged();
+}
+
+void InvoiceModel::settle(const QVariantMap &report)
+{
+    m_lastRefusal.clear();
+    m_lastRunReport = report;
+    emit outcomeChanged();
+}
+
+// Only rent generation sets contract_id, so this sees rent invoices alone: another lease of the
+// tenant, or a water or custom invoice of the month, does not stop the rent.
+bool InvoiceModel::hasRentFor(
+    const QVariant &tenantId, const QVariant &contractId, const QString &period)
+{
+    return !list(u"SELECT id FROM invoices WHERE tenant_id=? AND period=? AND contract_id=? "
+                 "AND status!='void' LIMIT 1"_s,
+        { tenantId, period, contractId })
+                .isEmpty();
+}
+
+// Per unit, service and period; an invoice not tied to a unit is matched on the tenant.
+bool InvoiceModel::hasServiceFor(const QVariant &tenantId, const QVariant &unitId,
+    const QString &serviceName, const QString &period)
+{
+    return !list(u"SELECT i.id FROM invoices i JOIN invoice_items it ON it.invoice_id=i.id "
+                 "WHERE i.period=? AND i.status!='void' AND it.type='service' "
+                 "AND it.description=? AND (i.unit_id=? OR (i.unit_id IS NULL AND ? IS NULL "
+                 "AND i.tenant_id=?)) LIMIT 1"_s,
+        { period, serviceName, unitId, unitId, tenantId })
                 .isEmpty();
 }
 
 int InvoiceModel::issue(const Draft &draft, Numbering *carried)
 {
-    qint64 cents = 0;
+    qint64 totalCents = 0;
     for (const QVariantList &line : draft.lines) {
-        if (isNonFinite(line.at(3)) || isNonFinite(line.at(4))
-            || !Money::isCountable(line.at(4).toDouble()))
+        if (isNonFinite(line.at(2)) || isNonFinite(line.at(3)) || isNonFinite(line.at(4))
+            || !Money::isCountable(line.at(4).toDouble())) {
+            refuse(u"أحد مبالغ البنود ليس رقماً صالحاً"_s);
             return -1;
-        cents += Money::cents(line.at(4).toDouble());
+        }
+        // One stray digit must not swallow the tenant's real balance.
+        bool numeric = false;
+        const double product = line.at(2).toDouble(&numeric) * line.at(3).toDouble();
+        if (isOverCeiling(line.at(2)) || isOverCeiling(line.at(3)) || isOverCeiling(line.at(4))
+            || (numeric && !Money::isAcceptable(product))) {
+            refuse(tooLargeText());
+            return -1;
+        }
+        totalCents += Money::cents(line.at(4).toDouble());
     }
-    // Whole cents, so that paying the shown balance settles the invoice exactly.
-    const double total = Money::fromCents(cents);
+    const double total = Money::fromCents(totalCents);
+    if (!Money::isAcceptable(total)) {
+        refuse(tooLargeText());
+        return -1;
+    }
 
     // Invoice, every line and the tenant's balance stand or fall together.
     TransactionGuard guard(m_db);
-    if (!guard.isActive())
+    const QString failed = u"تعذر حفظ الفاتورة في قاعدة البيانات"_s;
+    if (!guard.isActive()) {
+        refuse(failed);
         return -1;
+    }
     const QString number = carried ? carried->number() : nextInvoiceNumber();
     const QString dueDate = draft.period + u"-28"_s;
     const int id = draft.contractId.isValid()
@@ -142,20 +220,25 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried)
                            "VALUES (?,?,?,?,?,?,?,?,?)"_s,
             { number, draft.tenantId, draft.unitId, draft.period, total, total, u"pending"_s,
                 draft.currencyId, dueDate });
-    if (id < 1)
+    if (id < 1) {
+        refuse(failed);
         return -1;
+    }
     for (const QVariantList &line : draft.lines) {
         if (m_db->execInsert(u"INSERT INTO invoice_items (invoice_id,description,type,quantity,"
                              "unit_price,total) VALUES (?,?,?,?,?,?)"_s,
                 QVariantList { id } + line)
-            < 1)
+            < 1) {
+            refuse(failed);
             return -1;
+        }
     }
-    if (!m_db->execNonQuery(u"UPDATE tenants SET balance=round(balance+?,2) WHERE id=?"_s,
-            { total, draft.tenantId }))
+    if (!m_db->execNonQuery(
+            u"UPDATE tenants SET balance=round(balance+?,2) WHERE id=?"_s, { total, draft.tenantId })
+        || !guard.commit()) {
+        refuse(failed);
         return -1;
-    if (!guard.commit())
-        return -1;
+    }
     if (carried)
         ++carried->next;
     return id;
@@ -164,8 +247,11 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried)
 int InvoiceModel::createInvoice(
     int tenantId, int unitId, const QString &period, const QVariantList &items, int currencyId)
 {
-    if (!isValidPeriod(period) || hasInvoiceFor(tenantId, period))
+    // Other invoices of the tenant for the month never stand in the way of this one.
+    if (!isValidPeriod(period)) {
+        refuse(badPeriodText());
         return -1;
+    }
 
     Draft draft { tenantId, optionalId(unitId), QVariant(), period, currencyId, {} };
     for (const QVariant &element : items) {
@@ -184,6 +270,7 @@ int InvoiceModel::createInvoice(
     const int id = issue(draft, nullptr);
     if (id < 1)
         return -1;
+    settle(m_lastRunReport);
     emit dataChanged();
     return id;
 }
@@ -204,54 +291,148 @@ bool InvoiceModel::updatePaidAmount(int id, double amount)
             id });
 }
 
-bool InvoiceModel::voidInvoice(int id)
+QString InvoiceModel::voidRefusal(const QVariantMap &invoice) const
+{
+    if (invoice.isEmpty())
+        return u"الفاتورة غير موجودة"_s;
+    if (invoice.value(u"status"_s).toString() == u"void"_s)
+        return u"الفاتورة ملغاة من قبل"_s;
+    // Money received stays on record: its payments are reversed first, each with its reason.
+    if (!Money::isZero(invoice.value(u"paid_amount"_s).toDouble()))
+        return u"على الفاتورة دفعات مسجلة؛ اعكس دفعاتها من صفحة المدفوعات ثم ألغها"_s;
+    return QString();
+}
+
+QVariantMap InvoiceModel::voidPreview(int id)
+{
+    QVariantMap invoice = one(u"SELECT i.*, t.full_name as tenant_name, "
+                              "t.balance as tenant_balance FROM invoices i "
+                              "LEFT JOIN tenants t ON i.tenant_id=t.id WHERE i.id=?"_s,
+        { id });
+    const QString refusal = voidRefusal(invoice);
+    const double before = invoice.value(u"tenant_balance"_s).toDouble();
+    const double open = invoice.value(u"balance"_s).toDouble();
+    invoice.insert(u"refusal"_s, refusal);
+    invoice.insert(u"tenant_balance_after"_s,
+        refusal.isEmpty() ? Money::fromCents(Money::cents(before) - Money::cents(open)) : before);
+    return invoice;
+}
+
+bool InvoiceModel::voidInvoice(int id) { return voidWithReason(id, QString()); }
+
+bool InvoiceModel::voidInvoice(int id, const QString &reason)
+{
+    if (reason.trimmed().isEmpty()) {
+        refuse(u"اكتب سبب إلغاء الفاتورة"_s);
+        return false;
+    }
+    return voidWithReason(id, reason.trimmed());
+}
+
+bool InvoiceModel::voidWithReason(int id, const QString &reason)
 {
     const QVariantMap invoice
-        = one(u"SELECT tenant_id, balance FROM invoices WHERE id=? AND status!='void'"_s, { id });
-    if (invoice.isEmpty())
+        = one(u"SELECT tenant_id, balance, paid_amount, status, notes FROM invoices WHERE id=?"_s,
+            { id });
+    const QString refusal = voidRefusal(invoice);
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
         return false;
+    }
 
+    QString notes = invoice.value(u"notes"_s).toString();
+    if (!reason.isEmpty())
+        notes += (notes.isEmpty() ? QString() : u"\n"_s) + u"سبب الإلغاء: "_s + reason;
     TransactionGuard guard(m_db);
-    if (!guard.isActive())
-        return false;
     const double open = invoice.value(u"balance"_s).toDouble();
     const int tenantId = invoice.value(u"tenant_id"_s).toInt();
-    if (!m_db->execNonQuery(u"UPDATE invoices SET status='void', balance=0 WHERE id=?"_s, { id })
+    if (!guard.isActive()
+        || !m_db->execNonQuery(
+            u"UPDATE invoices SET status='void', balance=0, notes=? WHERE id=?"_s,
+            { notes.isEmpty() ? QVariant() : QVariant(notes), id })
         || !m_db->execNonQuery(
             u"UPDATE tenants SET balance=round(balance-?,2) WHERE id=?"_s, { open, tenantId })
-        || !guard.commit())
+        || !guard.commit()) {
+        refuse(u"تعذر إلغاء الفاتورة في قاعدة البيانات"_s);
         return false;
+    }
+    settle(m_lastRunReport);
     emit dataChanged();
     return true;
 }
 
 int InvoiceModel::generateAllRent(const QString &period)
 {
-    if (!isValidPeriod(period))
+    if (!isValidPeriod(period)) {
+        refuse(badPeriodText());
         return 0;
-    const QVariantList contracts = list(u"SELECT * FROM contracts WHERE status='active'"_s);
-    if (contracts.isEmpty())
-        return 0;
+    }
+    const QDate first = QDate::fromString(period + u"-01"_s, u"yyyy-MM-dd"_s);
+    const QDate last = first.addDays(first.daysInMonth() - 1);
+    const bool prorate = SettingsManager::prorateRent(m_db);
+    const QVariantList contracts
+        = list(u"SELECT c.*, t.full_name as tenant_name, u.unit_number FROM contracts c "
+               "LEFT JOIN tenants t ON c.tenant_id=t.id LEFT JOIN units u ON c.unit_id=u.id "
+               "WHERE c.status='active' ORDER BY c.id"_s);
 
+    QVariantList issued;
+    QVariantList skipped;
+    int alreadyBilled = 0;
     // One transaction for the run; each invoice is a savepoint inside it, so a failed invoice
     // is undone alone and the run goes on.
     TransactionGuard run(m_db);
-    if (!run.isActive())
+    if (!contracts.isEmpty() && !run.isActive()) {
+        refuse(u"تعذر بدء الإصدار في قاعدة البيانات"_s);
         return 0;
+    }
     Numbering numbering = startNumbering();
-    int count = 0;
     for (const QVariant &row : contracts) {
         const QVariantMap contract = row.toMap();
         const int tenantId = contract.value(u"tenant_id"_s).toInt();
         const int unitId = contract.value(u"unit_id"_s).toInt();
-        const double rent = contract.value(u"rent_amount"_s).toDouble();
-        // Also sees the invoices issued earlier in this run.
-        if (hasInvoiceFor(tenantId, period))
+        QVariantMap entry { { u"contract_id"_s, contract.value(u"id"_s) },
+            { u"tenant_name"_s, contract.value(u"tenant_name"_s) },
+            { u"unit_number"_s, contract.value(u"unit_number"_s) } };
+        const QDate start
+            = QDate::fromString(contract.value(u"start_date"_s).toString().left(10), Qt::ISODate);
+        const QDate end
+            = QDate::fromString(contract.value(u"end_date"_s).toString().left(10), Qt::ISODate);
+        const auto skip = [&](const QString &reason) {
+            entry.insert(u"reason"_s, reason);
+            skipped.append(entry);
+        };
+        if (!start.isValid() || !end.isValid()) {
+            skip(u"تواريخ العقد غير صالحة"_s);
             continue;
+        }
+        if (start > last) {
+            skip(u"يبدأ العقد بعد هذا الشهر (%1)"_s.arg(start.toString(Qt::ISODate)));
+            continue;
+        }
+        if (end < first) {
+            skip(u"انتهى العقد قبل هذا الشهر (%1)"_s.arg(end.toString(Qt::ISODate)));
+            continue;
+        }
+        // Also sees the invoices issued earlier in this run.
+        if (hasRentFor(tenantId, contract.value(u"id"_s), period)) {
+            ++alreadyBilled;
+            skip(alreadyBilledText());
+            continue;
+        }
 
+        double rent = contract.value(u"rent_amount"_s).toDouble();
+        QString description = u"إيجار شهري"_s;
+        const QDate from = qMax(start, first);
+        const QDate to = qMin(end, last);
+        if (prorate && (from != first || to != last) && Money::isAcceptable(rent)) {
+            rent = Money::fromCents(
+                proratedCents(Money::cents(rent), from, to, first.daysInMonth()));
+            description += u" عن الفترة %1 إلى %2"_s.arg(
+                from.toString(Qt::ISODate), to.toString(Qt::ISODate));
+        }
         Draft draft { tenantId, unitId, contract.value(u"id"_s), period,
             contract.value(u"currency_id"_s).toInt(), {} };
-        draft.lines.append({ u"إيجار شهري"_s, u"rent"_s, 1, rent, rent });
+        draft.lines.append({ description, u"rent"_s, 1, rent, rent });
         const QVariantList usage = list(u"SELECT ur.*, s.name FROM usage_records ur "
                                         "JOIN services s ON ur.service_id=s.id "
                                         "WHERE ur.unit_id=? AND ur.period=?"_s,
@@ -267,53 +448,117 @@ int InvoiceModel::generateAllRent(const QString &period)
             draft.lines.append(
                 { record.value(u"name"_s), u"usage"_s, consumption, unitPrice, cost });
         }
-        if (issue(draft, &numbering) > 0)
-            ++count;
+        const int id = issue(draft, &numbering);
+        if (id < 1) {
+            skip(m_lastRefusal);
+            continue;
+        }
+        entry.insert(u"invoice_id"_s, id);
+        entry.insert(u"amount"_s, rent);
+        issued.append(entry);
     }
-    if (count == 0 || !run.commit())
+    if (!issued.isEmpty() && !run.commit()) {
+        refuse(u"تعذر حفظ فواتير الإصدار في قاعدة البيانات"_s);
         return 0;
-    emit dataChanged();
-    return count;
+    }
+    settle({ { u"period"_s, period }, { u"issued"_s, issued }, { u"skipped"_s, skipped },
+        { u"alreadyBilled"_s, alreadyBilled } });
+    if (!issued.isEmpty())
+        emit dataChanged();
+    return issued.size();
+}
+
+int InvoiceModel::runService(const QList<QPair<int, int>> &targets, const QString &serviceName,
+    double amount, const QString &period, int currencyId)
+{
+    QVariantList issued;
+    QVariantList skipped;
+    int alreadyBilled = 0;
+    TransactionGuard run(m_db);
+    if (!run.isActive()) {
+        refuse(u"تعذر بدء الإصدار في قاعدة البيانات"_s);
+        return 0;
+    }
+    Numbering numbering = startNumbering();
+    for (const auto &[tenantId, unitId] : targets) {
+        QVariantMap entry = one(u"SELECT t.full_name as tenant_name, "
+                                "(SELECT unit_number FROM units WHERE id=?) as unit_number "
+                                "FROM tenants t WHERE t.id=?"_s,
+            { unitId, tenantId });
+        entry.insert(u"tenant_id"_s, tenantId);
+        // Also sees the invoices issued earlier in this run: a tenant listed twice pays once.
+        if (hasServiceFor(tenantId, optionalId(unitId), serviceName, period)) {
+            ++alreadyBilled;
+            entry.insert(u"reason"_s, alreadyBilledText());
+            skipped.append(entry);
+            continue;
+        }
+        Draft draft { tenantId, optionalId(unitId), QVariant(), period, currencyId, {} };
+        draft.lines.append({ serviceName, u"service"_s, 1, amount, amount });
+        const int id = issue(draft, &numbering);
+        if (id < 1) {
+            entry.insert(u"reason"_s, m_lastRefusal);
+            skipped.append(entry);
+            continue;
+        }
+        entry.insert(u"invoice_id"_s, id);
+        entry.insert(u"amount"_s, amount);
+        issued.append(entry);
+    }
+    if (!issued.isEmpty() && !run.commit()) {
+        refuse(u"تعذر حفظ فواتير الإصدار في قاعدة البيانات"_s);
+        return 0;
+    }
+    settle({ { u"period"_s, period }, { u"issued"_s, issued }, { u"skipped"_s, skipped },
+        { u"alreadyBilled"_s, alreadyBilled } });
+    if (!issued.isEmpty())
+        emit dataChanged();
+    return issued.size();
 }
 
 int InvoiceModel::generateServiceInvoice(const QVariantList &tenantIds, const QString &serviceName,
     double amount, const QString &period, int currencyId)
 {
-    if (!isValidPeriod(period) || !isFinite(amount) || tenantIds.isEmpty())
+    if (!isValidPeriod(period)) {
+        refuse(badPeriodText());
         return 0;
-
-    TransactionGuard run(m_db);
-    if (!run.isActive())
+    }
+    if (!Money::isAcceptable(amount)) {
+        refuse(isFinite(amount) ? tooLargeText() : u"المبلغ ليس رقماً صالحاً"_s);
         return 0;
-    Numbering numbering = startNumbering();
-    int count = 0;
+    }
+    QList<QPair<int, int>> targets;
     for (const QVariant &element : tenantIds) {
         const int tenantId = element.toInt();
-        const int unitId = intFigure(
-            u"SELECT unit_id FROM contracts WHERE tenant_id=? AND status='active' LIMIT 1"_s,
-            u"unit_id"_s, { tenantId });
-        Draft draft { tenantId, optionalId(unitId), QVariant(), period, currencyId, {} };
-        draft.lines.append({ serviceName, u"service"_s, 1, amount, amount });
-        if (issue(draft, &numbering) > 0)
-            ++count;
+        targets.append({ tenantId,
+            intFigure(u"SELECT unit_id FROM contracts WHERE tenant_id=? AND status='active' "
+                      "ORDER BY id LIMIT 1"_s,
+                u"unit_id"_s, { tenantId }) });
     }
-    if (count == 0 || !run.commit())
-        return 0;
-    emit dataChanged();
-    return count;
+    return runService(targets, serviceName, amount, period, currencyId);
 }
 
 int InvoiceModel::generatePropertyServiceInvoice(int propertyId, const QString &serviceName,
     double amount, const QString &period, int currencyId)
 {
-    if (!isValidPeriod(period) || !isFinite(amount))
+    if (!isValidPeriod(period)) {
+        refuse(badPeriodText());
         return 0;
-    QVariantList tenantIds;
-    const QVariantList rows = list(u"SELECT DISTINCT c.tenant_id FROM contracts c "
-                                   "JOIN units u ON c.unit_id=u.id "
-                                   "WHERE u.property_id=? AND c.status='active'"_s,
+    }
+    if (!Money::isAcceptable(amount)) {
+        refuse(isFinite(amount) ? tooLargeText() : u"المبلغ ليس رقماً صالحاً"_s);
+        return 0;
+    }
+    // Each tenant once, billed on a unit of this property rather than one elsewhere.
+    QList<QPair<int, int>> targets;
+    const QVariantList rows = list(u"SELECT c.tenant_id, MIN(c.unit_id) as unit_id "
+                                   "FROM contracts c JOIN units u ON c.unit_id=u.id "
+                                   "WHERE u.property_id=? AND c.status='active' "
+                                   "GROUP BY c.tenant_id ORDER BY MIN(c.id)"_s,
         { propertyId });
-    for (const QVariant &row : rows)
-        tenantIds.append(row.toMap().value(u"tenant_id"_s));
-    return generateServiceInvoice(tenantIds, serviceName, amount, period, currencyId);
+    for (const QVariant &row : rows) {
+        const QVariantMap map = row.toMap();
+        targets.append({ map.value(u"tenant_id"_s).toInt(), map.value(u"unit_id"_s).toInt() });
+    }
+    return runService(targets, serviceName, amount, period, currencyId);
 }

@@ -7,6 +7,12 @@
 class InvoiceModel : public ModelBase
 {
     Q_OBJECT
+    // Why the last refused operation was refused, as a sentence for the user; empty after a
+    // success.
+    Q_PROPERTY(QString lastRefusal READ lastRefusal NOTIFY outcomeChanged)
+    // What the last rent or service run did: "period", "issued" and "skipped" row lists (each
+    // row with tenant_name, unit_number, amount or reason), and the "alreadyBilled" count.
+    Q_PROPERTY(QVariantMap lastRunReport READ lastRunReport NOTIFY outcomeChanged)
 public:
     explicit InvoiceModel(Database *db, QObject *parent = nullptr);
 
@@ -21,12 +27,23 @@ public:
         int tenantId, int unitId, const QString &period, const QVariantList &items, int currencyId);
     Q_INVOKABLE bool updatePaidAmount(int id, double amount);
     Q_INVOKABLE bool voidInvoice(int id);
+    // The reason is required and kept in the invoice's notes.
+    Q_INVOKABLE bool voidInvoice(int id, const QString &reason);
+    // What voiding would do: the invoice, the tenant's balance before and after, and "refusal"
+    // (empty when it may be voided).
+    Q_INVOKABLE QVariantMap voidPreview(int id);
 
     Q_INVOKABLE int generateAllRent(const QString &period);
     Q_INVOKABLE int generateServiceInvoice(const QVariantList &tenantIds,
         const QString &serviceName, double amount, const QString &period, int currencyId);
     Q_INVOKABLE int generatePropertyServiceInvoice(int propertyId, const QString &serviceName,
         double amount, const QString &period, int currencyId);
+
+    QString lastRefusal() const { return m_lastRefusal; }
+    QVariantMap lastRunReport() const { return m_lastRunReport; }
+
+signals:
+    void outcomeChanged();
 
 private:
     struct Draft;
@@ -35,5 +52,16 @@ private:
     QString nextInvoiceNumber();
     Numbering startNumbering();
     int issue(const Draft &draft, Numbering *carried);
-    bool hasInvoiceFor(const QVariant &tenantId, const QString &period);
+    bool hasRentFor(const QVariant &tenantId, const QVariant &contractId, const QString &period);
+    bool hasServiceFor(const QVariant &tenantId, const QVariant &unitId, const QString &serviceName,
+        const QString &period);
+    QString voidRefusal(const QVariantMap &invoice) const;
+    bool voidWithReason(int id, const QString &reason);
+    int runService(const QList<QPair<int, int>> &targets, const QString &serviceName, double amount,
+        const QString &period, int currencyId);
+    void refuse(const QString &why);
+    void settle(const QVariantMap &report = {});
+
+    QString m_lastRefusal;
+    QVariantMap m_lastRunReport;
 };

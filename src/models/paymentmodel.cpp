@@ -4,6 +4,8 @@
 #include "money.h"
 #include "transactionguard.h"
 
+#include <QDate>
+
 using namespace Qt::StringLiterals;
 
 PaymentModel::PaymentModel(Database *db, QObject *parent)
@@ -15,7 +17,9 @@ QVariantList PaymentModel::getAll()
 {
     return list(
         u"SELECT p.*, t.full_name as tenant_name, i.invoice_number, u.unit_number, "
-        "pr.name as property_name FROM payments p "
+        "pr.name as property_name, "
+        "(SELECT r.id FROM payments r WHERE r.reverses_payment_id=p.id) as reversed_by "
+        "FROM payments p "
         "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN invoices i ON p.invoice_id=i.id "
         "LEFT JOIN units u ON i.unit_id=u.id LEFT JOIN properties pr ON u.property_id=pr.id "
         "ORDER BY p.payment_date DESC"_s);
@@ -25,7 +29,9 @@ QVariantList PaymentModel::getLatest(int limit)
 {
     return list(
         u"SELECT p.*, t.full_name as tenant_name, i.invoice_number, u.unit_number, "
-        "pr.name as property_name FROM payments p "
+        "pr.name as property_name, "
+        "(SELECT r.id FROM payments r WHERE r.reverses_payment_id=p.id) as reversed_by "
+        "FROM payments p "
         "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN invoices i ON p.invoice_id=i.id "
         "LEFT JOIN units u ON i.unit_id=u.id LEFT JOIN properties pr ON u.property_id=pr.id "
         "ORDER BY p.payment_date DESC, p.id DESC LIMIT ?"_s,
@@ -90,6 +96,84 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString 
         return -1;
     if (!guard.commit())
         return -1;
+    emit dataChanged();
+    return id;
+}
+
+void PaymentModel::refuse(const QString &why)
+{
+    m_lastRefusal = why;
+    emit outcomeChanged();
+}
+
+int PaymentModel::reverse(int paymentId, const QString &reason)
+{
+    const QString why = reason.trimmed();
+    if (why.isEmpty()) {
+        refuse(u"اكتب سبب عكس الدفعة"_s);
+        return -1;
+    }
+    const QVariantMap payment
+        = one(u"SELECT p.*, i.paid_amount, i.balance as invoice_balance, "
+              "i.status as invoice_status, "
+              "(SELECT r.id FROM payments r WHERE r.reverses_payment_id=p.id) "
+              "as reversed_by FROM payments p "
+              "JOIN invoices i ON p.invoice_id=i.id WHERE p.id=?"_s,
+            { paymentId });
+    if (payment.isEmpty()) {
+        refuse(u"الدفعة غير موجودة أو ليست على فاتورة مستأجر"_s);
+        return -1;
+    }
+    if (!payment.value(u"reverses_payment_id"_s).isNull()) {
+        refuse(u"هذه حركة عكس لدفعة أخرى ولا تُعكس"_s);
+        return -1;
+    }
+    if (!payment.value(u"reversed_by"_s).isNull()) {
+        refuse(u"عُكست هذه الدفعة من قبل"_s);
+        return -1;
+    }
+    const qint64 amount = Money::cents(payment.value(u"amount"_s).toDouble());
+    if (amount <= 0) {
+        refuse(u"مبلغ الدفعة لا يسمح بعكسها"_s);
+        return -1;
+    }
+
+    // A void invoice owes nothing whatever was paid on it: only its paid amount goes back.
+    const bool voided = payment.value(u"invoice_status"_s).toString() == u"void"_s;
+    const qint64 paid = Money::cents(payment.value(u"paid_amount"_s).toDouble()) - amount;
+    const qint64 open
+        = Money::cents(payment.value(u"invoice_balance"_s).toDouble()) + (voided ? 0 : amount);
+    const QString status = voided ? u"void"_s
+        : paid <= 0               ? u"pending"_s
+        : open <= 0               ? u"paid"_s
+                                  : u"partial"_s;
+    const int invoiceId = payment.value(u"invoice_id"_s).toInt();
+    const QVariant tenantId = payment.value(u"tenant_id"_s);
+
+    // The reversal, the invoice and the tenant's balance stand or fall together. A receipt of
+    // the payment, once receipts exist, is marked void in this same transaction.
+    TransactionGuard guard(m_db);
+    const int id = guard.isActive()
+        ? m_db->execInsert(u"INSERT INTO payments (invoice_id,tenant_id,amount,payment_method,"
+                           "payment_date,reference,currency_id,notes,reverses_payment_id) "
+                           "VALUES (?,?,?,?,?,?,?,?,?)"_s,
+            { invoiceId, tenantId, -Money::fromCents(amount), payment.value(u"payment_method"_s),
+                QDate::currentDate().toString(Qt::ISODate), payment.value(u"reference"_s),
+                payment.value(u"currency_id"_s), u"عكس دفعة: "_s + why, paymentId })
+        : -1;
+    if (id < 1
+        || !m_db->execNonQuery(
+            u"UPDATE invoices SET paid_amount=?, balance=?, status=? WHERE id=?"_s,
+            { Money::fromCents(paid), Money::fromCents(open), status, invoiceId })
+        || (!voided
+            && !m_db->execNonQuery(u"UPDATE tenants SET balance=balance+? WHERE id=?"_s,
+                { Money::fromCents(amount), tenantId }))
+        || !guard.commit()) {
+        refuse(u"تعذر عكس الدفعة في قاعدة البيانات"_s);
+        return -1;
+    }
+    m_lastRefusal.clear();
+    emit outcomeChanged();
     emit dataChanged();
     return id;
 }

@@ -7,6 +7,8 @@
 class PaymentModel : public ModelBase
 {
     Q_OBJECT
+    // Why the last refused reversal was refused, as a sentence for the user.
+    Q_PROPERTY(QString lastRefusal READ lastRefusal NOTIFY outcomeChanged)
 public:
     explicit PaymentModel(Database *db, QObject *parent = nullptr);
 
@@ -18,4 +20,18 @@ public:
         const QString &date, const QString &ref, int currId);
     Q_INVOKABLE QVariantList getByTenant(int tenantId);
     Q_INVOKABLE QVariantList getRecent(int limit = 10);
+    // Undoes a tenant's payment with a stated reason: a payment of the opposite amount, dated
+    // today, names it, and the invoice and the tenant owe the amount again. Returns the new row's
+    // id, -1 when refused or failed.
+    Q_INVOKABLE int reverse(int paymentId, const QString &reason);
+
+    QString lastRefusal() const { return m_lastRefusal; }
+
+signals:
+    void outcomeChanged();
+
+private:
+    void refuse(const QString &why);
+
+    QString m_lastRefusal;
 };

@@ -48,9 +48,10 @@ bool TenantModel::remove(int id)
 QVariantList TenantModel::getStatement(int id)
 {
     // Payment dates are plain days and invoice dates timestamps, so on one day a payment sorts
-    // first.
+    // first. A void invoice stays listed but owes nothing.
     return list(u"SELECT 'invoice' as type, i.created_at as date, i.invoice_number as ref, "
-                "i.total_amount as debit, 0 as credit, i.notes as description FROM invoices i "
+                "CASE WHEN i.status='void' THEN 0 ELSE i.total_amount END as debit, 0 as credit, "
+                "i.notes as description FROM invoices i "
                 "WHERE i.tenant_id=? UNION ALL SELECT 'payment' as type, p.payment_date as date, "
                 "p.reference as ref, 0 as debit, p.amount as credit, p.notes as description FROM "
                 "payments p WHERE p.tenant_id=? ORDER BY date"_s,

@@ -85,4 +85,24 @@ PageCase {
         verify(invoiceModel.voidInvoice(made.invoice))
         compare(openFor(made.tenant).invoices.length, 0)
     }
+
+    function test_reversePaymentThroughThePage() {
+        var made = tenantWithInvoice("Payer Four", "880000004", 1)
+        var paid = paymentModel.add(made.invoice, made.tenant, 400, "cash", H.isoDate(new Date()), "R-4", 1)
+        verify(paid > 0)
+        page.reload()
+        var index = H.row(tc, page, "paymentsTableList", page.payments, p => Number(p.id) === paid)
+        var dialog = H.open(tc, page, "reversePaymentButton" + index, "reversePaymentDialog")
+        H.click(tc, H.find(tc, dialog, "confirmReverseButton"))
+        verify(dialog.opened)
+        compare(Number(invoice(made.invoice).balance), 600)
+        H.type(tc, H.find(tc, dialog, "reverseReasonField"), "bounced")
+        H.click(tc, H.find(tc, dialog, "confirmReverseButton"))
+        H.waitClosed(tc, dialog)
+        compare(Number(invoice(made.invoice).balance), 1000)
+        compare(invoice(made.invoice).status, "pending")
+        compare(Number(H.scalar(database, "SELECT balance FROM tenants WHERE id=?", [made.tenant])), 1000)
+        index = H.row(tc, page, "paymentsTableList", page.payments, p => Number(p.id) === paid)
+        verify(!H.find(tc, page, "reversePaymentButton" + index).visible)
+    }
 }

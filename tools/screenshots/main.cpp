@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -122,7 +123,7 @@ void closeDialog(QObject *dialog)
 
 // The accounting, payments, cheques, invoices, maintenance, reports, users and settings pages:
 // their tabs and every dialog they open.
-void shootLaterPages(Shooter &s, QObject *shell)
+void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
 {
     auto select = [&](int index) {
         QMetaObject::invokeMethod(shell, "selectPage", Q_ARG(QVariant, index));
@@ -161,6 +162,8 @@ void shootLaterPages(Shooter &s, QObject *shell)
 
     select(5);
     dialog(u"paymentDialog"_s, {}, {}, u"54-dialog-payment"_s);
+    dialog(u"reversePaymentDialog"_s, { { u"payment"_s, samples.value(u"payment"_s) } }, {},
+        u"54-dialog-reverse-payment"_s);
 
     select(6);
     tab(u"chequeTab"_s, 3, u"55-cheques-postdated"_s);
@@ -179,6 +182,13 @@ void shootLaterPages(Shooter &s, QObject *shell)
     dialog(u"serviceInvoiceDialog"_s, {}, {}, u"59-dialog-service-invoice"_s);
     dialog(u"invoiceResultDialog"_s, { { u"count"_s, 12 } }, {}, u"60-dialog-invoice-result"_s);
     dialog(u"invoiceResultDialog"_s, { { u"count"_s, 0 } }, {}, u"61-dialog-invoice-result-none"_s);
+    dialog(u"invoiceResultDialog"_s,
+        { { u"count"_s, 0 }, { u"report"_s, samples.value(u"rerunReport"_s) } }, {},
+        u"61-dialog-invoice-result-rerun"_s);
+    dialog(u"voidInvoiceDialog"_s, { { u"invoiceId"_s, samples.value(u"openInvoice"_s) } }, {},
+        u"61-dialog-void-invoice"_s);
+    dialog(u"voidInvoiceDialog"_s, { { u"invoiceId"_s, samples.value(u"paidInvoice"_s) } }, {},
+        u"61-dialog-void-invoice-refused"_s);
 
     select(8);
     tab(u"maintenanceFilter"_s, 3, u"62-maintenance-completed"_s);
@@ -249,6 +259,21 @@ int main(int argc, char *argv[])
         u"SELECT b.id FROM buyers b JOIN installments i ON i.buyer_id=b.id GROUP BY b.id ORDER BY COUNT(*) DESC, b.id"_s);
     const QString buyerName = firstName(database,
         u"SELECT b.full_name as name FROM buyers b JOIN installments i ON i.buyer_id=b.id GROUP BY b.id ORDER BY COUNT(*) DESC, b.id"_s);
+
+    // Running this month again issues nothing and reports every lease as already billed.
+    objects.invoiceModel.generateAllRent(QDate::currentDate().toString(u"yyyy-MM"_s));
+    const QVariantMap samples {
+        { u"payment"_s,
+            Database::firstRow(database.execQuery(
+                u"SELECT p.*, t.full_name as tenant_name, i.invoice_number FROM payments p "
+                "JOIN invoices i ON p.invoice_id=i.id JOIN tenants t ON p.tenant_id=t.id "
+                "ORDER BY p.id DESC LIMIT 1"_s)) },
+        { u"rerunReport"_s, objects.invoiceModel.lastRunReport() },
+        { u"openInvoice"_s,
+            firstId(database, u"SELECT id FROM invoices WHERE status='pending' ORDER BY id"_s) },
+        { u"paidInvoice"_s,
+            firstId(database, u"SELECT id FROM invoices WHERE status='paid' ORDER BY id"_s) },
+    };
 
     const QList<QSize> sizes = { QSize(1280, 800), QSize(1024, 700) };
     int saved = 0;
@@ -350,7 +375,7 @@ int main(int argc, char *argv[])
             u"44-dialog-buyer-statement"_s);
         closeDialog(s.find(u"buyerStatementDialog"_s));
 
-        shootLaterPages(s, shell);
+        shootLaterPages(s, shell, samples);
 
         saved += s.saved;
     }
