@@ -155,14 +155,22 @@ bool snapshot(const QSqlDatabase &connection, const QString &target)
 
 bool BackupManager::createBackup()
 {
+    if (!createBackupIn(m_backupPath))
+        return false;
+    prune();
+    return true;
+}
+
+bool BackupManager::createBackupIn(const QString &folder)
+{
     const QString dbFile = databasePath();
     if (!QFileInfo::exists(dbFile)) {
         emit backupError(u"Database file not found"_s);
         return false;
     }
 
-    QDir().mkpath(m_backupPath);
-    const QString target = m_backupPath + u"/belvardino_"_s
+    QDir().mkpath(folder);
+    const QString target = folder + u"/belvardino_"_s
         + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss"_s) + u".db"_s;
     bool written = false;
     if (!QFileInfo::exists(target)) {
@@ -181,7 +189,6 @@ bool BackupManager::createBackup()
     }
 
     emit backupCreated(target);
-    prune();
     return true;
 }
 
@@ -344,20 +351,15 @@ bool BackupManager::exportTable(const QString &table, const QString &folder) con
     return out.status() == QTextStream::Ok;
 }
 
-bool BackupManager::exportAllToCSV()
+int BackupManager::exportTablesTo(const QString &folder)
 {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (base.isEmpty())
-        base = QDir::homePath();
-    const QString folder = base + u"/Belvardino_Export_"_s
-        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm"_s);
     if (!QDir().mkpath(folder)) {
         emit backupError(u"Failed to create export folder"_s);
-        return false;
+        return 0;
     }
     if (!defaultConnection().isOpen()) {
         emit backupError(u"Database not connected"_s);
-        return false;
+        return 0;
     }
 
     int exported = 0;
@@ -365,7 +367,17 @@ bool BackupManager::exportAllToCSV()
         if (exportTable(table, folder))
             ++exported;
     }
-    if (exported == 0)
+    return exported;
+}
+
+bool BackupManager::exportAllToCSV()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (base.isEmpty())
+        base = QDir::homePath();
+    const QString folder = base + u"/Belvardino_Export_"_s
+        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm"_s);
+    if (exportTablesTo(folder) == 0)
         return false;
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     return true;

@@ -18,8 +18,12 @@ public:
     void setBackupPath(const QString &path);
 
     Q_INVOKABLE bool createBackup();
+    // A backup into `folder` (made if missing), which is neither remembered nor pruned.
+    bool createBackupIn(const QString &folder);
     Q_INVOKABLE bool restoreBackup(const QString &backupFile);
     Q_INVOKABLE bool exportAllToCSV();
+    // The CSV files into `folder` (made if missing), nothing opened; the count of tables written.
+    int exportTablesTo(const QString &folder);
     Q_INVOKABLE QStringList listBackups() const;
     Q_INVOKABLE void setAutoBackup(bool enabled);
     Q_INVOKABLE QString browseBackupPath();
