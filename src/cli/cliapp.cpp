@@ -76,25 +76,21 @@ const QList<CliApp::Command> &CliApp::commands()
             u"Writes a consistent copy of the database, as the settings page does, and prints its\n"
             "path. Without --to the copy goes to the backup folder chosen in the settings (the\n"
             "data directory's backups/ by default), where the newest 30 are kept; a --to folder\n"
-            "is made if missing and never pruned. Runs while the application is open."_s,
-            false },
+            "is made if missing and never pruned. Runs while the application is open."_s },
         { u"restore"_s, u"restore FILE"_s,
             u"Replaces the database with the backup FILE, with the checks the settings page makes.\n"
             "A file that is not a Belvardino backup is refused and the data is left as it was.\n"
-            "Refused while the application holds the data directory."_s,
-            true },
+            "Refused while the application holds the data directory."_s },
         { u"check"_s, u"check"_s,
             u"Checks the database: SQLite's integrity and foreign keys, and the bookkeeping: each\n"
             "tenant's balance equals its open invoices, each invoice's paid amount and balance\n"
             "make its total, invoice numbers are unique, installment schedules add up to their\n"
             "sale, and every journal entry balances (all to the cent). Prints one line per\n"
-            "problem and exits with 1 when there is any. Reads only."_s,
-            false },
+            "problem and exits with 1 when there is any. Reads only."_s },
         { u"rent-run"_s, u"rent-run --period yyyy-MM"_s,
             u"Issues the month's rent invoices for every active lease, with the month's metered\n"
             "usage, as the invoices page does; leases already invoiced for the month are skipped.\n"
-            "Prints the count issued."_s,
-            true },
+            "Prints the count issued."_s },
         { u"service-run"_s,
             u"service-run --period yyyy-MM --service ID --property ID [--amount N] [--currency CODE]"_s,
             u"Issues one flat service invoice to every tenant with an active lease in the property,\n"
@@ -102,17 +98,14 @@ const QList<CliApp::Command> &CliApp::commands()
             "program's catalogue (list them with the services command); the invoice line carries\n"
             "its name and, unless --amount is given, its monthly rate. Services billed by usage\n"
             "(water, electricity) need --amount. --currency is a currency code (default: the\n"
-            "primary currency). Prints the count issued."_s,
-            true },
+            "primary currency). Prints the count issued."_s },
         { u"services"_s, u"services"_s,
             u"Lists the service catalogue: id, name, billing ('fixed' or 'usage') and rate,\n"
-            "tab-separated."_s,
-            false },
+            "tab-separated."_s },
         { u"export-csv"_s, u"export-csv [--to FOLDER]"_s,
             u"Writes the main tables as CSV files (UTF-8), as the settings page does, into FOLDER\n"
             "(default: Belvardino_Export_<date>_<time> in the current directory) and prints the\n"
-            "folder. Reads only."_s,
-            false },
+            "folder. Reads only."_s },
         { u"report"_s, u"report NAME [--from yyyy-MM-dd] [--to yyyy-MM-dd] [--id ID] --pdf FILE"_s,
             u"Prints a report as a PDF file. NAME is one of:\n"
             "  financial-summary     revenue, expenses and receivables (default range: this year)\n"
@@ -121,8 +114,7 @@ const QList<CliApp::Command> &CliApp::commands()
             "  tenant-statement      the account statement of tenant --id\n"
             "  buyer-statement       the installment statement of buyer --id\n"
             "  contractor-statement  the work billed by contractor --id\n"
-            "Statements cover the whole history unless both dates are given. Reads only."_s,
-            false },
+            "Statements cover the whole history unless both dates are given. Reads only."_s },
         { u"import"_s, u"import tenants|buyers|units FILE [--property ID]"_s,
             u"Adds rows from a UTF-8 text file, one per line, fields separated by tabs (as copied\n"
             "from a spreadsheet), as the paste import does:\n"
@@ -131,18 +123,15 @@ const QList<CliApp::Command> &CliApp::commands()
             "  units    property id, unit number, area, sale price[, monthly rent]\n"
             "With --property ID, unit lines leave out the property id and all go to that property.\n"
             "Rows that cannot be stored (too short, duplicate id number) are skipped. Prints the\n"
-            "imported and skipped counts; exits with 1 when nothing was imported."_s,
-            true },
+            "imported and skipped counts; exits with 1 when nothing was imported."_s },
         { u"demo"_s, u"demo [--large | --scale N]"_s,
             u"Fills an empty data directory with the sample portfolio the developer tools use;\n"
-            "--scale N multiplies it, --large writes the benchmarks' five-year portfolio."_s,
-            true },
+            "--scale N multiplies it, --large writes the benchmarks' five-year portfolio."_s },
         { u"users"_s, u"users list | users reset-password NAME"_s,
             u"list: the users, tab-separated: name, role, active or inactive, last login.\n"
             "reset-password NAME: sets a new password for NAME, for an administrator locked out.\n"
             "The password is asked twice on the terminal without echo (or read as two lines from\n"
-            "standard input when that is not a terminal); it is never taken from the command line."_s,
-            true },
+            "standard input when that is not a terminal); it is never taken from the command line."_s },
     };
     return list;
 }

@@ -32,8 +32,6 @@ private:
         QString name;
         QString synopsis;
         QString help;
-        // Commands that change the database take the data directory's lock.
-        bool writes;
     };
     static const QList<Command> &commands();
     static const Command *find(const QString &name);
