@@ -95,6 +95,21 @@ bool AuthController::changePassword(const QString &oldPass, const QString &newPa
         u"UPDATE users SET password_hash=? WHERE id=?"_s, { hashed, m_userId });
 }
 
+bool AuthController::resetPassword(const QString &username, const QString &newPass)
+{
+    const QVariantMap user = Database::firstRow(
+        m_db->execQuery(u"SELECT id FROM users WHERE username=?"_s, { username }));
+    if (user.isEmpty() || newPass.isEmpty())
+        return false;
+    const QString hashed = PasswordHasher::hash(newPass);
+    if (hashed.isEmpty()
+        || !m_db->execNonQuery(
+            u"UPDATE users SET password_hash=? WHERE id=?"_s, { hashed, user.value(u"id"_s) }))
+        return false;
+    writeAppLog(u"password_reset"_s, u"إعادة تعيين كلمة المرور: "_s + username);
+    return true;
+}
+
 QVariantList AuthController::getUsers()
 {
     return m_db->execQuery(

@@ -28,6 +28,9 @@ public:
     Q_INVOKABLE bool registerUser(
         const QString &username, const QString &password, const QString &role);
     Q_INVOKABLE bool removeUser(const QString &username);
+    // Sets a user's password without the old one, for whoever can reach the data directory
+    // itself (not offered to the interface); false for an unknown user or an empty password.
+    bool resetPassword(const QString &username, const QString &newPass);
     // Whether the administrator can still log in with the seeded password; reads only.
     Q_INVOKABLE bool defaultCredentialsWork();
 

@@ -132,16 +132,16 @@ bool snapshot(const QSqlDatabase &connection, const QString &target)
 
 } // namespace
 
-QString BackupManager::writeBackup()
+QString BackupManager::writeBackup(const QString &folder)
 {
     if (!QFileInfo::exists(databasePath()))
         return {};
-    QDir().mkpath(m_backupPath);
+    QDir().mkpath(folder);
     const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss"_s);
     // Two backups within one second (a backup, then a restore of it) each keep their own file.
-    QString target = m_backupPath + u"/belvardino_"_s + stamp + u".db"_s;
+    QString target = folder + u"/belvardino_"_s + stamp + u".db"_s;
     for (int n = 2; QFileInfo::exists(target); ++n)
-        target = m_backupPath + u"/belvardino_%1_%2.db"_s.arg(stamp).arg(n);
+        target = folder + u"/belvardino_%1_%2.db"_s.arg(stamp).arg(n);
 
     QSqlDatabase connection = defaultConnection();
     const bool written
@@ -155,18 +155,24 @@ QString BackupManager::writeBackup()
 
 bool BackupManager::createBackup()
 {
+    if (!createBackupIn(m_backupPath))
+        return false;
+    prune();
+    return true;
+}
+
+bool BackupManager::createBackupIn(const QString &folder)
+{
     if (!QFileInfo::exists(databasePath())) {
         emit backupError(u"Database file not found"_s);
         return false;
     }
-    const QString target = writeBackup();
+    const QString target = writeBackup(folder);
     if (target.isEmpty()) {
         emit backupError(u"Failed to create backup"_s);
         return false;
     }
-
     emit backupCreated(target);
-    prune();
     return true;
 }
 
@@ -373,7 +379,7 @@ bool BackupManager::restoreBackup(const QString &backupFile)
     // The data in use now becomes an ordinary backup first, so a mistaken restore can be undone
     // from the backups list.
     QSqlDatabase connection = defaultConnection();
-    const QString safety = writeBackup();
+    const QString safety = writeBackup(m_backupPath);
     if (safety.isEmpty()) {
         DatabaseFiles::remove(incoming);
         return refuse(Refusal::FolderNotWritable);
@@ -465,20 +471,15 @@ bool BackupManager::exportTable(const QString &table, const QString &folder) con
     return out.status() == QTextStream::Ok;
 }
 
-bool BackupManager::exportAllToCSV()
+int BackupManager::exportTablesTo(const QString &folder)
 {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (base.isEmpty())
-        base = QDir::homePath();
-    const QString folder = base + u"/Belvardino_Export_"_s
-        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm"_s);
     if (!QDir().mkpath(folder)) {
         emit backupError(u"Failed to create export folder"_s);
-        return false;
+        return 0;
     }
     if (!defaultConnection().isOpen()) {
         emit backupError(u"Database not connected"_s);
-        return false;
+        return 0;
     }
 
     QStringList failed;
@@ -486,10 +487,20 @@ bool BackupManager::exportAllToCSV()
         if (!exportTable(table, folder))
             failed.append(table);
     }
-    if (!failed.isEmpty()) {
+    if (!failed.isEmpty())
         emit backupError(u"تعذر تصدير بعض الجداول: "_s + failed.join(u"، "_s));
+    return int(exportedTables().size() - failed.size());
+}
+
+bool BackupManager::exportAllToCSV()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (base.isEmpty())
+        base = QDir::homePath();
+    const QString folder = base + u"/Belvardino_Export_"_s
+        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm"_s);
+    if (exportTablesTo(folder) != exportedTables().size())
         return false;
-    }
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     return true;
 }

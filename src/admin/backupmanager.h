@@ -25,11 +25,15 @@ public:
     QString lastSafetyBackup() const { return m_lastSafetyBackup; }
 
     Q_INVOKABLE bool createBackup();
+    // A backup into `folder` (made if missing), which is neither remembered nor pruned.
+    bool createBackupIn(const QString &folder);
     // Replaces the data in use by a copy of the chosen backup, read through SQLite and brought to
     // the current layout; the data in use is first saved as an ordinary backup. Refusals leave the
     // data in use untouched and say why through backupError.
     Q_INVOKABLE bool restoreBackup(const QString &backupFile);
     Q_INVOKABLE bool exportAllToCSV();
+    // The CSV files into `folder` (made if missing), nothing opened; the count of tables written.
+    int exportTablesTo(const QString &folder);
     Q_INVOKABLE QStringList listBackups() const;
     Q_INVOKABLE void setAutoBackup(bool enabled);
     Q_INVOKABLE QString browseBackupPath();
@@ -61,7 +65,7 @@ private:
     QString settingsPath() const;
     bool isLiveDatabase(const QString &file) const;
     // A new backup file of the data in use, or an empty path.
-    QString writeBackup();
+    QString writeBackup(const QString &folder);
     static Refusal prepareCopy(const QString &chosen, const QString &copy);
     bool refuse(Refusal refusal);
     bool reopenLive();

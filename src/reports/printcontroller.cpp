@@ -267,18 +267,38 @@ void PrintController::printStatement(const QString &entityName, const QString &e
         statementHtml(entityName, entityType, transactions, totals), statementFileName(entityName));
 }
 
+bool PrintController::saveReport(
+    const QString &title, const QVariantList &data, const QVariantMap &summary, const QString &path)
+{
+    return writeFile(reportHtml(title, data, summary), path);
+}
+
+bool PrintController::saveStatement(const QString &entityName, const QString &entityType,
+    const QVariantList &transactions, const QVariantMap &totals, const QString &path)
+{
+    return writeFile(statementHtml(entityName, entityType, transactions, totals), path);
+}
+
 void PrintController::writePdf(const QString &html, const QString &path)
 {
     if (!QDir().mkpath(documentsFolder())) {
         emit printError(u"Failed to create the documents folder: "_s + documentsFolder());
         return;
     }
+    if (!writeFile(html, path))
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    emit printFinished(true, path);
+}
+
+bool PrintController::writeFile(const QString &html, const QString &path)
+{
     // Written under a temporary name and renamed when complete, so a failed write neither
     // reports success nor leaves half a document in place of an earlier one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         emit printError(u"Failed to write the PDF file: "_s + path);
-        return;
+        return false;
     }
 
     QTextDocument document;
@@ -292,9 +312,7 @@ void PrintController::writePdf(const QString &html, const QString &path)
     }
     if (file.size() == 0 || !file.commit()) {
         emit printError(u"Failed to write the PDF file: "_s + path);
-        return;
+        return false;
     }
-
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    emit printFinished(true, path);
+    return true;
 }

@@ -18,6 +18,13 @@ public:
     Q_INVOKABLE void printStatement(const QString &entityName, const QString &entityType,
         const QVariantList &transactions, const QVariantMap &totals);
 
+    // The same documents written to `path` and left unopened, for unattended callers; false
+    // (after printError) when the file cannot be written.
+    bool saveReport(const QString &title, const QVariantList &data, const QVariantMap &summary,
+        const QString &path);
+    bool saveStatement(const QString &entityName, const QString &entityType,
+        const QVariantList &transactions, const QVariantMap &totals, const QString &path);
+
     // The documents as laid out, for the pages' callers and for checking their content.
     QString reportHtml(
         const QString &title, const QVariantList &data, const QVariantMap &summary) const;
@@ -35,6 +42,7 @@ private:
     static QString translateLabel(const QString &key);
     QString documentsFolder() const;
     void writePdf(const QString &html, const QString &path);
+    bool writeFile(const QString &html, const QString &path);
 
     SettingsManager *m_settings;
 };

@@ -33,7 +33,7 @@ bool UiTestSupport::start()
     if (!m_db->initialize(dataDir() + u"/belvardino.db"_s))
         return false;
     m_objects = std::make_unique<AppObjects>(m_db.get(), dataDir());
-    DemoData::fill(*m_objects);
+    DemoData::fill(m_db.get());
     // Nothing is launched: the produced PDF is only recorded.
     QDesktopServices::setUrlHandler(u"file"_s, this, "openUrl");
     return true;

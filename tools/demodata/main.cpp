@@ -3,7 +3,6 @@
 //   demodata --app-data [--scale N]      (the application's own data directory)
 //   demodata --data-dir DIR --large      (the large portfolio of the benchmarks)
 
-#include "appobjects.h"
 #include "database.h"
 #include "datadirlock.h"
 #include "demodata.h"
@@ -77,11 +76,10 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    AppObjects objects(&database, dir);
     QElapsedTimer timer;
     timer.start();
-    const DemoData::Counts c
-        = parser.isSet(largeOption) ? DemoData::fillLarge(objects) : DemoData::fill(objects, scale);
+    const DemoData::Counts c = parser.isSet(largeOption) ? DemoData::fillLarge(&database)
+                                                         : DemoData::fill(&database, scale);
     out << "Filled " << dir << " (scale " << scale << ") in " << timer.elapsed() << " ms:\n"
         << "  properties " << c.properties << ", units " << c.units << ", tenants " << c.tenants
         << ", contracts " << c.contracts << "\n"

@@ -247,7 +247,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     AppObjects objects(&database, dataDir.path());
-    DemoData::fill(objects);
+    DemoData::fill(&database);
 
     const int property = firstId(database, u"SELECT id FROM properties ORDER BY id"_s);
     const QString propertyName = firstName(database, u"SELECT name FROM properties ORDER BY id"_s);

@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-class AppObjects;
+class Database;
 
 // A realistic sample portfolio written through the business objects' own operations, the same
 // on every run (fixed seed) and dated relative to today. `scale` multiplies every quantity.
@@ -24,11 +24,11 @@ struct Counts
     int journalEntries = 0;
 };
 
-Counts fill(AppObjects &objects, int scale = 1, quint32 seed = 20240601);
+Counts fill(Database *db, int scale = 1, quint32 seed = 20240601);
 
 // The large portfolio the benchmarks measure: 40 properties with 2,000 units, 1,800 leases with
 // five years of monthly rent and payments, 200 buyers on 48-month schedules, 5,000 cheques,
 // 3,000 maintenance requests, 10,000 expenses and 2,000 journal entries.
-Counts fillLarge(AppObjects &objects, quint32 seed = 20240601);
+Counts fillLarge(Database *db, quint32 seed = 20240601);
 
 } // namespace DemoData

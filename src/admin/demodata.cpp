@@ -1,8 +1,21 @@
 #include "demodata.h"
 
-#include "appobjects.h"
+#include "accountmodel.h"
+#include "auditmanager.h"
+#include "buyermodel.h"
+#include "chequemodel.h"
+#include "contractmodel.h"
+#include "currencymodel.h"
 #include "database.h"
+#include "expensemodel.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "maintenancemodel.h"
+#include "paymentmodel.h"
+#include "propertymodel.h"
+#include "tenantmodel.h"
 #include "transactionguard.h"
+#include "unitmodel.h"
 
 #include <QDate>
 #include <QRandomGenerator>
@@ -13,6 +26,45 @@ using namespace Qt::StringLiterals;
 namespace DemoData {
 
 namespace {
+
+    // The business objects the portfolio is written through, over one database.
+    struct Objects
+    {
+        explicit Objects(Database *db)
+            : database(db)
+            , propertyModel(db)
+            , unitModel(db)
+            , tenantModel(db)
+            , contractModel(db)
+            , invoiceModel(db)
+            , paymentModel(db)
+            , maintenanceModel(db)
+            , expenseModel(db)
+            , accountModel(db)
+            , chequeModel(db)
+            , buyerModel(db)
+            , installmentModel(db)
+            , currencyModel(db)
+            , auditMgr(db)
+        {
+        }
+
+        Database *database;
+        PropertyModel propertyModel;
+        UnitModel unitModel;
+        TenantModel tenantModel;
+        ContractModel contractModel;
+        InvoiceModel invoiceModel;
+        PaymentModel paymentModel;
+        MaintenanceModel maintenanceModel;
+        ExpenseModel expenseModel;
+        AccountModel accountModel;
+        ChequeModel chequeModel;
+        BuyerModel buyerModel;
+        InstallmentModel installmentModel;
+        CurrencyModel currencyModel;
+        AuditManager auditMgr;
+    };
 
     const QStringList kFirstNames = { u"أحمد"_s, u"محمد"_s, u"خالد"_s, u"سامي"_s, u"ليلى"_s,
         u"رنا"_s, u"يوسف"_s, u"مريم"_s, u"عمر"_s, u"هالة"_s, u"طارق"_s, u"نور"_s, u"إياد"_s,
@@ -32,7 +84,7 @@ namespace {
 
     QString iso(const QDate &date) { return date.toString(Qt::ISODate); }
 
-    int idOfCurrency(AppObjects &o, const QString &code)
+    int idOfCurrency(Objects &o, const QString &code)
     {
         const QVariantList rows = o.currencyModel.getAll();
         for (const QVariant &row : rows) {
@@ -43,7 +95,7 @@ namespace {
         return 1;
     }
 
-    int idOfAccount(AppObjects &o, const QString &code)
+    int idOfAccount(Objects &o, const QString &code)
     {
         const QVariantList rows = o.accountModel.getAll();
         for (const QVariant &row : rows) {
@@ -70,7 +122,7 @@ namespace {
 
     // Maintenance requests on random units, a third still new, a third in progress and a third
     // completed (which books their cost as expenses).
-    int addMaintenance(AppObjects &o, const QList<Unit> &units, int count, QRandomGenerator &rng)
+    int addMaintenance(Objects &o, const QList<Unit> &units, int count, QRandomGenerator &rng)
     {
         const QStringList titles = { u"تسريب مياه في الحمام"_s, u"عطل في المصعد"_s,
             u"إصلاح باب المدخل"_s, u"صيانة المكيف"_s, u"دهان الواجهة"_s, u"انقطاع الكهرباء"_s };
@@ -93,7 +145,7 @@ namespace {
 
 } // namespace
 
-Counts fill(AppObjects &o, int scale, quint32 seed)
+static Counts fillThrough(Objects &o, int scale, quint32 seed)
 {
     Counts counts;
     QRandomGenerator rng(seed);
@@ -334,7 +386,7 @@ Counts fill(AppObjects &o, int scale, quint32 seed)
     return counts;
 }
 
-Counts fillLarge(AppObjects &o, quint32 seed)
+static Counts fillLargeThrough(Objects &o, quint32 seed)
 {
     Counts counts;
     QRandomGenerator rng(seed);
@@ -483,6 +535,18 @@ Counts fillLarge(AppObjects &o, quint32 seed)
     if (!run.commit())
         return {};
     return counts;
+}
+
+Counts fill(Database *db, int scale, quint32 seed)
+{
+    Objects objects(db);
+    return fillThrough(objects, scale, seed);
+}
+
+Counts fillLarge(Database *db, quint32 seed)
+{
+    Objects objects(db);
+    return fillLargeThrough(objects, seed);
 }
 
 } // namespace DemoData
