@@ -376,14 +376,22 @@ int CliApp::restore(const Command &command, const QStringList &arguments)
     if (!lockDataDirectory() || !openDatabase(true))
         return kFailure;
 
-    BackupManager backups(m_dataDir);
+    // Given the open database, the restore reopens it on the restored file.
+    BackupManager backups(m_dataDir, m_db.get());
     QString error;
     QObject::connect(
         &backups, &BackupManager::backupError, [&error](const QString &text) { error = text; });
     Terminal::progress(u"restoring…"_s);
-    if (!backups.restoreBackup(file.absoluteFilePath()))
+    if (!backups.restoreBackup(file.absoluteFilePath())) {
+        if (error == BackupManager::notABackupText())
+            error = u"not a backup of this program; the data was left as it was"_s;
+        else if (error == BackupManager::folderNotWritableText())
+            error = u"the data folder cannot be written; the data was left as it was"_s;
         return failure(u"restore of "_s + file.filePath() + u" refused: "_s
             + (error.isEmpty() ? u"unknown error"_s : error));
+    }
+    if (!backups.lastSafetyBackup().isEmpty())
+        print(u"previous data saved as "_s + backups.lastSafetyBackup());
     print(u"restored "_s + file.absoluteFilePath());
     return kSuccess;
 }
