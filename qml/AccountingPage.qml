@@ -25,6 +25,14 @@ Rectangle {
         contractors = Theme.rows(expenseModel.getContractors())
     }
 
+    // Balances are debit minus credit: liabilities, equity and revenue normally stand below
+    // zero. Only a balance on the other side of its account's normal one is a warning.
+    function unusualBalance(row) {
+        var cents = Math.round(Number(row.balance) * 100)
+        var creditNormal = ["liability", "equity", "revenue"].indexOf(row.type) >= 0
+        return creditNormal ? cents > 0 : cents < 0
+    }
+
     // "name:debit:credit" items joined by "," become a readable line.
     function linesText(lines) {
         var parts = Theme.text(lines).split(",")
@@ -82,13 +90,18 @@ Rectangle {
                 objectName: "accountsTable"
                 rows: page.accounts
                 emptyText: "لا توجد حسابات"
+                actionsWidth: 70
+                actions: [
+                    { text: "✎", name: "renameAccountButton", outline: true,
+                      run: r => renameDialog.openFor(r) }
+                ]
                 columns: [
                     { title: "الرمز", w: 1, value: r => r.code, bold: true },
                     { title: "اسم الحساب", w: 3, value: r => r.name_ar,
                       color: () => Theme.textPrimary },
                     { title: "النوع", w: 2, value: r => page.typeNames[r.type] || "مصروفات" },
                     { title: "الرصيد", w: 2, value: r => Theme.money(r.balance),
-                      color: r => Number(r.balance) < 0 ? Theme.dangerColor : Theme.gold }
+                      color: r => page.unusualBalance(r) ? Theme.dangerColor : Theme.gold }
                 ]
             }
 
@@ -120,7 +133,7 @@ Rectangle {
                     MButton {
                         objectName: "addContractorButton"
                         text: "+ إضافة مورد"
-                        onClicked: contractorDialog.open()
+                        onClicked: contractorDialog.openFor(null)
                     }
                 }
                 DataTable {
@@ -129,6 +142,14 @@ Rectangle {
                     Layout.fillHeight: true
                     rows: page.contractors
                     emptyText: "لا يوجد مقاولون أو موردون"
+                    actionsWidth: 150
+                    actions: [
+                        { text: "دفعة", name: "payContractorButton",
+                          show: r => Math.round(Number(r.balance) * 100) > 0,
+                          run: r => paymentDialog.openFor(r) },
+                        { text: "✎", name: "editContractorButton", outline: true,
+                          run: r => contractorDialog.openFor(r) }
+                    ]
                     columns: [
                         { title: "الاسم", w: 3, value: r => r.name, bold: true },
                         { title: "الهاتف", w: 2, value: r => r.phone },
@@ -146,6 +167,50 @@ Rectangle {
         objectName: "journalDialog"
         accounts: page.accounts
         onPosted: page.reload()
+    }
+
+    MDialog {
+        id: renameDialog
+        objectName: "renameAccountDialog"
+        property var account: null
+        title: "تعديل اسم الحساب " + (account ? Theme.text(account.code) : "")
+        dialogWidth: 440
+
+        function openFor(row) {
+            account = row
+            accountNameField.text = Theme.text(row.name_ar)
+            open()
+        }
+
+        MTextField {
+            id: accountNameField
+            objectName: "accountNameField"
+            Layout.fillWidth: true
+            label: "اسم الحساب"
+        }
+        MButton {
+            objectName: "saveAccountNameButton"
+            Layout.fillWidth: true
+            text: "حفظ"
+            onClicked: {
+                if (accountNameField.text.trim() === "") {
+                    renameDialog.message = "أدخل اسم الحساب"
+                    return
+                }
+                if (accountModel.rename(Number(renameDialog.account.id), accountNameField.text)) {
+                    page.accounts = Theme.rows(accountModel.getAll())
+                    renameDialog.close()
+                } else {
+                    renameDialog.message = "تعذر حفظ اسم الحساب"
+                }
+            }
+        }
+    }
+
+    ContractorPaymentDialog {
+        id: paymentDialog
+        objectName: "contractorPaymentDialog"
+        onPaid: page.contractors = Theme.rows(expenseModel.getContractors())
     }
 
     ContractorDialog {

@@ -50,6 +50,20 @@ Rectangle {
         }
     }
 
+    // The row itself travels with the question, so the answer acts on the cheque the user saw.
+    function askStatus(row, status) {
+        var party = Theme.text(row.type === "issued" ? row.payee_name : row.payer_name)
+        var what = "الشيك رقم " + Theme.text(row.cheque_number) + " بمبلغ " + Theme.number(row.amount)
+                + " " + (row.currency_symbol ? row.currency_symbol : "₪")
+                + (party !== "" ? " (" + party + ")" : "")
+        if (status === "paid")
+            confirm.ask("صرف الشيك", "سيُسجل " + what + " على أنه صُرف.", "✔ صرف",
+                        page.setStatus.bind(page, row, status), false)
+        else
+            confirm.ask("ارتجاع الشيك", "سيُسجل " + what + " كشيك مرتجع.", "✕ ارتجاع",
+                        page.setStatus.bind(page, row, status))
+    }
+
     function statusText(status) {
         return status === "paid" ? "تم الصرف" : status === "pending" ? "مؤجل" : "مرتجع"
     }
@@ -81,7 +95,7 @@ Rectangle {
             MButton {
                 objectName: "addChequeButton"
                 text: "+ تسجيل شيك"
-                onClicked: chequeDialog.open()
+                onClicked: chequeDialog.openFor(null)
             }
         }
 
@@ -128,7 +142,7 @@ Rectangle {
             Layout.fillHeight: true
             rows: page.cheques
             rowHeight: 56
-            actionsWidth: 170
+            actionsWidth: 220
             emptyText: "لا توجد شيكات"
             columns: [
                 { title: "الشيك", w: 2.2, color: () => Theme.textPrimary, bold: true,
@@ -141,12 +155,19 @@ Rectangle {
                   color: r => page.statusColor(r.status), bold: true }
             ]
             actions: [
+                { text: "✎", name: "editChequeButton", outline: true,
+                  show: r => r.status === "pending", run: r => chequeDialog.openFor(r) },
                 { text: "✔ صرف", name: "cashChequeButton", color: Theme.successColor,
-                  show: r => r.status === "pending", run: r => page.setStatus(r, "paid") },
+                  show: r => r.status === "pending", run: r => page.askStatus(r, "paid") },
                 { text: "✕ ارتجاع", name: "bounceChequeButton", color: Theme.dangerColor, outline: true,
-                  show: r => r.status === "pending", run: r => page.setStatus(r, "bounced") }
+                  show: r => r.status === "pending", run: r => page.askStatus(r, "bounced") }
             ]
         }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
     }
 
     NewChequeDialog {

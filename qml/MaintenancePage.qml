@@ -7,6 +7,8 @@ Rectangle {
     id: page
 
     property var requests: []
+    property var expenses: []
+    property alias section: sections.currentIndex
     property alias filter: filters.currentIndex
     readonly property var statuses: ["", "new", "in_progress", "completed"]
 
@@ -14,6 +16,11 @@ Rectangle {
         var status = statuses[filters.currentIndex]
         requests = Theme.rows(status === "" ? maintenanceModel.getAll()
                                             : maintenanceModel.getByStatus(status))
+        expenses = sections.currentIndex === 1 ? Theme.rows(expenseModel.getAll()) : []
+    }
+
+    function methodText(m) {
+        return m === "bank" ? "تحويل بنكي" : m === "cheque" ? "شيك" : m === "cash" ? "نقداً" : ""
     }
 
     function priorityText(p) {
@@ -44,25 +51,65 @@ Rectangle {
             subtitle: "إدارة طلبات الصيانة والإصلاحات"
 
             MButton {
+                objectName: "addExpenseButton"
+                text: "+ مصروف"
+                outline: true
+                onClicked: expenseDialog.openFor(null, 0)
+            }
+            MButton {
                 objectName: "addMaintenanceButton"
                 text: "+ طلب صيانة"
-                onClicked: requestDialog.open()
+                onClicked: requestDialog.openFor(null)
             }
+        }
+
+        FilterChips {
+            id: sections
+            objectName: "maintenanceSection"
+            model: ["طلبات الصيانة", "المصروفات"]
+            onSelected: page.reload()
         }
 
         FilterChips {
             id: filters
             objectName: "maintenanceFilter"
+            visible: sections.currentIndex === 0
             model: ["الكل", "جديد", "قيد التنفيذ", "مكتمل"]
             onSelected: page.reload()
         }
 
         DataTable {
+            objectName: "expensesTable"
+            visible: sections.currentIndex === 1
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            rows: page.expenses
+            actionsWidth: 60
+            emptyText: "لا توجد مصروفات"
+            columns: [
+                { title: "التاريخ", w: 1.6, value: r => r.expense_date },
+                { title: "الفئة", w: 1.4, value: r => r.category, bold: true },
+                { title: "العقار - الوحدة", w: 2.6, value: r => r.property_name
+                      ? Theme.text(r.property_name) + (r.unit_number ? " - " + r.unit_number : "") : "عام" },
+                { title: "المقاول", w: 2, value: r => Theme.text(r.contractor_name) },
+                { title: "الوصف", w: 2.4, value: r => Theme.text(r.description) },
+                { title: "الدفع", w: 1.3, value: r => page.methodText(r.payment_method) },
+                { title: "المبلغ", w: 1.6, value: r => Theme.money(r.amount), bold: true,
+                  color: () => Theme.gold }
+            ]
+            actions: [
+                { text: "✎", name: "editExpenseButton", outline: true,
+                  run: r => expenseDialog.openFor(r, 0) }
+            ]
+        }
+
+        DataTable {
             objectName: "maintenanceTable"
+            visible: sections.currentIndex === 0
             Layout.fillWidth: true
             Layout.fillHeight: true
             rows: page.requests
-            actionsWidth: 90
+            actionsWidth: 130
             emptyText: "لا توجد طلبات صيانة"
             columns: [
                 { title: "الطلب", w: 3, value: r => r.title, bold: true },
@@ -78,6 +125,8 @@ Rectangle {
                       ? "التكلفة: " + Theme.money(r.cost) : "" }
             ]
             actions: [
+                { text: "✎", name: "editMaintenanceButton", outline: true,
+                  run: r => requestDialog.openFor(r) },
                 { text: "إكمال", name: "completeMaintenanceButton",
                   show: r => r.status !== "completed",
                   run: r => {
@@ -93,6 +142,14 @@ Rectangle {
         id: requestDialog
         objectName: "maintenanceRequestDialog"
         onAdded: page.reload()
+    }
+    ExpenseDialog {
+        id: expenseDialog
+        objectName: "expenseDialog"
+        onSaved: {
+            sections.currentIndex = 1
+            page.reload()
+        }
     }
     CompleteMaintenanceDialog {
         id: completeDialog

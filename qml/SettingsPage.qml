@@ -32,7 +32,7 @@ Rectangle {
     }
 
     function updateRate(currency, text) {
-        var rate = Theme.parseAmount(text)
+        var rate = inputConverter.amount(text)
         if (isNaN(rate) || rate <= 0) {
             ratesSection.statusColor = Theme.dangerColor
             ratesSection.status = "أدخل سعر صرف صحيحاً أكبر من صفر"
@@ -62,7 +62,7 @@ Rectangle {
     function exportCsv() {
         if (backupManager.exportAllToCSV()) {
             dataSection.statusColor = Theme.successColor
-            dataSection.status = "تم التصدير بنجاح إلى المجلد الرئيسي"
+            dataSection.status = "تم التصدير بنجاح إلى المجلد: " + backupManager.lastExportFolder()
         } else {
             dataSection.statusColor = Theme.dangerColor
             dataSection.status = "تعذر تصدير البيانات"
@@ -85,6 +85,15 @@ Rectangle {
         var file = chooser.browseRestoreFile()
         if (!file || file === "")
             return
+        // Named when the backup manager keeps a copy of the current data before replacing it.
+        var safety = Theme.text(backupManager.safetyBackupPath)
+        confirm.ask("استعادة نسخة احتياطية", "ستحل بيانات النسخة «" + file
+                    + "» محل جميع البيانات الحالية."
+                    + (safety !== "" ? " تُحفظ البيانات الحالية أولاً في «" + safety + "»." : ""),
+                    "استعادة", page.installBackup.bind(page, file))
+    }
+
+    function installBackup(file) {
         lastBackupError = ""
         if (backupManager.restoreBackup(file)) {
             backupSection.statusColor = Theme.gold
@@ -298,5 +307,10 @@ Rectangle {
                 }
             }
         }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
     }
 }

@@ -12,7 +12,7 @@ MDialog {
     property var currencies: []
     readonly property bool cash: paymentBox.currentIndex === 1
     readonly property int count: cash ? 1 : Math.max(1, parseInt(countField.text) || 1)
-    readonly property real preview: ((Number(priceField.text) || 0) - (Number(downField.text) || 0)) / count
+    readonly property real preview: ((priceField.amount || 0) - (downField.amount || 0)) / count
 
     // Emitted after a sale was stored.
     signal sold
@@ -42,18 +42,18 @@ MDialog {
             message = "اختر العملة"
             return
         }
-        var price = Theme.parseAmount(priceField.text)
-        var down = Theme.parseAmount(downField.text === "" ? "0" : downField.text)
+        var price = priceField.amount
+        var down = downField.text === "" ? 0 : downField.amount
         if (isNaN(price) || price <= 0 || isNaN(down) || down < 0 || down > price) {
             message = "أدخل سعر بيع ودفعة أولى صحيحين"
             return
         }
-        if (!Theme.isIsoDate(dateField.text)) {
-            message = "أدخل تاريخ البيع بالصيغة YYYY-MM-DD"
+        if (dateField.date === "") {
+            message = dateField.dateMessage("أدخل تاريخ البيع بالصيغة YYYY-MM-DD")
             return
         }
         var n = cash ? 0 : Math.max(1, parseInt(countField.text) || 1)
-        var result = installmentModel.sellUnit(buyerId, Number(unit.id), price, down, n, dateField.text,
+        var result = installmentModel.sellUnit(buyerId, Number(unit.id), price, down, n, dateField.date,
                                                Number(currency.id), chequeField.text, bankField.text)
         if (result > 0) {
             close()

@@ -20,6 +20,8 @@ public:
     Q_INVOKABLE bool createBackup();
     Q_INVOKABLE bool restoreBackup(const QString &backupFile);
     Q_INVOKABLE bool exportAllToCSV();
+    // Where the last export wrote its files; empty before the first one.
+    Q_INVOKABLE QString lastExportFolder() const { return m_lastExportFolder; }
     Q_INVOKABLE QStringList listBackups() const;
     Q_INVOKABLE void setAutoBackup(bool enabled);
     Q_INVOKABLE QString browseBackupPath();
@@ -45,5 +47,6 @@ private:
 
     QString m_dataDir;
     QString m_backupPath;
+    QString m_lastExportFolder;
     QTimer *m_timer;
 };
