@@ -9,6 +9,7 @@ Rectangle {
 
     property var accounts: []
     property var entries: []
+    property var allEntries: []
     property var contractors: []
     property alias tab: tabs.currentIndex
 
@@ -21,8 +22,14 @@ Rectangle {
 
     function reload() {
         accounts = Theme.rows(accountModel.getAll())
-        entries = Theme.rows(accountModel.getJournalEntries())
+        allEntries = Theme.rows(accountModel.getJournalEntries())
+        applyFilter()
         contractors = Theme.rows(expenseModel.getContractors())
+    }
+
+    function applyFilter() {
+        entries = allEntries.filter(e => journalFilter.accepts(
+                                        [e.description, e.reference_type, e.lines], e.entry_date))
     }
 
     // Balances are debit minus credit: liabilities, equity and revenue normally stand below
@@ -105,17 +112,28 @@ Rectangle {
                 ]
             }
 
-            DataTable {
-                objectName: "entriesTable"
-                rows: page.entries
-                emptyText: "لا توجد قيود بعد"
-                columns: [
-                    { title: "التاريخ", w: 2, value: r => r.entry_date },
-                    { title: "البيان", w: 4, value: r => r.description,
-                      color: () => Theme.textPrimary },
-                    { title: "نوع المرجع", w: 2, value: r => r.reference_type },
-                    { title: "البنود", w: 5, value: r => page.linesText(r.lines) }
-                ]
+            ColumnLayout {
+                spacing: 12
+                ListFilter {
+                    id: journalFilter
+                    objectName: "journalFilter"
+                    Layout.fillWidth: true
+                    onChanged: page.applyFilter()
+                }
+                DataTable {
+                    objectName: "entriesTable"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    rows: page.entries
+                    emptyText: "لا توجد قيود بعد"
+                    columns: [
+                        { title: "التاريخ", w: 2, value: r => r.entry_date },
+                        { title: "البيان", w: 4, value: r => r.description,
+                          color: () => Theme.textPrimary },
+                        { title: "نوع المرجع", w: 2, value: r => r.reference_type },
+                        { title: "البنود", w: 5, value: r => page.linesText(r.lines) }
+                    ]
+                }
             }
 
             ColumnLayout {

@@ -8,9 +8,15 @@ Rectangle {
     id: page
 
     property var buyers: []
+    property var allBuyers: []
 
     function reload() {
-        buyers = Theme.rows(buyerModel.getAll())
+        allBuyers = Theme.rows(buyerModel.getAll())
+        applyFilter()
+    }
+
+    function applyFilter() {
+        buyers = allBuyers.filter(b => listFilter.accepts([b.full_name, b.id_number, b.phone], ""))
     }
 
     color: "#0a0e1a"
@@ -37,6 +43,14 @@ Rectangle {
                 text: "+ مشتري جديد"
                 onClicked: addDialog.openFor(null)
             }
+        }
+
+        ListFilter {
+            id: listFilter
+            objectName: "buyerListFilter"
+            Layout.fillWidth: true
+            dates: false
+            onChanged: page.applyFilter()
         }
 
         Label {

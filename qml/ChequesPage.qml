@@ -8,6 +8,7 @@ Rectangle {
     id: page
 
     property var cheques: []
+    property var allCheques: []
     property var summary: []
     property alias tab: tabs.currentIndex
 
@@ -19,13 +20,20 @@ Rectangle {
 
     function loadTab() {
         if (tabs.currentIndex === 1)
-            cheques = Theme.rows(chequeModel.getByType("received"))
+            allCheques = Theme.rows(chequeModel.getByType("received"))
         else if (tabs.currentIndex === 2)
-            cheques = Theme.rows(chequeModel.getByType("issued"))
+            allCheques = Theme.rows(chequeModel.getByType("issued"))
         else if (tabs.currentIndex === 3)
-            cheques = Theme.rows(chequeModel.getPostDated())
+            allCheques = Theme.rows(chequeModel.getPostDated())
         else
-            cheques = Theme.rows(chequeModel.getAll())
+            allCheques = Theme.rows(chequeModel.getAll())
+        applyFilter()
+    }
+
+    function applyFilter() {
+        cheques = allCheques.filter(c => listFilter.accepts(
+                                        [c.cheque_number, c.bank_name, c.payer_name, c.payee_name],
+                                        c.due_date))
     }
 
     function reload() {
@@ -123,6 +131,13 @@ Rectangle {
             objectName: "chequeTab"
             model: ["الكل", "الشيكات الواردة", "الشيكات الصادرة", "مؤجلة (مستقبلية)"]
             onSelected: page.loadTab()
+        }
+
+        ListFilter {
+            id: listFilter
+            objectName: "chequeListFilter"
+            Layout.fillWidth: true
+            onChanged: page.applyFilter()
         }
 
         Label {

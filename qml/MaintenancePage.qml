@@ -8,15 +8,27 @@ Rectangle {
 
     property var requests: []
     property var expenses: []
+    property var allRequests: []
+    property var allExpenses: []
     property alias section: sections.currentIndex
     property alias filter: filters.currentIndex
     readonly property var statuses: ["", "new", "in_progress", "completed"]
 
     function reload() {
         var status = statuses[filters.currentIndex]
-        requests = Theme.rows(status === "" ? maintenanceModel.getAll()
-                                            : maintenanceModel.getByStatus(status))
-        expenses = sections.currentIndex === 1 ? Theme.rows(expenseModel.getAll()) : []
+        allRequests = Theme.rows(status === "" ? maintenanceModel.getAll()
+                                               : maintenanceModel.getByStatus(status))
+        allExpenses = sections.currentIndex === 1 ? Theme.rows(expenseModel.getAll()) : []
+        applyFilter()
+    }
+
+    function applyFilter() {
+        requests = allRequests.filter(r => listFilter.accepts(
+                                          [r.title, r.property_name, r.unit_number, r.description],
+                                          r.request_date))
+        expenses = allExpenses.filter(e => listFilter.accepts(
+                                          [e.category, e.description, e.property_name, e.unit_number,
+                                           e.contractor_name], e.expense_date))
     }
 
     function methodText(m) {
@@ -68,6 +80,13 @@ Rectangle {
             objectName: "maintenanceSection"
             model: ["طلبات الصيانة", "المصروفات"]
             onSelected: page.reload()
+        }
+
+        ListFilter {
+            id: listFilter
+            objectName: "maintenanceListFilter"
+            Layout.fillWidth: true
+            onChanged: page.applyFilter()
         }
 
         FilterChips {

@@ -31,6 +31,22 @@ Rectangle {
         companyEmail.text = settingsManager.companyEmail
     }
 
+    function choosePrimary(currency) {
+        confirm.ask("تغيير العملة الأساسية", "ستصبح " + Theme.text(currency.name_ar) + " ("
+                    + Theme.text(currency.code) + ") العملة الأساسية، وتُحسب الإجماليات بها من الآن. "
+                    + "راجع أسعار صرف العملات الأخرى بعد التغيير.", "تغيير",
+                    page.setPrimary.bind(page, currency), false)
+    }
+
+    function setPrimary(currency) {
+        settingsManager.setPrimaryCurrency(Theme.text(currency.code))
+        var done = settingsManager.primaryCurrency === currency.code
+        ratesSection.statusColor = done ? Theme.successColor : Theme.dangerColor
+        ratesSection.status = done ? "أصبحت العملة الأساسية " + Theme.text(currency.name_ar)
+                                   : "تعذر تغيير العملة الأساسية"
+        reload()
+    }
+
     function updateRate(currency, text) {
         var rate = inputConverter.amount(text)
         if (isNaN(rate) || rate <= 0) {
@@ -147,13 +163,34 @@ Rectangle {
                 Layout.fillWidth: true
                 title: "💱 العملات وأسعار الصرف"
 
-                Label {
+                RowLayout {
                     Layout.fillWidth: true
-                    text: "العملة الأساسية: " + settingsManager.primaryCurrency
-                    color: Theme.textPrimary
-                    font.family: Theme.fontFamily
-                    font.pixelSize: 14
-                    horizontalAlignment: Text.AlignLeft
+                    spacing: 10
+                    Label {
+                        Layout.fillWidth: true
+                        text: "العملة الأساسية: " + settingsManager.primaryCurrency
+                        color: Theme.textPrimary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 14
+                        horizontalAlignment: Text.AlignLeft
+                    }
+                    MComboBox {
+                        id: primaryBox
+                        objectName: "primaryCurrencyBox"
+                        visible: authCtrl.currentRole === "admin"
+                        Layout.preferredWidth: 200
+                        placeholder: "اختر العملة..."
+                        model: Theme.rows(currencyModel.getAll())
+                        textRole: "name_ar"
+                    }
+                    MButton {
+                        objectName: "setPrimaryCurrencyButton"
+                        visible: primaryBox.visible
+                        enabled: primaryBox.currentIndex >= 0
+                        text: "تعيين كعملة أساسية"
+                        outline: true
+                        onClicked: page.choosePrimary(primaryBox.model[primaryBox.currentIndex])
+                    }
                 }
                 Repeater {
                     model: page.currencies

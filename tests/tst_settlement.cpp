@@ -15,6 +15,7 @@ class TestSettlement : public QObject
 private slots:
     void settle_data();
     void settle();
+    void buyerPaymentsShowTheBuyer();
 };
 
 using Cents = QList<qint64>;
@@ -88,6 +89,23 @@ void TestSettlement::settle()
         after.append(Money::cents(
             f.scalar(u"SELECT balance FROM invoices WHERE id=?"_s, { invoices.at(i) }).toDouble()));
     QCOMPARE(after, balances);
+}
+
+// The payments list names whoever paid: an installment payment has a buyer and a unit, no
+// tenant and no invoice.
+void TestSettlement::buyerPaymentsShowTheBuyer()
+{
+    TestFixture f;
+    PaymentModel model(f.db());
+    const int unit = f.addUnit(f.addProperty(u"برج الياسمين"_s), u"S-3"_s, 0, u"sold"_s);
+    const int buyer = f.addBuyer(u"ليلى حداد"_s);
+    f.insert(u"INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, "
+             "currency_id) VALUES (?,?,500,'cash',?,1)"_s,
+        { buyer, unit, TestFixture::iso(TestFixture::today()) });
+    const QVariantMap row = model.getLatest(10).first().toMap();
+    QCOMPARE(row.value(u"tenant_name"_s).toString(), u"ليلى حداد"_s);
+    QCOMPARE(row.value(u"unit_number"_s).toString(), u"S-3"_s);
+    QCOMPARE(row.value(u"property_name"_s).toString(), u"برج الياسمين"_s);
 }
 
 QTEST_GUILESS_MAIN(TestSettlement)

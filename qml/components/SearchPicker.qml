@@ -19,6 +19,8 @@ ColumnLayout {
     property var selected: null
     property var results: []
     readonly property int selectedId: selected ? Number(selected.id) : 0
+    // True while a search waits for the typing to pause.
+    readonly property bool searching: searchDelay.running
     readonly property alias field: input
     readonly property alias popup: popup
 
@@ -126,7 +128,7 @@ ColumnLayout {
         y: input.y + input.height + 2
         x: input.x
         width: input.width
-        height: Math.min(320, Math.max(44, list.contentHeight + 8))
+        height: Math.min(320, Math.max(44, root.results.length * 48 + 8))
         padding: 4
         closePolicy: Popup.CloseOnPressOutsideParent | Popup.CloseOnEscape
 

@@ -129,11 +129,13 @@ bool ImportController::importRawCSV(const QString &rawText, const QString &targe
             continue;
         const QChar separator = line.contains(u'\t') ? u'\t' : u',';
         const QStringList fields = splitFields(line, separator);
-        // Column titles have no digit; every data row has an ID number, a phone or a number.
+        // Column titles fill a whole row without a digit; every data row has an ID number, a
+        // phone or a number.
         if (first) {
             first = false;
             static const QRegularExpression digit(u"\\d"_s);
-            if (!InputConverter::normalized(line).contains(digit)) {
+            const qsizetype needed = targetTable == u"units"_s ? 4 : 3;
+            if (fields.size() >= needed && !InputConverter::normalized(line).contains(digit)) {
                 m_headerSkipped = true;
                 continue;
             }

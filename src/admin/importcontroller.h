@@ -8,7 +8,7 @@ class Database;
 
 // Bulk entry of tenants, buyers or units from rows pasted as text: one row per line, fields
 // separated by tabs (copied from a spreadsheet) or by commas, a field in double quotes may hold
-// either. A first row without a digit anywhere is taken for the column titles and skipped.
+// either. A full first row without a digit anywhere is taken for the column titles and skipped.
 class ImportController : public QObject
 {
     Q_OBJECT

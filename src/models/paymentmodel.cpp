@@ -17,21 +17,24 @@ PaymentModel::PaymentModel(Database *db, QObject *parent)
 
 QVariantList PaymentModel::getAll()
 {
-    return list(
-        u"SELECT p.*, t.full_name as tenant_name, i.invoice_number, u.unit_number, "
-        "pr.name as property_name FROM payments p "
-        "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN invoices i ON p.invoice_id=i.id "
-        "LEFT JOIN units u ON i.unit_id=u.id LEFT JOIN properties pr ON u.property_id=pr.id "
-        "ORDER BY p.payment_date DESC"_s);
+    return list(u"SELECT p.*, COALESCE(t.full_name, b.full_name) as tenant_name, i.invoice_number, "
+                "u.unit_number, pr.name as property_name FROM payments p "
+                "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN buyers b ON p.buyer_id=b.id "
+                "LEFT JOIN invoices i ON p.invoice_id=i.id "
+                "LEFT JOIN units u ON u.id=COALESCE(i.unit_id, p.unit_id) "
+                "LEFT JOIN properties pr ON u.property_id=pr.id ORDER BY p.payment_date DESC"_s);
 }
 
 QVariantList PaymentModel::getLatest(int limit)
 {
     return list(
-        u"SELECT p.*, t.full_name as tenant_name, i.invoice_number, u.unit_number, "
-        "pr.name as property_name FROM payments p "
-        "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN invoices i ON p.invoice_id=i.id "
-        "LEFT JOIN units u ON i.unit_id=u.id LEFT JOIN properties pr ON u.property_id=pr.id "
+        // A buyer's installment payment has no tenant or invoice: its buyer and unit stand in.
+        u"SELECT p.*, COALESCE(t.full_name, b.full_name) as tenant_name, i.invoice_number, "
+        "u.unit_number, pr.name as property_name FROM payments p "
+        "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN buyers b ON p.buyer_id=b.id "
+        "LEFT JOIN invoices i ON p.invoice_id=i.id "
+        "LEFT JOIN units u ON u.id=COALESCE(i.unit_id, p.unit_id) "
+        "LEFT JOIN properties pr ON u.property_id=pr.id "
         "ORDER BY p.payment_date DESC, p.id DESC LIMIT ?"_s,
         { limit });
 }
@@ -106,6 +109,8 @@ QVariantList PaymentModel::settlementPlan(
     QSet<int> chosen;
     for (const QVariant &id : invoiceIds)
         chosen.insert(id.toInt());
+    // The chosen invoices not met yet among the open ones.
+    QSet<int> unmet = chosen;
     QVariantList plan;
     qint64 left = Money::cents(amount);
     QVariant currency;
@@ -114,7 +119,7 @@ QVariantList PaymentModel::settlementPlan(
         const int id = invoice.value(u"id"_s).toInt();
         if (!chosen.isEmpty() && !chosen.contains(id))
             continue;
-        chosen.remove(id);
+        unmet.remove(id);
         if (currency.isValid() && invoice.value(u"currency_id"_s) != currency)
             return {};
         currency = invoice.value(u"currency_id"_s);
@@ -126,7 +131,7 @@ QVariantList PaymentModel::settlementPlan(
         plan.append(invoice);
     }
     // Left over money or a chosen invoice that is not open: nothing is planned.
-    if (left > 0 || !chosen.isEmpty())
+    if (left > 0 || !unmet.isEmpty())
         return {};
     return plan;
 }

@@ -153,9 +153,11 @@ function paste(tc, field, text) {
 // Find a record in a SearchPicker by typing `text`, then take the row that `predicate` accepts.
 function pick(tc, picker, text, predicate) {
     type(tc, picker.field, text)
-    tc.tryVerify(() => picker.popup.opened && picker.results.length > 0, 2000, "no results for " + text)
+    tc.tryVerify(() => !picker.searching && picker.popup.opened && picker.results.length > 0, 2000,
+                 "no results for " + text)
     var index = indexWhere(picker.results, predicate)
     tc.verify(index >= 0, "no matching row for " + text)
+    find(tc, picker.popup.contentItem, picker.objectName + "List").positionViewAtIndex(index, 1)
     click(tc, find(tc, picker.popup.contentItem, picker.objectName + "Row" + index))
     tc.compare(picker.selectedId, Number(picker.results[index].id))
 }

@@ -56,4 +56,22 @@ PageCase {
         verify(H.answer(tc, page, true).indexOf(String(shown.cheque_number)) >= 0)
         compare(H.scalar(database, "SELECT status FROM cheques WHERE id=?", [shown.id]), "bounced")
     }
+
+    // The administrator changes the primary currency from the settings, after saying yes.
+    function test_primaryCurrencyChange() {
+        verify(authCtrl.login("admin", "qatmo"))
+        source = "SettingsPage"
+        load()
+        var before = settingsManager.primaryCurrency
+        var box = H.find(tc, page, "primaryCurrencyBox")
+        var index = H.indexWhere(box.model, c => c.code === "USD")
+        H.choose(tc, box, index)
+        H.click(tc, H.find(tc, page, "setPrimaryCurrencyButton"))
+        H.answer(tc, page, false)
+        compare(settingsManager.primaryCurrency, before)
+        H.click(tc, H.find(tc, page, "setPrimaryCurrencyButton"))
+        H.answer(tc, page, true)
+        compare(H.scalar(database, "SELECT code FROM currencies WHERE is_primary=1"), "USD")
+        settingsManager.setPrimaryCurrency(before)
+    }
 }

@@ -20,7 +20,7 @@ PageCase {
               field: "tenantPhoneField", column: "phone", stored: "0599000111", typed: "0599000111" },
             { tag: "buyer", page: "BuyersPage", list: "buyers", table: "buyers",
               button: "editBuyerButton", dialog: "addBuyerDialog", save: "saveBuyerButton",
-              field: "buyerPhoneField", column: "phone", stored: "0598000222", typed: "0598000222" },
+              field: "buyerNameField", column: "full_name", stored: "Edited Buyer", typed: "Edited Buyer" },
             { tag: "pending cheque, amount in Arabic digits", page: "ChequesPage", list: "cheques",
               table: "cheques", pick: r => r.status === "pending", button: "editChequeButton",
               dialog: "newChequeDialog", save: "saveNewChequeButton", field: "newChequeAmountField",

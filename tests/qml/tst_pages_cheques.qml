@@ -62,7 +62,8 @@ PageCase {
     function test_badChequeIsExplained_data() {
         return [
             { tag: "no amount", amount: "", due: "2030-01-01", message: "أدخل رقم الشيك ومبلغاً صحيحاً" },
-            { tag: "bad date", amount: "100", due: "2030-13-01", message: "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD" }
+            { tag: "not a date", amount: "100", due: "soon", message: "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD" },
+            { tag: "month 13", amount: "100", due: "2030-13-01", message: "هذا التاريخ غير موجود في التقويم" }
         ]
     }
 

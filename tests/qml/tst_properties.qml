@@ -102,13 +102,13 @@ PageCase {
 
     // A unit is corrected in place, its asking price included, which a sale then starts from.
     function test_editUnitSetsSalePrice() {
-        var forms = openUnitForm(cardIndex(page.properties[0].name))
-        var index = H.indexWhere(forms[0].units, u => u.status === "available")
+        var unit = unitModel.getAvailable()[0]
+        var units = H.open(tc, page, "manageUnitsButton" + cardIndex(unit.property_name), "unitsDialog")
+        var index = H.indexWhere(units.units, u => u.id === unit.id)
         verify(index >= 0)
-        var id = forms[0].units[index].id
+        var id = units.units[index].id
         var count = H.scalar(database, "SELECT COUNT(*) as c FROM units")
-        H.click(tc, H.find(tc, forms[0], "editUnitButton" + index))
-        H.waitOpen(tc, forms[1])
+        var forms = [units, H.open(tc, units, "editUnitButton" + index, "addUnitDialog")]
         compare(H.find(tc, forms[1], "unitNumberField").text, String(forms[0].units[index].unit_number))
         H.type(tc, H.find(tc, forms[1], "unitSalePriceField"), "315000")
         H.click(tc, H.find(tc, forms[1], "saveUnitButton"))
