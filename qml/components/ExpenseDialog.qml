@@ -130,19 +130,32 @@ MDialog {
         MComboBox {
             id: currencyBox
             objectName: "expenseCurrencyBox"
+            Layout.fillWidth: false
             Layout.preferredWidth: 110
             label: "العملة"
             model: dialog.currencies
             textRole: "code"
         }
     }
-    MComboBox {
-        id: categoryBox
-        objectName: "expenseCategoryBox"
+    RowLayout {
         Layout.fillWidth: true
-        label: "الفئة"
-        placeholder: "اختر الفئة..."
-        model: dialog.categories
+        spacing: 12
+        MComboBox {
+            id: categoryBox
+            objectName: "expenseCategoryBox"
+            Layout.fillWidth: true
+            label: "الفئة"
+            placeholder: "اختر الفئة..."
+            model: dialog.categories
+        }
+        MComboBox {
+            id: contractorBox
+            objectName: "expenseContractorBox"
+            Layout.fillWidth: true
+            label: "المقاول / المورد (اختياري)"
+            model: dialog.contractors
+            textRole: "display"
+        }
     }
     RowLayout {
         Layout.fillWidth: true
@@ -164,14 +177,6 @@ MDialog {
             model: dialog.units
             textRole: "display"
         }
-    }
-    MComboBox {
-        id: contractorBox
-        objectName: "expenseContractorBox"
-        Layout.fillWidth: true
-        label: "المقاول / المورد (اختياري)"
-        model: dialog.contractors
-        textRole: "display"
     }
     Label {
         Layout.fillWidth: true

@@ -46,7 +46,8 @@ RowLayout {
         id: fromField
         objectName: root.objectName !== "" ? root.objectName + "From" : ""
         visible: root.dates
-        Layout.preferredWidth: 140
+        Layout.fillWidth: false
+        Layout.preferredWidth: 160
         placeholderText: "من YYYY-MM-DD"
         onTextChanged: root.changed()
     }
@@ -54,7 +55,8 @@ RowLayout {
         id: toField
         objectName: root.objectName !== "" ? root.objectName + "To" : ""
         visible: root.dates
-        Layout.preferredWidth: 140
+        Layout.fillWidth: false
+        Layout.preferredWidth: 160
         placeholderText: "إلى YYYY-MM-DD"
         onTextChanged: root.changed()
     }

@@ -163,7 +163,7 @@ MDialog {
             areaField.text = row ? Theme.text(row.area) : ""
             rentField.text = row ? Theme.text(row.rent_monthly) : ""
             roomsField.text = row && row.rooms !== null ? Theme.text(row.rooms) : ""
-            salePriceField.text = row && Number(row.sale_price) > 0 ? Theme.text(row.sale_price) : ""
+            salePriceField.text = row && Math.round(Number(row.sale_price) * 100) > 0 ? Theme.text(row.sale_price) : ""
             open()
         }
 
@@ -173,29 +173,37 @@ MDialog {
             Layout.fillWidth: true
             label: "رقم الوحدة"
         }
-        MTextField {
-            id: floorField
-            objectName: "unitFloorField"
+        RowLayout {
             Layout.fillWidth: true
-            label: "الطابق"
+            spacing: 12
+            MTextField {
+                id: floorField
+                objectName: "unitFloorField"
+                Layout.fillWidth: true
+                label: "الطابق"
+            }
+            MTextField {
+                id: roomsField
+                objectName: "unitRoomsField"
+                Layout.fillWidth: true
+                label: "عدد الغرف"
+            }
         }
-        MTextField {
-            id: areaField
-            objectName: "unitAreaField"
+        RowLayout {
             Layout.fillWidth: true
-            label: "المساحة (م²)"
-        }
-        MTextField {
-            id: rentField
-            objectName: "unitRentField"
-            Layout.fillWidth: true
-            label: "الإيجار الشهري"
-        }
-        MTextField {
-            id: roomsField
-            objectName: "unitRoomsField"
-            Layout.fillWidth: true
-            label: "عدد الغرف"
+            spacing: 12
+            MTextField {
+                id: areaField
+                objectName: "unitAreaField"
+                Layout.fillWidth: true
+                label: "المساحة (م²)"
+            }
+            MTextField {
+                id: rentField
+                objectName: "unitRentField"
+                Layout.fillWidth: true
+                label: "الإيجار الشهري"
+            }
         }
         MTextField {
             id: salePriceField
