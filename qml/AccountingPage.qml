@@ -9,6 +9,7 @@ Rectangle {
 
     property var accounts: []
     property var entries: []
+    property var allEntries: []
     property var contractors: []
     property alias tab: tabs.currentIndex
 
@@ -21,8 +22,22 @@ Rectangle {
 
     function reload() {
         accounts = Theme.rows(accountModel.getAll())
-        entries = Theme.rows(accountModel.getJournalEntries())
+        allEntries = Theme.rows(accountModel.getJournalEntries())
+        applyFilter()
         contractors = Theme.rows(expenseModel.getContractors())
+    }
+
+    function applyFilter() {
+        entries = allEntries.filter(e => journalFilter.accepts(
+                                        [e.description, e.reference_type, e.lines], e.entry_date))
+    }
+
+    // Balances are debit minus credit: liabilities, equity and revenue normally stand below
+    // zero. Only a balance on the other side of its account's normal one is a warning.
+    function unusualBalance(row) {
+        var cents = Math.round(Number(row.balance) * 100)
+        var creditNormal = ["liability", "equity", "revenue"].indexOf(row.type) >= 0
+        return creditNormal ? cents > 0 : cents < 0
     }
 
     // "name:debit:credit" items joined by "," become a readable line.
@@ -82,27 +97,43 @@ Rectangle {
                 objectName: "accountsTable"
                 rows: page.accounts
                 emptyText: "لا توجد حسابات"
+                actionsWidth: 70
+                actions: [
+                    { text: "✎", name: "renameAccountButton", outline: true,
+                      run: r => renameDialog.openFor(r) }
+                ]
                 columns: [
                     { title: "الرمز", w: 1, value: r => r.code, bold: true },
                     { title: "اسم الحساب", w: 3, value: r => r.name_ar,
                       color: () => Theme.textPrimary },
                     { title: "النوع", w: 2, value: r => page.typeNames[r.type] || "مصروفات" },
                     { title: "الرصيد", w: 2, value: r => Theme.money(r.balance),
-                      color: r => Number(r.balance) < 0 ? Theme.dangerColor : Theme.gold }
+                      color: r => page.unusualBalance(r) ? Theme.dangerColor : Theme.gold }
                 ]
             }
 
-            DataTable {
-                objectName: "entriesTable"
-                rows: page.entries
-                emptyText: "لا توجد قيود بعد"
-                columns: [
-                    { title: "التاريخ", w: 2, value: r => r.entry_date },
-                    { title: "البيان", w: 4, value: r => r.description,
-                      color: () => Theme.textPrimary },
-                    { title: "نوع المرجع", w: 2, value: r => r.reference_type },
-                    { title: "البنود", w: 5, value: r => page.linesText(r.lines) }
-                ]
+            ColumnLayout {
+                spacing: 12
+                ListFilter {
+                    id: journalFilter
+                    objectName: "journalFilter"
+                    Layout.fillWidth: true
+                    onChanged: page.applyFilter()
+                }
+                DataTable {
+                    objectName: "entriesTable"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    rows: page.entries
+                    emptyText: "لا توجد قيود بعد"
+                    columns: [
+                        { title: "التاريخ", w: 2, value: r => r.entry_date },
+                        { title: "البيان", w: 4, value: r => r.description,
+                          color: () => Theme.textPrimary },
+                        { title: "نوع المرجع", w: 2, value: r => r.reference_type },
+                        { title: "البنود", w: 5, value: r => page.linesText(r.lines) }
+                    ]
+                }
             }
 
             ColumnLayout {
@@ -120,7 +151,7 @@ Rectangle {
                     MButton {
                         objectName: "addContractorButton"
                         text: "+ إضافة مورد"
-                        onClicked: contractorDialog.open()
+                        onClicked: contractorDialog.openFor(null)
                     }
                 }
                 DataTable {
@@ -129,6 +160,14 @@ Rectangle {
                     Layout.fillHeight: true
                     rows: page.contractors
                     emptyText: "لا يوجد مقاولون أو موردون"
+                    actionsWidth: 150
+                    actions: [
+                        { text: "دفعة", name: "payContractorButton",
+                          show: r => Math.round(Number(r.balance) * 100) > 0,
+                          run: r => paymentDialog.openFor(r) },
+                        { text: "✎", name: "editContractorButton", outline: true,
+                          run: r => contractorDialog.openFor(r) }
+                    ]
                     columns: [
                         { title: "الاسم", w: 3, value: r => r.name, bold: true },
                         { title: "الهاتف", w: 2, value: r => r.phone },
@@ -146,6 +185,50 @@ Rectangle {
         objectName: "journalDialog"
         accounts: page.accounts
         onPosted: page.reload()
+    }
+
+    MDialog {
+        id: renameDialog
+        objectName: "renameAccountDialog"
+        property var account: null
+        title: "تعديل اسم الحساب " + (account ? Theme.text(account.code) : "")
+        dialogWidth: 440
+
+        function openFor(row) {
+            account = row
+            accountNameField.text = Theme.text(row.name_ar)
+            open()
+        }
+
+        MTextField {
+            id: accountNameField
+            objectName: "accountNameField"
+            Layout.fillWidth: true
+            label: "اسم الحساب"
+        }
+        MButton {
+            objectName: "saveAccountNameButton"
+            Layout.fillWidth: true
+            text: "حفظ"
+            onClicked: {
+                if (accountNameField.text.trim() === "") {
+                    renameDialog.message = "أدخل اسم الحساب"
+                    return
+                }
+                if (accountModel.rename(Number(renameDialog.account.id), accountNameField.text)) {
+                    page.accounts = Theme.rows(accountModel.getAll())
+                    renameDialog.close()
+                } else {
+                    renameDialog.message = "تعذر حفظ اسم الحساب"
+                }
+            }
+        }
+    }
+
+    ContractorPaymentDialog {
+        id: paymentDialog
+        objectName: "contractorPaymentDialog"
+        onPaid: page.contractors = Theme.rows(expenseModel.getContractors())
     }
 
     ContractorDialog {

@@ -8,9 +8,15 @@ Rectangle {
     id: page
 
     property var buyers: []
+    property var allBuyers: []
 
     function reload() {
-        buyers = Theme.rows(buyerModel.getAll())
+        allBuyers = Theme.rows(buyerModel.getAll())
+        applyFilter()
+    }
+
+    function applyFilter() {
+        buyers = allBuyers.filter(b => listFilter.accepts([b.full_name, b.id_number, b.phone], ""))
     }
 
     color: "#0a0e1a"
@@ -35,8 +41,28 @@ Rectangle {
             MButton {
                 objectName: "addBuyerButton"
                 text: "+ مشتري جديد"
-                onClicked: addDialog.open()
+                onClicked: addDialog.openFor(null)
             }
+        }
+
+        ListFilter {
+            id: listFilter
+            objectName: "buyerListFilter"
+            Layout.fillWidth: true
+            dates: false
+            onChanged: page.applyFilter()
+        }
+
+        Label {
+            id: message
+            objectName: "pageMessage"
+            Layout.fillWidth: true
+            visible: text !== ""
+            color: Theme.successColor
+            font.family: Theme.fontFamily
+            font.pixelSize: 13
+            wrapMode: Text.WordWrap
+            horizontalAlignment: Text.AlignLeft
         }
 
         Label {
@@ -161,6 +187,15 @@ Rectangle {
                         outline: true
                         onClicked: row.openWith(statementDialog)
                     }
+                    MButton {
+                        objectName: "editBuyerButton" + row.index
+                        implicitHeight: 34
+                        leftPadding: 10
+                        rightPadding: 10
+                        text: "✎"
+                        outline: true
+                        onClicked: addDialog.openFor(row.modelData)
+                    }
                 }
             }
         }
@@ -170,6 +205,8 @@ Rectangle {
         id: salesDialog
         objectName: "salesDialog"
         onClosed: page.reload()
+        onSold: message.text = "✅ تمت عملية البيع للمشتري " + buyerName
+                + "، وأُنشئ جدول الأقساط إن وُجد."
     }
     InstallmentsDialog {
         id: installmentsDialog
@@ -188,14 +225,18 @@ Rectangle {
     MDialog {
         id: addDialog
         objectName: "addBuyerDialog"
-        title: "إضافة مشتري جديد"
+        // The buyer being corrected, or null for a new one.
+        property var buyer: null
+        title: buyer ? "تعديل بيانات المشتري" : "إضافة مشتري جديد"
         dialogWidth: 480
 
-        onAboutToShow: {
-            nameField.text = ""
-            idField.text = ""
-            phoneField.text = ""
-            addressField.text = ""
+        function openFor(row) {
+            buyer = row
+            nameField.text = row ? Theme.text(row.full_name) : ""
+            idField.text = row ? Theme.text(row.id_number) : ""
+            phoneField.text = row ? Theme.text(row.phone) : ""
+            addressField.text = row ? Theme.text(row.address) : ""
+            open()
         }
 
         MTextField {
@@ -231,9 +272,13 @@ Rectangle {
                     addDialog.message = "أدخل اسم المشتري"
                     return
                 }
-                var id = buyerModel.add(nameField.text, idField.text, phoneField.text, "",
-                                        addressField.text)
-                if (id > 0) {
+                var row = addDialog.buyer
+                var saved = row ? buyerModel.update(Number(row.id), nameField.text, idField.text,
+                                                    phoneField.text, Theme.text(row.email),
+                                                    addressField.text)
+                                : buyerModel.add(nameField.text, idField.text, phoneField.text, "",
+                                                 addressField.text) > 0
+                if (saved) {
                     addDialog.close()
                     page.reload()
                 } else {

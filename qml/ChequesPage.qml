@@ -8,6 +8,7 @@ Rectangle {
     id: page
 
     property var cheques: []
+    property var allCheques: []
     property var summary: []
     property alias tab: tabs.currentIndex
 
@@ -19,13 +20,20 @@ Rectangle {
 
     function loadTab() {
         if (tabs.currentIndex === 1)
-            cheques = Theme.rows(chequeModel.getByType("received"))
+            allCheques = Theme.rows(chequeModel.getByType("received"))
         else if (tabs.currentIndex === 2)
-            cheques = Theme.rows(chequeModel.getByType("issued"))
+            allCheques = Theme.rows(chequeModel.getByType("issued"))
         else if (tabs.currentIndex === 3)
-            cheques = Theme.rows(chequeModel.getPostDated())
+            allCheques = Theme.rows(chequeModel.getPostDated())
         else
-            cheques = Theme.rows(chequeModel.getAll())
+            allCheques = Theme.rows(chequeModel.getAll())
+        applyFilter()
+    }
+
+    function applyFilter() {
+        cheques = allCheques.filter(c => listFilter.accepts(
+                                        [c.cheque_number, c.bank_name, c.payer_name, c.payee_name],
+                                        c.due_date))
     }
 
     function reload() {
@@ -48,6 +56,20 @@ Rectangle {
         } else {
             message.text = "تعذر تحديث حالة الشيك"
         }
+    }
+
+    // The row itself travels with the question, so the answer acts on the cheque the user saw.
+    function askStatus(row, status) {
+        var party = Theme.text(row.type === "issued" ? row.payee_name : row.payer_name)
+        var what = "الشيك رقم " + Theme.text(row.cheque_number) + " بمبلغ " + Theme.number(row.amount)
+                + " " + (row.currency_symbol ? row.currency_symbol : "₪")
+                + (party !== "" ? " (" + party + ")" : "")
+        if (status === "paid")
+            confirm.ask("صرف الشيك", "سيُسجل " + what + " على أنه صُرف.", "✔ صرف",
+                        page.setStatus.bind(page, row, status), false)
+        else
+            confirm.ask("ارتجاع الشيك", "سيُسجل " + what + " كشيك مرتجع.", "✕ ارتجاع",
+                        page.setStatus.bind(page, row, status))
     }
 
     function statusText(status) {
@@ -81,7 +103,7 @@ Rectangle {
             MButton {
                 objectName: "addChequeButton"
                 text: "+ تسجيل شيك"
-                onClicked: chequeDialog.open()
+                onClicked: chequeDialog.openFor(null)
             }
         }
 
@@ -111,6 +133,13 @@ Rectangle {
             onSelected: page.loadTab()
         }
 
+        ListFilter {
+            id: listFilter
+            objectName: "chequeListFilter"
+            Layout.fillWidth: true
+            onChanged: page.applyFilter()
+        }
+
         Label {
             id: message
             objectName: "pageMessage"
@@ -128,7 +157,7 @@ Rectangle {
             Layout.fillHeight: true
             rows: page.cheques
             rowHeight: 56
-            actionsWidth: 170
+            actionsWidth: 220
             emptyText: "لا توجد شيكات"
             columns: [
                 { title: "الشيك", w: 2.2, color: () => Theme.textPrimary, bold: true,
@@ -141,12 +170,19 @@ Rectangle {
                   color: r => page.statusColor(r.status), bold: true }
             ]
             actions: [
+                { text: "✎", name: "editChequeButton", outline: true,
+                  show: r => r.status === "pending", run: r => chequeDialog.openFor(r) },
                 { text: "✔ صرف", name: "cashChequeButton", color: Theme.successColor,
-                  show: r => r.status === "pending", run: r => page.setStatus(r, "paid") },
+                  show: r => r.status === "pending", run: r => page.askStatus(r, "paid") },
                 { text: "✕ ارتجاع", name: "bounceChequeButton", color: Theme.dangerColor, outline: true,
-                  show: r => r.status === "pending", run: r => page.setStatus(r, "bounced") }
+                  show: r => r.status === "pending", run: r => page.askStatus(r, "bounced") }
             ]
         }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
     }
 
     NewChequeDialog {

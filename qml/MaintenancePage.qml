@@ -7,13 +7,32 @@ Rectangle {
     id: page
 
     property var requests: []
+    property var expenses: []
+    property var allRequests: []
+    property var allExpenses: []
+    property alias section: sections.currentIndex
     property alias filter: filters.currentIndex
     readonly property var statuses: ["", "new", "in_progress", "completed"]
 
     function reload() {
         var status = statuses[filters.currentIndex]
-        requests = Theme.rows(status === "" ? maintenanceModel.getAll()
-                                            : maintenanceModel.getByStatus(status))
+        allRequests = Theme.rows(status === "" ? maintenanceModel.getAll()
+                                               : maintenanceModel.getByStatus(status))
+        allExpenses = sections.currentIndex === 1 ? Theme.rows(expenseModel.getAll()) : []
+        applyFilter()
+    }
+
+    function applyFilter() {
+        requests = allRequests.filter(r => listFilter.accepts(
+                                          [r.title, r.property_name, r.unit_number, r.description],
+                                          r.request_date))
+        expenses = allExpenses.filter(e => listFilter.accepts(
+                                          [e.category, e.description, e.property_name, e.unit_number,
+                                           e.contractor_name], e.expense_date))
+    }
+
+    function methodText(m) {
+        return m === "bank" ? "تحويل بنكي" : m === "cheque" ? "شيك" : m === "cash" ? "نقداً" : ""
     }
 
     function priorityText(p) {
@@ -44,25 +63,72 @@ Rectangle {
             subtitle: "إدارة طلبات الصيانة والإصلاحات"
 
             MButton {
+                objectName: "addExpenseButton"
+                text: "+ مصروف"
+                outline: true
+                onClicked: expenseDialog.openFor(null, 0)
+            }
+            MButton {
                 objectName: "addMaintenanceButton"
                 text: "+ طلب صيانة"
-                onClicked: requestDialog.open()
+                onClicked: requestDialog.openFor(null)
             }
+        }
+
+        FilterChips {
+            id: sections
+            objectName: "maintenanceSection"
+            model: ["طلبات الصيانة", "المصروفات"]
+            onSelected: page.reload()
+        }
+
+        ListFilter {
+            id: listFilter
+            objectName: "maintenanceListFilter"
+            Layout.fillWidth: true
+            onChanged: page.applyFilter()
         }
 
         FilterChips {
             id: filters
             objectName: "maintenanceFilter"
+            visible: sections.currentIndex === 0
             model: ["الكل", "جديد", "قيد التنفيذ", "مكتمل"]
             onSelected: page.reload()
         }
 
         DataTable {
+            objectName: "expensesTable"
+            visible: sections.currentIndex === 1
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            rows: page.expenses
+            actionsWidth: 60
+            emptyText: "لا توجد مصروفات"
+            columns: [
+                { title: "التاريخ", w: 1.6, value: r => r.expense_date },
+                { title: "الفئة", w: 1.4, value: r => r.category, bold: true },
+                { title: "العقار - الوحدة", w: 2.6, value: r => r.property_name
+                      ? Theme.text(r.property_name) + (r.unit_number ? " - " + r.unit_number : "") : "عام" },
+                { title: "المقاول", w: 2, value: r => Theme.text(r.contractor_name) },
+                { title: "الوصف", w: 2.4, value: r => Theme.text(r.description) },
+                { title: "الدفع", w: 1.3, value: r => page.methodText(r.payment_method) },
+                { title: "المبلغ", w: 1.6, value: r => Theme.money(r.amount), bold: true,
+                  color: () => Theme.gold }
+            ]
+            actions: [
+                { text: "✎", name: "editExpenseButton", outline: true,
+                  run: r => expenseDialog.openFor(r, 0) }
+            ]
+        }
+
+        DataTable {
             objectName: "maintenanceTable"
+            visible: sections.currentIndex === 0
             Layout.fillWidth: true
             Layout.fillHeight: true
             rows: page.requests
-            actionsWidth: 90
+            actionsWidth: 130
             emptyText: "لا توجد طلبات صيانة"
             columns: [
                 { title: "الطلب", w: 3, value: r => r.title, bold: true },
@@ -78,6 +144,8 @@ Rectangle {
                       ? "التكلفة: " + Theme.money(r.cost) : "" }
             ]
             actions: [
+                { text: "✎", name: "editMaintenanceButton", outline: true,
+                  run: r => requestDialog.openFor(r) },
                 { text: "إكمال", name: "completeMaintenanceButton",
                   show: r => r.status !== "completed",
                   run: r => {
@@ -93,6 +161,14 @@ Rectangle {
         id: requestDialog
         objectName: "maintenanceRequestDialog"
         onAdded: page.reload()
+    }
+    ExpenseDialog {
+        id: expenseDialog
+        objectName: "expenseDialog"
+        onSaved: {
+            sections.currentIndex = 1
+            page.reload()
+        }
     }
     CompleteMaintenanceDialog {
         id: completeDialog

@@ -53,6 +53,12 @@ Rectangle {
             subtitle: "تتبع جميع المدفوعات"
 
             MButton {
+                objectName: "settleInvoicesButton"
+                text: "دفعة لعدة فواتير"
+                outline: true
+                onClicked: settlementDialog.open()
+            }
+            MButton {
                 objectName: "addPaymentButton"
                 text: "+ تسجيل دفعة"
                 onClicked: paymentDialog.open()
@@ -115,6 +121,12 @@ Rectangle {
     PaymentDialog {
         id: paymentDialog
         objectName: "paymentDialog"
+        onRecorded: page.reload()
+    }
+
+    SettlementDialog {
+        id: settlementDialog
+        objectName: "settlementDialog"
         onRecorded: page.reload()
     }
 }

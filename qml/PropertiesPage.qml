@@ -68,7 +68,7 @@ Rectangle {
             MButton {
                 objectName: "addPropertyButton"
                 text: "+ إضافة عقار"
-                onClicked: addDialog.open()
+                onClicked: addDialog.openFor(null)
             }
         }
 
@@ -298,18 +298,46 @@ Rectangle {
                                 }
                             }
                             MButton {
+                                objectName: "propertyExpenseButton" + cell.index
+                                implicitHeight: 34
+                                text: "مصروف"
+                                outline: true
+                                onClicked: expenseDialog.openFor(null, Number(cell.modelData.id))
+                            }
+                            MButton {
+                                objectName: "editPropertyButton" + cell.index
+                                implicitHeight: 34
+                                text: "✎"
+                                outline: true
+                                onClicked: addDialog.openFor(cell.modelData)
+                            }
+                            MButton {
                                 objectName: "removePropertyButton" + cell.index
                                 implicitHeight: 34
                                 text: "🗑"
                                 outline: true
                                 btnColor: Theme.dangerColor
-                                onClicked: page.removeProperty(Number(cell.modelData.id))
+                                onClicked: confirm.ask("حذف العقار",
+                                                       "سيُحذف العقار «" + Theme.text(cell.modelData.name)
+                                                       + "» ووحداته المتاحة نهائياً.", "حذف",
+                                                       page.removeProperty.bind(page, Number(cell.modelData.id)))
                             }
                         }
                     }
                 }
             }
         }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
+    }
+
+    ExpenseDialog {
+        id: expenseDialog
+        objectName: "propertyExpenseDialog"
+        onSaved: page.reload()
     }
 
     UnitsDialog {
@@ -321,14 +349,19 @@ Rectangle {
     MDialog {
         id: addDialog
         objectName: "addPropertyDialog"
-        title: "إضافة عقار جديد"
+        // The property being corrected, or null for a new one.
+        property var property: null
+        readonly property var types: ["residential", "commercial", "mixed"]
+        title: property ? "تعديل العقار" : "إضافة عقار جديد"
         dialogWidth: 480
 
-        onAboutToShow: {
-            nameField.text = ""
-            cityField.text = ""
-            addressField.text = ""
-            typeBox.currentIndex = 0
+        function openFor(row) {
+            property = row
+            nameField.text = row ? Theme.text(row.name) : ""
+            cityField.text = row ? Theme.text(row.city) : ""
+            addressField.text = row ? Theme.text(row.address) : ""
+            typeBox.currentIndex = row ? Math.max(0, types.indexOf(row.type)) : 0
+            open()
         }
 
         MTextField {
@@ -365,10 +398,14 @@ Rectangle {
                     addDialog.message = "أدخل اسم العقار"
                     return
                 }
-                var types = ["residential", "commercial", "mixed"]
-                var id = propertyModel.add(nameField.text, types[Math.max(0, typeBox.currentIndex)],
-                                           addressField.text, cityField.text, "")
-                if (id > 0) {
+                var type = addDialog.types[Math.max(0, typeBox.currentIndex)]
+                var row = addDialog.property
+                var saved = row ? propertyModel.update(Number(row.id), nameField.text, type,
+                                                       addressField.text, cityField.text,
+                                                       Theme.text(row.description))
+                                : propertyModel.add(nameField.text, type, addressField.text,
+                                                    cityField.text, "") > 0
+                if (saved) {
                     page.reload()
                     addDialog.close()
                 } else {

@@ -49,13 +49,15 @@ Rectangle {
     }
 
     function applyRange() {
-        if (!Theme.isIsoDate(fromField.text) || !Theme.isIsoDate(toField.text)) {
-            notice = "أدخل التاريخين بالصيغة YYYY-MM-DD"
+        var problem = fromField.dateMessage("أدخل التاريخين بالصيغة YYYY-MM-DD")
+                || toField.dateMessage("أدخل التاريخين بالصيغة YYYY-MM-DD")
+        if (problem !== "") {
+            notice = problem
             return
         }
         notice = ""
-        from = fromField.text
-        to = toField.text
+        from = fromField.date
+        to = toField.date
         reload()
     }
 

@@ -31,8 +31,24 @@ Rectangle {
         companyEmail.text = settingsManager.companyEmail
     }
 
+    function choosePrimary(currency) {
+        confirm.ask("تغيير العملة الأساسية", "ستصبح " + Theme.text(currency.name_ar) + " ("
+                    + Theme.text(currency.code) + ") العملة الأساسية، وتُحسب الإجماليات بها من الآن. "
+                    + "راجع أسعار صرف العملات الأخرى بعد التغيير.", "تغيير",
+                    page.setPrimary.bind(page, currency), false)
+    }
+
+    function setPrimary(currency) {
+        settingsManager.setPrimaryCurrency(Theme.text(currency.code))
+        var done = settingsManager.primaryCurrency === currency.code
+        ratesSection.statusColor = done ? Theme.successColor : Theme.dangerColor
+        ratesSection.status = done ? "أصبحت العملة الأساسية " + Theme.text(currency.name_ar)
+                                   : "تعذر تغيير العملة الأساسية"
+        reload()
+    }
+
     function updateRate(currency, text) {
-        var rate = Theme.parseAmount(text)
+        var rate = inputConverter.amount(text)
         if (isNaN(rate) || rate <= 0) {
             ratesSection.statusColor = Theme.dangerColor
             ratesSection.status = "أدخل سعر صرف صحيحاً أكبر من صفر"
@@ -62,7 +78,7 @@ Rectangle {
     function exportCsv() {
         if (backupManager.exportAllToCSV()) {
             dataSection.statusColor = Theme.successColor
-            dataSection.status = "تم التصدير بنجاح إلى المجلد الرئيسي"
+            dataSection.status = "تم التصدير بنجاح إلى المجلد: " + backupManager.lastExportFolder()
         } else {
             dataSection.statusColor = Theme.dangerColor
             dataSection.status = "تعذر تصدير البيانات"
@@ -85,6 +101,15 @@ Rectangle {
         var file = chooser.browseRestoreFile()
         if (!file || file === "")
             return
+        // The data in use is saved as an ordinary backup first, so a mistaken restore is undone
+        // from the backups list.
+        confirm.ask("استعادة نسخة احتياطية", "ستحل بيانات النسخة «" + file
+                    + "» محل جميع البيانات الحالية. تُحفظ البيانات الحالية أولاً نسخةً احتياطية في «"
+                    + Theme.text(backupManager.backupPath) + "» ويمكن استعادتها من قائمة النسخ.",
+                    "استعادة", page.installBackup.bind(page, file))
+    }
+
+    function installBackup(file) {
         lastBackupError = ""
         if (backupManager.restoreBackup(file)) {
             var safety = backupManager.lastSafetyBackup
@@ -138,13 +163,34 @@ Rectangle {
                 Layout.fillWidth: true
                 title: "💱 العملات وأسعار الصرف"
 
-                Label {
+                RowLayout {
                     Layout.fillWidth: true
-                    text: "العملة الأساسية: " + settingsManager.primaryCurrency
-                    color: Theme.textPrimary
-                    font.family: Theme.fontFamily
-                    font.pixelSize: 14
-                    horizontalAlignment: Text.AlignLeft
+                    spacing: 10
+                    Label {
+                        Layout.fillWidth: true
+                        text: "العملة الأساسية: " + settingsManager.primaryCurrency
+                        color: Theme.textPrimary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 14
+                        horizontalAlignment: Text.AlignLeft
+                    }
+                    MComboBox {
+                        id: primaryBox
+                        objectName: "primaryCurrencyBox"
+                        visible: authCtrl.currentRole === "admin"
+                        Layout.preferredWidth: 200
+                        placeholder: "اختر العملة..."
+                        model: Theme.rows(currencyModel.getAll())
+                        textRole: "name_ar"
+                    }
+                    MButton {
+                        objectName: "setPrimaryCurrencyButton"
+                        visible: primaryBox.visible
+                        enabled: primaryBox.currentIndex >= 0
+                        text: "تعيين كعملة أساسية"
+                        outline: true
+                        onClicked: page.choosePrimary(primaryBox.model[primaryBox.currentIndex])
+                    }
                 }
                 Repeater {
                     model: page.currencies
@@ -341,5 +387,10 @@ Rectangle {
                 }
             }
         }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
     }
 }

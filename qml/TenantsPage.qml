@@ -11,6 +11,15 @@ Rectangle {
     property string message: ""
     property color messageColor: Theme.dangerColor
 
+    function removeTenant(id) {
+        if (tenantModel.remove(id)) {
+            message = ""
+            reload()
+        } else {
+            say("لا يمكن حذف مستأجر لديه عقود نشطة أو سجلات مرتبطة", false)
+        }
+    }
+
     function reload() {
         var q = searchField.text
         tenants = Theme.rows(q === "" ? tenantModel.getAll() : tenantModel.search(q))
@@ -52,7 +61,7 @@ Rectangle {
             MButton {
                 objectName: "addTenantButton"
                 text: "+ مستأجر جديد"
-                onClicked: addDialog.open()
+                onClicked: addDialog.openFor(null)
             }
         }
 
@@ -218,7 +227,7 @@ Rectangle {
                                 horizontalAlignment: Text.AlignLeft
                             }
                             RowLayout {
-                                Layout.preferredWidth: 230
+                                Layout.preferredWidth: 270
                                 spacing: 6
                                 MButton {
                                     objectName: "tenantStatementButton" + row.index
@@ -242,19 +251,22 @@ Rectangle {
                                     }
                                 }
                                 MButton {
+                                    objectName: "editTenantButton" + row.index
+                                    implicitHeight: 32
+                                    text: "✎"
+                                    outline: true
+                                    onClicked: addDialog.openFor(row.modelData)
+                                }
+                                MButton {
                                     objectName: "removeTenantButton" + row.index
                                     implicitHeight: 32
                                     text: "🗑"
                                     outline: true
                                     btnColor: Theme.dangerColor
-                                    onClicked: {
-                                        if (tenantModel.remove(Number(row.modelData.id))) {
-                                            page.message = ""
-                                            page.reload()
-                                        } else {
-                                            page.say("لا يمكن حذف مستأجر لديه عقود نشطة أو سجلات مرتبطة", false)
-                                        }
-                                    }
+                                    onClicked: confirm.ask("حذف المستأجر", "سيُحذف المستأجر «"
+                                                           + Theme.text(row.modelData.full_name)
+                                                           + "» وبياناته نهائياً.", "حذف",
+                                                           page.removeTenant.bind(page, Number(row.modelData.id)))
                                 }
                             }
                         }
@@ -262,6 +274,11 @@ Rectangle {
                 }
             }
         }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
     }
 
     ContractsDialog {
@@ -287,7 +304,9 @@ Rectangle {
     MDialog {
         id: addDialog
         objectName: "addTenantDialog"
-        title: "إضافة مستأجر"
+        // The tenant being corrected, or null for a new one.
+        property var tenant: null
+        title: tenant ? "تعديل بيانات المستأجر" : "إضافة مستأجر"
         dialogWidth: 480
 
         function clear() {
@@ -296,6 +315,20 @@ Rectangle {
             phoneField.text = ""
             emailField.text = ""
             addressField.text = ""
+        }
+
+        function openFor(row) {
+            if (row) {
+                nameField.text = Theme.text(row.full_name)
+                idField.text = Theme.text(row.id_number)
+                phoneField.text = Theme.text(row.phone)
+                emailField.text = Theme.text(row.email)
+                addressField.text = Theme.text(row.address)
+            } else if (tenant) {
+                clear()
+            }
+            tenant = row
+            open()
         }
 
         MTextField {
@@ -337,9 +370,12 @@ Rectangle {
                     addDialog.message = "أدخل اسم المستأجر"
                     return
                 }
-                var id = tenantModel.add(nameField.text, idField.text, phoneField.text,
-                                         emailField.text, addressField.text)
-                if (id > 0) {
+                var saved = addDialog.tenant
+                        ? tenantModel.update(Number(addDialog.tenant.id), nameField.text, idField.text,
+                                             phoneField.text, emailField.text, addressField.text)
+                        : tenantModel.add(nameField.text, idField.text, phoneField.text,
+                                          emailField.text, addressField.text) > 0
+                if (saved) {
                     page.reload()
                     addDialog.close()
                     addDialog.clear()

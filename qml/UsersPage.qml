@@ -87,7 +87,9 @@ Rectangle {
             ]
             actions: [
                 { text: "🗑", name: "removeUserButton", outline: true, color: Theme.dangerColor,
-                  show: r => page.isAdmin && r.username !== "admin", run: r => page.remove(r) }
+                  show: r => page.isAdmin && r.username !== "admin", run: r => confirm.ask("حذف المستخدم", "سيُحذف المستخدم «" + Theme.text(r.username)
+                                                  + "» ولن يتمكن من الدخول.", "حذف",
+                                                  page.remove.bind(page, r)) }
             ]
         }
     }
@@ -150,5 +152,10 @@ Rectangle {
                 }
             }
         }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
     }
 }

@@ -17,6 +17,8 @@ private slots:
     void unitFields();
     void missingIdNumbers_data();
     void missingIdNumbers();
+    void skippedRowsSayWhy_data();
+    void skippedRowsSayWhy();
 };
 
 void TestImport::importCounts()
@@ -58,10 +60,13 @@ void TestImport::unitFields_data()
 {
     QTest::addColumn<QString>("line"); // %1 is the property id
     QTest::addColumn<QString>("stored"); // number|area|sale price|rent, empty when refused
-    QTest::newRow("rent, unreadable area is 0")
-        << u"%1, B-1 ,large,70000,1500.5,extra"_s << u"B-1|0.0|70000.0|1500.5"_s;
-    QTest::newRow("tab-separated with comma in a field")
-        << u"%1\tD-4\t95\t1,200"_s << u"D-4|95.0|0.0|0.0"_s;
+    QTest::newRow("rent, extra field ignored")
+        << u"%1, B-1 ,80,70000,1500.5,extra"_s << u"B-1|80.0|70000.0|1500.5"_s;
+    QTest::newRow("unreadable area refused") << u"%1, B-1 ,large,70000,1500.5"_s << QString();
+    QTest::newRow("tab-separated with thousands separator")
+        << u"%1\tD-4\t95\t1,200"_s << u"D-4|95.0|1200.0|0.0"_s;
+    QTest::newRow("quoted amount with a comma")
+        << u"%1,E-5,\"1,250.5\",\"٣٠٠٬٠٠٠\""_s << u"E-5|1250.5|300000.0|0.0"_s;
     QTest::newRow("nan price refused") << u"%1,G-7,100,nan"_s << QString();
 }
 
@@ -100,6 +105,54 @@ void TestImport::missingIdNumbers()
     QCOMPARE(importer.lastSkipped(), 0);
     QCOMPARE(
         f.scalar(u"SELECT COUNT(*) FROM "_s + table + u" WHERE id_number IS NULL"_s).toInt(), 2);
+}
+
+void TestImport::skippedRowsSayWhy_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("header");
+    QTest::addColumn<QStringList>("stored"); // name|id number|phone
+    QTest::addColumn<QStringList>("skipped"); // line:reason
+    QTest::newRow("header row skipped") << u"الاسم\tرقم الهوية\tالهاتف\nأحمد\t401\t0599"_s << true
+                                        << QStringList { u"أحمد|401|0599"_s } << QStringList();
+    QTest::newRow("quoted fields keep their commas and quotes")
+        << u"\"علي, الابن\",402,\"0598\"\n\"قول \"\"نعم\"\"\",403,0597"_s << false
+        << QStringList { u"علي, الابن|402|0598"_s, u"قول \"نعم\"|403|0597"_s } << QStringList();
+    QTest::newRow("quoted tab in a tab-separated row")
+        << u"\"سارة\tأحمد\"\t404\t0596"_s << false << QStringList { u"سارة\tأحمد|404|0596"_s }
+        << QStringList();
+    QTest::newRow("every skipped row with its reason")
+        << u"أحمد,401,0599\n,405,0595\nمكرر,401,0594\nقصير\nسالم,١٢٣,٠٥٩٣"_s << false
+        << QStringList { u"أحمد|401|0599"_s, u"سالم|123|0593"_s }
+        << QStringList { u"2:الاسم مفقود"_s, u"3:رقم الهوية مسجل مسبقاً"_s,
+               u"4:حقول ناقصة: الاسم ورقم الهوية والهاتف مطلوبة"_s };
+    QTest::newRow("rows without ID numbers do not collide")
+        << u"أحمد,,0599\nسارة,,0598"_s << false
+        << QStringList { u"أحمد|-|0599"_s, u"سارة|-|0598"_s } << QStringList();
+}
+
+void TestImport::skippedRowsSayWhy()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, header);
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, skipped);
+    TestFixture f;
+    ImportController importer(f.db());
+    QCOMPARE(importer.importRawCSV(text, u"tenants"_s), !stored.isEmpty());
+    QCOMPARE(importer.lastHeaderSkipped(), header);
+    QCOMPARE(importer.lastSkipped(), int(skipped.size()));
+    QStringList reasons;
+    for (const QVariant &row : importer.lastSkippedRows())
+        reasons << row.toMap().value(u"line"_s).toString() + u":"_s
+                + row.toMap().value(u"reason"_s).toString();
+    QCOMPARE(reasons, skipped);
+    QStringList rows;
+    for (const QVariant &row : f.db()->execQuery(u"SELECT full_name || '|' || "
+                                                 "IFNULL(id_number,'-') || '|' || phone AS r "
+                                                 "FROM tenants ORDER BY id"_s))
+        rows << row.toMap().value(u"r"_s).toString();
+    QCOMPARE(rows, stored);
 }
 
 QTEST_GUILESS_MAIN(TestImport)

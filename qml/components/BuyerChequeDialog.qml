@@ -48,17 +48,17 @@ MDialog {
         Layout.fillWidth: true
         text: "حفظ الشيك"
         onClicked: {
-            var amount = Theme.parseAmount(amountField.text)
+            var amount = amountField.amount
             if (numberField.text.trim() === "" || isNaN(amount) || amount <= 0) {
                 dialog.message = "أدخل رقم الشيك ومبلغاً صحيحاً"
                 return
             }
-            if (!Theme.isIsoDate(dueField.text)) {
-                dialog.message = "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD"
+            if (dueField.date === "") {
+                dialog.message = dueField.dateMessage("أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD")
                 return
             }
             var id = chequeModel.add(numberField.text, "received", amount, bankField.text,
-                                     dueField.text, dialog.buyerName, 1, 1.0, dialog.buyerId, 0)
+                                     dueField.date, dialog.buyerName, 1, 1.0, dialog.buyerId, 0)
             if (id > 0)
                 dialog.close()
             else

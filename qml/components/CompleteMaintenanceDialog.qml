@@ -38,7 +38,7 @@ MDialog {
         Layout.fillWidth: true
         text: "تأكيد الإكمال"
         onClicked: {
-            var cost = Theme.parseAmount(costField.text)
+            var cost = costField.amount
             if (isNaN(cost) || cost < 0) {
                 dialog.message = "أدخل تكلفة صحيحة"
                 return

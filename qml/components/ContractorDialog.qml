@@ -4,6 +4,10 @@ import QtQuick.Layouts
 MDialog {
     id: dialog
 
+    // The contractor being corrected, or null for a new one.
+    property var contractor: null
+
+    // After a new contractor or a correction: the list is read again.
     signal added
 
     function clear() {
@@ -12,7 +16,19 @@ MDialog {
         tradeField.text = ""
     }
 
-    title: "إضافة مقاول / مورد"
+    function openFor(row) {
+        if (row) {
+            nameField.text = row.name || ""
+            phoneField.text = row.phone || ""
+            tradeField.text = row.trade || ""
+        } else if (contractor) {
+            clear()
+        }
+        contractor = row
+        open()
+    }
+
+    title: contractor ? "تعديل بيانات المقاول" : "إضافة مقاول / مورد"
     dialogWidth: 460
 
     MTextField {
@@ -42,7 +58,11 @@ MDialog {
                 dialog.message = "أدخل اسم المقاول أو المورد"
                 return
             }
-            if (expenseModel.addContractor(nameField.text, phoneField.text, tradeField.text) > 0) {
+            var saved = dialog.contractor
+                    ? expenseModel.updateContractor(Number(dialog.contractor.id), nameField.text,
+                                                    phoneField.text, tradeField.text)
+                    : expenseModel.addContractor(nameField.text, phoneField.text, tradeField.text) > 0
+            if (saved) {
                 dialog.added()
                 dialog.close()
                 dialog.clear()

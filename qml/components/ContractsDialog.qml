@@ -25,6 +25,13 @@ MDialog {
         availableUnits = units
     }
 
+    function terminate(id) {
+        if (contractModel.terminate(id))
+            reload()
+        else
+            message = "تعذر إنهاء العقد"
+    }
+
     title: "عقود المستأجر - " + tenantName
     dialogWidth: 760
 
@@ -113,18 +120,102 @@ MDialog {
                     tagColor: contractRow.active ? Theme.successColor : Theme.textMuted
                 }
                 MButton {
+                    objectName: "editContractButton" + contractRow.index
+                    visible: contractRow.active
+                    implicitHeight: 32
+                    text: "✎"
+                    outline: true
+                    onClicked: editContractDialog.openFor(contractRow.modelData)
+                }
+                MButton {
                     objectName: "terminateContractButton" + contractRow.index
                     visible: contractRow.active
                     implicitHeight: 32
                     text: "إنهاء"
                     outline: true
                     btnColor: Theme.dangerColor
-                    onClicked: {
-                        if (contractModel.terminate(Number(contractRow.modelData.id)))
-                            dialog.reload()
-                        else
-                            dialog.message = "تعذر إنهاء العقد"
-                    }
+                    onClicked: confirm.ask("إنهاء العقد", "سينتهي عقد " + dialog.tenantName + " على "
+                                           + Theme.text(contractRow.modelData.property_name) + " - "
+                                           + Theme.text(contractRow.modelData.unit_number)
+                                           + " اليوم، وتصبح الوحدة متاحة. لا تصدر له فواتير إيجار بعد ذلك.",
+                                           "إنهاء العقد",
+                                           dialog.terminate.bind(dialog, Number(contractRow.modelData.id)))
+                }
+            }
+        }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
+    }
+
+    MDialog {
+        id: editContractDialog
+        objectName: "editContractDialog"
+        property var contract: null
+        title: "تعديل العقد"
+        dialogWidth: 480
+
+        function openFor(row) {
+            contract = row
+            editEndField.text = Theme.text(row.end_date)
+            editRentField.text = Theme.text(row.rent_amount)
+            editNotesField.text = Theme.text(row.notes)
+            open()
+        }
+
+        Label {
+            Layout.fillWidth: true
+            text: "الفواتير الصادرة تبقى كما هي؛ الإيجار الجديد يسري على الفواتير القادمة."
+            color: Theme.textSecondary
+            font.family: Theme.fontFamily
+            font.pixelSize: 12
+            wrapMode: Text.WordWrap
+            horizontalAlignment: Text.AlignLeft
+        }
+        MTextField {
+            id: editEndField
+            objectName: "editContractEndField"
+            Layout.fillWidth: true
+            label: "تاريخ الانتهاء (YYYY-MM-DD)"
+        }
+        MTextField {
+            id: editRentField
+            objectName: "editContractRentField"
+            Layout.fillWidth: true
+            label: "الإيجار الشهري"
+        }
+        MTextField {
+            id: editNotesField
+            objectName: "editContractNotesField"
+            Layout.fillWidth: true
+            label: "ملاحظات"
+        }
+        MButton {
+            objectName: "saveContractEditButton"
+            Layout.fillWidth: true
+            text: "حفظ التعديل"
+            onClicked: {
+                var row = editContractDialog.contract
+                if (editEndField.date === "") {
+                    editContractDialog.message = editEndField.dateMessage("أدخل تاريخ الانتهاء بالصيغة YYYY-MM-DD")
+                    return
+                }
+                if (editEndField.date < Theme.text(row.start_date)) {
+                    editContractDialog.message = "تاريخ الانتهاء قبل تاريخ البدء"
+                    return
+                }
+                var rent = editRentField.amount
+                if (isNaN(rent) || rent <= 0) {
+                    editContractDialog.message = "أدخل مبلغ إيجار صحيحاً"
+                    return
+                }
+                if (contractModel.update(Number(row.id), editEndField.date, rent, editNotesField.text)) {
+                    dialog.reload()
+                    editContractDialog.close()
+                } else {
+                    editContractDialog.message = "تعذر حفظ التعديل: الوحدة مؤجرة لعقد آخر في هذه الفترة"
                 }
             }
         }
@@ -194,22 +285,24 @@ MDialog {
                     newContractDialog.message = "اختر وحدة"
                     return
                 }
-                if (!Theme.isIsoDate(startField.text) || !Theme.isIsoDate(endField.text)) {
-                    newContractDialog.message = "أدخل تاريخي البدء والانتهاء بالصيغة YYYY-MM-DD"
+                var dateProblem = startField.dateMessage("أدخل تاريخي البدء والانتهاء بالصيغة YYYY-MM-DD")
+                        || endField.dateMessage("أدخل تاريخي البدء والانتهاء بالصيغة YYYY-MM-DD")
+                if (dateProblem !== "") {
+                    newContractDialog.message = dateProblem
                     return
                 }
-                if (endField.text < startField.text) {
+                if (endField.date < startField.date) {
                     newContractDialog.message = "تاريخ الانتهاء قبل تاريخ البدء"
                     return
                 }
-                var rent = Theme.parseAmount(rentField.text)
-                var deposit = Theme.parseAmount(depositField.text === "" ? "0" : depositField.text)
+                var rent = rentField.amount
+                var deposit = depositField.text === "" ? 0 : depositField.amount
                 if (isNaN(rent) || rent <= 0 || isNaN(deposit) || deposit < 0) {
                     newContractDialog.message = "أدخل مبلغ إيجار وتأميناً صحيحين"
                     return
                 }
-                var id = contractModel.add(Number(unit.id), dialog.tenantId, startField.text,
-                                           endField.text, rent, "monthly", deposit, 1)
+                var id = contractModel.add(Number(unit.id), dialog.tenantId, startField.date,
+                                           endField.date, rent, "monthly", deposit, 1)
                 if (id > 0) {
                     dialog.reload()
                     newContractDialog.close()

@@ -38,7 +38,7 @@ MDialog {
     function addItem() {
         if (itemAmountField.text.trim() === "")
             return
-        var amount = Theme.parseAmount(itemAmountField.text)
+        var amount = itemAmountField.amount
         if (isNaN(amount) || amount <= 0) {
             message = "أدخل مبلغ البند بأرقام موجبة"
             return

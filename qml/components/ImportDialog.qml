@@ -7,6 +7,8 @@ MDialog {
     id: dialog
 
     property string targetTable: "tenants"
+    // The rows the last import skipped, each with its line and reason.
+    property var skippedRows: []
 
     // After a successful import, with the text to show the operator.
     signal imported(string summary)
@@ -20,11 +22,20 @@ MDialog {
         var text = input.text
         if (text.trim() === "")
             return
-        if (importCtrl.importRawCSV(text, targetTable)) {
-            var summary = "نجاح: تم استيراد البيانات بنجاح — " + counts()
+        var stored = importCtrl.importRawCSV(text, targetTable)
+        skippedRows = Theme.rows(importCtrl.lastSkippedRows)
+        var header = importCtrl.lastHeaderSkipped ? " (وتُرك سطر العناوين)" : ""
+        if (stored && skippedRows.length === 0) {
+            var summary = "نجاح: تم استيراد البيانات بنجاح — " + counts() + header
             input.text = ""
             close()
             imported(summary)
+        } else if (stored) {
+            // Stays open: the skipped rows are listed below with their reasons.
+            input.text = ""
+            messageColor = Theme.warningColor
+            message = "تم الاستيراد جزئياً — " + counts() + header
+            imported(message)
         } else {
             messageColor = Theme.dangerColor
             message = "خطأ: فشل استيراد البيانات، تأكد من الصيغة — " + counts()
@@ -32,6 +43,8 @@ MDialog {
     }
 
     title: "استيراد بيانات من إكسل (لصق مباشر)"
+
+    onAboutToShow: skippedRows = []
     dialogWidth: 620
 
     Label {
@@ -87,6 +100,33 @@ MDialog {
         font.pixelSize: 12
         wrapMode: Text.WordWrap
         horizontalAlignment: Text.AlignLeft
+    }
+
+    Label {
+        objectName: "skippedRowsTitle"
+        Layout.fillWidth: true
+        visible: dialog.skippedRows.length > 0
+        text: "الصفوف المتخطاة:"
+        color: Theme.warningColor
+        font.family: Theme.fontFamily
+        font.pixelSize: 13
+        font.bold: true
+        horizontalAlignment: Text.AlignLeft
+    }
+    Repeater {
+        model: dialog.skippedRows
+        delegate: Label {
+            required property var modelData
+            required property int index
+            objectName: "skippedRow" + index
+            Layout.fillWidth: true
+            text: "السطر " + modelData.line + ": " + modelData.reason + " — " + modelData.text
+            color: Theme.textSecondary
+            font.family: Theme.fontFamily
+            font.pixelSize: 12
+            elide: Text.ElideRight
+            horizontalAlignment: Text.AlignLeft
+        }
     }
 
     MButton {

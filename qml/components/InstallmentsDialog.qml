@@ -15,12 +15,13 @@ MDialog {
         installments = buyerId > 0 ? Theme.rows(installmentModel.getByBuyer(buyerId)) : []
     }
 
-    function statusLabel(status) {
+    // Only an installment whose day has come is due; later ones are coming.
+    function statusLabel(status, dueDate) {
         if (status === "paid")
             return "مسدد"
         if (status === "partial")
             return "جزئي"
-        return "مستحق"
+        return Theme.text(dueDate) > Theme.today() ? "قادم" : "مستحق"
     }
 
     title: "جدول الأقساط - " + buyerName
@@ -100,7 +101,7 @@ MDialog {
                     horizontalAlignment: Text.AlignLeft
                 }
                 Tag {
-                    text: dialog.statusLabel(installmentRow.modelData.status)
+                    text: dialog.statusLabel(installmentRow.modelData.status, installmentRow.modelData.due_date)
                     tagColor: installmentRow.paid ? Theme.successColor : Theme.warningColor
                 }
                 MButton {
@@ -111,18 +112,71 @@ MDialog {
                     rightPadding: 10
                     text: "✔️"
                     btnColor: Theme.successColor
-                    onClicked: {
-                        // What is still open, to the cent: a partly paid one takes the rest.
-                        var row = installmentRow.modelData
-                        var open = Math.round(Number(row.installment_amount) * 100)
-                                   - Math.round(Number(row.paid_amount) * 100)
-                        if (installmentModel.payInstallment(Number(row.id), open / 100)) {
-                            dialog.message = ""
-                            dialog.reload()
-                        } else {
-                            dialog.message = "تعذر تسجيل تحصيل القسط"
-                        }
-                    }
+                    onClicked: collectDialog.openFor(installmentRow.modelData)
+                }
+            }
+        }
+    }
+
+    // Collecting says what will be recorded and lets a part of the installment be taken.
+    MDialog {
+        id: collectDialog
+        objectName: "collectInstallmentDialog"
+        property var installment: null
+        readonly property real outstanding: installment
+            ? (Math.round(Number(installment.installment_amount) * 100)
+               - Math.round(Number(installment.paid_amount) * 100)) / 100 : 0
+        title: "تحصيل قسط"
+        dialogWidth: 460
+
+        function openFor(row) {
+            installment = row
+            collectAmountField.text = String(outstanding)
+            open()
+        }
+
+        Label {
+            objectName: "collectDetails"
+            Layout.fillWidth: true
+            text: collectDialog.installment
+                  ? "تحصيل من " + dialog.buyerName + " عن الوحدة "
+                    + Theme.text(collectDialog.installment.unit_number) + "، قسط مستحق بتاريخ "
+                    + Theme.text(collectDialog.installment.due_date) + ". المتبقي منه "
+                    + Theme.money(collectDialog.outstanding) + "، ويُسجل المبلغ دفعةً بتاريخ اليوم."
+                  : ""
+            color: Theme.textPrimary
+            font.family: Theme.fontFamily
+            font.pixelSize: 14
+            wrapMode: Text.WordWrap
+            horizontalAlignment: Text.AlignLeft
+        }
+        MTextField {
+            id: collectAmountField
+            objectName: "collectAmountField"
+            Layout.fillWidth: true
+            label: "المبلغ المحصل (يمكن تحصيل جزء من القسط)"
+        }
+        MButton {
+            objectName: "confirmCollectButton"
+            Layout.fillWidth: true
+            text: "تأكيد التحصيل"
+            btnColor: Theme.successColor
+            onClicked: {
+                var amount = collectAmountField.amount
+                if (isNaN(amount) || Math.round(amount * 100) <= 0) {
+                    collectDialog.message = "أدخل مبلغاً صحيحاً أكبر من صفر"
+                    return
+                }
+                if (Math.round(amount * 100) > Math.round(collectDialog.outstanding * 100)) {
+                    collectDialog.message = "المبلغ أكبر من المتبقي من القسط (" + Theme.number(collectDialog.outstanding) + ")"
+                    return
+                }
+                if (installmentModel.payInstallment(Number(collectDialog.installment.id), amount)) {
+                    dialog.message = ""
+                    dialog.reload()
+                    collectDialog.close()
+                } else {
+                    collectDialog.message = "تعذر تسجيل تحصيل القسط"
                 }
             }
         }
@@ -171,7 +225,7 @@ MDialog {
             text: "إضافة القسط"
             onClicked: {
                 var unit = dialog.allUnits[unitBox.currentIndex]
-                var amount = Theme.parseAmount(amountField.text)
+                var amount = amountField.amount
                 if (!unit) {
                     addDialog.message = "اختر وحدة"
                     return
@@ -180,11 +234,11 @@ MDialog {
                     addDialog.message = "أدخل قيمة قسط صحيحة"
                     return
                 }
-                if (!Theme.isIsoDate(dueField.text)) {
-                    addDialog.message = "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD"
+                if (dueField.date === "") {
+                    addDialog.message = dueField.dateMessage("أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD")
                     return
                 }
-                var id = installmentModel.add(dialog.buyerId, Number(unit.id), 0, 0, amount, dueField.text, 1)
+                var id = installmentModel.add(dialog.buyerId, Number(unit.id), 0, 0, amount, dueField.date, 1)
                 if (id > 0) {
                     dialog.reload()
                     addDialog.close()

@@ -39,8 +39,8 @@ MDialog {
             message = "اختر الحساب المدين والحساب الدائن"
             return
         }
-        var debit = Theme.parseAmount(debitAmountField.text)
-        var credit = Theme.parseAmount(creditAmountField.text)
+        var debit = debitAmountField.amount
+        var credit = creditAmountField.amount
         if (isNaN(debit) || isNaN(credit) || debit <= 0 || credit <= 0) {
             message = "أدخل مبلغي المدين والدائن بأرقام موجبة"
             return

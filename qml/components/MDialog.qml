@@ -144,6 +144,8 @@ Popup {
 
             ColumnLayout {
                 id: contentArea
+                // The fields inside clear a stale message when they are edited.
+                readonly property var messageOwner: dialog
                 x: 20
                 y: 20
                 width: flick.width - 40
@@ -157,7 +159,9 @@ Popup {
             Layout.leftMargin: 20
             Layout.rightMargin: 20
             Layout.bottomMargin: 16
-            visible: dialog.message !== ""
+            // The line keeps its place when empty, so the dialog does not move when a message
+            // appears.
+            Layout.minimumHeight: 18
             text: dialog.message
             color: dialog.messageColor
             font.family: Theme.fontFamily

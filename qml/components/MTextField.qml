@@ -12,6 +12,17 @@ ColumnLayout {
     property alias readOnly: input.readOnly
     property alias field: input
     property string label: ""
+    // The text read as people type numbers and dates (any digits, thousands separators).
+    readonly property real amount: inputConverter.amount(input.text)
+    readonly property string date: inputConverter.date(input.text)
+
+    // Empty for a real date; otherwise why not, with `formatMessage` for a malformed one.
+    function dateMessage(formatMessage) {
+        if (date !== "")
+            return ""
+        return inputConverter.isDateShaped(input.text) ? "هذا التاريخ غير موجود في التقويم"
+                                                       : formatMessage
+    }
 
     signal accepted
 
@@ -39,6 +50,17 @@ ColumnLayout {
         horizontalAlignment: TextInput.AlignLeft
         selectByMouse: true
         onAccepted: root.accepted()
+        onTextEdited: {
+            // The nearest MDialog's content column names the dialog.
+            var key = "messageOwner"
+            for (var p = root.parent; p; p = p.parent) {
+                var owner = p[key]
+                if (owner !== undefined) {
+                    owner.message = ""
+                    break
+                }
+            }
+        }
 
         background: Rectangle {
             radius: 8

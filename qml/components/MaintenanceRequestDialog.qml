@@ -9,13 +9,26 @@ MDialog {
     property var units: []
     readonly property var priorities: ["low", "medium", "high"]
 
+    // The request being corrected (its unit stays), or null for a new one.
+    property var request: null
+
     signal added
 
-    title: "طلب صيانة جديد"
+    function openFor(row) {
+        request = row
+        open()
+        if (row) {
+            titleField.text = Theme.text(row.title)
+            descField.text = Theme.text(row.description)
+            priorityChips.currentIndex = Math.max(0, priorities.indexOf(row.priority))
+        }
+    }
+
+    title: request ? "تعديل طلب الصيانة" : "طلب صيانة جديد"
     dialogWidth: 520
 
     onAboutToShow: {
-        var list = Theme.rows(unitModel.getAll())
+        var list = request ? [] : Theme.rows(unitModel.getAll())
         for (var i = 0; i < list.length; ++i)
             list[i].display = Theme.text(list[i].property_name) + " - " + Theme.text(list[i].unit_number)
         units = list
@@ -28,6 +41,7 @@ MDialog {
     MComboBox {
         id: unitBox
         objectName: "maintenanceUnitBox"
+        visible: dialog.request === null
         Layout.fillWidth: true
         label: "اختر الوحدة"
         placeholder: "اختر وحدة..."
@@ -66,7 +80,7 @@ MDialog {
         text: "حفظ الطلب"
         onClicked: {
             var unit = dialog.units[unitBox.currentIndex]
-            if (!unit) {
+            if (!unit && !dialog.request) {
                 dialog.message = "اختر الوحدة"
                 return
             }
@@ -74,9 +88,13 @@ MDialog {
                 dialog.message = "أدخل عنوان الطلب"
                 return
             }
-            var id = maintenanceModel.add(Number(unit.id), Number(unit.property_id), titleField.text,
-                                          descField.text, dialog.priorities[priorityChips.currentIndex])
-            if (id > 0) {
+            var priority = dialog.priorities[priorityChips.currentIndex]
+            var saved = dialog.request
+                    ? maintenanceModel.update(Number(dialog.request.id), titleField.text, descField.text,
+                                              priority)
+                    : maintenanceModel.add(Number(unit.id), Number(unit.property_id), titleField.text,
+                                           descField.text, priority) > 0
+            if (saved) {
                 dialog.added()
                 dialog.close()
             } else {

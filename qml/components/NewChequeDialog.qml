@@ -7,6 +7,8 @@ MDialog {
 
     property var currencies: []
     readonly property var types: ["received", "issued"]
+    // A cheque not yet at the bank being corrected (type and currency stay), or null.
+    property var cheque: null
 
     signal saved
 
@@ -19,9 +21,24 @@ MDialog {
         nameField.text = ""
     }
 
+    function openFor(row) {
+        if (row) {
+            typeChips.currentIndex = Math.max(0, types.indexOf(row.type))
+            numberField.text = Theme.text(row.cheque_number)
+            bankField.text = Theme.text(row.bank_name)
+            amountField.text = Theme.text(row.amount)
+            dueField.text = Theme.text(row.due_date)
+            nameField.text = Theme.text(row.type === "issued" ? row.payee_name : row.payer_name)
+        } else if (cheque) {
+            clear()
+        }
+        cheque = row
+        open()
+    }
+
     function save() {
-        var amount = Theme.parseAmount(amountField.text)
-        var rate = Theme.parseAmount(rateField.text)
+        var amount = amountField.amount
+        var rate = rateField.amount
         if (numberField.text.trim() === "" || isNaN(amount) || amount <= 0) {
             message = "أدخل رقم الشيك ومبلغاً صحيحاً"
             return
@@ -31,18 +48,21 @@ MDialog {
             return
         }
         var currency = currencies[currencyBox.currentIndex]
-        if (!currency) {
+        if (!currency && !cheque) {
             message = "اختر العملة"
             return
         }
-        if (!Theme.isIsoDate(dueField.text)) {
-            message = "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD"
+        if (dueField.date === "") {
+            message = dueField.dateMessage("أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD")
             return
         }
-        var id = chequeModel.add(numberField.text, types[typeChips.currentIndex], amount,
-                                 bankField.text, dueField.text, nameField.text,
-                                 Number(currency.id), rate)
-        if (id > 0) {
+        var stored = cheque
+                ? chequeModel.update(Number(cheque.id), numberField.text, amount, bankField.text,
+                                     dueField.date, nameField.text)
+                : chequeModel.add(numberField.text, types[typeChips.currentIndex], amount,
+                                  bankField.text, dueField.date, nameField.text,
+                                  Number(currency.id), rate) > 0
+        if (stored) {
             saved()
             close()
             clear()
@@ -51,7 +71,7 @@ MDialog {
         }
     }
 
-    title: "تسجيل شيك جديد"
+    title: cheque ? "تعديل الشيك " + Theme.text(cheque.cheque_number) : "تسجيل شيك جديد"
     dialogWidth: 540
 
     onAboutToShow: {
@@ -65,6 +85,7 @@ MDialog {
     FilterChips {
         id: typeChips
         objectName: "chequeType"
+        enabled: dialog.cheque === null
         model: ["شيك مقبوض (وارد)", "شيك مدفوع (صادر)"]
     }
     RowLayout {
@@ -92,6 +113,7 @@ MDialog {
     }
     RowLayout {
         Layout.fillWidth: true
+        visible: dialog.cheque === null
         spacing: 12
         MComboBox {
             id: currencyBox

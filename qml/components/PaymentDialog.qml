@@ -7,7 +7,6 @@ import "Theme.js" as Theme
 MDialog {
     id: dialog
 
-    property var tenants: []
     property var invoices: []
     readonly property var methods: ["cash", "bank", "cheque"]
 
@@ -19,29 +18,39 @@ MDialog {
     // Void invoices are closed: a payment must never reopen one.
     function loadInvoices(tenantId) {
         var rows = Theme.rows(database.execQuery(
-            "SELECT id, invoice_number, balance, currency_id FROM invoices WHERE tenant_id=? AND status!='paid' AND status!='void'",
+            "SELECT id, invoice_number, balance, currency_id, period, contract_id FROM invoices WHERE tenant_id=? AND status!='paid' AND status!='void' ORDER BY COALESCE(due_date, period), id",
             [tenantId]))
+        // Number, open amount, month and kind: what tells one invoice of the tenant from another.
         for (var i = 0; i < rows.length; ++i)
             rows[i].display = Theme.text(rows[i].invoice_number) + " (المتبقي: "
-                              + Theme.number(rows[i].balance) + ")"
+                              + Theme.number(rows[i].balance) + ") — " + Theme.text(rows[i].period)
+                              + " — " + (rows[i].contract_id ? "إيجار" : "خدمات")
         invoices = rows
         invoiceBox.currentIndex = -1
     }
 
     function save() {
-        var tenant = tenants[tenantBox.currentIndex]
+        var tenant = tenantPicker.selected
         var invoice = invoices[invoiceBox.currentIndex]
         if (!tenant || !invoice) {
             message = "اختر المستأجر والفاتورة المستحقة"
             return
         }
-        var amount = Theme.parseAmount(amountField.text)
+        var amount = amountField.amount
         if (isNaN(amount) || amount <= 0) {
             message = "أدخل مبلغاً صحيحاً أكبر من صفر"
             return
         }
+        if (dateField.date === "") {
+            message = dateField.dateMessage("أدخل تاريخ الدفع بالصيغة YYYY-MM-DD")
+            return
+        }
+        if (dateField.date > Theme.today()) {
+            message = "لا يمكن تسجيل دفعة بتاريخ مستقبلي"
+            return
+        }
         var id = paymentModel.add(Number(invoice.id), Number(tenant.id), amount,
-                                  methods[methodChips.currentIndex], Theme.today(), refField.text,
+                                  methods[methodChips.currentIndex], dateField.date, refField.text,
                                   Number(invoice.currency_id) || 1)
         if (id > 0) {
             recorded()
@@ -54,24 +63,22 @@ MDialog {
     }
 
     onAboutToShow: {
-        tenants = Theme.rows(tenantModel.getAll())
         invoices = []
-        tenantBox.currentIndex = -1
+        tenantPicker.clear()
         invoiceBox.currentIndex = -1
         amountField.text = ""
+        dateField.text = Theme.today()
         refField.text = ""
         methodChips.currentIndex = 0
     }
 
-    MComboBox {
-        id: tenantBox
-        objectName: "paymentTenantBox"
+    SearchPicker {
+        id: tenantPicker
+        objectName: "paymentTenantPicker"
         Layout.fillWidth: true
+        kind: "tenant"
         label: "المستأجر"
-        placeholder: "اختر مستأجراً..."
-        model: dialog.tenants
-        textRole: "full_name"
-        onActivated: index => dialog.loadInvoices(Number(dialog.tenants[index].id))
+        onPicked: row => dialog.loadInvoices(Number(row.id))
     }
     MComboBox {
         id: invoiceBox
@@ -88,6 +95,13 @@ MDialog {
         Layout.fillWidth: true
         label: "المبلغ المدفوع"
         placeholderText: "0.00"
+    }
+    MTextField {
+        id: dateField
+        objectName: "paymentDateField"
+        Layout.fillWidth: true
+        label: "تاريخ الدفع"
+        placeholderText: "YYYY-MM-DD"
     }
     MTextField {
         id: refField

@@ -13,8 +13,8 @@ MDialog {
     readonly property bool cash: paymentBox.currentIndex === 1
     readonly property int count: cash ? 1 : Math.max(1, parseInt(countField.text) || 1)
     // The regular installment as the sale splits it: whole cents, the last one takes the rest.
-    readonly property real preview: Math.floor((Math.round((Number(priceField.text) || 0) * 100)
-                                                - Math.round((Number(downField.text) || 0) * 100)) / count) / 100
+    readonly property real preview: Math.floor((Math.round((priceField.amount || 0) * 100)
+                                                - Math.round((downField.amount || 0) * 100)) / count) / 100
 
     // Emitted after a sale was stored.
     signal sold
@@ -44,18 +44,18 @@ MDialog {
             message = "اختر العملة"
             return
         }
-        var price = Theme.parseAmount(priceField.text)
-        var down = Theme.parseAmount(downField.text === "" ? "0" : downField.text)
+        var price = priceField.amount
+        var down = downField.text === "" ? 0 : downField.amount
         if (isNaN(price) || price <= 0 || isNaN(down) || down < 0 || down > price) {
             message = "أدخل سعر بيع ودفعة أولى صحيحين"
             return
         }
-        if (!Theme.isIsoDate(dateField.text)) {
-            message = "أدخل تاريخ البيع بالصيغة YYYY-MM-DD"
+        if (dateField.date === "") {
+            message = dateField.dateMessage("أدخل تاريخ البيع بالصيغة YYYY-MM-DD")
             return
         }
         var n = cash ? 0 : Math.max(1, parseInt(countField.text) || 1)
-        var result = installmentModel.sellUnit(buyerId, Number(unit.id), price, down, n, dateField.text,
+        var result = installmentModel.sellUnit(buyerId, Number(unit.id), price, down, n, dateField.date,
                                                Number(currency.id), chequeField.text, bankField.text)
         if (result > 0) {
             close()

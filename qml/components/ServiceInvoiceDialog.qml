@@ -33,7 +33,7 @@ MDialog {
             message = "اختر العقار"
             return
         }
-        var amount = Theme.parseAmount(amountField.text)
+        var amount = amountField.amount
         if (isNaN(amount) || amount <= 0) {
             message = "أدخل المبلغ لكل مستأجر بأرقام موجبة"
             return

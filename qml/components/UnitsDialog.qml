@@ -14,6 +14,15 @@ MDialog {
         units = propertyId > 0 ? Theme.rows(unitModel.getByProperty(propertyId)) : []
     }
 
+    function removeUnit(id) {
+        if (unitModel.remove(id)) {
+            message = ""
+            reload()
+        } else {
+            message = "لا يمكن حذف وحدة مؤجرة أو مباعة أو مرتبطة بسجلات"
+        }
+    }
+
     function statusLabel(status) {
         if (status === "available")
             return "متاحة"
@@ -41,7 +50,7 @@ MDialog {
         MButton {
             objectName: "addUnitButton"
             text: "+ إضافة وحدة"
-            onClicked: addUnitDialog.open()
+            onClicked: addUnitDialog.openFor(null)
         }
     }
 
@@ -113,36 +122,49 @@ MDialog {
                               : (unitRow.modelData.status === "rented" ? Theme.warningColor : Theme.gold)
                 }
                 MButton {
+                    objectName: "editUnitButton" + unitRow.index
+                    implicitHeight: 32
+                    text: "✎"
+                    outline: true
+                    onClicked: addUnitDialog.openFor(unitRow.modelData)
+                }
+                MButton {
                     objectName: "removeUnitButton" + unitRow.index
                     implicitHeight: 32
                     text: "🗑"
                     outline: true
                     btnColor: Theme.dangerColor
-                    onClicked: {
-                        if (unitModel.remove(Number(unitRow.modelData.id))) {
-                            dialog.message = ""
-                            dialog.reload()
-                        } else {
-                            dialog.message = "لا يمكن حذف وحدة مؤجرة أو مباعة أو مرتبطة بسجلات"
-                        }
-                    }
+                    onClicked: confirm.ask("حذف الوحدة", "ستُحذف الوحدة "
+                                           + Theme.text(unitRow.modelData.unit_number) + " من "
+                                           + dialog.propertyName + " نهائياً.", "حذف",
+                                           dialog.removeUnit.bind(dialog, Number(unitRow.modelData.id)))
                 }
             }
         }
     }
 
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
+    }
+
     MDialog {
         id: addUnitDialog
         objectName: "addUnitDialog"
-        title: "إضافة وحدة جديدة"
+        // The unit being corrected, or null for a new one.
+        property var unit: null
+        title: unit ? "تعديل الوحدة " + Theme.text(unit.unit_number) : "إضافة وحدة جديدة"
         dialogWidth: 460
 
-        onAboutToShow: {
-            numberField.text = ""
-            floorField.text = ""
-            areaField.text = ""
-            rentField.text = ""
-            roomsField.text = ""
+        function openFor(row) {
+            unit = row
+            numberField.text = row ? Theme.text(row.unit_number) : ""
+            floorField.text = row && row.floor !== null ? Theme.text(row.floor) : ""
+            areaField.text = row ? Theme.text(row.area) : ""
+            rentField.text = row ? Theme.text(row.rent_monthly) : ""
+            roomsField.text = row && row.rooms !== null ? Theme.text(row.rooms) : ""
+            salePriceField.text = row && Math.round(Number(row.sale_price) * 100) > 0 ? Theme.text(row.sale_price) : ""
+            open()
         }
 
         MTextField {
@@ -151,29 +173,43 @@ MDialog {
             Layout.fillWidth: true
             label: "رقم الوحدة"
         }
-        MTextField {
-            id: floorField
-            objectName: "unitFloorField"
+        RowLayout {
             Layout.fillWidth: true
-            label: "الطابق"
+            spacing: 12
+            MTextField {
+                id: floorField
+                objectName: "unitFloorField"
+                Layout.fillWidth: true
+                label: "الطابق"
+            }
+            MTextField {
+                id: roomsField
+                objectName: "unitRoomsField"
+                Layout.fillWidth: true
+                label: "عدد الغرف"
+            }
+        }
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 12
+            MTextField {
+                id: areaField
+                objectName: "unitAreaField"
+                Layout.fillWidth: true
+                label: "المساحة (م²)"
+            }
+            MTextField {
+                id: rentField
+                objectName: "unitRentField"
+                Layout.fillWidth: true
+                label: "الإيجار الشهري"
+            }
         }
         MTextField {
-            id: areaField
-            objectName: "unitAreaField"
+            id: salePriceField
+            objectName: "unitSalePriceField"
             Layout.fillWidth: true
-            label: "المساحة (م²)"
-        }
-        MTextField {
-            id: rentField
-            objectName: "unitRentField"
-            Layout.fillWidth: true
-            label: "الإيجار الشهري"
-        }
-        MTextField {
-            id: roomsField
-            objectName: "unitRoomsField"
-            Layout.fillWidth: true
-            label: "عدد الغرف"
+            label: "سعر البيع (اختياري)"
         }
         MButton {
             objectName: "saveUnitButton"
@@ -184,16 +220,25 @@ MDialog {
                     addUnitDialog.message = "أدخل رقم الوحدة"
                     return
                 }
-                var rent = Theme.parseAmount(rentField.text === "" ? "0" : rentField.text)
-                var area = Theme.parseAmount(areaField.text === "" ? "0" : areaField.text)
+                var rent = rentField.text === "" ? 0 : rentField.amount
+                var area = areaField.text === "" ? 0 : areaField.amount
                 if (isNaN(rent) || isNaN(area) || rent < 0 || area < 0) {
                     addUnitDialog.message = "المساحة والإيجار يجب أن تكون أرقاماً صحيحة"
                     return
                 }
-                var id = unitModel.add(dialog.propertyId, numberField.text,
-                                       parseInt(floorField.text) || 0, area,
-                                       parseInt(roomsField.text) || 0, rent, rent * 12, 0, 1)
-                if (id > 0) {
+                var price = salePriceField.text === "" ? 0 : salePriceField.amount
+                if (isNaN(price) || price < 0) {
+                    addUnitDialog.message = "سعر البيع يجب أن يكون رقماً صحيحاً"
+                    return
+                }
+                var floor = parseInt(inputConverter.normalized(floorField.text)) || 0
+                var rooms = parseInt(inputConverter.normalized(roomsField.text)) || 0
+                var saved = addUnitDialog.unit
+                        ? unitModel.update(Number(addUnitDialog.unit.id), numberField.text, floor, area,
+                                           rooms, rent, rent * 12, price)
+                        : unitModel.add(dialog.propertyId, numberField.text, floor, area, rooms, rent,
+                                        rent * 12, price, 1) > 0
+                if (saved) {
                     dialog.reload()
                     addUnitDialog.close()
                 } else {

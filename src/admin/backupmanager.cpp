@@ -422,7 +422,8 @@ QStringList BackupManager::exportedTables()
 {
     return { u"properties"_s, u"units"_s, u"tenants"_s, u"contracts"_s, u"payments"_s,
         u"invoices"_s, u"maintenance_requests"_s, u"journal_entries"_s, u"accounts"_s, u"buyers"_s,
-        u"installments"_s, u"cheques"_s };
+        u"installments"_s, u"cheques"_s, u"expenses"_s, u"contractors"_s, u"contractor_payments"_s,
+        u"journal_lines"_s };
 }
 
 QString BackupManager::csvField(const QVariant &value)
@@ -501,6 +502,7 @@ bool BackupManager::exportAllToCSV()
         + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm"_s);
     if (exportTablesTo(folder) != exportedTables().size())
         return false;
+    m_lastExportFolder = folder;
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     return true;
 }

@@ -34,6 +34,8 @@ public:
     Q_INVOKABLE bool exportAllToCSV();
     // The CSV files into `folder` (made if missing), nothing opened; the count of tables written.
     int exportTablesTo(const QString &folder);
+    // Where the last export wrote its files; empty before the first one.
+    Q_INVOKABLE QString lastExportFolder() const { return m_lastExportFolder; }
     Q_INVOKABLE QStringList listBackups() const;
     Q_INVOKABLE void setAutoBackup(bool enabled);
     Q_INVOKABLE QString browseBackupPath();
@@ -76,5 +78,6 @@ private:
     QString m_backupPath;
     QString m_lastSafetyBackup;
     Database *m_database = nullptr;
+    QString m_lastExportFolder;
     QTimer *m_timer;
 };

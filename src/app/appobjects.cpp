@@ -30,6 +30,7 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , notifyCtrl(db)
     , importCtrl(db)
     , auditMgr(db)
+    , recordSearch(db)
 {
 }
 
@@ -58,4 +59,6 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"notifyCtrl"_s, &notifyCtrl);
     context->setContextProperty(u"importCtrl"_s, &importCtrl);
     context->setContextProperty(u"auditMgr"_s, &auditMgr);
+    context->setContextProperty(u"inputConverter"_s, &inputConverter);
+    context->setContextProperty(u"recordSearch"_s, &recordSearch);
 }

@@ -11,6 +11,7 @@
 #include "dashboardcontroller.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
+#include "inputconverter.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
@@ -18,6 +19,7 @@
 #include "paymentmodel.h"
 #include "printcontroller.h"
 #include "propertymodel.h"
+#include "recordsearch.h"
 #include "reportcontroller.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -36,7 +38,8 @@ class AppObjects
 public:
     AppObjects(Database *db, const QString &dataDir);
 
-    // Sets the 23 context properties (the database first) in their fixed order.
+    // Sets the 23 context properties (the database first) in their fixed order, then the input
+    // converter the fields read their text through and the search the pickers read.
     void expose(QQmlContext *context);
 
     Database *database;
@@ -62,4 +65,6 @@ public:
     NotificationController notifyCtrl;
     ImportController importCtrl;
     AuditManager auditMgr;
+    InputConverter inputConverter;
+    RecordSearch recordSearch;
 };

@@ -66,6 +66,9 @@ QStringList Schema::tableStatements()
         u"ALTER TABLE payments ADD COLUMN unit_id INTEGER"_s,
         // A reversal is a payment of the opposite amount that names the payment it undoes.
         u"ALTER TABLE payments ADD COLUMN reverses_payment_id INTEGER REFERENCES payments(id)"_s,
+        u"ALTER TABLE expenses ADD COLUMN payment_method TEXT"_s,
+        // What was paid to a contractor against the balance the expenses built up.
+        u"CREATE TABLE IF NOT EXISTS contractor_payments (id INTEGER PRIMARY KEY AUTOINCREMENT,contractor_id INTEGER NOT NULL,amount REAL NOT NULL,payment_date TEXT NOT NULL,payment_method TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contractor_id) REFERENCES contractors(id))"_s,
     };
 }
 

@@ -21,6 +21,16 @@ int AccountModel::add(const QString &code, const QString &name, const QString &t
         { code, name, type, optionalId(parentId) });
 }
 
+bool AccountModel::rename(int id, const QString &name)
+{
+    if (name.trimmed().isEmpty()
+        || intFigure(u"SELECT COUNT(*) as c FROM accounts WHERE id=?"_s, u"c"_s, { id }) != 1)
+        return false;
+    // Like add: the page reloads the chart itself.
+    return m_db->execNonQuery(
+        u"UPDATE accounts SET name_ar=? WHERE id=?"_s, { name.trimmed(), id });
+}
+
 QVariantList AccountModel::getJournalEntries(const QString &from, const QString &to)
 {
     if (from.isEmpty())

@@ -13,6 +13,8 @@ public:
     Q_INVOKABLE QVariantList getAll();
     Q_INVOKABLE int add(
         const QString &code, const QString &name, const QString &type, int parentId);
+    // Only the name: the code and type decide postings and reports.
+    Q_INVOKABLE bool rename(int id, const QString &name);
     Q_INVOKABLE QVariantList getJournalEntries(
         const QString &from = QString(), const QString &to = QString());
     Q_INVOKABLE int createJournalEntry(const QString &date, const QString &desc,

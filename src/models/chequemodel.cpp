@@ -39,6 +39,22 @@ bool ChequeModel::updateStatus(int id, const QString &status)
     return change(u"UPDATE cheques SET status=? WHERE id=?"_s, { status, id });
 }
 
+bool ChequeModel::update(int id, const QString &num, double amount, const QString &bank,
+    const QString &dueDate, const QString &payerPayee)
+{
+    if (!isFinite(amount) || num.trimmed().isEmpty())
+        return false;
+    if (one(u"SELECT status FROM cheques WHERE id=?"_s, { id }).value(u"status"_s).toString()
+        != u"pending"_s)
+        return false;
+    // The counter-party goes to the side the cheque's type names, as when it was added.
+    return change(u"UPDATE cheques SET cheque_number=?, amount=?, bank_name=?, due_date=?, "
+                  "payer_name=CASE WHEN type='received' THEN ? ELSE payer_name END, "
+                  "payee_name=CASE WHEN type='issued' THEN ? ELSE payee_name END "
+                  "WHERE id=?"_s,
+        { num, amount, bank, dueDate, payerPayee, payerPayee, id });
+}
+
 QVariantList ChequeModel::getByType(const QString &type)
 {
     return list(u"SELECT c.*, cur.symbol as currency_symbol FROM cheques c LEFT JOIN currencies "

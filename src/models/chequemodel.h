@@ -14,6 +14,9 @@ public:
         const QString &dueDate, const QString &payerPayee, int currId, double exchangeRate,
         int buyerId = 0, int tenantId = 0);
     Q_INVOKABLE bool updateStatus(int id, const QString &status);
+    // Corrects a cheque that has not reached the bank yet.
+    Q_INVOKABLE bool update(int id, const QString &num, double amount, const QString &bank,
+        const QString &dueDate, const QString &payerPayee);
     Q_INVOKABLE QVariantList getByType(const QString &type);
     Q_INVOKABLE QVariantList getByStatus(const QString &status);
     Q_INVOKABLE QVariantList getPending();

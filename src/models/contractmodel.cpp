@@ -1,6 +1,7 @@
 #include "contractmodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 using namespace Qt::StringLiterals;
@@ -53,6 +54,21 @@ int ContractModel::add(int unitId, int tenantId, const QString &start, const QSt
         return -1;
     emit dataChanged();
     return id;
+}
+
+bool ContractModel::update(int id, const QString &end, double rent, const QString &notes)
+{
+    if (!Money::isAcceptable(rent) || Money::cents(rent) <= 0)
+        return false;
+    const QVariantMap lease
+        = one(u"SELECT unit_id, start_date, status FROM contracts WHERE id=?"_s, { id });
+    if (lease.isEmpty() || lease.value(u"status"_s).toString() != u"active"_s)
+        return false;
+    const QString start = lease.value(u"start_date"_s).toString();
+    if (end < start || hasOverlap(lease.value(u"unit_id"_s).toInt(), start, end, id))
+        return false;
+    return change(u"UPDATE contracts SET end_date=?, rent_amount=?, notes=? WHERE id=?"_s,
+        { end, rent, notes, id });
 }
 
 bool ContractModel::terminate(int id)

@@ -13,6 +13,8 @@ public:
     Q_INVOKABLE QVariantMap getById(int id);
     Q_INVOKABLE int add(int unitId, int tenantId, const QString &start, const QString &end,
         double rent, const QString &freq, double deposit, int currId);
+    // End date, rent for the invoices still to come, notes; an active lease only.
+    Q_INVOKABLE bool update(int id, const QString &end, double rent, const QString &notes);
     Q_INVOKABLE bool terminate(int id);
     Q_INVOKABLE QVariantList getExpiring(int days);
     Q_INVOKABLE bool hasOverlap(

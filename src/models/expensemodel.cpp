@@ -1,7 +1,10 @@
 #include "expensemodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
+
+#include <QDate>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +24,13 @@ QVariantList ExpenseModel::getAll()
 int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &cat,
     const QString &workCat, const QString &desc, double amount, const QString &date, int currId)
 {
+    return add(propId, unitId, contractorId, cat, workCat, desc, amount, date, currId, QString());
+}
+
+int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &cat,
+    const QString &workCat, const QString &desc, double amount, const QString &date, int currId,
+    const QString &paymentMethod)
+{
     if (!isFinite(amount))
         return -1;
     // The expense and the contractor's balance move together.
@@ -30,10 +40,11 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &c
     // The property is the project and the unit is the cost centre.
     const int id = m_db->execInsert(
         u"INSERT INTO expenses (property_id,unit_id,contractor_id,category,work_category,"
-        "description,amount,expense_date,currency_id,project_id,cost_center_id) VALUES "
-        "(?,?,?,?,?,?,?,?,?,?,?)"_s,
-        { propId, optionalId(unitId), optionalId(contractorId), cat, workCat, desc, amount, date,
-            currId, propId, optionalId(unitId) });
+        "description,amount,expense_date,currency_id,project_id,cost_center_id,payment_method) "
+        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"_s,
+        { optionalId(propId), optionalId(unitId), optionalId(contractorId), cat, workCat, desc,
+            amount, date, currId, optionalId(propId), optionalId(unitId),
+            paymentMethod.isEmpty() ? QVariant() : QVariant(paymentMethod) });
     if (id < 1)
         return -1;
     if (contractorId >= 1
@@ -44,6 +55,41 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &c
         return -1;
     emit dataChanged();
     return id;
+}
+
+bool ExpenseModel::update(int id, int propId, int unitId, int contractorId, const QString &cat,
+    const QString &workCat, const QString &desc, double amount, const QString &date, int currId,
+    const QString &paymentMethod)
+{
+    if (!isFinite(amount))
+        return false;
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return false;
+    const QVariantMap old = one(u"SELECT contractor_id, amount FROM expenses WHERE id=?"_s, { id });
+    if (old.isEmpty())
+        return false;
+    const int oldContractor = old.value(u"contractor_id"_s).toInt();
+    if (oldContractor >= 1
+        && !m_db->execNonQuery(u"UPDATE contractors SET balance=balance-? WHERE id=?"_s,
+            { old.value(u"amount"_s).toDouble(), oldContractor }))
+        return false;
+    if (!m_db->execNonQuery(
+            u"UPDATE expenses SET property_id=?, unit_id=?, contractor_id=?, category=?, "
+            "work_category=?, description=?, amount=?, expense_date=?, currency_id=?, "
+            "project_id=?, cost_center_id=?, payment_method=? WHERE id=?"_s,
+            { optionalId(propId), optionalId(unitId), optionalId(contractorId), cat, workCat, desc,
+                amount, date, currId, optionalId(propId), optionalId(unitId),
+                paymentMethod.isEmpty() ? QVariant() : QVariant(paymentMethod), id }))
+        return false;
+    if (contractorId >= 1
+        && !m_db->execNonQuery(
+            u"UPDATE contractors SET balance=balance+? WHERE id=?"_s, { amount, contractorId }))
+        return false;
+    if (!guard.commit())
+        return false;
+    emit dataChanged();
+    return true;
 }
 
 QVariantList ExpenseModel::getByProperty(int propId)
@@ -71,9 +117,56 @@ int ExpenseModel::addContractor(const QString &name, const QString &phone, const
         u"INSERT INTO contractors (name,phone,trade) VALUES (?,?,?)"_s, { name, phone, trade });
 }
 
+bool ExpenseModel::updateContractor(
+    int id, const QString &name, const QString &phone, const QString &trade)
+{
+    if (name.trimmed().isEmpty())
+        return false;
+    return change(u"UPDATE contractors SET name=?, phone=?, trade=? WHERE id=?"_s,
+        { name, phone, trade, id });
+}
+
 QVariantList ExpenseModel::getContractorExpenses(int contractorId)
 {
     return list(u"SELECT e.*, p.name as property_name FROM expenses e LEFT JOIN properties p ON "
                 "e.property_id=p.id WHERE e.contractor_id=? ORDER BY e.expense_date DESC"_s,
+        { contractorId });
+}
+
+int ExpenseModel::payContractor(int contractorId, double amount, const QString &date,
+    const QString &method, const QString &notes)
+{
+    if (!Money::isAcceptable(amount) || Money::cents(amount) <= 0)
+        return -1;
+    const QDate day = QDate::fromString(date, u"yyyy-MM-dd"_s);
+    if (!day.isValid())
+        return -1;
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return -1;
+    const QVariantMap contractor = one(
+        u"SELECT balance, ? > date('now','localtime') as future FROM contractors WHERE id=?"_s,
+        { date, contractorId });
+    if (contractor.isEmpty() || contractor.value(u"future"_s).toInt() != 0
+        || Money::compare(amount, contractor.value(u"balance"_s).toDouble()) > 0)
+        return -1;
+    const int id = m_db->execInsert(u"INSERT INTO contractor_payments (contractor_id,amount,"
+                                    "payment_date,payment_method,notes) VALUES (?,?,?,?,?)"_s,
+        { contractorId, amount, date, method, notes });
+    if (id < 1)
+        return -1;
+    if (!m_db->execNonQuery(
+            u"UPDATE contractors SET balance=balance-? WHERE id=?"_s, { amount, contractorId }))
+        return -1;
+    if (!guard.commit())
+        return -1;
+    emit dataChanged();
+    return id;
+}
+
+QVariantList ExpenseModel::getContractorPayments(int contractorId)
+{
+    return list(u"SELECT * FROM contractor_payments WHERE contractor_id=? ORDER BY payment_date "
+                "DESC, id DESC"_s,
         { contractorId });
 }

@@ -27,6 +27,16 @@ int MaintenanceModel::add(
         { unitId, propertyId, title, desc, priority });
 }
 
+bool MaintenanceModel::update(
+    int id, const QString &title, const QString &desc, const QString &priority)
+{
+    if (title.trimmed().isEmpty())
+        return false;
+    return change(
+        u"UPDATE maintenance_requests SET title=?, description=?, priority=? WHERE id=?"_s,
+        { title, desc, priority, id });
+}
+
 bool MaintenanceModel::updateStatus(int id, const QString &status)
 {
     return change(u"UPDATE maintenance_requests SET status=? WHERE id=?"_s, { status, id });

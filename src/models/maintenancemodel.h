@@ -12,6 +12,8 @@ public:
     Q_INVOKABLE QVariantList getAll();
     Q_INVOKABLE int add(int unitId, int propertyId, const QString &title, const QString &desc,
         const QString &priority);
+    Q_INVOKABLE bool update(
+        int id, const QString &title, const QString &desc, const QString &priority);
     Q_INVOKABLE bool updateStatus(int id, const QString &status);
     Q_INVOKABLE bool complete(int id, double cost);
     Q_INVOKABLE QVariantList getByStatus(const QString &status);

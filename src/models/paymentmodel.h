@@ -18,6 +18,15 @@ public:
     Q_INVOKABLE QVariantList getLatest(int limit);
     Q_INVOKABLE int add(int invoiceId, int tenantId, double amount, const QString &method,
         const QString &date, const QString &ref, int currId);
+    // How one amount spreads over the tenant's chosen open invoices (all open ones when none is
+    // chosen), oldest due first: rows of invoice_id, invoice_number, balance and amount. Empty
+    // when the amount is not positive, exceeds what they owe, or the invoices differ in currency.
+    Q_INVOKABLE QVariantList settlementPlan(
+        int tenantId, const QVariantList &invoiceIds, double amount);
+    // Records the plan as one payment per invoice, all or nothing, dated `date` (not later than
+    // today). Returns how many payments were written, or -1.
+    Q_INVOKABLE int settle(int tenantId, const QVariantList &invoiceIds, double amount,
+        const QString &method, const QString &date, const QString &ref);
     Q_INVOKABLE QVariantList getByTenant(int tenantId);
     Q_INVOKABLE QVariantList getRecent(int limit = 10);
     // Undoes a tenant's payment with a stated reason: a payment of the opposite amount, dated

@@ -132,3 +132,32 @@ function row(tc, page, listName, rows, predicate) {
     find(tc, page, listName).positionViewAtIndex(index, 0)
     return index
 }
+
+// Answer the confirmation that `parent` shows: go ahead (yes) or cancel; returns what it said.
+function answer(tc, parent, yes) {
+    var dialog = find(tc, parent, "confirmDialog")
+    waitOpen(tc, dialog)
+    var said = dialog.details
+    click(tc, find(tc, dialog, yes ? "confirmButton" : "cancelConfirmButton"))
+    waitClosed(tc, dialog)
+    return said
+}
+
+// Put text into a field as a paste would: key clicks carry only Latin characters offscreen.
+function paste(tc, field, text) {
+    var input = field.field !== undefined ? field.field : field
+    input.text = text
+    tc.compare(input.text, text)
+}
+
+// Find a record in a SearchPicker by typing `text`, then take the row that `predicate` accepts.
+function pick(tc, picker, text, predicate) {
+    type(tc, picker.field, text)
+    tc.tryVerify(() => !picker.searching && picker.popup.opened && picker.results.length > 0, 2000,
+                 "no results for " + text)
+    var index = indexWhere(picker.results, predicate)
+    tc.verify(index >= 0, "no matching row for " + text)
+    find(tc, picker.popup.contentItem, picker.objectName + "List").positionViewAtIndex(index, 1)
+    click(tc, find(tc, picker.popup.contentItem, picker.objectName + "Row" + index))
+    tc.compare(picker.selectedId, Number(picker.results[index].id))
+}

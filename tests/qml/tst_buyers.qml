@@ -30,11 +30,17 @@ PageCase {
         H.click(tc, H.find(tc, sale, "confirmSaleButton"))
         H.waitClosed(tc, sale)
         compare(H.scalar(database, "SELECT status FROM units WHERE id=?", [unit.id]), "sold")
+        verify(H.find(tc, page, "pageMessage").visible)
+        verify(H.find(tc, page, "pageMessage").text.indexOf("Sale Tester") > 0)
 
         var schedule = H.open(tc, page, "installmentsButton" + rowOf("Sale Tester"), "installmentsDialog")
         compare(schedule.installments.length, 12)
         compare(Number(schedule.installments[0].installment_amount), 8000)
         H.click(tc, H.find(tc, schedule, "payInstallmentButton0"))
+        var collect = H.find(tc, schedule, "collectInstallmentDialog")
+        H.waitOpen(tc, collect)
+        H.click(tc, H.find(tc, collect, "confirmCollectButton"))
+        H.waitClosed(tc, collect)
         compare(schedule.installments[0].status, "paid")
         verify(!H.find(tc, schedule, "payInstallmentButton0").visible)
 

@@ -45,6 +45,7 @@ PageCase {
 
         var paidBefore = page.summary[1].count
         H.click(tc, H.find(tc, page, "cashChequeButton" + rowOf("990001")))
+        H.answer(tc, page, true)
         compare(statusOf("990001"), "paid")
         compare(page.summary[1].count, paidBefore + 1)
         compare(page.summary[0].count, pendingBefore)
@@ -53,6 +54,7 @@ PageCase {
         record("990002", false, 0, H.isoDate(new Date()))
         var bouncedBefore = page.summary[2].count
         H.click(tc, H.find(tc, page, "bounceChequeButton" + rowOf("990002")))
+        H.answer(tc, page, true)
         compare(statusOf("990002"), "bounced")
         compare(page.summary[2].count, bouncedBefore + 1)
     }
@@ -60,7 +62,8 @@ PageCase {
     function test_badChequeIsExplained_data() {
         return [
             { tag: "no amount", amount: "", due: "2030-01-01", message: "أدخل رقم الشيك ومبلغاً صحيحاً" },
-            { tag: "bad date", amount: "100", due: "2030-13-01", message: "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD" }
+            { tag: "not a date", amount: "100", due: "soon", message: "أدخل تاريخ الاستحقاق بالصيغة YYYY-MM-DD" },
+            { tag: "month 13", amount: "100", due: "2030-13-01", message: "هذا التاريخ غير موجود في التقويم" }
         ]
     }
 

@@ -18,7 +18,8 @@ PageCase {
 
     function openFor(tenantId) {
         var dialog = H.open(tc, page, "addPaymentButton", "paymentDialog")
-        H.choose(tc, H.find(tc, dialog, "paymentTenantBox"), H.indexWhere(dialog.tenants, t => Number(t.id) === tenantId))
+        var idNumber = H.scalar(database, "SELECT id_number FROM tenants WHERE id=?", [tenantId])
+        H.pick(tc, H.find(tc, dialog, "paymentTenantPicker"), String(idNumber), t => Number(t.id) === tenantId)
         return dialog
     }
 

@@ -55,8 +55,12 @@ PageCase {
         var backup = backupManager.listBackups()[0]
 
         H.click(tc, H.find(tc, page, "exportCsvButton"))
-        compare(status("dataSection"), "تم التصدير بنجاح إلى المجلد الرئيسي")
         var exportFolder = uiTest.lastOpened()
+        // The status line names the folder the files went to.
+        compare(status("dataSection"), "تم التصدير بنجاح إلى المجلد: "
+                + String(exportFolder).replace("file://", ""))
+        verify(uiTest.fileExists(exportFolder + "/expenses.csv"), exportFolder)
+        verify(uiTest.fileExists(exportFolder + "/journal_lines.csv"), exportFolder)
         verify(uiTest.fileExists(exportFolder + "/tenants.csv"), exportFolder)
 
         wait(50) // the new status line moves the buttons below it
@@ -64,6 +68,7 @@ PageCase {
         verify(tenantModel.add("After Backup", "880000099", "", "", "") > 0)
         chooser.file = backup
         H.click(tc, H.find(tc, page, "restoreBackupButton"))
+        H.answer(tc, page, true)
         // The message names the backup that now holds the data replaced.
         var safety = backupManager.lastSafetyBackup
         verify(safety !== "" && safety !== backup)
@@ -77,6 +82,8 @@ PageCase {
         for (var i = 0; i < notBackups.length; ++i) {
             chooser.file = notBackups[i]
             H.click(tc, H.find(tc, page, "restoreBackupButton"))
+            if (notBackups[i] !== "")
+                H.answer(tc, page, true)
             compare(status("backupSection"), refused)
             compare(H.scalar(database, "SELECT COUNT(*) as c FROM tenants"), tenants)
         }

@@ -46,6 +46,7 @@ PageCase {
             verify(!removeButton(page.users[i].username).visible, page.users[i].username)
         verify(authCtrl.login("admin", "qatmo"))
         H.click(tc, removeButton("viewer1"))
+        H.answer(tc, page, true)
         compare(H.indexWhere(page.users, u => u.username === "viewer1"), -1)
         compare(H.scalar(database, "SELECT COUNT(*) as c FROM users WHERE username=?", ["viewer1"]), 0)
     }

@@ -35,11 +35,13 @@ PageCase {
         compare(Number(forms[0].units[0].area), 95.5)
         compare(Number(forms[0].units[0].rent_yearly), 30000)
         H.click(tc, H.find(tc, forms[0], "removeUnitButton0"))
+        H.answer(tc, forms[0], true)
         compare(forms[0].units.length, 0)
         forms[0].close()
         H.waitClosed(tc, forms[0])
 
         H.click(tc, H.find(tc, page, "removePropertyButton" + cardIndex("Test Tower")))
+        H.answer(tc, page, true)
         compare(H.scalar(database, "SELECT COUNT(*) as c FROM properties WHERE name=?", ["Test Tower"]), 0)
     }
 
@@ -68,8 +70,50 @@ PageCase {
         verify(index >= 0)
         var name = page.properties[index].name
         H.click(tc, H.find(tc, page, "removePropertyButton" + cardIndex(name)))
+        H.answer(tc, page, true)
         verify(H.find(tc, page, "pageMessage").text.indexOf("لا يمكن حذف العقار") === 0)
         verify(H.find(tc, page, "pageMessage").visible)
         compare(H.scalar(database, "SELECT COUNT(*) as c FROM properties WHERE name=?", [name]), 1)
+    }
+
+    // Amounts as people type or paste them reach the unit as numbers.
+    function test_unitAmountsAsTyped_data() {
+        return [
+            { tag: "thousands separator", rent: "1,250", price: "250,000", monthly: 1250, sale: 250000 },
+            { tag: "arabic-indic digits", rent: "١٢٥٠", price: "٢٥٠٬٠٠٠", monthly: 1250, sale: 250000 },
+            { tag: "persian digits", rent: "۱۲۵۰", price: "", monthly: 1250, sale: 0 },
+            { tag: "arabic decimal separator", rent: "١٢٥٠٫٥", price: "٩٩٫٩٩", monthly: 1250.5, sale: 99.99 }
+        ]
+    }
+
+    function test_unitAmountsAsTyped(data) {
+        var forms = openUnitForm(cardIndex(page.properties[0].name))
+        H.type(tc, H.find(tc, forms[1], "unitNumberField"), "IN-" + data.tag.length)
+        H.paste(tc, H.find(tc, forms[1], "unitRentField"), data.rent)
+        H.paste(tc, H.find(tc, forms[1], "unitSalePriceField"), data.price)
+        H.click(tc, H.find(tc, forms[1], "saveUnitButton"))
+        H.waitClosed(tc, forms[1])
+        var unit = database.execQuery("SELECT * FROM units WHERE property_id=? AND unit_number=?",
+                                      [page.properties[0].id, "IN-" + data.tag.length])[0]
+        compare(Number(unit.rent_monthly), data.monthly)
+        compare(Number(unit.sale_price), data.sale)
+        verify(unitModel.remove(unit.id))
+    }
+
+    // A unit is corrected in place, its asking price included, which a sale then starts from.
+    function test_editUnitSetsSalePrice() {
+        var unit = unitModel.getAvailable()[0]
+        var units = H.open(tc, page, "manageUnitsButton" + cardIndex(unit.property_name), "unitsDialog")
+        var index = H.indexWhere(units.units, u => u.id === unit.id)
+        verify(index >= 0)
+        var id = units.units[index].id
+        var count = H.scalar(database, "SELECT COUNT(*) as c FROM units")
+        var forms = [units, H.open(tc, units, "editUnitButton" + index, "addUnitDialog")]
+        compare(H.find(tc, forms[1], "unitNumberField").text, String(forms[0].units[index].unit_number))
+        H.type(tc, H.find(tc, forms[1], "unitSalePriceField"), "315000")
+        H.click(tc, H.find(tc, forms[1], "saveUnitButton"))
+        H.waitClosed(tc, forms[1])
+        compare(Number(unitModel.getById(id).sale_price), 315000)
+        compare(H.scalar(database, "SELECT COUNT(*) as c FROM units"), count)
     }
 }

@@ -121,6 +121,26 @@ void closeDialog(QObject *dialog)
     settle(250);
 }
 
+// A dialog that opens on a row of its list (a correction, a collection), shot and closed.
+void openForRow(Shooter &s, const QString &objectName, const QVariant &row, const QString &name)
+{
+    QObject *dialog = s.find(objectName);
+    if (!dialog || !row.isValid()) {
+        QTextStream(stderr) << "screenshots: no dialog or row for " << name << "\n";
+        return;
+    }
+    QMetaObject::invokeMethod(dialog, "openFor", Q_ARG(QVariant, row));
+    s.shot(name);
+    closeDialog(dialog);
+}
+
+// The first row of a list property of `owner`.
+QVariant firstRow(QObject *owner, const char *property)
+{
+    const QVariantList rows = owner ? owner->property(property).toList() : QVariantList();
+    return rows.isEmpty() ? QVariant() : rows.first();
+}
+
 // The accounting, payments, cheques, invoices, maintenance, reports, users and settings pages:
 // their tabs and every dialog they open.
 void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
@@ -158,17 +178,38 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
     tab(u"accountingTab"_s, 2, u"51-accounting-contractors"_s);
     dialog(u"journalDialog"_s, {}, {}, u"52-dialog-journal-entry"_s);
     dialog(u"contractorDialog"_s, {}, {}, u"53-dialog-contractor"_s);
+    const QVariantMap contractor { { u"id"_s, 1 }, { u"name"_s, u"مؤسسة الأمل للكهرباء"_s },
+        { u"balance"_s, 4250.5 } };
+    dialog(u"contractorPaymentDialog"_s, { { u"contractor"_s, contractor } }, {},
+        u"53-dialog-contractor-payment"_s);
+    const QVariantMap account { { u"id"_s, 1 }, { u"code"_s, u"1100"_s },
+        { u"name_ar"_s, u"الصندوق"_s } };
+    dialog(
+        u"renameAccountDialog"_s, { { u"account"_s, account } }, {}, u"53-dialog-rename-account"_s);
     tab(u"accountingTab"_s, 0, u"50-accounting-accounts"_s);
 
     select(5);
     dialog(u"paymentDialog"_s, {}, {}, u"54-dialog-payment"_s);
     dialog(u"reversePaymentDialog"_s, { { u"payment"_s, samples.value(u"payment"_s) } }, {},
         u"54-dialog-reverse-payment"_s);
+    dialog(u"settlementDialog"_s, {}, {}, u"54-dialog-settlement"_s);
 
     select(6);
     tab(u"chequeTab"_s, 3, u"55-cheques-postdated"_s);
     tab(u"chequeTab"_s, 0, u"55-cheques-all"_s);
     dialog(u"newChequeDialog"_s, {}, {}, u"56-dialog-new-cheque"_s);
+    QObject *chequesPage = s.find(u"chequesPage"_s);
+    if (chequesPage)
+        openForRow(
+            s, u"newChequeDialog"_s, firstRow(chequesPage, "cheques"), u"56-dialog-edit-cheque"_s);
+    if (QObject *confirm
+        = chequesPage ? chequesPage->findChild<QObject *>(u"confirmDialog"_s) : nullptr) {
+        QMetaObject::invokeMethod(confirm, "ask", Q_ARG(QVariant, u"ارتجاع الشيك"_s),
+            Q_ARG(QVariant, u"سيُسجل الشيك رقم 100234 بمبلغ 2,500 ₪ (سامر خليل) كشيك مرتجع."_s),
+            Q_ARG(QVariant, u"✕ ارتجاع"_s), Q_ARG(QVariant, QVariant()), Q_ARG(QVariant, true));
+        s.shot(u"56-dialog-confirm"_s);
+        closeDialog(confirm);
+    }
 
     select(7);
     dialog(u"rentRunDialog"_s, {}, {}, u"57-dialog-rent-run"_s);
@@ -193,6 +234,9 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
     select(8);
     tab(u"maintenanceFilter"_s, 3, u"62-maintenance-completed"_s);
     tab(u"maintenanceFilter"_s, 0, u"62-maintenance-all"_s);
+    tab(u"maintenanceSection"_s, 1, u"62-maintenance-expenses"_s);
+    dialog(u"expenseDialog"_s, {}, {}, u"62-dialog-expense"_s);
+    tab(u"maintenanceSection"_s, 0, u"62-maintenance-requests"_s);
     dialog(u"maintenanceRequestDialog"_s, {}, {}, u"63-dialog-maintenance-request"_s);
     dialog(u"completeMaintenanceDialog"_s, { { u"requestTitle"_s, u"تسريب مياه في المطبخ"_s } }, {},
         u"64-dialog-complete-maintenance"_s);
@@ -336,6 +380,7 @@ int main(int argc, char *argv[])
             u"32-dialog-units"_s);
         openDialog(s, s.find(u"addUnitDialog"_s), {}, u"33-dialog-add-unit"_s);
         closeDialog(s.find(u"addUnitDialog"_s));
+        openForRow(s, u"addUnitDialog"_s, firstRow(units, "units"), u"33-dialog-edit-unit"_s);
         closeDialog(units);
 
         select(2);
@@ -346,6 +391,8 @@ int main(int argc, char *argv[])
             u"35-dialog-contracts"_s);
         openDialog(s, s.find(u"newContractDialog"_s), {}, u"36-dialog-new-contract"_s);
         closeDialog(s.find(u"newContractDialog"_s));
+        openForRow(s, u"editContractDialog"_s, firstRow(contracts, "contracts"),
+            u"36-dialog-edit-contract"_s);
         closeDialog(contracts);
         openDialog(s, s.find(u"statementDialog"_s),
             { { u"tenantId"_s, tenant }, { u"tenantName"_s, tenantName } },
@@ -366,6 +413,8 @@ int main(int argc, char *argv[])
             u"41-dialog-installments"_s);
         openDialog(s, s.find(u"addInstallmentDialog"_s), {}, u"42-dialog-add-installment"_s);
         closeDialog(s.find(u"addInstallmentDialog"_s));
+        openForRow(s, u"collectInstallmentDialog"_s, firstRow(installments, "installments"),
+            u"42-dialog-collect-installment"_s);
         closeDialog(installments);
         openDialog(s, s.find(u"buyerChequeDialog"_s),
             { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } }, u"43-dialog-cheque"_s);
