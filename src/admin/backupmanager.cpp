@@ -1,6 +1,7 @@
 #include "backupmanager.h"
 
 #include "schema.h"
+#include "session.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -92,7 +93,7 @@ BackupManager::BackupManager(const QString &dataDir, QObject *parent)
     m_backupPath = settings.value(u"backup/path"_s, m_dataDir + u"/backups"_s).toString();
     QDir().mkpath(m_backupPath);
 
-    connect(m_timer, &QTimer::timeout, this, &BackupManager::createBackup);
+    connect(m_timer, &QTimer::timeout, this, &BackupManager::writeBackup);
     if (settings.value(u"backup/auto"_s, true).toBool())
         m_timer->start(autoBackupInterval);
 }
@@ -103,6 +104,8 @@ QString BackupManager::settingsPath() const { return m_dataDir + u"/settings.ini
 
 void BackupManager::setBackupPath(const QString &path)
 {
+    if (!Session::permits(m_db, Permissions::Operation::BackupSettings))
+        return;
     if (path.isEmpty())
         return;
     m_backupPath = path;
@@ -114,6 +117,8 @@ void BackupManager::setBackupPath(const QString &path)
 
 void BackupManager::setAutoBackup(bool enabled)
 {
+    if (!Session::permits(m_db, Permissions::Operation::BackupSettings))
+        return;
     QSettings settings(settingsPath(), QSettings::IniFormat);
     settings.setValue(u"backup/auto"_s, enabled);
     if (enabled)
@@ -154,6 +159,13 @@ bool snapshot(const QSqlDatabase &connection, const QString &target)
 } // namespace
 
 bool BackupManager::createBackup()
+{
+    if (!Session::permits(m_db, Permissions::Operation::Backup))
+        return false;
+    return writeBackup();
+}
+
+bool BackupManager::writeBackup()
 {
     const QString dbFile = databasePath();
     if (!QFileInfo::exists(dbFile)) {
@@ -249,6 +261,8 @@ bool BackupManager::isValidBackup(const QString &file) const
 
 bool BackupManager::restoreBackup(const QString &backupFile)
 {
+    if (!Session::permits(m_db, Permissions::Operation::Restore))
+        return false;
     if (backupFile.isEmpty())
         return false;
 
@@ -346,6 +360,8 @@ bool BackupManager::exportTable(const QString &table, const QString &folder) con
 
 bool BackupManager::exportAllToCSV()
 {
+    if (!Session::permits(m_db, Permissions::Operation::ExportCsv))
+        return false;
     QString base = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (base.isEmpty())
         base = QDir::homePath();

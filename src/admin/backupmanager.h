@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class Database;
 class QTimer;
 
 // Backups of the database file, restore of a chosen copy, and the CSV export of the main tables.
@@ -13,6 +14,8 @@ class BackupManager : public QObject
     Q_PROPERTY(QString backupPath READ backupPath WRITE setBackupPath NOTIFY backupPathChanged)
 public:
     explicit BackupManager(const QString &dataDir, QObject *parent = nullptr);
+    // The database whose session decides who may back up, restore or change the settings.
+    void setDatabase(Database *db) { m_db = db; }
 
     QString backupPath() const { return m_backupPath; }
     void setBackupPath(const QString &path);
@@ -36,6 +39,8 @@ signals:
     void backupError(const QString &error);
 
 private:
+    // A copy now, for the operator or the automatic timer.
+    bool writeBackup();
     QString databasePath() const;
     QString settingsPath() const;
     bool isValidBackup(const QString &file) const;
@@ -46,4 +51,5 @@ private:
     QString m_dataDir;
     QString m_backupPath;
     QTimer *m_timer;
+    Database *m_db = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "importcontroller.h"
 
 #include "database.h"
+#include "session.h"
 #include "transactionguard.h"
 
 #include <QStringList>
@@ -62,6 +63,8 @@ bool ImportController::finish(int imported, int skipped)
 
 bool ImportController::importRawCSV(const QString &rawText, const QString &targetTable)
 {
+    if (!Session::permits(m_db, Permissions::Operation::Import))
+        return false;
     if (rawText.isEmpty())
         return finish(0, 0);
 

@@ -8,6 +8,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+class Session;
 // Owner of the program's single SQLite connection (Qt's default connection name).
 class Database : public QObject
 {
@@ -31,6 +32,10 @@ public:
     Q_INVOKABLE bool commitTransaction();
     Q_INVOKABLE bool rollbackTransaction();
 
+    // The operator's session that write operations ask, or nullptr for unrestricted internal use.
+    Session *session() const { return m_session; }
+    void setSession(Session *session) { m_session = session; }
+
     // The first row of a row list, or an empty map.
     static QVariantMap firstRow(const QVariantList &rows);
 
@@ -52,4 +57,5 @@ private:
     QSqlDatabase m_db;
     QMutex m_lock;
     QHash<QString, QSqlQuery> m_statements;
+    Session *m_session = nullptr;
 };

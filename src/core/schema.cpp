@@ -64,6 +64,8 @@ QStringList Schema::tableStatements()
         u"ALTER TABLE units ADD COLUMN sale_date TEXT;"_s,
         u"ALTER TABLE payments ADD COLUMN buyer_id INTEGER"_s,
         u"ALTER TABLE payments ADD COLUMN unit_id INTEGER"_s,
+        // Failed logins per name, kept across restarts; locked_until in seconds since the epoch.
+        u"CREATE TABLE IF NOT EXISTS login_attempts (username TEXT PRIMARY KEY, failures INTEGER NOT NULL DEFAULT 0, locked_until INTEGER NOT NULL DEFAULT 0)"_s,
     };
 }
 

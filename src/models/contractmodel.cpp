@@ -29,6 +29,8 @@ QVariantMap ContractModel::getById(int id)
 int ContractModel::add(int unitId, int tenantId, const QString &start, const QString &end,
     double rent, const QString &freq, double deposit, int currId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!isFinite(rent) || !isFinite(deposit))
         return -1;
     if (hasOverlap(unitId, start, end, -1))
@@ -57,6 +59,8 @@ int ContractModel::add(int unitId, int tenantId, const QString &start, const QSt
 
 bool ContractModel::terminate(int id)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     TransactionGuard guard(m_db);
     if (!guard.isActive())
         return false;

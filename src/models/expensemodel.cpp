@@ -21,6 +21,8 @@ QVariantList ExpenseModel::getAll()
 int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &cat,
     const QString &workCat, const QString &desc, double amount, const QString &date, int currId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!isFinite(amount))
         return -1;
     // The expense and the contractor's balance move together.
@@ -67,6 +69,8 @@ QVariantList ExpenseModel::getContractors()
 
 int ExpenseModel::addContractor(const QString &name, const QString &phone, const QString &trade)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     return create(
         u"INSERT INTO contractors (name,phone,trade) VALUES (?,?,?)"_s, { name, phone, trade });
 }

@@ -162,6 +162,8 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried)
 int InvoiceModel::createInvoice(
     int tenantId, int unitId, const QString &period, const QVariantList &items, int currencyId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!isValidPeriod(period) || hasInvoiceFor(tenantId, period))
         return -1;
 
@@ -188,6 +190,8 @@ int InvoiceModel::createInvoice(
 
 bool InvoiceModel::updatePaidAmount(int id, double amount)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (!isFinite(amount))
         return false;
     // A void invoice would come back to life with a balance the tenant's balance never saw.
@@ -201,6 +205,8 @@ bool InvoiceModel::updatePaidAmount(int id, double amount)
 
 bool InvoiceModel::voidInvoice(int id)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     const QVariantMap invoice
         = one(u"SELECT tenant_id, balance FROM invoices WHERE id=? AND status!='void'"_s, { id });
     if (invoice.isEmpty())
@@ -222,6 +228,8 @@ bool InvoiceModel::voidInvoice(int id)
 
 int InvoiceModel::generateAllRent(const QString &period)
 {
+    if (!permitted(Operation::DailyWork))
+        return 0;
     if (!isValidPeriod(period))
         return 0;
     const QVariantList contracts = list(u"SELECT * FROM contracts WHERE status='active'"_s);
@@ -274,6 +282,8 @@ int InvoiceModel::generateAllRent(const QString &period)
 int InvoiceModel::generateServiceInvoice(const QVariantList &tenantIds, const QString &serviceName,
     double amount, const QString &period, int currencyId)
 {
+    if (!permitted(Operation::DailyWork))
+        return 0;
     if (!isValidPeriod(period) || !isFinite(amount) || tenantIds.isEmpty())
         return 0;
 
@@ -301,6 +311,8 @@ int InvoiceModel::generateServiceInvoice(const QVariantList &tenantIds, const QS
 int InvoiceModel::generatePropertyServiceInvoice(int propertyId, const QString &serviceName,
     double amount, const QString &period, int currencyId)
 {
+    if (!permitted(Operation::DailyWork))
+        return 0;
     if (!isValidPeriod(period) || !isFinite(amount))
         return 0;
     QVariantList tenantIds;

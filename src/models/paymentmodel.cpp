@@ -51,6 +51,8 @@ QVariantList PaymentModel::getByTenant(int tenantId)
 int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString &method,
     const QString &date, const QString &ref, int currId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     // A zero or negative payment would reopen a settled invoice or mark an open one paid.
     if (!isFinite(amount) || amount <= 0)
         return -1;
