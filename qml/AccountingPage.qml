@@ -62,6 +62,7 @@ Rectangle {
 
             MButton {
                 objectName: "addJournalButton"
+                needs: "write"
                 text: "تسجيل قيد يدوي"
                 onClicked: journalDialog.open()
             }
@@ -119,6 +120,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "addContractorButton"
+                        needs: "write"
                         text: "+ إضافة مورد"
                         onClicked: contractorDialog.open()
                     }

@@ -34,6 +34,7 @@ Rectangle {
 
             MButton {
                 objectName: "addBuyerButton"
+                needs: "write"
                 text: "+ مشتري جديد"
                 onClicked: addDialog.open()
             }
@@ -128,6 +129,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "sellButton" + row.index
+                        needs: "write"
                         implicitHeight: 34
                         leftPadding: 10
                         rightPadding: 10
@@ -145,6 +147,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "chequeButton" + row.index
+                        needs: "write"
                         implicitHeight: 34
                         leftPadding: 10
                         rightPadding: 10
@@ -224,6 +227,7 @@ Rectangle {
         }
         MButton {
             objectName: "saveBuyerButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ البيانات"
             onClicked: {

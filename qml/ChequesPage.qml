@@ -80,6 +80,7 @@ Rectangle {
 
             MButton {
                 objectName: "addChequeButton"
+                needs: "write"
                 text: "+ تسجيل شيك"
                 onClicked: chequeDialog.open()
             }
@@ -141,9 +142,9 @@ Rectangle {
                   color: r => page.statusColor(r.status), bold: true }
             ]
             actions: [
-                { text: "✔ صرف", name: "cashChequeButton", color: Theme.successColor,
+                { text: "✔ صرف", name: "cashChequeButton", needs: "write", color: Theme.successColor,
                   show: r => r.status === "pending", run: r => page.setStatus(r, "paid") },
-                { text: "✕ ارتجاع", name: "bounceChequeButton", color: Theme.dangerColor, outline: true,
+                { text: "✕ ارتجاع", name: "bounceChequeButton", needs: "write", color: Theme.dangerColor, outline: true,
                   show: r => r.status === "pending", run: r => page.setStatus(r, "bounced") }
             ]
         }

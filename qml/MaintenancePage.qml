@@ -45,6 +45,7 @@ Rectangle {
 
             MButton {
                 objectName: "addMaintenanceButton"
+                needs: "write"
                 text: "+ طلب صيانة"
                 onClicked: requestDialog.open()
             }
@@ -78,7 +79,7 @@ Rectangle {
                       ? "التكلفة: " + Theme.money(r.cost) : "" }
             ]
             actions: [
-                { text: "إكمال", name: "completeMaintenanceButton",
+                { text: "إكمال", name: "completeMaintenanceButton", needs: "write",
                   show: r => r.status !== "completed",
                   run: r => {
                       completeDialog.requestId = Number(r.id)

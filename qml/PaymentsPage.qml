@@ -41,6 +41,7 @@ Rectangle {
 
             MButton {
                 objectName: "addPaymentButton"
+                needs: "write"
                 text: "+ تسجيل دفعة"
                 onClicked: paymentDialog.open()
             }

@@ -67,6 +67,7 @@ Rectangle {
 
             MButton {
                 objectName: "addPropertyButton"
+                needs: "write"
                 text: "+ إضافة عقار"
                 onClicked: addDialog.open()
             }
@@ -299,6 +300,7 @@ Rectangle {
                             }
                             MButton {
                                 objectName: "removePropertyButton" + cell.index
+                                needs: "write"
                                 implicitHeight: 34
                                 text: "🗑"
                                 outline: true
@@ -358,6 +360,7 @@ Rectangle {
         }
         MButton {
             objectName: "savePropertyButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ"
             onClicked: {

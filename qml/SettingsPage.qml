@@ -178,6 +178,7 @@ Rectangle {
                         }
                         MButton {
                             objectName: "updateRateButton" + rateRow.index
+                            needs: "admin"
                             text: "تحديث"
                             outline: true
                             onClicked: page.updateRate(rateRow.modelData, rateField.text)
@@ -231,6 +232,7 @@ Rectangle {
                 }
                 MButton {
                     objectName: "saveCompanyButton"
+                    needs: "admin"
                     text: "حفظ بيانات الشركة"
                     onClicked: page.saveCompany()
                 }
@@ -244,6 +246,7 @@ Rectangle {
 
                 MButton {
                     objectName: "exportCsvButton"
+                    needs: "write"
                     text: "تصدير البيانات إلى Excel (CSV)"
                     iconSymbol: "📥"
                     outline: true
@@ -277,6 +280,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "changeBackupPathButton"
+                        needs: "admin"
                         text: "تغيير"
                         outline: true
                         onClicked: page.changeFolder()
@@ -286,11 +290,13 @@ Rectangle {
                     spacing: 10
                     MButton {
                         objectName: "createBackupButton"
+                        needs: "write"
                         text: "إنشاء نسخة الآن"
                         onClicked: page.createBackup()
                     }
                     MButton {
                         objectName: "restoreBackupButton"
+                        needs: "admin"
                         text: "استعادة نسخة"
                         outline: true
                         onClicked: page.restoreBackup()

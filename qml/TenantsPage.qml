@@ -42,6 +42,7 @@ Rectangle {
 
             MButton {
                 objectName: "importTenantsButton"
+                needs: "write"
                 text: "استيراد من إكسل"
                 outline: true
                 onClicked: {
@@ -51,6 +52,7 @@ Rectangle {
             }
             MButton {
                 objectName: "addTenantButton"
+                needs: "write"
                 text: "+ مستأجر جديد"
                 onClicked: addDialog.open()
             }
@@ -243,6 +245,7 @@ Rectangle {
                                 }
                                 MButton {
                                     objectName: "removeTenantButton" + row.index
+                                    needs: "write"
                                     implicitHeight: 32
                                     text: "🗑"
                                     outline: true
@@ -330,6 +333,7 @@ Rectangle {
         }
         MButton {
             objectName: "saveTenantButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ"
             onClicked: {

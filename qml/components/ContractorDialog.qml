@@ -35,6 +35,7 @@ MDialog {
     }
     MButton {
         objectName: "saveContractorButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "حفظ"
         onClicked: {

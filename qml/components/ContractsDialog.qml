@@ -43,6 +43,7 @@ MDialog {
         }
         MButton {
             objectName: "newContractButton"
+            needs: "write"
             text: "+ عقد جديد"
             onClicked: newContractDialog.open()
         }
@@ -114,6 +115,7 @@ MDialog {
                 }
                 MButton {
                     objectName: "terminateContractButton" + contractRow.index
+                    needs: "write"
                     visible: contractRow.active
                     implicitHeight: 32
                     text: "إنهاء"
@@ -186,6 +188,7 @@ MDialog {
         }
         MButton {
             objectName: "saveContractButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ العقد"
             onClicked: {

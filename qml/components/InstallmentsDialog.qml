@@ -41,6 +41,7 @@ MDialog {
         }
         MButton {
             objectName: "addInstallmentButton"
+            needs: "write"
             text: "+ إضافة قسط"
             onClicked: addDialog.open()
         }
@@ -105,6 +106,7 @@ MDialog {
                 }
                 MButton {
                     objectName: "payInstallmentButton" + installmentRow.index
+                    needs: "write"
                     visible: !installmentRow.paid
                     implicitHeight: 30
                     leftPadding: 10
@@ -164,6 +166,7 @@ MDialog {
         }
         MButton {
             objectName: "saveInstallmentButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "إضافة القسط"
             onClicked: {

@@ -110,6 +110,7 @@ MDialog {
     }
     MButton {
         objectName: "confirmPaymentButton"
+        needs: "write"
         Layout.fillWidth: true
         Layout.topMargin: 4
         text: "تأكيد الدفع"

@@ -40,6 +40,7 @@ MDialog {
         }
         MButton {
             objectName: "addUnitButton"
+            needs: "write"
             text: "+ إضافة وحدة"
             onClicked: addUnitDialog.open()
         }
@@ -114,6 +115,7 @@ MDialog {
                 }
                 MButton {
                     objectName: "removeUnitButton" + unitRow.index
+                    needs: "write"
                     implicitHeight: 32
                     text: "🗑"
                     outline: true
@@ -177,6 +179,7 @@ MDialog {
         }
         MButton {
             objectName: "saveUnitButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ"
             onClicked: {

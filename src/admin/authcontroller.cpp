@@ -40,14 +40,18 @@ AuthController::AuthController(Database *db, QObject *parent)
     });
 }
 
+// The interface follows the logged-in role; with nobody logged in it offers everything only
+// where nothing is enforced (tools and tests that show pages without a login).
 bool AuthController::canWrite() const
 {
-    return !m_session.isAttached() || m_session.allows(Permissions::Operation::DailyWork);
+    return m_session.isActive() ? m_session.allows(Permissions::Operation::DailyWork)
+                                : !m_session.isAttached();
 }
 
 bool AuthController::canAdminister() const
 {
-    return !m_session.isAttached() || m_session.allows(Permissions::Operation::ManageUsers);
+    return m_session.isActive() ? m_session.allows(Permissions::Operation::ManageUsers)
+                                : !m_session.isAttached();
 }
 
 bool AuthController::permits(Permissions::Operation operation)
