@@ -77,6 +77,7 @@ Rectangle {
 
             MButton {
                 objectName: "addJournalButton"
+                needs: "write"
                 text: "تسجيل قيد يدوي"
                 onClicked: journalDialog.open()
             }
@@ -150,6 +151,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "addContractorButton"
+                        needs: "write"
                         text: "+ إضافة مورد"
                         onClicked: contractorDialog.openFor(null)
                     }

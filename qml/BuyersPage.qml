@@ -40,6 +40,7 @@ Rectangle {
 
             MButton {
                 objectName: "addBuyerButton"
+                needs: "write"
                 text: "+ مشتري جديد"
                 onClicked: addDialog.openFor(null)
             }
@@ -154,6 +155,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "sellButton" + row.index
+                        needs: "write"
                         implicitHeight: 34
                         leftPadding: 10
                         rightPadding: 10
@@ -171,6 +173,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "chequeButton" + row.index
+                        needs: "write"
                         implicitHeight: 34
                         leftPadding: 10
                         rightPadding: 10
@@ -265,6 +268,7 @@ Rectangle {
         }
         MButton {
             objectName: "saveBuyerButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ البيانات"
             onClicked: {

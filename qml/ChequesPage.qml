@@ -102,6 +102,7 @@ Rectangle {
 
             MButton {
                 objectName: "addChequeButton"
+                needs: "write"
                 text: "+ تسجيل شيك"
                 onClicked: chequeDialog.openFor(null)
             }
@@ -170,11 +171,11 @@ Rectangle {
                   color: r => page.statusColor(r.status), bold: true }
             ]
             actions: [
-                { text: "✎", name: "editChequeButton", outline: true,
+                { text: "✎", name: "editChequeButton", needs: "write", outline: true,
                   show: r => r.status === "pending", run: r => chequeDialog.openFor(r) },
-                { text: "✔ صرف", name: "cashChequeButton", color: Theme.successColor,
+                { text: "✔ صرف", name: "cashChequeButton", needs: "write", color: Theme.successColor,
                   show: r => r.status === "pending", run: r => page.askStatus(r, "paid") },
-                { text: "✕ ارتجاع", name: "bounceChequeButton", color: Theme.dangerColor, outline: true,
+                { text: "✕ ارتجاع", name: "bounceChequeButton", needs: "write", color: Theme.dangerColor, outline: true,
                   show: r => r.status === "pending", run: r => page.askStatus(r, "bounced") }
             ]
         }

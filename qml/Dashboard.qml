@@ -304,7 +304,7 @@ Rectangle {
                     title: "🕒 آخر العمليات"
                     emptyText: "لا توجد عمليات مسجلة"
                     model: page.logs
-                    lineOne: row => Theme.text(row.action)
+                    lineOne: row => Theme.text(row.details ? row.details : row.action)
                     lineTwo: row => (row.username ? row.username + " • " : "") + Theme.text(row.created_at)
                 }
                 DashboardList {

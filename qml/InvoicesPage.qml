@@ -63,17 +63,20 @@ Rectangle {
 
             MButton {
                 objectName: "customInvoiceButton"
+                needs: "write"
                 text: "+ فاتورة مخصصة"
                 outline: true
                 onClicked: customDialog.open()
             }
             MButton {
                 objectName: "rentRunButton"
+                needs: "write"
                 text: "📄 إصدار إيجارات الشهر"
                 onClicked: rentDialog.open()
             }
             MButton {
                 objectName: "serviceInvoiceButton"
+                needs: "write"
                 text: "⚡ فاتورة خدمة جماعية"
                 outline: true
                 onClicked: serviceDialog.open()

@@ -24,6 +24,14 @@ Rectangle {
 
     color: "#0a0e1a"
 
+    // The controller's reason: a wrong name or password, or how long a locked name must wait.
+    Connections {
+        target: authCtrl
+        function onLoginFailed(reason) {
+            errorLabel.text = reason
+        }
+    }
+
     // Decorative gold dots drifting over the background; positions are fractions of the page.
     Repeater {
         model: 20
@@ -204,6 +212,7 @@ Rectangle {
                     font.family: Theme.fontFamily
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.WordWrap
                 }
 
                 MButton {

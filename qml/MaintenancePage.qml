@@ -70,6 +70,7 @@ Rectangle {
             }
             MButton {
                 objectName: "addMaintenanceButton"
+                needs: "write"
                 text: "+ طلب صيانة"
                 onClicked: requestDialog.openFor(null)
             }
@@ -144,9 +145,9 @@ Rectangle {
                       ? "التكلفة: " + Theme.money(r.cost) : "" }
             ]
             actions: [
-                { text: "✎", name: "editMaintenanceButton", outline: true,
+                { text: "✎", name: "editMaintenanceButton", needs: "write", outline: true,
                   run: r => requestDialog.openFor(r) },
-                { text: "إكمال", name: "completeMaintenanceButton",
+                { text: "إكمال", name: "completeMaintenanceButton", needs: "write",
                   show: r => r.status !== "completed",
                   run: r => {
                       completeDialog.requestId = Number(r.id)

@@ -60,6 +60,7 @@ Rectangle {
             }
             MButton {
                 objectName: "addPaymentButton"
+                needs: "write"
                 text: "+ تسجيل دفعة"
                 onClicked: paymentDialog.open()
             }

@@ -67,6 +67,7 @@ Rectangle {
 
             MButton {
                 objectName: "addPropertyButton"
+                needs: "write"
                 text: "+ إضافة عقار"
                 onClicked: addDialog.openFor(null)
             }
@@ -313,6 +314,7 @@ Rectangle {
                             }
                             MButton {
                                 objectName: "removePropertyButton" + cell.index
+                                needs: "write"
                                 implicitHeight: 34
                                 text: "🗑"
                                 outline: true
@@ -391,6 +393,7 @@ Rectangle {
         }
         MButton {
             objectName: "savePropertyButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ"
             onClicked: {

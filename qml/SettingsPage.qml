@@ -224,6 +224,7 @@ Rectangle {
                         }
                         MButton {
                             objectName: "updateRateButton" + rateRow.index
+                            needs: "admin"
                             text: "تحديث"
                             outline: true
                             onClicked: page.updateRate(rateRow.modelData, rateField.text)
@@ -277,6 +278,7 @@ Rectangle {
                 }
                 MButton {
                     objectName: "saveCompanyButton"
+                    needs: "admin"
                     text: "حفظ بيانات الشركة"
                     onClicked: page.saveCompany()
                 }
@@ -333,6 +335,7 @@ Rectangle {
 
                 MButton {
                     objectName: "exportCsvButton"
+                    needs: "write"
                     text: "تصدير البيانات إلى Excel (CSV)"
                     iconSymbol: "📥"
                     outline: true
@@ -366,6 +369,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "changeBackupPathButton"
+                        needs: "admin"
                         text: "تغيير"
                         outline: true
                         onClicked: page.changeFolder()
@@ -375,11 +379,13 @@ Rectangle {
                     spacing: 10
                     MButton {
                         objectName: "createBackupButton"
+                        needs: "write"
                         text: "إنشاء نسخة الآن"
                         onClicked: page.createBackup()
                     }
                     MButton {
                         objectName: "restoreBackupButton"
+                        needs: "admin"
                         text: "استعادة نسخة"
                         outline: true
                         onClicked: page.restoreBackup()

@@ -51,6 +51,7 @@ Rectangle {
 
             MButton {
                 objectName: "importTenantsButton"
+                needs: "write"
                 text: "استيراد من إكسل"
                 outline: true
                 onClicked: {
@@ -60,6 +61,7 @@ Rectangle {
             }
             MButton {
                 objectName: "addTenantButton"
+                needs: "write"
                 text: "+ مستأجر جديد"
                 onClicked: addDialog.openFor(null)
             }
@@ -259,6 +261,7 @@ Rectangle {
                                 }
                                 MButton {
                                     objectName: "removeTenantButton" + row.index
+                                    needs: "write"
                                     implicitHeight: 32
                                     text: "🗑"
                                     outline: true
@@ -363,6 +366,7 @@ Rectangle {
         }
         MButton {
             objectName: "saveTenantButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ"
             onClicked: {

@@ -60,6 +60,21 @@ ApplicationWindow {
         }
     }
 
+    // A refused operation explains itself in one short line, over whatever page is shown.
+    Connections {
+        target: authCtrl
+        function onOperationRefused(message) {
+            refusal.text = message
+            refusal.opacity = 1
+            refusalTimer.restart()
+        }
+    }
+    Timer {
+        id: refusalTimer
+        interval: 4000
+        onTriggered: refusal.opacity = 0
+    }
+
     StackView {
         id: stack
         objectName: "rootStack"
@@ -111,6 +126,32 @@ ApplicationWindow {
         }
         replaceEnter: pushEnter
         replaceExit: pushExit
+    }
+
+    Label {
+        id: refusal
+        objectName: "refusalMessage"
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 32
+        z: 10
+        opacity: 0
+        visible: opacity > 0
+        padding: 12
+        leftPadding: 20
+        rightPadding: 20
+        color: "#ffffff"
+        font.family: Theme.fontFamily
+        font.pixelSize: 14
+        background: Rectangle {
+            radius: 8
+            color: window.dangerColor
+        }
+        Behavior on opacity {
+            NumberAnimation {
+                duration: 200
+            }
+        }
     }
 
     Component {

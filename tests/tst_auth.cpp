@@ -2,8 +2,13 @@
 #include "passwordhasher.h"
 #include "testfixture.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +32,11 @@ private slots:
     void legacyPlainTextRow();
     void defaultCredentials_data();
     void defaultCredentials();
+    void throttling_data();
+    void throttling();
+    void waitText_data();
+    void waitText();
+    void unknownNameCostsTheSame();
 };
 
 void TestAuth::login_data()
@@ -126,6 +136,107 @@ void TestAuth::defaultCredentials()
     QCOMPARE(auth.defaultCredentialsWork(), works);
     QVERIFY(!auth.isLoggedIn());
     QCOMPARE(storedPassword(f, u"admin"_s), stored);
+}
+
+void TestAuth::throttling_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<bool>("restart");
+    QTest::addColumn<int>("lock");
+    QTest::newRow("four failures lock nothing") << u"admin"_s << 4 << false << 0;
+    QTest::newRow("the fifth locks for 30 s") << u"admin"_s << 5 << false << 30;
+    QTest::newRow("the sixth doubles it") << u"admin"_s << 6 << false << 60;
+    QTest::newRow("the ninth") << u"admin"_s << 9 << false << 480;
+    QTest::newRow("capped at 15 minutes") << u"admin"_s << 10 << false << 900;
+    QTest::newRow("still capped") << u"admin"_s << 14 << false << 900;
+    QTest::newRow("a restart keeps the lock") << u"admin"_s << 6 << true << 60;
+    QTest::newRow("unknown names are locked alike") << u"nobody"_s << 5 << false << 30;
+}
+
+// Each failure is made once the previous lock has run out; the clock is moved by hand.
+void TestAuth::throttling()
+{
+    QFETCH(QString, name);
+    QFETCH(int, failures);
+    QFETCH(bool, restart);
+    QFETCH(int, lock);
+    TestFixture f;
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto clock = [&now] { return now; };
+    auto auth = std::make_unique<AuthController>(f.db());
+    auth->setClock(clock);
+    for (int i = 0; i < failures; ++i) {
+        now = now.addSecs(auth->lockSecondsLeft(name));
+        QVERIFY(!auth->login(name, u"wrong"_s));
+    }
+    if (restart) {
+        auth = std::make_unique<AuthController>(f.db());
+        auth->setClock(clock);
+    }
+    QCOMPARE(auth->lockSecondsLeft(name), lock);
+    if (name != u"admin"_s)
+        return;
+
+    QSignalSpy failed(auth.get(), &AuthController::loginFailed);
+    if (lock > 0) {
+        // Even the right password waits, and the page is told for how long.
+        now = now.addSecs(lock - 1);
+        QVERIFY(!auth->login(name, u"qatmo"_s));
+        QVERIFY(failed.last().at(0).toString().contains(AuthController::waitText(1)));
+        QCOMPARE(auth->lockSecondsLeft(name), 1);
+        now = now.addSecs(1);
+    }
+    QVERIFY(auth->login(name, u"qatmo"_s));
+    // A success starts the count again: four more failures lock nothing.
+    auth->logout();
+    for (int i = 0; i < AuthController::kFreeAttempts - 1; ++i)
+        QVERIFY(!auth->login(name, u"wrong"_s));
+    QCOMPARE(auth->lockSecondsLeft(name), 0);
+}
+
+void TestAuth::waitText_data()
+{
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one second") << 1 << u"ثانية واحدة"_s;
+    QTest::newRow("two seconds, dual") << 2 << u"ثانيتين"_s;
+    QTest::newRow("few seconds, plural") << 7 << u"7 ثوانٍ"_s;
+    QTest::newRow("many seconds, singular") << 30 << u"30 ثانية"_s;
+    QTest::newRow("a minute") << 60 << u"دقيقة واحدة"_s;
+    QTest::newRow("part of a minute rounds up") << 61 << u"دقيقتين"_s;
+    QTest::newRow("eight minutes") << 480 << u"8 دقائق"_s;
+    QTest::newRow("fifteen minutes") << 900 << u"15 دقيقة"_s;
+}
+
+void TestAuth::waitText()
+{
+    QFETCH(int, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(AuthController::waitText(seconds), text);
+}
+
+// A failed login must not tell whether the name exists. Wall-clock timing on a shared machine
+// is noisy: the fastest of a few tries of each, within a factor of two.
+void TestAuth::unknownNameCostsTheSame()
+{
+    TestFixture f;
+    AuthController auth(f.db());
+    QVERIFY(!auth.login(u"warm-up"_s, u"wrong"_s));
+    const auto fastest = [&auth](const std::function<QString(int)> &name) {
+        qint64 best = std::numeric_limits<qint64>::max();
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            auth.login(name(i), u"wrong"_s);
+            best = std::min(best, timer.nsecsElapsed());
+        }
+        return best;
+    };
+    const qint64 known = fastest([](int) { return u"admin"_s; });
+    const qint64 unknown = fastest([](int i) { return u"ghost-%1"_s.arg(i); });
+    QVERIFY2(unknown * 2 > known && known * 2 > unknown,
+        qPrintable(u"known %1 ms, unknown %2 ms"_s.arg(known / 1e6).arg(unknown / 1e6)));
 }
 
 QTEST_GUILESS_MAIN(TestAuth)

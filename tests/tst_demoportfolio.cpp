@@ -78,7 +78,7 @@ void TestDemoPortfolio::invariantsHoldAfterEveryRun()
     QFETCH(QString, then);
     TestFixture f;
     AppObjects o(f.db(), f.dataDir());
-    DemoData::fill(o);
+    DemoData::fill(f.db());
     QStringList months { periodOf(-3), periodOf(-2), periodOf(-1), periodOf(0) };
 
     if (then == u"rerun"_s) {

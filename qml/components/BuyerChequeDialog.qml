@@ -45,6 +45,7 @@ MDialog {
     }
     MButton {
         objectName: "saveChequeButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "حفظ الشيك"
         onClicked: {

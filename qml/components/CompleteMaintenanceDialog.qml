@@ -35,6 +35,7 @@ MDialog {
     }
     MButton {
         objectName: "confirmCompleteButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "تأكيد الإكمال"
         onClicked: {

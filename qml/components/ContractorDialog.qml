@@ -51,6 +51,7 @@ MDialog {
     }
     MButton {
         objectName: "saveContractorButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "حفظ"
         onClicked: {

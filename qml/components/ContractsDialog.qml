@@ -50,6 +50,7 @@ MDialog {
         }
         MButton {
             objectName: "newContractButton"
+            needs: "write"
             text: "+ عقد جديد"
             onClicked: newContractDialog.open()
         }
@@ -129,6 +130,7 @@ MDialog {
                 }
                 MButton {
                     objectName: "terminateContractButton" + contractRow.index
+                    needs: "write"
                     visible: contractRow.active
                     implicitHeight: 32
                     text: "إنهاء"
@@ -277,6 +279,7 @@ MDialog {
         }
         MButton {
             objectName: "saveContractButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ العقد"
             onClicked: {

@@ -133,6 +133,7 @@ MDialog {
         }
         MButton {
             objectName: "addItemButton"
+            needs: "write"
             Layout.alignment: Qt.AlignBottom
             text: "+"
             onClicked: dialog.addItem()
@@ -202,6 +203,7 @@ MDialog {
     }
     MButton {
         objectName: "issueCustomInvoiceButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "إصدار الفاتورة"
         onClicked: dialog.issue()

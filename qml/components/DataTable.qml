@@ -5,7 +5,7 @@ import "Theme.js" as Theme
 
 // A card with a header strip and one row per map of `rows`.
 //   columns: [{ title, w, value: row => text, color: row => colour (optional), bold }]
-//   actions: [{ text, name, run: (row, index) => ..., show: row => bool, color, outline }]
+//   actions: [{ text, name, run: (row, index) => ..., show: row => bool, color, outline, needs }]
 // An action's button in row i is named name + i.
 Rectangle {
     id: table
@@ -146,6 +146,7 @@ Rectangle {
                                 leftPadding: 10
                                 rightPadding: 10
                                 text: modelData.text
+                                needs: modelData.needs ? modelData.needs : ""
                                 outline: modelData.outline === true
                                 btnColor: modelData.color ? modelData.color : Theme.gold
                                 onClicked: modelData.run(row.modelData, row.index)

@@ -131,6 +131,7 @@ MDialog {
 
     MButton {
         objectName: "startImportButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "بدء الاستيراد الآن"
         onClicked: dialog.start()

@@ -42,6 +42,7 @@ MDialog {
         }
         MButton {
             objectName: "addInstallmentButton"
+            needs: "write"
             text: "+ إضافة قسط"
             onClicked: addDialog.open()
         }
@@ -106,6 +107,7 @@ MDialog {
                 }
                 MButton {
                     objectName: "payInstallmentButton" + installmentRow.index
+                    needs: "write"
                     visible: !installmentRow.paid
                     implicitHeight: 30
                     leftPadding: 10
@@ -221,6 +223,7 @@ MDialog {
         }
         MButton {
             objectName: "saveInstallmentButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "إضافة القسط"
             onClicked: {

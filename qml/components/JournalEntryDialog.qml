@@ -130,6 +130,7 @@ MDialog {
     }
     MButton {
         objectName: "saveJournalButton"
+        needs: "write"
         Layout.fillWidth: true
         Layout.topMargin: 4
         text: "حفظ القيد"

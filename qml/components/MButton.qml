@@ -9,6 +9,9 @@ Button {
     property color textColor: "#020617"
     property bool outline: false
     property string iconSymbol: ""
+    // What the button changes: "" (nothing stored), "write" (daily work) or "admin". Buttons
+    // that change what the operator's role may not are disabled.
+    property string needs: ""
 
     implicitHeight: 40
     leftPadding: 16
@@ -19,6 +22,7 @@ Button {
     opacity: enabled ? 1.0 : 0.5
     scale: pressed ? 0.97 : 1.0
     hoverEnabled: true
+    enabled: needs === "" || (needs === "admin" ? authCtrl.canAdminister : authCtrl.canWrite)
 
     Behavior on scale {
         NumberAnimation {

@@ -75,6 +75,7 @@ MDialog {
     }
     MButton {
         objectName: "saveMaintenanceButton"
+        needs: "write"
         Layout.fillWidth: true
         Layout.topMargin: 4
         text: "حفظ الطلب"

@@ -147,6 +147,7 @@ MDialog {
     }
     MButton {
         objectName: "saveNewChequeButton"
+        needs: "write"
         Layout.fillWidth: true
         Layout.topMargin: 4
         text: "حفظ الشيك"

@@ -124,6 +124,7 @@ MDialog {
     }
     MButton {
         objectName: "confirmPaymentButton"
+        needs: "write"
         Layout.fillWidth: true
         Layout.topMargin: 4
         text: "تأكيد الدفع"

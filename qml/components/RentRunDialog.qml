@@ -34,6 +34,7 @@ MDialog {
     }
     MButton {
         objectName: "issueRentButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "إصدار الفواتير"
         onClicked: {

@@ -222,6 +222,7 @@ MDialog {
 
     MButton {
         objectName: "confirmSaleButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "تأكيد البيع وحفظ البيانات"
         onClicked: dialog.confirm()

@@ -107,6 +107,7 @@ MDialog {
     }
     MButton {
         objectName: "issueServiceButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "إصدار فواتير لجميع مستأجري العقار"
         onClicked: dialog.issue()

@@ -171,7 +171,8 @@ Rectangle {
                 }
                 Label {
                     Layout.fillWidth: true
-                    text: authCtrl.currentRole === "admin" ? "مدير النظام" : "مستخدم"
+                    text: authCtrl.currentRole === "admin" ? "مدير النظام"
+                          : (authCtrl.currentRole === "viewer" ? "مشاهد" : "مستخدم")
                     color: Theme.textMuted
                     font.family: Theme.fontFamily
                     font.pixelSize: 11

@@ -49,6 +49,7 @@ MDialog {
         }
         MButton {
             objectName: "addUnitButton"
+            needs: "write"
             text: "+ إضافة وحدة"
             onClicked: addUnitDialog.openFor(null)
         }
@@ -130,6 +131,7 @@ MDialog {
                 }
                 MButton {
                     objectName: "removeUnitButton" + unitRow.index
+                    needs: "write"
                     implicitHeight: 32
                     text: "🗑"
                     outline: true
@@ -213,6 +215,7 @@ MDialog {
         }
         MButton {
             objectName: "saveUnitButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ"
             onClicked: {

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "databasefiles.h"
 #include "schema.h"
+#include "session.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -71,7 +72,7 @@ BackupManager::BackupManager(const QString &dataDir, Database *database, QObject
     m_backupPath = settings.value(u"backup/path"_s, m_dataDir + u"/backups"_s).toString();
     QDir().mkpath(m_backupPath);
 
-    connect(m_timer, &QTimer::timeout, this, &BackupManager::createBackup);
+    connect(m_timer, &QTimer::timeout, this, &BackupManager::backupNow);
     if (settings.value(u"backup/auto"_s, true).toBool())
         m_timer->start(autoBackupInterval);
 }
@@ -82,6 +83,8 @@ QString BackupManager::settingsPath() const { return m_dataDir + u"/settings.ini
 
 void BackupManager::setBackupPath(const QString &path)
 {
+    if (!Session::permits(m_database, Permissions::Operation::BackupSettings))
+        return;
     if (path.isEmpty())
         return;
     m_backupPath = path;
@@ -93,6 +96,8 @@ void BackupManager::setBackupPath(const QString &path)
 
 void BackupManager::setAutoBackup(bool enabled)
 {
+    if (!Session::permits(m_database, Permissions::Operation::BackupSettings))
+        return;
     QSettings settings(settingsPath(), QSettings::IniFormat);
     settings.setValue(u"backup/auto"_s, enabled);
     if (enabled)
@@ -154,6 +159,13 @@ QString BackupManager::writeBackup(const QString &folder)
 }
 
 bool BackupManager::createBackup()
+{
+    if (!Session::permits(m_database, Permissions::Operation::Backup))
+        return false;
+    return backupNow();
+}
+
+bool BackupManager::backupNow()
 {
     if (!createBackupIn(m_backupPath))
         return false;
@@ -354,6 +366,8 @@ bool BackupManager::refuse(Refusal refusal)
 
 bool BackupManager::restoreBackup(const QString &backupFile)
 {
+    if (!Session::permits(m_database, Permissions::Operation::Restore))
+        return false;
     if (backupFile.isEmpty())
         return false;
 
@@ -495,6 +509,8 @@ int BackupManager::exportTablesTo(const QString &folder)
 
 bool BackupManager::exportAllToCSV()
 {
+    if (!Session::permits(m_database, Permissions::Operation::ExportCsv))
+        return false;
     QString base = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (base.isEmpty())
         base = QDir::homePath();

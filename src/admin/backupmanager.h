@@ -19,6 +19,8 @@ public:
     // With the program's Database, a restore reopens it (fresh statements, start-up upgrades);
     // without one, the shared connection is reopened.
     BackupManager(const QString &dataDir, Database *database, QObject *parent = nullptr);
+    // The database whose session decides who may back up, restore or change the settings.
+    void setDatabase(Database *db) { m_database = db; }
 
     QString backupPath() const { return m_backupPath; }
     void setBackupPath(const QString &path);
@@ -63,6 +65,8 @@ private:
         FolderNotWritable
     };
 
+    // A backup into the backup folder, pruned, without asking who: the automatic timer's.
+    bool backupNow();
     QString databasePath() const;
     QString settingsPath() const;
     bool isLiveDatabase(const QString &file) const;

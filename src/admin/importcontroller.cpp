@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "inputconverter.h"
+#include "session.h"
 #include "transactionguard.h"
 
 #include <QRegularExpression>
@@ -107,6 +108,8 @@ bool ImportController::finish(int imported, int skipped)
 
 bool ImportController::importRawCSV(const QString &rawText, const QString &targetTable)
 {
+    if (!Session::permits(m_db, Permissions::Operation::Import))
+        return false;
     m_skippedRows.clear();
     m_headerSkipped = false;
     if (rawText.isEmpty())

@@ -1,6 +1,7 @@
 #include "settingsmanager.h"
 
 #include "database.h"
+#include "session.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -46,6 +47,8 @@ QString SettingsManager::companyEmail() const
 
 void SettingsManager::setPrimaryCurrency(const QString &code)
 {
+    if (!Session::permits(m_db, Permissions::Operation::Currencies))
+        return;
     // Clearing the old flag without setting the new one would leave no primary currency, so
     // both run or neither; on failure the member and the signal stay as they were.
     TransactionGuard guard(m_db);
@@ -64,6 +67,8 @@ void SettingsManager::setPrimaryCurrency(const QString &code)
 void SettingsManager::updateCompanyProfile(
     const QString &name, const QString &phone, const QString &addr, const QString &email)
 {
+    if (!Session::permits(m_db, Permissions::Operation::CompanyProfile))
+        return;
     // Half a profile on printed documents is worse than the old one: all four rows or none.
     TransactionGuard guard(m_db);
     if (!guard.isActive())
@@ -94,6 +99,8 @@ bool SettingsManager::prorateRent(Database *db)
 
 bool SettingsManager::setProrateRent(bool on)
 {
+    if (!Session::permits(m_db, Permissions::Operation::DailyWork))
+        return false;
     if (!m_db->execNonQuery(
             u"INSERT OR REPLACE INTO settings (key, value) VALUES ('prorate_rent', ?)"_s,
             { on ? u"1"_s : u"0"_s }))
@@ -109,6 +116,8 @@ QVariantList SettingsManager::getCurrencies()
 
 bool SettingsManager::updateExchangeRate(int fromId, int toId, double rate)
 {
+    if (!Session::permits(m_db, Permissions::Operation::Currencies))
+        return false;
     if (!std::isfinite(rate))
         return false;
     return m_db->execNonQuery(u"INSERT OR REPLACE INTO exchange_rates (from_currency_id,"

@@ -2,6 +2,7 @@
 
 #include "database.h"
 
+#include <QFileInfo>
 #include <QQmlContext>
 
 using namespace Qt::StringLiterals;
@@ -32,6 +33,13 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , auditMgr(db)
     , recordSearch(db)
 {
+    backupManager.setDatabase(db);
+    QObject::connect(&backupManager, &BackupManager::backupRestored, &authCtrl,
+        &AuthController::endAfterRestore);
+    QObject::connect(
+        &backupManager, &BackupManager::backupCreated, &authCtrl, [this](const QString &path) {
+            authCtrl.record(u"backup"_s, u"نسخة احتياطية: "_s + QFileInfo(path).fileName());
+        });
 }
 
 void AppObjects::expose(QQmlContext *context)

@@ -32,7 +32,9 @@ class QQmlContext;
 
 // The 22 business objects over one open database, in start-up order. Members are built in
 // declaration order and destroyed in reverse, so every object outlives the ones that use it.
-// The application, the interface tests and the tools share this wiring.
+// The application, the interface tests and the tools share this wiring. Writes are unrestricted
+// until the operator's session is attached (authCtrl.session()->attach()), as the application
+// does at start-up; tools and tests that drive the models directly leave it detached.
 class AppObjects
 {
 public:

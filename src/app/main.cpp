@@ -52,6 +52,8 @@ int main(int argc, char *argv[])
     }
 
     AppObjects objects(&database, dataDir);
+    // From here on every write needs a logged-in user with the right role.
+    objects.authCtrl.session()->attach();
 
     QQmlApplicationEngine engine;
     objects.expose(engine.rootContext());

@@ -8,6 +8,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+class Session;
 // Owner of one SQLite connection: the program's single one (Qt's default connection name), or a
 // named one beside it.
 class Database : public QObject
@@ -37,6 +38,10 @@ public:
     Q_INVOKABLE bool beginTransaction();
     Q_INVOKABLE bool commitTransaction();
     Q_INVOKABLE bool rollbackTransaction();
+
+    // The operator's session that write operations ask, or nullptr for unrestricted internal use.
+    Session *session() const { return m_session; }
+    void setSession(Session *session) { m_session = session; }
 
     // The first row of a row list, or an empty map.
     static QVariantMap firstRow(const QVariantList &rows);
@@ -74,4 +79,5 @@ private:
     // Open TransactionGuards on this connection, and whether their transaction was lost.
     int m_guardDepth = 0;
     bool m_transactionLost = false;
+    Session *m_session = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "modelbase.h"
 
 #include "database.h"
+#include "session.h"
 
 #include <cmath>
 
@@ -8,6 +9,11 @@ ModelBase::ModelBase(Database *db, QObject *parent)
     : QObject(parent)
     , m_db(db)
 {
+}
+
+bool ModelBase::permitted(Permissions::Operation operation) const
+{
+    return Session::permits(m_db, operation);
 }
 
 QVariantList ModelBase::list(const QString &sql, const QVariantList &params) const

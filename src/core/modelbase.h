@@ -1,5 +1,7 @@
 #pragma once
 
+#include "permissions.h"
+
 #include <QObject>
 #include <QVariantList>
 #include <QVariantMap>
@@ -19,6 +21,12 @@ signals:
     void dataChanged();
 
 protected:
+    using Operation = Permissions::Operation;
+
+    // The first line of every write operation: whether the session allows it (a refusal is
+    // signalled by the session, and the operation returns its failure value without writing).
+    bool permitted(Permissions::Operation operation) const;
+
     QVariantList list(const QString &sql, const QVariantList &params = {}) const;
     // The first row, or an empty map.
     QVariantMap one(const QString &sql, const QVariantList &params = {}) const;

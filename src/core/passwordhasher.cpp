@@ -47,3 +47,16 @@ bool PasswordHasher::isHash(const QString &stored)
     return stored.startsWith(QLatin1String(kPrefix))
         && stored.size() < static_cast<int>(crypto_pwhash_STRBYTES);
 }
+
+const QString &PasswordHasher::dummyHash()
+{
+    static const QString dummy = [] {
+        if (!sodiumReady())
+            return QString();
+        unsigned char secret[32];
+        randombytes_buf(secret, sizeof secret);
+        return hash(QString::fromLatin1(
+            QByteArray(reinterpret_cast<const char *>(secret), sizeof secret).toHex()));
+    }();
+    return dummy;
+}

@@ -12,4 +12,7 @@ public:
     // not one of our hashes.
     static bool verify(const QString &encodedHash, const QString &password);
     static bool isHash(const QString &stored);
+    // A hash of a random secret with the same parameters: checking a password against it costs
+    // what checking a real one does.
+    static const QString &dummyHash();
 };

@@ -69,6 +69,8 @@ QStringList Schema::tableStatements()
         u"ALTER TABLE expenses ADD COLUMN payment_method TEXT"_s,
         // What was paid to a contractor against the balance the expenses built up.
         u"CREATE TABLE IF NOT EXISTS contractor_payments (id INTEGER PRIMARY KEY AUTOINCREMENT,contractor_id INTEGER NOT NULL,amount REAL NOT NULL,payment_date TEXT NOT NULL,payment_method TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contractor_id) REFERENCES contractors(id))"_s,
+        // Failed logins per name, kept across restarts; locked_until in seconds since the epoch.
+        u"CREATE TABLE IF NOT EXISTS login_attempts (username TEXT PRIMARY KEY, failures INTEGER NOT NULL DEFAULT 0, locked_until INTEGER NOT NULL DEFAULT 0)"_s,
     };
 }
 

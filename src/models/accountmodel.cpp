@@ -15,6 +15,8 @@ QVariantList AccountModel::getAll() { return list(u"SELECT * FROM accounts ORDER
 
 int AccountModel::add(const QString &code, const QString &name, const QString &type, int parentId)
 {
+    if (!permitted(Operation::ChartOfAccounts))
+        return -1;
     // Accounts are not journal data: the page reloads the chart itself, so no dataChanged.
     return m_db->execInsert(
         u"INSERT INTO accounts (code,name_ar,type,parent_id) VALUES (?,?,?,?)"_s,
@@ -23,6 +25,8 @@ int AccountModel::add(const QString &code, const QString &name, const QString &t
 
 bool AccountModel::rename(int id, const QString &name)
 {
+    if (!permitted(Operation::ChartOfAccounts))
+        return false;
     if (name.trimmed().isEmpty()
         || intFigure(u"SELECT COUNT(*) as c FROM accounts WHERE id=?"_s, u"c"_s, { id }) != 1)
         return false;
@@ -48,6 +52,8 @@ QVariantList AccountModel::getJournalEntries(const QString &from, const QString 
 int AccountModel::createJournalEntry(const QString &date, const QString &desc,
     const QString &refType, int refId, const QVariantList &lines)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     // Validate before writing: a refused entry leaves no trace and raises no database error.
     // Lines are kept to the cent and must balance exactly.
     qint64 totalDebit = 0;

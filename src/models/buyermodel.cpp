@@ -18,6 +18,8 @@ QVariantList BuyerModel::getAll()
 int BuyerModel::add(const QString &name, const QString &idNum, const QString &phone,
     const QString &email, const QString &addr)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     return create(
         u"INSERT INTO buyers (full_name,id_number,phone,email,address) VALUES (?,?,?,?,?)"_s,
         { name, idNum, phone, email, addr });
@@ -26,6 +28,8 @@ int BuyerModel::add(const QString &name, const QString &idNum, const QString &ph
 bool BuyerModel::update(int id, const QString &name, const QString &idNum, const QString &phone,
     const QString &email, const QString &addr)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     return change(
         u"UPDATE buyers SET full_name=?,id_number=?,phone=?,email=?,address=? WHERE id=?"_s,
         { name, idNum, phone, email, addr, id });

@@ -20,6 +20,8 @@ int ChequeModel::add(const QString &num, const QString &type, double amount, con
     const QString &dueDate, const QString &payerPayee, int currId, double exchangeRate, int buyerId,
     int tenantId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!isFinite(amount) || !isFinite(exchangeRate))
         return -1;
     // One counter-party field in the dialog; the type says which side of the cheque it is.
@@ -36,12 +38,16 @@ int ChequeModel::add(const QString &num, const QString &type, double amount, con
 
 bool ChequeModel::updateStatus(int id, const QString &status)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     return change(u"UPDATE cheques SET status=? WHERE id=?"_s, { status, id });
 }
 
 bool ChequeModel::update(int id, const QString &num, double amount, const QString &bank,
     const QString &dueDate, const QString &payerPayee)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (!isFinite(amount) || num.trimmed().isEmpty())
         return false;
     if (one(u"SELECT status FROM cheques WHERE id=?"_s, { id }).value(u"status"_s).toString()

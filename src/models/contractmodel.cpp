@@ -30,6 +30,8 @@ QVariantMap ContractModel::getById(int id)
 int ContractModel::add(int unitId, int tenantId, const QString &start, const QString &end,
     double rent, const QString &freq, double deposit, int currId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!isFinite(rent) || !isFinite(deposit))
         return -1;
     if (hasOverlap(unitId, start, end, -1))
@@ -58,6 +60,8 @@ int ContractModel::add(int unitId, int tenantId, const QString &start, const QSt
 
 bool ContractModel::update(int id, const QString &end, double rent, const QString &notes)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (!Money::isAcceptable(rent) || Money::cents(rent) <= 0)
         return false;
     const QVariantMap lease
@@ -73,6 +77,8 @@ bool ContractModel::update(int id, const QString &end, double rent, const QStrin
 
 bool ContractModel::terminate(int id)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     TransactionGuard guard(m_db);
     if (!guard.isActive())
         return false;

@@ -37,6 +37,8 @@ QVariantList CurrencyModel::getExchangeRates()
 
 bool CurrencyModel::setRate(int fromId, int toId, double rate)
 {
+    if (!permitted(Operation::Currencies))
+        return false;
     if (!isFinite(rate))
         return false;
     return change(u"INSERT OR REPLACE INTO exchange_rates (from_currency_id,to_currency_id,rate,"

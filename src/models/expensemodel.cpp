@@ -31,6 +31,8 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &c
     const QString &workCat, const QString &desc, double amount, const QString &date, int currId,
     const QString &paymentMethod)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!isFinite(amount))
         return -1;
     // The expense and the contractor's balance move together.
@@ -61,6 +63,8 @@ bool ExpenseModel::update(int id, int propId, int unitId, int contractorId, cons
     const QString &workCat, const QString &desc, double amount, const QString &date, int currId,
     const QString &paymentMethod)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (!isFinite(amount))
         return false;
     TransactionGuard guard(m_db);
@@ -113,6 +117,8 @@ QVariantList ExpenseModel::getContractors()
 
 int ExpenseModel::addContractor(const QString &name, const QString &phone, const QString &trade)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     return create(
         u"INSERT INTO contractors (name,phone,trade) VALUES (?,?,?)"_s, { name, phone, trade });
 }
@@ -120,6 +126,8 @@ int ExpenseModel::addContractor(const QString &name, const QString &phone, const
 bool ExpenseModel::updateContractor(
     int id, const QString &name, const QString &phone, const QString &trade)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (name.trimmed().isEmpty())
         return false;
     return change(u"UPDATE contractors SET name=?, phone=?, trade=? WHERE id=?"_s,
@@ -136,6 +144,8 @@ QVariantList ExpenseModel::getContractorExpenses(int contractorId)
 int ExpenseModel::payContractor(int contractorId, double amount, const QString &date,
     const QString &method, const QString &notes)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!Money::isAcceptable(amount) || Money::cents(amount) <= 0)
         return -1;
     const QDate day = QDate::fromString(date, u"yyyy-MM-dd"_s);

@@ -33,6 +33,8 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     int numInstallments, const QString &startDate, int currId, const QString &startCheque,
     const QString &bankName)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     // Everything that could stop the sale half-way is checked before the first write.
     if (!Money::isCountable(totalPrice) || !Money::isCountable(downPayment))
         return -1;
@@ -107,6 +109,8 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
 
 bool InstallmentModel::payInstallment(int id, double amount)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     const qint64 cents = Money::cents(amount);
     if (!isFinite(amount) || cents <= 0)
         return false;
@@ -148,6 +152,8 @@ bool InstallmentModel::payInstallment(int id, double amount)
 int InstallmentModel::add(int buyerId, int unitId, double total, double down, double amount,
     const QString &dueDate, int cid)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!isFinite(total) || !isFinite(down) || !isFinite(amount))
         return -1;
     return create(u"INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,"

@@ -247,6 +247,8 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried)
 int InvoiceModel::createInvoice(
     int tenantId, int unitId, const QString &period, const QVariantList &items, int currencyId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     // Other invoices of the tenant for the month never stand in the way of this one.
     if (!isValidPeriod(period)) {
         refuse(badPeriodText());
@@ -277,6 +279,8 @@ int InvoiceModel::createInvoice(
 
 bool InvoiceModel::updatePaidAmount(int id, double amount)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (!isFinite(amount))
         return false;
     const QVariantMap invoice
@@ -331,6 +335,8 @@ bool InvoiceModel::voidInvoice(int id, const QString &reason)
 
 bool InvoiceModel::voidWithReason(int id, const QString &reason)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     const QVariantMap invoice
         = one(u"SELECT tenant_id, balance, paid_amount, status, notes FROM invoices WHERE id=?"_s,
             { id });
@@ -363,6 +369,8 @@ bool InvoiceModel::voidWithReason(int id, const QString &reason)
 
 int InvoiceModel::generateAllRent(const QString &period)
 {
+    if (!permitted(Operation::DailyWork))
+        return 0;
     if (!isValidPeriod(period)) {
         refuse(badPeriodText());
         return 0;
@@ -519,6 +527,8 @@ int InvoiceModel::runService(const QList<QPair<int, int>> &targets, const QStrin
 int InvoiceModel::generateServiceInvoice(const QVariantList &tenantIds, const QString &serviceName,
     double amount, const QString &period, int currencyId)
 {
+    if (!permitted(Operation::DailyWork))
+        return 0;
     if (!isValidPeriod(period)) {
         refuse(badPeriodText());
         return 0;
@@ -541,6 +551,8 @@ int InvoiceModel::generateServiceInvoice(const QVariantList &tenantIds, const QS
 int InvoiceModel::generatePropertyServiceInvoice(int propertyId, const QString &serviceName,
     double amount, const QString &period, int currencyId)
 {
+    if (!permitted(Operation::DailyWork))
+        return 0;
     if (!isValidPeriod(period)) {
         refuse(badPeriodText());
         return 0;

@@ -22,6 +22,8 @@ QVariantList MaintenanceModel::getAll()
 int MaintenanceModel::add(
     int unitId, int propertyId, const QString &title, const QString &desc, const QString &priority)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     return create(u"INSERT INTO maintenance_requests (unit_id,property_id,title,description,"
                   "priority,request_date) VALUES (?,?,?,?,?,date('now','localtime'))"_s,
         { unitId, propertyId, title, desc, priority });
@@ -30,6 +32,8 @@ int MaintenanceModel::add(
 bool MaintenanceModel::update(
     int id, const QString &title, const QString &desc, const QString &priority)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (title.trimmed().isEmpty())
         return false;
     return change(
@@ -39,11 +43,15 @@ bool MaintenanceModel::update(
 
 bool MaintenanceModel::updateStatus(int id, const QString &status)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     return change(u"UPDATE maintenance_requests SET status=? WHERE id=?"_s, { status, id });
 }
 
 bool MaintenanceModel::complete(int id, double cost)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (!isFinite(cost))
         return false;
     // The completed request and its expense stand or fall together.

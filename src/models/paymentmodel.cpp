@@ -63,6 +63,8 @@ QVariantList PaymentModel::getByTenant(int tenantId)
 int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString &method,
     const QString &date, const QString &ref, int currId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     // A zero or negative payment would reopen a settled invoice or mark an open one paid.
     const qint64 cents = Money::cents(amount);
     if (!isFinite(amount) || cents <= 0)
@@ -113,6 +115,8 @@ void PaymentModel::refuse(const QString &why)
 
 int PaymentModel::reverse(int paymentId, const QString &reason)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     const QString why = reason.trimmed();
     if (why.isEmpty()) {
         refuse(u"اكتب سبب عكس الدفعة"_s);
@@ -227,6 +231,8 @@ QVariantList PaymentModel::settlementPlan(
 int PaymentModel::settle(int tenantId, const QVariantList &invoiceIds, double amount,
     const QString &method, const QString &date, const QString &ref)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     const QDate day = QDate::fromString(date, u"yyyy-MM-dd"_s);
     if (!day.isValid()
         || intFigure(u"SELECT ? > date('now','localtime') as f"_s, u"f"_s, { date }) != 0)

@@ -30,6 +30,8 @@ QVariantMap PropertyModel::getById(int id)
 int PropertyModel::add(const QString &name, const QString &type, const QString &address,
     const QString &city, const QString &description)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     // A property never exists without its cost centre.
     TransactionGuard guard(m_db);
     if (!guard.isActive())
@@ -52,6 +54,8 @@ int PropertyModel::add(const QString &name, const QString &type, const QString &
 bool PropertyModel::update(int id, const QString &name, const QString &type, const QString &address,
     const QString &city, const QString &description)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     return change(u"UPDATE properties SET name=?,type=?,address=?,city=?,description=?,"
                   "updated_at=datetime('now') WHERE id=?"_s,
         { name, type, address, city, description, id });
@@ -59,6 +63,8 @@ bool PropertyModel::update(int id, const QString &name, const QString &type, con
 
 bool PropertyModel::remove(int id)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (intFigure(u"SELECT COUNT(*) as c FROM units WHERE property_id=? AND status!='available'"_s,
             u"c"_s, { id })
         > 0)

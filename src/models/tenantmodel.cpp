@@ -23,6 +23,8 @@ QVariantMap TenantModel::getById(int id)
 int TenantModel::add(const QString &name, const QString &idNum, const QString &phone,
     const QString &email, const QString &addr)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     return create(
         u"INSERT INTO tenants (full_name,id_number,phone,email,address) VALUES (?,?,?,?,?)"_s,
         { name, idNum, phone, email, addr });
@@ -31,6 +33,8 @@ int TenantModel::add(const QString &name, const QString &idNum, const QString &p
 bool TenantModel::update(int id, const QString &name, const QString &idNum, const QString &phone,
     const QString &email, const QString &addr)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     return change(
         u"UPDATE tenants SET full_name=?,id_number=?,phone=?,email=?,address=? WHERE id=?"_s,
         { name, idNum, phone, email, addr, id });
@@ -38,6 +42,8 @@ bool TenantModel::update(int id, const QString &name, const QString &idNum, cons
 
 bool TenantModel::remove(int id)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (intFigure(u"SELECT COUNT(*) as c FROM contracts WHERE tenant_id=? AND status='active'"_s,
             u"c"_s, { id })
         > 0)

@@ -32,6 +32,8 @@ QVariantMap UnitModel::getById(int id)
 int UnitModel::add(int propertyId, const QString &number, int floor, double area, int rooms,
     double rentMonthly, double rentYearly, double salePrice, int currencyId)
 {
+    if (!permitted(Operation::DailyWork))
+        return -1;
     if (!isFinite(rentMonthly) || !isFinite(rentYearly) || !isFinite(salePrice))
         return -1;
     return create(u"INSERT INTO units (property_id,unit_number,floor,area,rooms,rent_monthly,"
@@ -42,6 +44,8 @@ int UnitModel::add(int propertyId, const QString &number, int floor, double area
 bool UnitModel::update(int id, const QString &number, int floor, double area, int rooms,
     double rentMonthly, double rentYearly, double salePrice)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (!isFinite(rentMonthly) || !isFinite(rentYearly) || !isFinite(salePrice))
         return false;
     return change(u"UPDATE units SET unit_number=?,floor=?,area=?,rooms=?,rent_monthly=?,"
@@ -51,6 +55,8 @@ bool UnitModel::update(int id, const QString &number, int floor, double area, in
 
 bool UnitModel::remove(int id)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     const QVariantMap unit = one(u"SELECT status FROM units WHERE id=?"_s, { id });
     if (!unit.isEmpty() && unit.value(u"status"_s).toString() != u"available"_s)
         return false;
@@ -59,6 +65,8 @@ bool UnitModel::remove(int id)
 
 bool UnitModel::updateStatus(int id, const QString &status)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     return change(u"UPDATE units SET status=? WHERE id=?"_s, { status, id });
 }
 
@@ -70,6 +78,8 @@ QVariantList UnitModel::getAvailable()
 
 bool UnitModel::markAsSold(int unitId, int buyerId, double price, const QString &date)
 {
+    if (!permitted(Operation::DailyWork))
+        return false;
     if (!isFinite(price))
         return false;
     return change(u"UPDATE units SET status='sold', buyer_id=?, sale_price_actual=?, sale_date=? "

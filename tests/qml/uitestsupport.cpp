@@ -45,6 +45,14 @@ void UiTestSupport::expose(QQmlContext *context)
     context->setContextProperty(u"uiTest"_s, this);
 }
 
+void UiTestSupport::restrictWrites(bool on)
+{
+    if (on)
+        m_objects->authCtrl.session()->attach();
+    else
+        m_objects->authCtrl.session()->detach();
+}
+
 QString UiTestSupport::dataDir() const { return m_dir.path(); }
 
 bool UiTestSupport::fileExists(const QString &path) const

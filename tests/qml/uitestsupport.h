@@ -31,6 +31,9 @@ public:
     AppObjects *objects() const { return m_objects.get(); }
 
     Q_INVOKABLE bool fileExists(const QString &path) const;
+    // As the application does at start-up: writes need a logged-in user with the right role.
+    // Off (the default here) lets the other tests drive the objects directly.
+    Q_INVOKABLE void restrictWrites(bool on);
     // "QML Error:" lines the run log (data dir + "/app.log") has received so far.
     Q_INVOKABLE int runLogErrorCount() const;
     Q_INVOKABLE int openedCount() const { return m_opened.size(); }

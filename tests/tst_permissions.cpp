@@ -1,0 +1,531 @@
+#include "accountmodel.h"
+#include "auditmanager.h"
+#include "authcontroller.h"
+#include "backupmanager.h"
+#include "buyermodel.h"
+#include "chequemodel.h"
+#include "contractmodel.h"
+#include "currencymodel.h"
+#include "expensemodel.h"
+#include "importcontroller.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "maintenancemodel.h"
+#include "paymentmodel.h"
+#include "propertymodel.h"
+#include "session.h"
+#include "settingsmanager.h"
+#include "tenantmodel.h"
+#include "testfixture.h"
+#include "unitmodel.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <functional>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Who may run an operation, as the product promises it.
+enum class Level
+{
+    Everyone,
+    DailyWork,
+    AdminOnly
+};
+
+// Every object that writes, on one fixture, with rows each operation can act on.
+struct World
+{
+    explicit World(TestFixture &f)
+        : fixture(f)
+        , property(f.db())
+        , unit(f.db())
+        , tenant(f.db())
+        , contract(f.db())
+        , invoice(f.db())
+        , payment(f.db())
+        , maintenance(f.db())
+        , expense(f.db())
+        , account(f.db())
+        , cheque(f.db())
+        , buyer(f.db())
+        , installment(f.db())
+        , currency(f.db())
+        , settings(f.db())
+        , importer(f.db())
+        , audit(f.db())
+        , auth(f.db())
+        , backup(f.dataDir())
+    {
+        backup.setDatabase(f.db());
+        const QDate today = TestFixture::today();
+        propertyId = f.addProperty();
+        spareProperty = f.addProperty(u"أرض فارغة"_s);
+        unitId = f.addUnit(propertyId, u"101"_s);
+        spareUnit = f.addUnit(propertyId, u"102"_s);
+        tenantId = f.addTenant(u"سالم"_s, u"900"_s);
+        spareTenant = f.addTenant(u"مازن"_s, u"901"_s);
+        leaseId = f.addLease(unitId, tenantId, today.addMonths(-2), today.addMonths(10), 1000);
+        invoiceId = f.addInvoice(tenantId, unitId, today.toString(u"yyyy-MM"_s), 1000);
+        buyerId = f.addBuyer(u"هالة"_s, u"902"_s);
+        installmentId = f.addInstallment(buyerId, spareUnit, 500, today.addMonths(1));
+        chequeId = f.addCheque(u"CH-1"_s, 300, today.addDays(20));
+        requestId = f.insert(u"INSERT INTO maintenance_requests (unit_id, property_id, title, "
+                             "status) VALUES (?, ?, 'تسريب', 'pending')"_s,
+            { unitId, propertyId });
+        f.insert(u"INSERT INTO users (username, password_hash, role) VALUES ('omar', 'x', "
+                 "'user')"_s,
+            {});
+        contractorId = f.insert(
+            u"INSERT INTO contractors (name, trade, balance) VALUES ('أبو سعيد', 'دهان', 500)"_s,
+            {});
+        expenseId = f.addExpense(propertyId, unitId, 500, today, contractorId);
+        paidInvoice = f.addInvoice(tenantId, unitId, today.addMonths(-1).toString(u"yyyy-MM"_s),
+            400, u"paid"_s, 400);
+        paymentId = f.addPayment(paidInvoice, tenantId, 400, today);
+        saleUnit = f.addUnit(propertyId, u"103"_s);
+        soldUnit = f.addUnit(propertyId, u"104"_s);
+        // Made before any session exists, in a folder of its own so a backup made under test
+        // in the same second gets a free name.
+        backup.setBackupPath(f.dataDir() + u"/earlier"_s);
+        backup.createBackup();
+        backupFile = backup.listBackups().value(0);
+        backup.setBackupPath(f.dataDir() + u"/backups"_s);
+    }
+
+    TestFixture &fixture;
+    PropertyModel property;
+    UnitModel unit;
+    TenantModel tenant;
+    ContractModel contract;
+    InvoiceModel invoice;
+    PaymentModel payment;
+    MaintenanceModel maintenance;
+    ExpenseModel expense;
+    AccountModel account;
+    ChequeModel cheque;
+    BuyerModel buyer;
+    InstallmentModel installment;
+    CurrencyModel currency;
+    SettingsManager settings;
+    ImportController importer;
+    AuditManager audit;
+    AuthController auth;
+    BackupManager backup;
+    int propertyId = 0, spareProperty = 0, unitId = 0, spareUnit = 0, saleUnit = 0, soldUnit = 0;
+    int tenantId = 0, spareTenant = 0, leaseId = 0, invoiceId = 0, buyerId = 0;
+    int installmentId = 0, chequeId = 0, requestId = 0;
+    int contractorId = 0, expenseId = 0, paidInvoice = 0, paymentId = 0;
+    QString backupFile;
+};
+
+// Runs the operation; true when it did its work.
+using Call = std::function<bool(World &)>;
+
+struct Operation
+{
+    Level level;
+    Call call;
+};
+
+QString iso(const QDate &date) { return TestFixture::iso(date); }
+
+QVariantMap journalLine(int accountId, double debit, double credit)
+{
+    return { { u"account_id"_s, accountId }, { u"debit"_s, debit }, { u"credit"_s, credit },
+        { u"description"_s, u"بند"_s } };
+}
+
+const std::map<QString, Operation> &operations()
+{
+    const QString nextMonth = TestFixture::today().addMonths(1).toString(u"yyyy-MM"_s);
+    static const std::map<QString, Operation> all = {
+        { u"property.add"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.property.add(u"برج"_s, u"residential"_s, {}, {}, {}) > 0;
+                } } },
+        { u"property.update"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.property.update(
+                        w.propertyId, u"برج 2"_s, u"residential"_s, {}, {}, {});
+                } } },
+        { u"property.remove"_s,
+            { Level::DailyWork, [](World &w) { return w.property.remove(w.spareProperty); } } },
+        { u"unit.add"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.unit.add(w.propertyId, u"201"_s, 2, 90, 3, 800, 9600, 0, 1) > 0;
+                } } },
+        { u"unit.update"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.unit.update(w.spareUnit, u"102"_s, 1, 95, 3, 900, 10800, 0);
+                } } },
+        { u"unit.remove"_s,
+            { Level::DailyWork, [](World &w) { return w.unit.remove(w.saleUnit); } } },
+        { u"unit.updateStatus"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.unit.updateStatus(w.spareUnit, u"maintenance"_s); } } },
+        { u"unit.markAsSold"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.unit.markAsSold(
+                        w.soldUnit, w.buyerId, 90000, iso(TestFixture::today()));
+                } } },
+        { u"tenant.add"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.tenant.add(u"رامي"_s, u"903"_s, {}, {}, {}) > 0; } } },
+        { u"tenant.update"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.tenant.update(w.tenantId, u"سالم ع"_s, u"900"_s, {}, {}, {});
+                } } },
+        { u"tenant.remove"_s,
+            { Level::DailyWork, [](World &w) { return w.tenant.remove(w.spareTenant); } } },
+        { u"buyer.add"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.buyer.add(u"نور"_s, u"904"_s, {}, {}, {}) > 0; } } },
+        { u"buyer.update"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.buyer.update(w.buyerId, u"هالة س"_s, u"902"_s, {}, {}, {});
+                } } },
+        { u"contract.add"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    const QDate today = TestFixture::today();
+                    return w.contract.add(w.saleUnit, w.spareTenant, iso(today),
+                               iso(today.addYears(1)), 700, u"monthly"_s, 0, 1)
+                        > 0;
+                } } },
+        { u"contract.update"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.contract.update(w.leaseId, iso(TestFixture::today().addMonths(11)),
+                        1100, u"تجديد"_s);
+                } } },
+        { u"invoice.voidInvoice with reason"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.invoice.voidInvoice(w.invoiceId, u"خطأ"_s); } } },
+        { u"payment.reverse"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.payment.reverse(w.paymentId, u"شيك مرتجع"_s) > 0; } } },
+        { u"payment.settle"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.payment.settle(w.tenantId, {}, 300, u"cash"_s,
+                               iso(TestFixture::today()), {})
+                        > 0;
+                } } },
+        { u"expense.update"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.expense.update(w.expenseId, w.propertyId, w.unitId, w.contractorId,
+                        u"repairs"_s, {}, u"دهان"_s, 450, iso(TestFixture::today()), 1,
+                        u"cash"_s);
+                } } },
+        { u"expense.updateContractor"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.expense.updateContractor(w.contractorId, u"أبو سعيد"_s, u"0599"_s,
+                        u"دهان"_s);
+                } } },
+        { u"expense.payContractor"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.expense.payContractor(w.contractorId, 200,
+                               iso(TestFixture::today()), u"cash"_s, {})
+                        > 0;
+                } } },
+        { u"maintenance.update"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.maintenance.update(w.requestId, u"تسريب مياه"_s, {}, u"high"_s);
+                } } },
+        { u"cheque.update"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.cheque.update(w.chequeId, u"CH-9"_s, 350, u"بنك"_s,
+                        iso(TestFixture::today().addDays(25)), u"سالم"_s);
+                } } },
+        { u"account.rename"_s,
+            { Level::AdminOnly,
+                [](World &w) {
+                    const int id = w.fixture.scalar(u"SELECT MIN(id) FROM accounts"_s).toInt();
+                    return w.account.rename(id, u"الصندوق الرئيسي"_s);
+                } } },
+        { u"settings.setProrateRent"_s,
+            { Level::DailyWork, [](World &w) { return w.settings.setProrateRent(true); } } },
+        { u"contract.terminate"_s,
+            { Level::DailyWork, [](World &w) { return w.contract.terminate(w.leaseId); } } },
+        { u"invoice.createInvoice"_s,
+            { Level::DailyWork,
+                [nextMonth](World &w) {
+                    const QVariantMap item { { u"description"_s, u"إيجار"_s },
+                        { u"total"_s, 100 } };
+                    return w.invoice.createInvoice(w.tenantId, w.unitId, nextMonth, { item }, 1)
+                        > 0;
+                } } },
+        { u"invoice.updatePaidAmount"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.invoice.updatePaidAmount(w.invoiceId, 100); } } },
+        { u"invoice.voidInvoice"_s,
+            { Level::DailyWork, [](World &w) { return w.invoice.voidInvoice(w.invoiceId); } } },
+        { u"invoice.generateAllRent"_s,
+            { Level::DailyWork,
+                [nextMonth](World &w) { return w.invoice.generateAllRent(nextMonth) > 0; } } },
+        { u"invoice.generateServiceInvoice"_s,
+            { Level::DailyWork,
+                [nextMonth](World &w) {
+                    return w.invoice.generateServiceInvoice(
+                               { w.tenantId }, u"مياه"_s, 40, nextMonth, 1)
+                        > 0;
+                } } },
+        { u"invoice.generatePropertyServiceInvoice"_s,
+            { Level::DailyWork,
+                [nextMonth](World &w) {
+                    return w.invoice.generatePropertyServiceInvoice(
+                               w.propertyId, u"حراسة"_s, 60, nextMonth, 1)
+                        > 0;
+                } } },
+        { u"payment.add"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.payment.add(w.invoiceId, w.tenantId, 200, u"cash"_s,
+                               iso(TestFixture::today()), {}, 1)
+                        > 0;
+                } } },
+        { u"maintenance.add"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.maintenance.add(w.unitId, w.propertyId, u"كهرباء"_s, {}, u"high"_s)
+                        > 0;
+                } } },
+        { u"maintenance.updateStatus"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.maintenance.updateStatus(w.requestId, u"in_progress"_s);
+                } } },
+        { u"maintenance.complete"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.maintenance.complete(w.requestId, 150); } } },
+        { u"expense.add"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.expense.add(w.propertyId, w.unitId, 0, u"repairs"_s, {}, u"دهان"_s,
+                               250, iso(TestFixture::today()), 1)
+                        > 0;
+                } } },
+        { u"expense.addContractor"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.expense.addContractor(u"أبو خالد"_s, {}, u"سباكة"_s) > 0;
+                } } },
+        { u"account.add"_s,
+            { Level::AdminOnly,
+                [](World &w) {
+                    return w.account.add(u"1999"_s, u"صندوق فرعي"_s, u"asset"_s, 0) > 0;
+                } } },
+        { u"account.createJournalEntry"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    const int cash
+                        = w.fixture.scalar(u"SELECT id FROM accounts WHERE code='1100'"_s).toInt();
+                    const int root
+                        = w.fixture.scalar(u"SELECT id FROM accounts WHERE code='1000'"_s).toInt();
+                    return w.account.createJournalEntry(iso(TestFixture::today()), u"قيد"_s,
+                               u"manual"_s, 0,
+                               { journalLine(cash, 50, 0), journalLine(root, 0, 50) })
+                        > 0;
+                } } },
+        { u"cheque.add"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.cheque.add(u"CH-2"_s, u"received"_s, 400, u"بنك"_s,
+                               iso(TestFixture::today().addDays(30)), u"سالم"_s, 1, 1)
+                        > 0;
+                } } },
+        { u"cheque.updateStatus"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.cheque.updateStatus(w.chequeId, u"cleared"_s); } } },
+        { u"installment.sellUnit"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.installment.sellUnit(w.buyerId, w.saleUnit, 12000, 2000, 10,
+                               iso(TestFixture::today().addMonths(1)), 1)
+                        > 0;
+                } } },
+        { u"installment.payInstallment"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.installment.payInstallment(w.installmentId, 100); } } },
+        { u"installment.add"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.installment.add(w.buyerId, w.spareUnit, 6000, 0, 500,
+                               iso(TestFixture::today().addMonths(2)), 1)
+                        > 0;
+                } } },
+        { u"currency.setRate"_s,
+            { Level::AdminOnly, [](World &w) { return w.currency.setRate(2, 1, 3.7); } } },
+        { u"settings.updateExchangeRate"_s,
+            { Level::AdminOnly,
+                [](World &w) { return w.settings.updateExchangeRate(3, 1, 5.1); } } },
+        { u"settings.setPrimaryCurrency"_s,
+            { Level::AdminOnly,
+                [](World &w) {
+                    w.settings.setPrimaryCurrency(u"USD"_s);
+                    return w.settings.primaryCurrency() == u"USD"_s;
+                } } },
+        { u"settings.updateCompanyProfile"_s,
+            { Level::AdminOnly,
+                [](World &w) {
+                    w.settings.updateCompanyProfile(u"شركة الأمل"_s, {}, {}, {});
+                    return w.settings.companyName() == u"شركة الأمل"_s;
+                } } },
+        { u"import.importRawCSV"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.importer.importRawCSV(u"وليد,905,0599"_s, u"tenants"_s);
+                } } },
+        { u"audit.log"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    const int before = w.fixture.count(u"audit_logs"_s);
+                    w.audit.log(0, u"ملاحظة"_s);
+                    return w.fixture.count(u"audit_logs"_s) > before;
+                } } },
+        { u"auth.registerUser"_s,
+            { Level::AdminOnly,
+                [](World &w) {
+                    return w.auth.registerUser(u"lina"_s, u"pass-1"_s, u"viewer"_s);
+                } } },
+        { u"auth.removeUser"_s,
+            { Level::AdminOnly, [](World &w) { return w.auth.removeUser(u"omar"_s); } } },
+        { u"auth.setUserActive"_s,
+            { Level::AdminOnly, [](World &w) { return w.auth.setUserActive(u"omar"_s, false); } } },
+        { u"auth.setUserRole"_s,
+            { Level::AdminOnly,
+                [](World &w) { return w.auth.setUserRole(u"omar"_s, u"viewer"_s); } } },
+        { u"auth.resetPassword"_s,
+            { Level::AdminOnly,
+                [](World &w) { return w.auth.resetPassword(u"omar"_s, u"new-pass"_s); } } },
+        { u"auth.changePassword"_s,
+            { Level::Everyone,
+                [](World &w) { return w.auth.changePassword(u"x"_s, u"new-pass"_s); } } },
+        { u"backup.createBackup"_s,
+            { Level::DailyWork, [](World &w) { return w.backup.createBackup(); } } },
+        { u"backup.exportAllToCSV"_s,
+            { Level::DailyWork, [](World &w) { return w.backup.exportAllToCSV(); } } },
+        { u"backup.setBackupPath"_s,
+            { Level::AdminOnly,
+                [](World &w) {
+                    const QString path = w.fixture.dataDir() + u"/elsewhere"_s;
+                    w.backup.setBackupPath(path);
+                    return w.backup.backupPath() == path;
+                } } },
+        { u"backup.setAutoBackup"_s,
+            { Level::AdminOnly,
+                [](World &w) {
+                    w.backup.setAutoBackup(false);
+                    QSettings ini(w.fixture.dataDir() + u"/settings.ini"_s, QSettings::IniFormat);
+                    return ini.value(u"backup/auto"_s, true).toBool() == false;
+                } } },
+        { u"backup.restoreBackup"_s,
+            { Level::AdminOnly, [](World &w) { return w.backup.restoreBackup(w.backupFile); } } },
+    };
+    return all;
+}
+
+bool expected(Level level, const QString &role)
+{
+    if (role.isEmpty())
+        return false;
+    switch (level) {
+    case Level::Everyone:
+        return true;
+    case Level::DailyWork:
+        return role != u"viewer"_s;
+    case Level::AdminOnly:
+        return role == u"admin"_s;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestPermissions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roleTable_data();
+    void roleTable();
+    void detachedDatabaseIsUnrestricted();
+};
+
+void TestPermissions::roleTable_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("role");
+    QTest::addColumn<bool>("allowed");
+    for (const auto &[name, operation] : operations()) {
+        for (const QString &role : { u"admin"_s, u"user"_s, u"viewer"_s, QString() }) {
+            const QString who = role.isEmpty() ? u"nobody logged in"_s : role;
+            QTest::newRow(qPrintable(name + u" / "_s + who))
+                << name << role << expected(operation.level, role);
+        }
+    }
+}
+
+// Every write operation of every object, for every role: done when allowed; otherwise refused
+// with a reason, and nothing at all written to the database.
+void TestPermissions::roleTable()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, role);
+    QFETCH(bool, allowed);
+    TestFixture f;
+    FakeDesktop desktop;
+    World world(f);
+    QVERIFY(!world.backupFile.isEmpty());
+    world.auth.session()->attach();
+    if (!role.isEmpty()) {
+        const int id = f.insert(
+            u"INSERT INTO users (username, password_hash, role) VALUES ('operator', 'x', ?)"_s,
+            { role });
+        world.auth.session()->begin(id, u"operator"_s, u"operator"_s, role);
+    }
+    QSignalSpy refused(&world.auth, &AuthController::operationRefused);
+    const int changesBefore = f.scalar(u"SELECT total_changes()"_s).toInt();
+
+    const bool done = operations().at(operation).call(world);
+
+    QCOMPARE(done, allowed);
+    QCOMPARE(refused.count(), allowed ? 0 : 1);
+    if (!allowed)
+        QCOMPARE(f.scalar(u"SELECT total_changes()"_s).toInt(), changesBefore);
+}
+
+// Tools and tests that never attach a session keep full access.
+void TestPermissions::detachedDatabaseIsUnrestricted()
+{
+    TestFixture f;
+    PropertyModel property(f.db());
+    AuthController auth(f.db());
+    QVERIFY(property.add(u"برج"_s, u"residential"_s, {}, {}, {}) > 0);
+    QVERIFY(auth.registerUser(u"lina"_s, u"pass-1"_s, u"admin"_s));
+    auth.session()->attach();
+    QVERIFY(property.add(u"برج 2"_s, u"residential"_s, {}, {}, {}) < 0);
+    auth.session()->detach();
+    QVERIFY(property.add(u"برج 3"_s, u"residential"_s, {}, {}, {}) > 0);
+}
+
+QTEST_GUILESS_MAIN(TestPermissions)
+#include "tst_permissions.moc"
