@@ -100,7 +100,7 @@ Rectangle {
                 emptyText: "لا توجد حسابات"
                 actionsWidth: 70
                 actions: [
-                    { text: "✎", name: "renameAccountButton", outline: true,
+                    { text: "✎", name: "renameAccountButton", needs: "admin", outline: true,
                       run: r => renameDialog.openFor(r) }
                 ]
                 columns: [
@@ -164,10 +164,10 @@ Rectangle {
                     emptyText: "لا يوجد مقاولون أو موردون"
                     actionsWidth: 150
                     actions: [
-                        { text: "دفعة", name: "payContractorButton",
+                        { text: "دفعة", name: "payContractorButton", needs: "write",
                           show: r => Math.round(Number(r.balance) * 100) > 0,
                           run: r => paymentDialog.openFor(r) },
-                        { text: "✎", name: "editContractorButton", outline: true,
+                        { text: "✎", name: "editContractorButton", needs: "write", outline: true,
                           run: r => contractorDialog.openFor(r) }
                     ]
                     columns: [
@@ -210,6 +210,7 @@ Rectangle {
         }
         MButton {
             objectName: "saveAccountNameButton"
+            needs: "admin"
             Layout.fillWidth: true
             text: "حفظ"
             onClicked: {

@@ -111,7 +111,7 @@ Rectangle {
                   color: r => page.statusColor(r.status) }
             ]
             actions: [
-                { text: "إلغاء", name: "voidInvoiceButton", outline: true, color: Theme.dangerColor,
+                { text: "إلغاء", name: "voidInvoiceButton", needs: "write", outline: true, color: Theme.dangerColor,
                   show: r => r.status !== "void",
                   run: r => {
                       voidDialog.invoiceId = Number(r.id)

@@ -64,6 +64,7 @@ Rectangle {
 
             MButton {
                 objectName: "addExpenseButton"
+                needs: "write"
                 text: "+ مصروف"
                 outline: true
                 onClicked: expenseDialog.openFor(null, 0)
@@ -118,7 +119,7 @@ Rectangle {
                   color: () => Theme.gold }
             ]
             actions: [
-                { text: "✎", name: "editExpenseButton", outline: true,
+                { text: "✎", name: "editExpenseButton", needs: "write", outline: true,
                   run: r => expenseDialog.openFor(r, 0) }
             ]
         }

@@ -54,6 +54,7 @@ Rectangle {
 
             MButton {
                 objectName: "settleInvoicesButton"
+                needs: "write"
                 text: "دفعة لعدة فواتير"
                 outline: true
                 onClicked: settlementDialog.open()
@@ -92,7 +93,7 @@ Rectangle {
                   color: r => page.shade(r, Theme.textSecondary) }
             ]
             actions: [
-                { text: "عكس", name: "reversePaymentButton", outline: true, color: Theme.dangerColor,
+                { text: "عكس", name: "reversePaymentButton", needs: "write", outline: true, color: Theme.dangerColor,
                   show: r => !page.undone(r) && !page.isReversal(r) && !!r.invoice_id,
                   run: r => {
                       reverseDialog.payment = r

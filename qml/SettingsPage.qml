@@ -185,6 +185,7 @@ Rectangle {
                     }
                     MButton {
                         objectName: "setPrimaryCurrencyButton"
+                        needs: "admin"
                         visible: primaryBox.visible
                         enabled: primaryBox.currentIndex >= 0
                         text: "تعيين كعملة أساسية"

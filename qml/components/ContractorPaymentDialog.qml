@@ -94,6 +94,7 @@ MDialog {
     }
     MButton {
         objectName: "saveContractorPaymentButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "تسجيل الدفعة"
         onClicked: dialog.save()

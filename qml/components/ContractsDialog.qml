@@ -196,6 +196,7 @@ MDialog {
         }
         MButton {
             objectName: "saveContractEditButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "حفظ التعديل"
             onClicked: {

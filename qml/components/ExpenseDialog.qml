@@ -199,6 +199,7 @@ MDialog {
     }
     MButton {
         objectName: "saveExpenseButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "حفظ المصروف"
         onClicked: dialog.save()

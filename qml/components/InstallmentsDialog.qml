@@ -160,6 +160,7 @@ MDialog {
         }
         MButton {
             objectName: "confirmCollectButton"
+            needs: "write"
             Layout.fillWidth: true
             text: "تأكيد التحصيل"
             btnColor: Theme.successColor

@@ -67,6 +67,7 @@ MDialog {
     }
     MButton {
         objectName: "confirmReverseButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "تأكيد العكس"
         btnColor: Theme.dangerColor

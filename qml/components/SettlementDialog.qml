@@ -182,6 +182,7 @@ MDialog {
     }
     MButton {
         objectName: "confirmSettleButton"
+        needs: "write"
         Layout.fillWidth: true
         text: "تسجيل الدفعة (" + dialog.plan.length + " فاتورة)"
         onClicked: dialog.save()

@@ -202,6 +202,7 @@ MDialog {
                     Layout.fillHeight: true
                     MButton {
                         objectName: "statementVoidButton"
+                        needs: "write"
                         anchors.centerIn: parent
                         visible: entryRow.modelData.type === "فاتورة"
                         implicitHeight: 28

@@ -114,6 +114,7 @@ MDialog {
     }
     MButton {
         objectName: "confirmVoidButton"
+        needs: "write"
         Layout.fillWidth: true
         enabled: dialog.allowed
         text: "تأكيد الإلغاء"
