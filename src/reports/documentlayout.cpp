@@ -111,9 +111,12 @@ DocumentLayout::~DocumentLayout() = default;
 
 QString DocumentLayout::isolateNumbers(const QString &text)
 {
+    // Latin references ("INV-2024-0001", an e-mail) as one run; then numbers, with the blanks
+    // and separators between their digit groups and a sign that starts them.
     static const QRegularExpression number(
-        u"(?<![0-9\\x{0660}-\\x{0669}])[+\\-]?[0-9\\x{0660}-\\x{0669}]+"
-        "(?:[ .,:/\\-\\x{066B}\\x{066C}][0-9\\x{0660}-\\x{0669}]+)*%?"_s);
+        u"[A-Za-z][A-Za-z0-9._@/\\-]*[A-Za-z0-9]|(?<![A-Za-z0-9\\x{0660}-\\x{0669}])"
+        "[+\\-]?[0-9\\x{0660}-\\x{0669}]+(?:[ .,:/\\-\\x{066B}\\x{066C}]"
+        "[0-9\\x{0660}-\\x{0669}]+)*%?"_s);
     QString result;
     qsizetype last = 0;
     auto matches = number.globalMatch(text);
