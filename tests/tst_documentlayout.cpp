@@ -54,6 +54,8 @@ void TestDocumentLayout::isolateNumbers_data()
     QTest::newRow("two dates of a range stay apart")
         << u"من 2024-01-01 إلى 2024-01-31"_s
         << u"من "_s + lri + u"2024-01-01"_s + pdi + u" إلى "_s + lri + u"2024-01-31"_s + pdi;
+    QTest::newRow("Latin words keep their order")
+        << u"تحليل (Belvardino AI)"_s << u"تحليل ("_s + lri + u"Belvardino AI"_s + pdi + u")"_s;
     QTest::newRow("percent") << u"الإشغال 57.1%"_s << u"الإشغال "_s + lri + u"57.1%"_s + pdi;
     QTest::newRow("a hyphen between words is not a sign")
         << u"رام الله - 12"_s << u"رام الله - "_s + lri + u"12"_s + pdi;

@@ -111,10 +111,12 @@ DocumentLayout::~DocumentLayout() = default;
 
 QString DocumentLayout::isolateNumbers(const QString &text)
 {
-    // Latin references ("INV-2024-0001", an e-mail) as one run; then numbers, with the blanks
+    // Latin words and references ("Belvardino AI", "INV-2024-0001", an e-mail) as one run; then numbers, with the blanks
     // and separators between their digit groups and a sign that starts them.
     static const QRegularExpression number(
-        u"[A-Za-z][A-Za-z0-9._@/\\-]*[A-Za-z0-9]|(?<![A-Za-z0-9\\x{0660}-\\x{0669}])"
+        u"[A-Za-z](?:[A-Za-z0-9._@/\\-]*[A-Za-z0-9])?"
+        "(?: [A-Za-z0-9](?:[A-Za-z0-9._@/\\-]*[A-Za-z0-9])?)*"
+        "|(?<![A-Za-z0-9\\x{0660}-\\x{0669}])"
         "[+\\-]?[0-9\\x{0660}-\\x{0669}]+(?:[ .,:/\\-\\x{066B}\\x{066C}]"
         "[0-9\\x{0660}-\\x{0669}]+)*%?"_s);
     QString result;
@@ -237,7 +239,8 @@ void DocumentLayout::addKeyValues(const QList<QPair<QString, QString>> &rows)
         for (const auto &row : rows)
             labelWidth = std::max(
                 labelWidth, naturalWidth(isolateNumbers(row.first), labelFont, context.device));
-        labelWidth = std::min(labelWidth + 2 * pad, context.width * 0.45);
+        // A millimetre of slack: the measured width is exact, and a label must not wrap.
+        labelWidth = std::min(labelWidth + 2 * pad + context.mm(1), context.width * 0.45);
         const qreal valueWidth = context.width - labelWidth - 2 * pad;
         for (int i = 0; i < rows.size(); ++i) {
             const Layout label = layoutText(isolateNumbers(rows.at(i).first), labelFont,
@@ -309,8 +312,8 @@ void DocumentLayout::addTable(
                 measure(row.at(c), cellFont);
             if (!totalCells.isEmpty())
                 measure(totalCells.at(c), totalFont);
-            minimum[c] += 2 * pad;
-            natural[c] += 2 * pad;
+            minimum[c] += 2 * pad + context.mm(0.5);
+            natural[c] += 2 * pad + context.mm(0.5);
         }
         QList<qreal> widths = minimum;
         qreal spare = context.width;
