@@ -98,7 +98,7 @@ QVariantList DashboardController::getExpiringContracts(int days)
         u"SELECT c.*, t.full_name as tenant_name, u.unit_number, p.name as property_name "
         "FROM contracts c JOIN tenants t ON c.tenant_id=t.id JOIN units u ON c.unit_id=u.id "
         "JOIN properties p ON u.property_id=p.id WHERE c.status='active' AND "
-        "c.end_date <= date('now','+'||?||' days') ORDER BY c.end_date"_s,
+        "c.end_date <= date('now','localtime','+'||?||' days') ORDER BY c.end_date"_s,
         { days });
 }
 

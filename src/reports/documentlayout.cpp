@@ -111,8 +111,9 @@ DocumentLayout::~DocumentLayout() = default;
 
 QString DocumentLayout::isolateNumbers(const QString &text)
 {
-    // Latin words and references ("Belvardino AI", "INV-2024-0001", an e-mail) as one run; then numbers, with the blanks
-    // and separators between their digit groups and a sign that starts them.
+    // Latin words and references ("Belvardino AI", "INV-2024-0001", an e-mail) as one run; then
+    // numbers, with the blanks and separators between their digit groups and a sign that starts
+    // them.
     static const QRegularExpression number(
         u"[A-Za-z](?:[A-Za-z0-9._@/\\-]*[A-Za-z0-9])?"
         "(?: [A-Za-z0-9](?:[A-Za-z0-9._@/\\-]*[A-Za-z0-9])?)*"

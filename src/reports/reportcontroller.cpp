@@ -347,7 +347,7 @@ QVariantList ReportController::getOverdueInstallments()
         u"SELECT i.*, b.full_name as buyer_name, u.unit_number, p.name as property_name "
         "FROM installments i JOIN buyers b ON i.buyer_id=b.id JOIN units u ON i.unit_id=u.id "
         "JOIN properties p ON u.property_id=p.id WHERE i.status!='paid' AND "
-        "i.due_date < date('now') ORDER BY i.due_date"_s);
+        "i.due_date < date('now','localtime') ORDER BY i.due_date"_s);
 }
 
 QVariantList ReportController::getPropertyComparison()
@@ -478,16 +478,16 @@ QVariantList ReportController::getAIInsights()
 
     const QVariantMap invoices = firstRow(
         u"SELECT COALESCE(SUM(balance),0) as overdue FROM invoices WHERE status!='paid' AND "
-        "status!='void' AND due_date < date('now')"_s);
+        "status!='void' AND due_date < date('now','localtime')"_s);
     if (!invoices.isEmpty()) {
         const double overdue = invoices.value(u"overdue"_s).toDouble();
         cards.append(card(overdue < 1000 ? u"✅"_s : u"🔴"_s, u"المستحقات المتأخرة"_s,
             u"إجمالي المتأخرات: %1 ₪"_s.arg(whole(overdue))));
     }
 
-    const QVariantMap installments
-        = firstRow(u"SELECT COUNT(*) as c, COALESCE(SUM(installment_amount-paid_amount),0) as t "
-                   "FROM installments WHERE status!='paid' AND due_date < date('now')"_s);
+    const QVariantMap installments = firstRow(
+        u"SELECT COUNT(*) as c, COALESCE(SUM(installment_amount-paid_amount),0) as t "
+        "FROM installments WHERE status!='paid' AND due_date < date('now','localtime')"_s);
     if (installments.value(u"c"_s).toInt() > 0) {
         cards.append(card(u"⚠️"_s, u"أقساط متأخرة"_s,
             u"%1 قسط متأخر بقيمة %2 ₪"_s.arg(QString::number(installments.value(u"c"_s).toInt()),
@@ -496,7 +496,7 @@ QVariantList ReportController::getAIInsights()
 
     const QVariantMap cheques
         = firstRow(u"SELECT COUNT(*) as c, COALESCE(SUM(amount),0) as t FROM cheques "
-                   "WHERE status='pending' AND due_date <= date('now','+7 days')"_s);
+                   "WHERE status='pending' AND due_date <= date('now','localtime','+7 days')"_s);
     if (cheques.value(u"c"_s).toInt() > 0) {
         cards.append(card(u"🎫"_s, u"شيكات مستحقة"_s,
             u"%1 شيك مستحق خلال 7 أيام بقيمة %2"_s.arg(
@@ -515,7 +515,7 @@ QVariantMap ReportController::getSmartAIAnalysis()
 
     const qsizetype overdueCount = getOverdueInstallments().size();
     const int chequeCount = figure(u"SELECT COUNT(*) as cnt FROM cheques WHERE status='pending' "
-                                   "AND due_date <= date('now', '+7 days')"_s,
+                                   "AND due_date <= date('now','localtime','+7 days')"_s,
         u"cnt"_s)
                                 .toInt();
 
