@@ -123,7 +123,7 @@ void TestInsights::analysisMargin()
     f.addPayment(0, 0, 5000, today);
     f.addExpense(property, 0, 6900, today.addYears(-2));
     QString text = analysisText(f);
-    QVERIFY2(text.contains(u"**10000 ₪**"_s)
+    QVERIFY2(text.contains(u"**10,000.00 ₪**"_s)
             && text.contains(u"**31.0%**. هذا المؤشر ممتاز ويدل على كفاءة تشغيلية عالية."_s),
         qPrintable(text));
     f.addExpense(property, 0, 100, today); // a margin of exactly 30 gets advice
