@@ -1,6 +1,7 @@
 #include "documentlayout.h"
 
 #include <QBuffer>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -39,6 +40,7 @@ private slots:
     void isolateNumbers_data();
     void isolateNumbers();
     void longTableRepeatsItsHeader();
+    void numbersReadInTheirOwnOrder();
 };
 
 void TestDocumentLayout::isolateNumbers_data()
@@ -89,6 +91,44 @@ void TestDocumentLayout::longTableRepeatsItsHeader()
         all += pdfText(buffer.data(), page);
     for (int i : { 1, 60, 120 })
         QVERIFY2(all.contains(QRegularExpression(u"\\b%1\\b"_s.arg(i))), qPrintable(all));
+}
+
+// A phone number and a negative amount inside Arabic text, in a paragraph and in a table cell.
+void TestDocumentLayout::numbersReadInTheirOwnOrder()
+{
+    const QString text = u"اتصلوا على +970 59 123 4567 والرصيد -2,500.00 شيكل"_s;
+    DocumentLayout layout;
+    layout.addParagraph(text);
+    layout.addTable({ { u"البيان"_s, 1, false } }, { { text } });
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"doc.pdf"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(layout.writePdf(&file, u"test"_s));
+    file.close();
+    QProcess process;
+    process.start(u"pdftotext"_s, { u"-bbox"_s, file.fileName(), u"-"_s });
+    QVERIFY(process.waitForFinished(60000));
+    const QString boxes = QString::fromUtf8(process.readAllStandardOutput());
+    // Left edges of each word, per line (tops within a band: fallback fonts sit a little lower).
+    QMap<int, QMap<QString, double>> lines;
+    static const QRegularExpression box(
+        u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"_s);
+    auto it = box.globalMatch(boxes);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        lines[int(match.captured(2).toDouble() / 20)][match.captured(3)]
+            = match.captured(1).toDouble();
+    }
+    int checked = 0;
+    for (const auto &words : lines) {
+        if (!words.contains(u"+970"_s))
+            continue;
+        ++checked;
+        QVERIFY2(words.value(u"+970"_s) < words.value(u"59"_s), qPrintable(boxes));
+        QVERIFY2(words.value(u"123"_s) < words.value(u"4567"_s), qPrintable(boxes));
+        QVERIFY2(words.contains(u"-2,500.00"_s), qPrintable(boxes));
+    }
+    QCOMPARE(checked, 2);
 }
 
 QTEST_MAIN(TestDocumentLayout)
