@@ -116,14 +116,17 @@ Rectangle {
                     objectName: "occupancyCard"
                     Layout.fillWidth: true
                     title: "نسبة الإشغال"
+                    subtitle: "من الوحدات القابلة للتأجير"
                     value: page.occupancy.toFixed(0) + "%"
                     icon: "◈"
                 }
                 StatsCard {
                     objectName: "monthlyRevenueCard"
                     Layout.fillWidth: true
-                    title: "الإيرادات الشهرية"
+                    title: "إيرادات الإيجار والخدمات هذا الشهر"
                     value: Theme.money(page.figure("monthlyRevenue"))
+                    subtitle: Number(page.figure("monthlySales")) > 0
+                              ? "مبيعات الوحدات: " + Theme.money(page.figure("monthlySales")) : ""
                     icon: "⌬"
                 }
             }

@@ -30,11 +30,9 @@ Rectangle {
         return row.status === "active" ? "نشط" : "غير نشط"
     }
 
+    // The portfolio's one definition: rented units over the units that can be rented.
     function occupancy(row) {
-        var total = Number(row.total_units) || 0
-        if (total <= 0)
-            return 0
-        return Math.round(((Number(row.rented_units) || 0) + (Number(row.sold_units) || 0)) / total * 100)
+        return Math.round(Number(reportCtrl.getOccupancy(Number(row.id))) || 0)
     }
 
     function removeProperty(id) {

@@ -70,67 +70,27 @@ Rectangle {
     }
 
     function projectNet(f) {
-        return value(f, "total_collected") - value(f, "total_expenses")
+        return value(f, "net_cash_flow")
     }
 
-    // What the current tab shows, as printable rows and summary figures.
+    // A sold unit shows what it sold for, a rented one its rent, an available one its price.
+    function unitPrice(r) {
+        if (r.status === "sold")
+            return Theme.money(r.sale_price_actual) + " (سعر البيع)"
+        if (r.status !== "rented" && Number(r.sale_price) > 0)
+            return Theme.money(r.sale_price) + " (سعر معروض)"
+        return Theme.money(r.rent_monthly) + " (إيجار شهري)"
+    }
+
+    readonly property var printKinds: ["analysis", "financial", "projects", "units", "overdue", "cheques"]
+
+    // The current tab as a printed document, laid out from the same figures the tab shows.
     function printable() {
-        var rows = []
-        var summary = {}
-        var i
-        if (tabs.currentIndex === 0) {
-            summary["تقرير الذكاء الاصطناعي"] = Theme.text(analysis.text)
-            summary["مؤشر الإشغال"] = value(analysis, "occupancy").toFixed(1) + "%"
-            for (i = 0; i < insights.length; ++i)
-                rows.push({ "المؤشر": Theme.text(insights[i].title),
-                            "التحليل": Theme.text(insights[i].description) })
-        } else if (tabs.currentIndex === 1) {
-            summary["الإيرادات"] = Theme.money(value(profitLoss, "revenue"))
-            summary["المصروفات"] = Theme.money(value(profitLoss, "expenses"))
-            summary["صافي الربح"] = Theme.money(value(profitLoss, "net_profit"))
-            summary["مستحقات الإيجار"] = Theme.money(value(balanceSheet, "receivables"))
-            summary["مستحقات الأقساط"] = Theme.money(value(balanceSheet, "installment_receivables"))
-            summary["إجمالي الأصول"] = Theme.money(value(balanceSheet, "total_assets"))
-            summary["النقد المتوفر"] = Theme.money(value(balanceSheet, "cash"))
-        } else if (tabs.currentIndex === 2) {
-            for (i = 0; i < projects.length; ++i) {
-                var f = projects[i].f
-                rows.push({ "المشروع": Theme.text(projects[i].name),
-                            "الوحدات المباعة": value(f, "sold_units") + " / " + value(f, "total_units"),
-                            "قيمة المبيعات": Theme.money(value(f, "total_sales_value")),
-                            "المحصل": Theme.money(value(f, "total_collected")),
-                            "المصروفات": Theme.money(value(f, "total_expenses")),
-                            "الصافي": Theme.money(projectNet(f)) })
-            }
-        } else if (tabs.currentIndex === 3) {
-            for (i = 0; i < units.length; ++i)
-                rows.push({ "الوحدة": Theme.text(units[i].property_name) + " - " + Theme.text(units[i].unit_number),
-                            "المساحة": Theme.number(units[i].area) + " م²",
-                            "السعر": Theme.money(Number(units[i].sale_price) > 0 ? units[i].sale_price
-                                                                                 : units[i].rent_monthly),
-                            "الحالة": unitStatus(units[i].status) })
-        } else if (tabs.currentIndex === 4) {
-            for (i = 0; i < overdue.length; ++i)
-                rows.push({ "المشتري": Theme.text(overdue[i].buyer_name),
-                            "الوحدة": Theme.text(overdue[i].property_name) + " - وحدة " + Theme.text(overdue[i].unit_number),
-                            "تاريخ الاستحقاق": Theme.text(overdue[i].due_date),
-                            "المتبقي": Theme.money(value(overdue[i], "installment_amount")
-                                                    - value(overdue[i], "paid_amount")) })
-        } else {
-            for (i = 0; i < chequeRows.length; ++i)
-                rows.push({ "رقم الشيك": Theme.text(chequeRows[i].cheque_number),
-                            "البنك": Theme.text(chequeRows[i].bank_name),
-                            "تاريخ الاستحقاق": Theme.text(chequeRows[i].due_date),
-                            "المبلغ": Theme.number(chequeRows[i].amount) + " "
-                                      + (chequeRows[i].currency_symbol ? chequeRows[i].currency_symbol : "₪"),
-                            "الحالة": chequeStatus(chequeRows[i].status) })
-        }
-        return { rows: rows, summary: summary }
+        return reportCtrl.getPrintableReport(printKinds[tabs.currentIndex], from, to)
     }
 
     function printTab() {
-        var doc = printable()
-        printCtrl.printReport(tabNames[tabs.currentIndex], "تقرير", doc.rows, doc.summary)
+        printCtrl.printDocument(printable())
     }
 
     color: "#0a0e1a"
@@ -477,7 +437,7 @@ Rectangle {
                         }
                         StatsCard {
                             Layout.fillWidth: true
-                            title: "النقد المتوفر"
+                            title: "النقد المتوفر حتى " + Theme.text(page.balanceSheet.cash_to)
                             value: Theme.money(page.value(page.balanceSheet, "cash"))
                             icon: "💰"
                         }
@@ -529,9 +489,10 @@ Rectangle {
                             Repeater {
                                 model: [
                                     { t: "قيمة المبيعات", v: page.value(project.modelData.f, "total_sales_value"), c: Theme.textPrimary },
-                                    { t: "المحصّل", v: page.value(project.modelData.f, "total_collected"), c: Theme.successColor },
+                                    { t: "المحصّل من المبيعات", v: page.value(project.modelData.f, "total_collected"), c: Theme.successColor },
+                                    { t: "دخل الإيجار", v: page.value(project.modelData.f, "rent_income"), c: Theme.successColor },
                                     { t: "المصروفات", v: page.value(project.modelData.f, "total_expenses"), c: Theme.dangerColor },
-                                    { t: "الصافي (المحصّل − المصروفات)", v: page.projectNet(project.modelData.f), c: Theme.gold }
+                                    { t: "الصافي (المحصّل + الإيجار − المصروفات)", v: page.projectNet(project.modelData.f), c: Theme.gold }
                                 ]
                                 delegate: ColumnLayout {
                                     required property var modelData
@@ -573,8 +534,7 @@ Rectangle {
                     { title: "الوحدة", w: 4, value: r => Theme.text(r.property_name) + " - "
                           + Theme.text(r.unit_number), bold: true },
                     { title: "المساحة", w: 2, value: r => Theme.number(r.area) + " م²" },
-                    { title: "السعر", w: 2, value: r => Theme.money(Number(r.sale_price) > 0
-                                                                   ? r.sale_price : r.rent_monthly),
+                    { title: "السعر", w: 3, value: r => page.unitPrice(r),
                       color: () => Theme.gold },
                     { title: "الحالة", w: 2, value: r => page.unitStatus(r.status),
                       color: r => r.status === "available" ? Theme.successColor

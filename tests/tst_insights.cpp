@@ -36,10 +36,10 @@ void TestInsights::occupancy_data()
     QTest::addColumn<int>("sold");
     QTest::addColumn<QString>("icon");
     QTest::addColumn<bool>("healthy");
-    // The card counts rented units only; the analysis counts sold units too.
+    // Sold units cannot be rented: they leave the count on the card and in the analysis alike.
     QTest::newRow("exactly 80 is not above 80") << 8 << 0 << u"⚠️"_s << true;
     QTest::newRow("exactly 50 is not above 50") << 5 << 0 << u"🔴"_s << false;
-    QTest::newRow("exactly 70 with sold units is healthy") << 4 << 3 << u"🔴"_s << true;
+    QTest::newRow("sold units leave the count") << 4 << 3 << u"⚠️"_s << false;
 }
 
 void TestInsights::occupancy()
@@ -55,10 +55,13 @@ void TestInsights::occupancy()
     ReportController reports(f.db());
     const QVariantMap card = reports.getAIInsights().first().toMap();
     QCOMPARE(card.value(u"icon"_s).toString(), icon);
+    const double rate = rented * 100.0 / (10 - sold);
     QVERIFY(card.value(u"description"_s)
                 .toString()
-                .startsWith(u"نسبة الإشغال %1% (%2/10 وحدة)"_s.arg(rented * 10).arg(rented)));
-    QCOMPARE(reports.getSmartAIAnalysis().value(u"occupancy"_s).toDouble(), (rented + sold) * 10.0);
+                .startsWith(u"نسبة الإشغال %1% (%2/%3 وحدة)"_s.arg(QString::number(rate, 'f', 0))
+                                .arg(rented)
+                                .arg(10 - sold)));
+    QCOMPARE(reports.getSmartAIAnalysis().value(u"occupancy"_s).toDouble(), rate);
     const QString text = analysisText(f);
     QCOMPARE(text.contains(u"في حالة صحية جيدة"_s), healthy);
     QCOMPARE(text.contains(u"مساحة كبيرة للنمو"_s), !healthy);
@@ -120,7 +123,7 @@ void TestInsights::analysisMargin()
     f.addPayment(0, 0, 5000, today);
     f.addExpense(property, 0, 6900, today.addYears(-2));
     QString text = analysisText(f);
-    QVERIFY2(text.contains(u"**10000 ₪**"_s)
+    QVERIFY2(text.contains(u"**10,000.00 ₪**"_s)
             && text.contains(u"**31.0%**. هذا المؤشر ممتاز ويدل على كفاءة تشغيلية عالية."_s),
         qPrintable(text));
     f.addExpense(property, 0, 100, today); // a margin of exactly 30 gets advice

@@ -46,6 +46,24 @@ struct Printer
     PrintController printer { &settings };
 };
 
+// Text of a PDF as pdftotext gives it, shaped letters folded back and direction marks removed.
+QString pdfText(const QString &pdf, const QStringList &options = {})
+{
+    QString text = run(u"pdftotext"_s, options + QStringList { pdf, u"-"_s })
+                       .normalized(QString::NormalizationForm_KC);
+    text.remove(
+        QRegularExpression(u"[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"_s));
+    return text;
+}
+
+QVariantMap line(
+    const QString &date, const QString &ref, double debit, double credit, double balance)
+{
+    return { { u"date"_s, date }, { u"ref"_s, ref }, { u"description"_s, u"حركة"_s },
+        { u"debit"_s, debit }, { u"credit"_s, credit }, { u"balance"_s, balance },
+        { u"currency_symbol"_s, u"₪"_s } };
+}
+
 } // namespace
 
 class TestPrint : public QObject
@@ -53,48 +71,57 @@ class TestPrint : public QObject
     Q_OBJECT
 
 private slots:
-    void userTextIsEscaped();
     void statementFileNameStaysInDocuments();
+    void reprintKeepsTheEarlierFile();
     void statementPdf();
+    void formattedTextPrintsWithoutMarkers();
     void unwritableTargetReportsAnError();
 };
-
-void TestPrint::userTextIsEscaped()
-{
-    Printer p;
-    const QString raw = u"<b>أحمد</b> & co"_s;
-    const QString escaped = u"&lt;b&gt;أحمد&lt;/b&gt; &amp; co"_s;
-    // A name, a statement figure and a report cell.
-    for (const QString &html : { p.printer.statementHtml(raw, u"مستأجر"_s, {}, {}),
-             p.printer.statementHtml(u"سالم"_s, u"مستأجر"_s, {}, { { raw, raw } }),
-             p.printer.reportHtml(u"تقرير"_s, { QVariantMap { { u"description"_s, raw } } }, {}) })
-        QVERIFY2(html.contains(escaped) && !html.contains(raw), qPrintable(html));
-}
 
 void TestPrint::statementFileNameStaysInDocuments()
 {
     FakeDesktop desktop;
     Printer p;
     const QString path = p.printer.statementFileName(u"../أحمد/علي"_s);
-    const QString today = QDate::currentDate().toString(u"yyyyMMdd"_s);
     QCOMPARE(QFileInfo(path).absolutePath(), documents(desktop));
     const QString rest = path.mid(documents(desktop).size());
-    QVERIFY2(QRegularExpression(u"^/Statement_.._أحمد_علي_"_s + today + u"\\.pdf$"_s)
+    QVERIFY2(QRegularExpression(u"^/Statement_.._أحمد_علي_[0-9]{8}_[0-9]{6}\\.pdf$"_s)
                  .match(rest)
                  .hasMatch(),
         qPrintable(rest));
+}
+
+void TestPrint::reprintKeepsTheEarlierFile()
+{
+    FakeDesktop desktop;
+    Printer p;
+    QSignalSpy finished(&p.printer, &PrintController::printFinished);
+    for (int i = 0; i < 2; ++i)
+        p.printer.printAccountStatement(u"سالم"_s, u"مستأجر"_s, {});
+    QCOMPARE(finished.count(), 2);
+    const QString first = finished.at(0).at(1).toString();
+    const QString second = finished.at(1).at(1).toString();
+    QVERIFY2(first != second, qPrintable(first));
+    QVERIFY(QFileInfo::exists(first));
+    QVERIFY(QFileInfo::exists(second));
 }
 
 void TestPrint::statementPdf()
 {
     FakeDesktop desktop;
     Printer p;
+    p.settings.updateCompanyProfile(
+        u"شركة النخيل"_s, u"+970 59 123 4567"_s, u"رام الله"_s, u"info@example.ps"_s);
     PrintController &printer = p.printer;
     QSignalSpy finished(&printer, &PrintController::printFinished);
     QVERIFY(!QFileInfo::exists(documents(desktop)));
     const QString date = TestFixture::iso(TestFixture::today());
-    printer.printStatement(u"<b>أحمد</b>"_s, u"مستأجر"_s,
-        { QVariantMap { { u"date"_s, date }, { u"reference"_s, u"INV-1"_s } } }, {});
+    const QVariantMap account { { u"currency_symbol"_s, u"₪"_s },
+        { u"lines"_s,
+            QVariantList { line(date, u"INV-1"_s, 1234567.89, 0, 1234567.89),
+                line(date, u"PAY-1"_s, 0, 400, 1234167.89) } },
+        { u"currencies"_s, QVariantList { QVariantMap { { u"currency_symbol"_s, u"₪"_s } } } } };
+    printer.printAccountStatement(u"<b>أحمد</b>"_s, u"مستأجر"_s, account);
 
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().at(0).toBool(), true);
@@ -106,15 +133,41 @@ void TestPrint::statementPdf()
     QVERIFY2(info.contains(QRegularExpression(
                  u"Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"_s)),
         qPrintable(info));
-    // Shaped letters come back as presentation forms, and runs are wrapped in direction marks.
-    QString text = run(u"pdftotext"_s, { path, u"-"_s }).normalized(QString::NormalizationForm_KC);
-    text.remove(
-        QRegularExpression(u"[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"_s));
-    QVERIFY2(text.contains(u"<b>"_s), qPrintable(text)); // the markup is shown, not obeyed
+    const QString text = pdfText(path);
+    // The markup is shown, not obeyed (its brackets mirror in right-to-left text).
+    QVERIFY2(text.contains(u"b/"_s) || text.contains(u"/b"_s), qPrintable(text));
+    // The company's name as given, never prefixed with the word again.
+    QVERIFY2(text.contains(u"شركة النخيل"_s) && !text.contains(u"شركة شركة"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"info@example.ps"_s), qPrintable(text));
+    // A figure is never wrapped: the whole amount is one word.
+    QVERIFY2(wordLeft(path, u"1,234,567.89"_s) >= 0, qPrintable(text));
+    // Charges and payments in their order, each line one row.
+    const QString layout = pdfText(path, { u"-layout"_s });
+    const qsizetype charge = layout.indexOf(u"INV-1"_s);
+    QVERIFY2(charge >= 0 && charge < layout.indexOf(u"PAY-1"_s), qPrintable(layout));
     // Tables read right to left: an earlier column stands to the right of a later one.
     const double right = wordLeft(path, date);
     const double left = wordLeft(path, u"INV-1"_s);
     QVERIFY2(left >= 0 && right > left, qPrintable(u"%1 vs %2"_s.arg(right).arg(left)));
+    // The phone number reads in its own order inside right-to-left text.
+    const double country = wordLeft(path, u"+970"_s);
+    const double last = wordLeft(path, u"4567"_s);
+    QVERIFY2(country >= 0 && country < last, qPrintable(u"%1 vs %2"_s.arg(country).arg(last)));
+}
+
+void TestPrint::formattedTextPrintsWithoutMarkers()
+{
+    FakeDesktop desktop;
+    Printer p;
+    QSignalSpy finished(&p.printer, &PrintController::printFinished);
+    p.printer.printDocument({ { u"title"_s, u"التحليل"_s }, { u"period"_s, u"2024"_s },
+        { u"blocks"_s,
+            QVariantList { QVariantMap {
+                { u"text"_s, u"### الأداء المالي\n**مهم:** نص عادي\n- بند أول"_s } } } } });
+    QCOMPARE(finished.count(), 1);
+    const QString text = pdfText(finished.first().at(1).toString());
+    QVERIFY2(text.contains(u"الأداء"_s) && text.contains(u"بند"_s), qPrintable(text));
+    QVERIFY2(!text.contains(u'#') && !text.contains(u'*'), qPrintable(text));
 }
 
 void TestPrint::unwritableTargetReportsAnError()
@@ -122,7 +175,10 @@ void TestPrint::unwritableTargetReportsAnError()
     FakeDesktop desktop;
     Printer p;
     PrintController &printer = p.printer;
-    QVERIFY(QDir().mkpath(printer.statementFileName(u"سالم"_s)));
+    // A file where the documents folder should be.
+    QFile blocker(documents(desktop));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     QSignalSpy finished(&printer, &PrintController::printFinished);
     QSignalSpy errors(&printer, &PrintController::printError);
     printer.printStatement(u"سالم"_s, u"مستأجر"_s, {}, {});

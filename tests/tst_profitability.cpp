@@ -21,6 +21,13 @@ static QList<double> figures(const QVariantMap &map, const QStringList &keys)
     return values;
 }
 
+static void salePayment(TestFixture &f, int buyer, int unit, double amount, const QDate &date)
+{
+    f.insert(u"INSERT INTO payments (buyer_id, unit_id, amount, payment_date, currency_id) "
+             "VALUES (?,?,?,?,1)"_s,
+        { buyer, unit, amount, TestFixture::iso(date) });
+}
+
 class TestProfitability : public QObject
 {
     Q_OBJECT
@@ -44,6 +51,9 @@ void TestProfitability::projectFinancials()
     const int buyer = f.addBuyer(u"خالد"_s);
     f.addInstallment(buyer, sold1, 100000, today.addMonths(-3), 100000, u"paid"_s);
     f.addInstallment(buyer, sold2, 120000, today.addMonths(-1), 50000, u"partial"_s);
+    // Sale money is what the buyers paid, as the payments that collecting it records.
+    salePayment(f, buyer, sold1, 100000, today.addMonths(-3));
+    salePayment(f, buyer, sold2, 50000, today.addMonths(-1));
     f.addExpense(property, 0, 20000, today.addYears(-3));
     f.addExpense(property, sold1, 10000, today);
     // Another property's figures stay out.
@@ -71,7 +81,9 @@ void TestProfitability::propertyProfitability()
     f.addPayment(invoice, tenant, 6000, today.addDays(-30));
     f.addPayment(invoice, tenant, 4000, today);
     f.addPayment(invoice, tenant, 400, today.addDays(-31));
-    f.addInstallment(f.addBuyer(u"خالد"_s), sold, 5000, today.addYears(-2), 5000, u"paid"_s);
+    const int buyer = f.addBuyer(u"خالد"_s);
+    f.addInstallment(buyer, sold, 5000, today.addYears(-2), 5000, u"paid"_s);
+    salePayment(f, buyer, sold, 5000, today.addYears(-2));
     f.addExpense(property, 0, 2000, today.addDays(-30));
     f.addExpense(property, rented, 1000, today);
     f.addExpense(property, 0, 250, today.addDays(1));

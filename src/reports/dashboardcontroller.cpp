@@ -1,6 +1,8 @@
 #include "dashboardcontroller.h"
 
 #include "database.h"
+#include "figures.h"
+#include "money.h"
 
 #include <QDate>
 
@@ -8,8 +10,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+<<<<<<< HEAD
 const QString monthRevenueSql = u"SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE "
                                 "payment_date >= date('now','localtime','start of month')"_s;
+=======
+QDate monthStart(int monthsBack = 0)
+{
+    const QDate today = QDate::currentDate();
+    return QDate(today.year(), today.month(), 1).addMonths(-monthsBack);
+}
+
+QString iso(const QDate &day) { return day.toString(Qt::ISODate); }
+
+// Rent and service collections of a calendar month; sale money is its own figure.
+double monthRevenue(Database *db, const QDate &first)
+{
+    return Figures::rentCollections(db, iso(first), iso(first.addMonths(1).addDays(-1)));
+}
+>>>>>>> h17
 
 // A percentage whose denominator is checked first, so it is never infinite or NaN.
 double percent(double part, double whole) { return whole > 0 ? part / whole * 100.0 : 0.0; }
@@ -41,21 +59,28 @@ QVariantMap DashboardController::getStats()
         figure(u"SELECT COUNT(*) as c FROM tenants t JOIN contracts c ON t.id=c.tenant_id "
                "WHERE c.status='active'"_s,
             u"c"_s));
-    const QVariant revenue = figure(monthRevenueSql, u"t"_s);
-    stats.insert(u"monthlyRevenue"_s, revenue);
+    const double current = monthRevenue(m_db, monthStart());
+    stats.insert(u"monthlyRevenue"_s, current);
+    stats.insert(u"monthlySales"_s,
+        Figures::saleCollections(
+            m_db, iso(monthStart()), iso(monthStart().addMonths(1).addDays(-1))));
     stats.insert(u"pendingMaintenance"_s,
         figure(u"SELECT COUNT(*) as c FROM maintenance_requests "
                "WHERE status IN ('new','in_progress')"_s,
             u"c"_s));
 
+<<<<<<< HEAD
     const double current = revenue.toDouble();
     const QVariantMap previousRow
         = firstRow(u"SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE payment_date >= "
                    "date('now','localtime','start of month','-1 month') "
                    "AND payment_date < date('now','localtime','start of month')"_s);
     const double previous = previousRow.value(u"t"_s).toDouble();
+=======
+    const double previous = monthRevenue(m_db, monthStart(1));
+>>>>>>> h17
     double growth = 0.0;
-    if (!previousRow.isEmpty() && previous > 0)
+    if (Money::cents(previous) > 0)
         growth = (current - previous) / previous * 100.0;
     stats.insert(u"revenueGrowth"_s, growth);
     return stats;
@@ -91,16 +116,7 @@ QVariantList DashboardController::getExpiringContracts(int days)
         { days });
 }
 
-double DashboardController::getOccupancyRate()
-{
-    // Sold units are not occupied for this figure.
-    const QVariantMap row
-        = firstRow(u"SELECT COUNT(*) as total, SUM(CASE WHEN status='rented' THEN 1 ELSE 0 END) "
-                   "as rented FROM units"_s);
-    if (row.isEmpty())
-        return 0.0;
-    return percent(row.value(u"rented"_s).toInt(), row.value(u"total"_s).toInt());
-}
+double DashboardController::getOccupancyRate() { return Figures::occupancy(m_db); }
 
 double DashboardController::getCollectionRate()
 {
@@ -108,22 +124,25 @@ double DashboardController::getCollectionRate()
     // current and later billing months sort at or above it.
     const QVariantMap row = firstRow(
         u"SELECT COALESCE(SUM(total_amount),0) as total, COALESCE(SUM(paid_amount),0) as paid "
+<<<<<<< HEAD
         "FROM invoices WHERE period >= date('now','localtime','start of month','-1 month')"_s);
+=======
+        "FROM invoices WHERE status!='void' AND "
+        "period >= date('now','localtime','start of month','-1 month')"_s);
+>>>>>>> h17
     if (row.isEmpty())
         return 0.0;
     return percent(row.value(u"paid"_s).toDouble(), row.value(u"total"_s).toDouble());
 }
 
-double DashboardController::getMonthlyRevenue()
-{
-    return firstRow(monthRevenueSql).value(u"t"_s).toDouble();
-}
+double DashboardController::getMonthlyRevenue() { return monthRevenue(m_db, monthStart()); }
 
 QVariantList DashboardController::getCollectionChart()
 {
     static const QStringList monthNames { u"يناير"_s, u"فبراير"_s, u"مارس"_s, u"أبريل"_s, u"مايو"_s,
         u"يونيو"_s, u"يوليو"_s, u"أغسطس"_s, u"سبتمبر"_s, u"أكتوبر"_s, u"نوفمبر"_s, u"ديسمبر"_s };
 
+<<<<<<< HEAD
     // The current month is SQLite's, like the month of getMonthlyRevenue, so the last bar and
     // the revenue card agree.
     QDate first = QDate::fromString(
@@ -146,12 +165,15 @@ QVariantList DashboardController::getCollectionChart()
         sums.insert(map.value(u"month"_s).toString(), map.value(u"t"_s));
     }
 
+=======
+    const QDate first = monthStart(5);
+>>>>>>> h17
     QVariantList chart;
     for (int i = 0; i < 6; ++i) {
         const QDate month = first.addMonths(i);
         const QString key = month.toString(u"yyyy-MM"_s);
         chart.append(QVariantMap { { u"label"_s, monthNames.at(month.month() - 1) },
-            { u"value"_s, sums.value(key).toDouble() }, { u"month"_s, key } });
+            { u"value"_s, monthRevenue(m_db, month) }, { u"month"_s, key } });
     }
     return chart;
 }

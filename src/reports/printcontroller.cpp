@@ -1,31 +1,23 @@
 #include "printcontroller.h"
 
+#include "documentlayout.h"
 #include "settingsmanager.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
-#include <QMarginsF>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
+#include <QImage>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextTable>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString esc(const QString &text) { return text.toHtmlEscaped(); }
-
-QString esc(const QVariant &value) { return value.toString().toHtmlEscaped(); }
 
 // Blanks become underscores; path separators too, so a name never leaves the documents folder.
 QString fileNamePart(const QString &text)
@@ -44,63 +36,66 @@ bool isHiddenColumn(const QString &column)
     return hidden.contains(column);
 }
 
-const QString reportHead
-    = u"<html><head><style>body { font-family: 'Arial'; direction: rtl; margin: 20px; color: #1e293b; }header { text-align: center; border-bottom: 3px solid #C5A059; padding-bottom: 10px; margin-bottom: 20px; }h1 { color: #C5A059; margin: 0; font-size: 24pt; }h2 { color: #334155; margin: 10px 0; font-size: 18pt; border-bottom: 1px solid #e2e8f0; display: inline-block; padding: 0 20px; }.summary-box { background: #f8fafc; border: 1px solid #cbd5e1; padding: 15px; border-radius: 8px; margin-bottom: 20px; }table { width: 100%; border-collapse: collapse; margin-top: 10px; table-layout: fixed; }th { background-color: #f1f5f9; color: #475569; border: 1px solid #cbd5e1; padding: 10px; font-size: 11pt; text-align: center; }td { border: 1px solid #cbd5e1; padding: 8px; font-size: 10pt; text-align: center; word-wrap: break-word; }tr:nth-child(even) { background-color: #fcfcfc; }footer { margin-top: 40px; text-align: center; font-size: 9pt; color: #94a3b8; border-top: 1px solid #e2e8f0; padding-top: 10px; }</style></head><body>"_s;
-
-const QString statementHead
-    = u"<html><head><style>body { font-family: 'Arial'; direction: rtl; margin: 20px; color: #1e293b; }.header-table { width: 100%; border-bottom: 3px solid #C5A059; margin-bottom: 20px; }h1 { color: #C5A059; margin: 0; font-size: 22pt; }.info-box { background: #f8fafc; border: 1px solid #e2e8f0; padding: 15px; border-radius: 8px; margin-bottom: 20px; width: 100%; }.totals-grid { display: table; width: 100%; margin-bottom: 20px; }.total-item { display: table-cell; background: #fff; border: 1px solid #C5A059; padding: 10px; text-align: center; border-radius: 6px; }table.data { width: 100%; border-collapse: collapse; }table.data th { background: #1e293b; color: #fff; padding: 10px; border: 1px solid #1e293b; }table.data td { padding: 10px; border: 1px solid #e2e8f0; text-align: center; }.footer-sig { margin-top: 50px; width: 100%; }</style></head><body>"_s;
-
-// Qt's rich-text engine ignores the style sheet's "direction: rtl" and lays tables out left to
-// right only. The cells of every row are therefore given in reverse order, so a row's first cell
-// stands on the right as the documents intend. Inserted texts are escaped, so every "<" here
-// belongs to the templates, and they nest no table inside a cell.
-QString mirroredTableRows(const QString &html)
+// Amounts to the cent with thousands separators, the way the screens show them.
+QString amount(const QVariant &value)
 {
-    static const QRegularExpression row(
-        u"<tr>(.*?)</tr>"_s, QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression cell(
-        u"<(t[dh])\\b[^>]*>.*?</\\1>"_s, QRegularExpression::DotMatchesEverythingOption);
-    QString mirrored;
-    qsizetype last = 0;
-    auto rows = row.globalMatch(html);
-    while (rows.hasNext()) {
-        const QRegularExpressionMatch match = rows.next();
-        QStringList cells;
-        auto found = cell.globalMatch(match.captured(1));
-        while (found.hasNext())
-            cells.prepend(found.next().captured(0));
-        mirrored += html.mid(last, match.capturedStart() - last);
-        mirrored += u"<tr>"_s + cells.join(QString()) + u"</tr>"_s;
-        last = match.capturedEnd();
-    }
-    return mirrored + html.mid(last);
+    return QLocale(QLocale::English).toString(value.toDouble(), 'f', 2);
 }
 
-// Paragraphs run right to left, and tables take the full width the style sheet gives them
-// (the engine reads a table's width only from its attribute).
-void setRightToLeft(QTextDocument &document)
+// A cell that is a number, a date or empty: such a column is laid out as figures.
+bool looksLikeFigure(const QString &text)
 {
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
-        format.setLayoutDirection(Qt::RightToLeft);
-        // A style's "left" or "right" is meant literally, not mirrored with the direction.
-        const Qt::Alignment side = format.alignment() & (Qt::AlignLeft | Qt::AlignRight);
-        if (format.hasProperty(QTextFormat::BlockAlignment) && side)
-            format.setAlignment(format.alignment() | Qt::AlignAbsolute);
-        QTextCursor(block).setBlockFormat(format);
+    static const QRegularExpression figure(
+        u"^[\\s+\\-]*[0-9][0-9.,:/\\- %]*(\\s*[^\\s0-9]{1,3})?$"_s);
+    return text.isEmpty() || figure.match(text).hasMatch();
+}
+
+// Pictographs have no glyph in the document fonts; they would print as empty boxes.
+QString withoutPictographs(const QString &text)
+{
+    static const QRegularExpression pictograph(
+        u"[\\x{2600}-\\x{27BF}\\x{1F000}-\\x{1FAFF}\\x{FE0F}\\x{200D}]"_s);
+    QString plain = text;
+    plain.remove(pictograph);
+    return plain.simplified();
+}
+
+// "**" toggles bold inside a line.
+QList<DocumentLayout::Span> spansOf(const QString &line)
+{
+    QList<DocumentLayout::Span> spans;
+    const QStringList parts = line.split(u"**"_s);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (!parts.at(i).isEmpty())
+            spans.append({ parts.at(i), i % 2 == 1 });
     }
-    QList<QTextFrame *> frames { document.rootFrame() };
-    while (!frames.isEmpty()) {
-        QTextFrame *frame = frames.takeFirst();
-        frames.append(frame->childFrames());
-        if (auto *table = qobject_cast<QTextTable *>(frame)) {
-            QTextTableFormat format = table->format();
-            if (format.width().type() == QTextLength::VariableLength) {
-                format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
-                table->setFormat(format);
-            }
+    return spans;
+}
+
+// Formatted text ("### " headings, "- " bullets, **bold**) as blocks of the document.
+void addFormattedText(DocumentLayout &layout, const QString &text)
+{
+    for (const QString &raw : text.split(u'\n')) {
+        QString line = withoutPictographs(raw);
+        if (line.isEmpty())
+            continue;
+        if (line.startsWith(u'#')) {
+            line.remove(QRegularExpression(u"^#+\\s*"_s));
+            layout.addHeading(line.remove(u"**"_s));
+        } else if (line.startsWith(u"- "_s) || line.startsWith(u"• "_s)) {
+            layout.addParagraph(spansOf(line.mid(2)), true);
+        } else {
+            layout.addParagraph(spansOf(line));
         }
     }
+}
+
+QString statusLabel(const QString &status)
+{
+    static const QHash<QString, QString> labels { { u"paid"_s, u"مسدد"_s },
+        { u"partial"_s, u"مسدد جزئياً"_s }, { u"overdue"_s, u"متأخر"_s }, { u"due"_s, u"مستحق"_s },
+        { u"pending"_s, u"مستحق"_s } };
+    return labels.value(status, status);
 }
 
 } // namespace
@@ -110,6 +105,8 @@ PrintController::PrintController(SettingsManager *settings, QObject *parent)
     , m_settings(settings)
 {
 }
+
+PrintController::~PrintController() = default;
 
 QString PrintController::translateLabel(const QString &key)
 {
@@ -147,108 +144,257 @@ QString PrintController::documentsFolder() const
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
+namespace {
+
+QString freeName(const QString &stem)
+{
+    QString path = stem + u".pdf"_s;
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = stem + u"_"_s + QString::number(n) + u".pdf"_s;
+    return path;
+}
+
+QString stamp() { return QDateTime::currentDateTime().toString(u"yyyyMMdd_HHmmss"_s); }
+
+} // namespace
+
 QString PrintController::reportFileName(const QString &title) const
 {
-    return documentsFolder() + u"/"_s + fileNamePart(title) + u"_"_s
-        + QDateTime::currentDateTime().toString(u"yyyyMMdd_HHmmss"_s) + u".pdf"_s;
+    return freeName(documentsFolder() + u"/"_s + fileNamePart(title) + u"_"_s + stamp());
 }
 
 QString PrintController::statementFileName(const QString &entityName) const
 {
-    return documentsFolder() + u"/Statement_"_s + fileNamePart(entityName) + u"_"_s
-        + QDate::currentDate().toString(u"yyyyMMdd"_s) + u".pdf"_s;
+    return freeName(
+        documentsFolder() + u"/Statement_"_s + fileNamePart(entityName) + u"_"_s + stamp());
 }
 
-QString PrintController::reportHtml(
+std::unique_ptr<DocumentLayout> PrintController::newLayout() const
+{
+    auto layout = std::make_unique<DocumentLayout>();
+    DocumentLayout::Company company;
+    company.name = m_settings->companyName().trimmed();
+    company.address = m_settings->companyAddress().trimmed();
+    company.phone = m_settings->companyPhone().trimmed();
+    company.email = m_settings->companyEmail().trimmed();
+    company.logo = QImage(u":/assets/logo.ico"_s);
+    layout->setCompany(company);
+    layout->setFooter(company.name.isEmpty() ? u"طبع بواسطة نظام بلفاردينو"_s
+                                             : u"طبع بواسطة نظام بلفاردينو - "_s + company.name);
+    return layout;
+}
+
+std::unique_ptr<DocumentLayout> PrintController::reportLayout(
     const QString &title, const QVariantList &data, const QVariantMap &summary) const
 {
-    const QString companyName = esc(m_settings->companyName());
-    QString html = reportHead;
-    html += u"<header><h1>"_s + companyName + u"</h1><p>"_s + esc(m_settings->companyAddress())
-        + u" | "_s + esc(m_settings->companyPhone()) + u"</p><h2>"_s + esc(title)
-        + u"</h2><p>تاريخ التقرير: "_s
-        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_s) + u"</p></header>"_s;
-
+    auto layout = newLayout();
+    layout->addTitle(
+        title, u"تاريخ التقرير: "_s + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_s));
     if (!summary.isEmpty()) {
-        html += u"<div class='summary-box'><table style='border:none; margin:0;'><tr>"_s;
-        for (auto it = summary.constBegin(); it != summary.constEnd(); ++it) {
-            html += u"<td style='border:none; text-align:right;'><b>"_s + esc(it.key())
-                + u":</b> <span style='color:#C5A059; font-weight:bold;'>"_s + esc(it.value())
-                + u"</span></td>"_s;
-        }
-        html += u"</tr></table></div>"_s;
+        QList<QPair<QString, QString>> pairs;
+        for (auto it = summary.constBegin(); it != summary.constEnd(); ++it)
+            pairs.append({ it.key(), it.value().toString() });
+        layout->addKeyValues(pairs);
     }
-
     if (!data.isEmpty()) {
-        QStringList columns;
+        QStringList keys;
         for (const QString &key : data.constFirst().toMap().keys()) {
             if (!isHiddenColumn(key))
-                columns.append(key);
+                keys.append(key);
         }
-        html += u"<table><thead><tr>"_s;
-        for (const QString &column : columns)
-            html += u"<th>"_s + esc(translateLabel(column)) + u"</th>"_s;
-        html += u"</tr></thead><tbody>"_s;
+        QList<QStringList> rows;
         for (const QVariant &item : data) {
             const QVariantMap row = item.toMap();
-            html += u"<tr>"_s;
-            for (const QString &column : columns) {
-                QString cell = row.value(column).toString();
-                if (column == u"status"_s)
-                    cell = translateLabel(cell);
-                html += u"<td>"_s + esc(cell) + u"</td>"_s;
+            QStringList cells;
+            for (const QString &key : keys) {
+                const QString cell = row.value(key).toString();
+                cells.append(key == u"status"_s ? translateLabel(cell) : cell);
             }
-            html += u"</tr>"_s;
+            rows.append(cells);
         }
-        html += u"</tbody></table>"_s;
+        QList<DocumentLayout::Column> columns;
+        for (qsizetype c = 0; c < keys.size(); ++c) {
+            bool figure = true;
+            for (const QStringList &row : rows)
+                figure = figure && looksLikeFigure(row.at(c));
+            columns.append({ translateLabel(keys.at(c)), figure ? 1 : 3, figure });
+        }
+        layout->addTable(columns, rows);
     }
-
-    html += u"<footer>طبع بواسطة نظام بلفاردينو - شركة "_s + companyName
-        + u"</footer></body></html>"_s;
-    return html;
+    return layout;
 }
 
-QString PrintController::statementHtml(const QString &entityName, const QString &entityType,
-    const QVariantList &transactions, const QVariantMap &totals) const
+std::unique_ptr<DocumentLayout> PrintController::statementLayout(const QString &entityName,
+    const QString &entityType, const QVariantList &transactions, const QVariantMap &totals) const
 {
-    const QString companyName = esc(m_settings->companyName());
-    QString html = statementHead;
-    html += u"<table class='header-table'><tr><td style='text-align:right;'><h1>"_s + companyName
-        + u"</h1><p>"_s + esc(m_settings->companyAddress()) + u"<br>"_s
-        + esc(m_settings->companyPhone())
-        + u"</p></td><td style='text-align:left; vertical-align:top;'><h2 style='margin:0;'>كشف حساب "_s
-        + esc(entityType) + u"</h2><p>تاريخ: "_s + QDate::currentDate().toString(u"yyyy-MM-dd"_s)
-        + u"</p></td></tr></table>"_s;
+    auto layout = newLayout();
+    layout->addTitle(u"كشف حساب "_s + entityType,
+        u"تاريخ الطباعة: "_s + QDate::currentDate().toString(u"yyyy-MM-dd"_s));
+    QList<QPair<QString, QString>> pairs { { u"اسم الحساب"_s, entityName } };
+    for (auto it = totals.constBegin(); it != totals.constEnd(); ++it)
+        pairs.append({ it.key(), it.value().toString() });
+    layout->addKeyValues(pairs);
 
-    html += u"<div class='info-box'>اسم الحساب: <b>"_s + esc(entityName) + u"</b></div>"_s;
-
-    html += u"<table width='100%' cellspacing='10'><tr>"_s;
-    for (auto it = totals.constBegin(); it != totals.constEnd(); ++it) {
-        html
-            += u"<td style='background:#fdfaf3; border:1px solid #C5A059; padding:15px; text-align:center; border-radius:10px;'><div style='font-size:10pt; color:#64748b;'>"_s
-            + esc(it.key())
-            + u"</div><div style='font-size:16pt; font-weight:bold; color:#1e293b;'>"_s
-            + esc(it.value()) + u"</div></td>"_s;
-    }
-    html += u"</tr></table>"_s;
-
-    html
-        += u"<table class='data'><thead><tr><th>التاريخ</th><th>البيان / الوصف</th><th>رقم المرجع</th><th>المدفوع</th><th>المتبقي</th></tr></thead><tbody>"_s;
+    QList<QStringList> rows;
     for (const QVariant &item : transactions) {
         const QVariantMap row = item.toMap();
-        html += u"<tr><td>"_s + esc(row.value(u"date"_s)) + u"</td><td style='text-align:right;'>"_s
-            + esc(row.value(u"description"_s)) + u"</td><td>"_s + esc(row.value(u"reference"_s))
-            + u"</td><td style='color:#22c55e; font-weight:bold;'>"_s + esc(row.value(u"amount"_s))
-            + u"</td><td>"_s + esc(row.value(u"balance"_s)) + u"</td></tr>"_s;
+        rows.append({ row.value(u"date"_s).toString(), row.value(u"description"_s).toString(),
+            row.value(u"reference"_s).toString(), row.value(u"debit"_s).toString(),
+            row.value(u"credit"_s).toString(), row.value(u"balance"_s).toString() });
     }
-    html += u"</tbody></table>"_s;
+    layout->addTable(
+        { { u"التاريخ"_s, 1, true }, { u"البيان"_s, 4, false }, { u"المرجع"_s, 2, false },
+            { u"مدين"_s, 1, true }, { u"دائن"_s, 1, true }, { u"الرصيد"_s, 1, true } },
+        rows);
+    layout->addSignatures({ u"توقيع المحاسب"_s, u"الختم الرسمي"_s });
+    return layout;
+}
 
-    html
-        += u"<table class='footer-sig'><tr><td style='text-align:center;'>توقيع المحاسب<br><br>_________________</td><td style='text-align:center;'>الختم الرسمي<br><br><div style='width:100px; height:100px; border:2px dashed #cbd5e1; margin:auto; border-radius:50%;'></div></td></tr></table>"_s;
-    html
-        += u"<p style='text-align:center; margin-top:30px; font-size:9pt; color:#94a3b8;'>طبع بواسطة نظام بلفاردينو - شركة "_s
-        + companyName + u"</p></body></html>"_s;
-    return html;
+std::unique_ptr<DocumentLayout> PrintController::accountStatementLayout(
+    const QString &entityName, const QString &entityType, const QVariantMap &account) const
+{
+    auto layout = newLayout();
+    const QString from = account.value(u"from"_s).toString();
+    const QString to = account.value(u"to"_s).toString();
+    const QString period = from.isEmpty()
+        ? u"كل الحركات حتى "_s + QDate::currentDate().toString(u"yyyy-MM-dd"_s)
+        : u"من "_s + from + u" إلى "_s + to;
+    layout->addTitle(u"كشف حساب "_s + entityType,
+        u"تاريخ الطباعة: "_s + QDate::currentDate().toString(u"yyyy-MM-dd"_s));
+
+    const QVariantList currencies = account.value(u"currencies"_s).toList();
+    const bool severalCurrencies = currencies.size() > 1;
+    QList<QPair<QString, QString>> pairs { { u"اسم الحساب"_s, entityName },
+        { u"الفترة"_s, period } };
+    if (!severalCurrencies)
+        pairs.append({ u"العملة"_s, account.value(u"currency_symbol"_s).toString() });
+    layout->addKeyValues(pairs);
+
+    const QVariantList lines = account.value(u"lines"_s).toList();
+    bool withStatus = false;
+    for (const QVariant &item : lines)
+        withStatus = withStatus || !item.toMap().value(u"status"_s).toString().isEmpty();
+    const QString debitTitle = account.value(u"debit_label"_s, u"مدين"_s).toString();
+    const QString creditTitle = account.value(u"credit_label"_s, u"دائن"_s).toString();
+
+    const auto money = [severalCurrencies](const QVariant &value, const QString &symbol) {
+        return severalCurrencies ? amount(value) + u" "_s + symbol : amount(value);
+    };
+    QList<QStringList> rows;
+    if (!from.isEmpty()) {
+        for (const QVariant &item : currencies) {
+            const QVariantMap sum = item.toMap();
+            QStringList row { from, u"رصيد افتتاحي"_s, QString() };
+            if (withStatus)
+                row.append(QString());
+            row << QString() << QString()
+                << money(
+                       sum.value(u"opening_balance"_s), sum.value(u"currency_symbol"_s).toString());
+            rows.append(row);
+        }
+    }
+    for (const QVariant &item : lines) {
+        const QVariantMap line = item.toMap();
+        const QString symbol = line.value(u"currency_symbol"_s).toString();
+        const double debit = line.value(u"debit"_s).toDouble();
+        const double credit = line.value(u"credit"_s).toDouble();
+        QStringList row { line.value(u"date"_s).toString(), line.value(u"description"_s).toString(),
+            line.value(u"ref"_s).toString() };
+        if (withStatus)
+            row.append(statusLabel(line.value(u"status"_s).toString()));
+        row << (debit != 0 ? money(debit, symbol) : QString())
+            << (credit != 0 ? money(credit, symbol) : QString())
+            << money(line.value(u"balance"_s), symbol);
+        rows.append(row);
+    }
+    QList<DocumentLayout::Column> columns { { u"التاريخ"_s, 1, true }, { u"البيان"_s, 5, false },
+        { u"المرجع"_s, 2, false } };
+    if (withStatus)
+        columns.append({ u"الحالة"_s, 1, false });
+    columns << DocumentLayout::Column { debitTitle, 1, true }
+            << DocumentLayout::Column { creditTitle, 1, true }
+            << DocumentLayout::Column { u"الرصيد"_s, 1, true };
+    QStringList totalsRow;
+    if (!severalCurrencies) {
+        totalsRow << QString() << u"الإجمالي"_s << QString();
+        if (withStatus)
+            totalsRow.append(QString());
+        totalsRow << amount(account.value(u"total_debit"_s))
+                  << amount(account.value(u"total_credit"_s))
+                  << amount(account.value(u"closing_balance"_s));
+    }
+    layout->addTable(columns, rows, totalsRow);
+
+    for (const QVariant &item : currencies) {
+        const QVariantMap sum = item.toMap();
+        const QString symbol = u" "_s + sum.value(u"currency_symbol"_s).toString();
+        QList<QPair<QString, QString>> figures;
+        if (!from.isEmpty())
+            figures.append(
+                { u"الرصيد الافتتاحي"_s, amount(sum.value(u"opening_balance"_s)) + symbol });
+        figures << QPair<QString, QString> { u"إجمالي "_s + debitTitle,
+            amount(sum.value(u"total_debit"_s)) + symbol }
+                << QPair<QString, QString> { u"إجمالي "_s + creditTitle,
+                       amount(sum.value(u"total_credit"_s)) + symbol }
+                << QPair<QString, QString> { u"الرصيد المستحق"_s,
+                       amount(sum.value(u"closing_balance"_s)) + symbol };
+        layout->addKeyValues(figures);
+    }
+    layout->addSignatures({ u"توقيع المحاسب"_s, u"الختم الرسمي"_s, u"توقيع العميل"_s });
+    return layout;
+}
+
+std::unique_ptr<DocumentLayout> PrintController::documentLayout(const QVariantMap &document) const
+{
+    auto layout = newLayout();
+    QString subtitle
+        = u"تاريخ الطباعة: "_s + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_s);
+    const QString period = document.value(u"period"_s).toString();
+    if (!period.isEmpty())
+        subtitle = u"الفترة: "_s + period + u"   |   "_s + subtitle;
+    layout->addTitle(document.value(u"title"_s).toString(), subtitle);
+
+    for (const QVariant &item : document.value(u"blocks"_s).toList()) {
+        const QVariantMap block = item.toMap();
+        if (block.contains(u"heading"_s))
+            layout->addHeading(block.value(u"heading"_s).toString());
+        if (block.contains(u"text"_s))
+            addFormattedText(*layout, block.value(u"text"_s).toString());
+        if (block.contains(u"pairs"_s)) {
+            QList<QPair<QString, QString>> pairs;
+            for (const QVariant &pair : block.value(u"pairs"_s).toList())
+                pairs.append({ pair.toMap().value(u"label"_s).toString(),
+                    pair.toMap().value(u"value"_s).toString() });
+            layout->addKeyValues(pairs);
+        }
+        if (block.contains(u"columns"_s)) {
+            QStringList keys;
+            QList<DocumentLayout::Column> columns;
+            for (const QVariant &column : block.value(u"columns"_s).toList()) {
+                const QVariantMap map = column.toMap();
+                keys.append(map.value(u"key"_s).toString());
+                const bool figure = map.value(u"figure"_s).toBool();
+                columns.append({ map.value(u"title"_s).toString(),
+                    map.value(u"weight"_s, figure ? 1 : 3).toInt(), figure });
+            }
+            QList<QStringList> rows;
+            for (const QVariant &row : block.value(u"rows"_s).toList()) {
+                QStringList cells;
+                for (const QString &key : keys)
+                    cells.append(withoutPictographs(row.toMap().value(key).toString()));
+                rows.append(cells);
+            }
+            QStringList totals;
+            const QVariantMap totalsMap = block.value(u"totals"_s).toMap();
+            for (qsizetype c = 0; !totalsMap.isEmpty() && c < keys.size(); ++c)
+                totals.append(totalsMap.value(keys.at(c)).toString());
+            layout->addTable(columns, rows, totals);
+        }
+    }
+    const QStringList signatures = document.value(u"signatures"_s).toStringList();
+    if (!signatures.isEmpty())
+        layout->addSignatures(signatures);
+    return layout;
 }
 
 void PrintController::printReport(
@@ -256,63 +402,82 @@ void PrintController::printReport(
 {
     Q_UNUSED(type)
     emit printStarted();
-    writePdf(reportHtml(title, data, summary), reportFileName(title));
+    write(*reportLayout(title, data, summary), reportFileName(title), title);
 }
 
 void PrintController::printStatement(const QString &entityName, const QString &entityType,
     const QVariantList &transactions, const QVariantMap &totals)
 {
     emit printStarted();
-    writePdf(
-        statementHtml(entityName, entityType, transactions, totals), statementFileName(entityName));
+    write(*statementLayout(entityName, entityType, transactions, totals),
+        statementFileName(entityName), u"كشف حساب "_s + entityName);
+}
+
+void PrintController::printAccountStatement(
+    const QString &entityName, const QString &entityType, const QVariantMap &account)
+{
+    emit printStarted();
+    write(*accountStatementLayout(entityName, entityType, account), statementFileName(entityName),
+        u"كشف حساب "_s + entityName);
+}
+
+void PrintController::printDocument(const QVariantMap &document)
+{
+    emit printStarted();
+    const QString title = document.value(u"title"_s).toString();
+    write(*documentLayout(document), reportFileName(title), title);
 }
 
 bool PrintController::saveReport(
     const QString &title, const QVariantList &data, const QVariantMap &summary, const QString &path)
 {
-    return writeFile(reportHtml(title, data, summary), path);
+    return saveOrSay(*reportLayout(title, data, summary), path, title);
 }
 
-bool PrintController::saveStatement(const QString &entityName, const QString &entityType,
-    const QVariantList &transactions, const QVariantMap &totals, const QString &path)
+bool PrintController::saveDocument(const QVariantMap &document, const QString &path)
 {
-    return writeFile(statementHtml(entityName, entityType, transactions, totals), path);
+    return saveOrSay(*documentLayout(document), path, document.value(u"title"_s).toString());
 }
 
-void PrintController::writePdf(const QString &html, const QString &path)
+bool PrintController::saveAccountStatement(const QString &entityName, const QString &entityType,
+    const QVariantMap &account, const QString &path)
 {
-    if (!QDir().mkpath(documentsFolder())) {
-        emit printError(u"Failed to create the documents folder: "_s + documentsFolder());
-        return;
-    }
-    if (!writeFile(html, path))
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    emit printFinished(true, path);
+    return saveOrSay(*accountStatementLayout(entityName, entityType, account), path,
+        u"كشف حساب "_s + entityName);
 }
 
-bool PrintController::writeFile(const QString &html, const QString &path)
+bool PrintController::saveOrSay(
+    const DocumentLayout &layout, const QString &path, const QString &title)
+{
+    if (savePdf(layout, path, title))
+        return true;
+    emit printError(u"تعذرت كتابة ملف PDF: "_s + path);
+    return false;
+}
+
+bool PrintController::savePdf(
+    const DocumentLayout &layout, const QString &path, const QString &title)
 {
     // Written under a temporary name and renamed when complete, so a failed write neither
-    // reports success nor leaves half a document in place of an earlier one.
+    // reports success nor leaves half a document behind.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        emit printError(u"Failed to write the PDF file: "_s + path);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
-    }
+    if (!layout.writePdf(&file, title) || file.size() == 0)
+        return false;
+    return file.commit();
+}
 
-    QTextDocument document;
-    document.setHtml(mirroredTableRows(html));
-    setRightToLeft(document);
-    {
-        QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        document.print(&writer);
+void PrintController::write(const DocumentLayout &layout, const QString &path, const QString &title)
+{
+    if (!QDir().mkpath(documentsFolder())) {
+        emit printError(u"تعذر إنشاء مجلد المستندات: "_s + documentsFolder());
+        return;
     }
-    if (file.size() == 0 || !file.commit()) {
-        emit printError(u"Failed to write the PDF file: "_s + path);
-        return false;
+    if (!savePdf(layout, path, title)) {
+        emit printError(u"تعذرت كتابة ملف PDF: "_s + path);
+        return;
     }
-    return true;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    emit printFinished(true, path);
 }

@@ -3,35 +3,59 @@
 #include <QObject>
 #include <QVariantList>
 #include <QVariantMap>
+#include <memory>
 
+class DocumentLayout;
 class SettingsManager;
 
-// Lays out reports and account statements as A4 PDF files in the documents folder.
+// Draws reports and account statements as PDF files in the documents folder, through the page
+// layout unit (no rich text, so no markup from the data can reach the page).
 class PrintController : public QObject
 {
     Q_OBJECT
 public:
     explicit PrintController(SettingsManager *settings, QObject *parent = nullptr);
+    ~PrintController() override;
 
+    // A title, the summary as one figure per row and a table whose columns come from the first
+    // row.
     Q_INVOKABLE void printReport(const QString &title, const QString &type,
         const QVariantList &data, const QVariantMap &summary);
+    // A statement from rows with date, description, reference, debit, credit and balance.
     Q_INVOKABLE void printStatement(const QString &entityName, const QString &entityType,
         const QVariantList &transactions, const QVariantMap &totals);
+    // A statement from an account of ReportController (getTenantAccount and its siblings).
+    Q_INVOKABLE void printAccountStatement(
+        const QString &entityName, const QString &entityType, const QVariantMap &account);
+    // A general document: {title, period, blocks: [{heading}, {text}, {pairs: [{label, value}]},
+    // {columns: [{key, title, figure}], rows, totals}], signatures}. `text` may use "### "
+    // headings, "- " bullets and **bold**, which print as formatting.
+    Q_INVOKABLE void printDocument(const QVariantMap &document);
 
     // The same documents written to `path` and left unopened, for unattended callers; false
     // (after printError) when the file cannot be written.
     bool saveReport(const QString &title, const QVariantList &data, const QVariantMap &summary,
         const QString &path);
-    bool saveStatement(const QString &entityName, const QString &entityType,
-        const QVariantList &transactions, const QVariantMap &totals, const QString &path);
+    bool saveDocument(const QVariantMap &document, const QString &path);
+    bool saveAccountStatement(const QString &entityName, const QString &entityType,
+        const QVariantMap &account, const QString &path);
 
-    // The documents as laid out, for the pages' callers and for checking their content.
-    QString reportHtml(
+    // The documents as laid out, for the tools and for checking their content.
+    std::unique_ptr<DocumentLayout> reportLayout(
         const QString &title, const QVariantList &data, const QVariantMap &summary) const;
-    QString statementHtml(const QString &entityName, const QString &entityType,
-        const QVariantList &transactions, const QVariantMap &totals) const;
+    std::unique_ptr<DocumentLayout> statementLayout(const QString &entityName,
+        const QString &entityType, const QVariantList &transactions,
+        const QVariantMap &totals) const;
+    std::unique_ptr<DocumentLayout> accountStatementLayout(
+        const QString &entityName, const QString &entityType, const QVariantMap &account) const;
+    std::unique_ptr<DocumentLayout> documentLayout(const QVariantMap &document) const;
+
+    // A free name in the documents folder, with the time to the second: a reprint never
+    // replaces an earlier file.
     QString reportFileName(const QString &title) const;
     QString statementFileName(const QString &entityName) const;
+    // Writes the layout as a PDF at `path` (under a temporary name, renamed when complete).
+    bool savePdf(const DocumentLayout &layout, const QString &path, const QString &title);
 
 signals:
     void printStarted();
@@ -39,10 +63,11 @@ signals:
     void printError(const QString &message);
 
 private:
+    bool saveOrSay(const DocumentLayout &layout, const QString &path, const QString &title);
     static QString translateLabel(const QString &key);
     QString documentsFolder() const;
-    void writePdf(const QString &html, const QString &path);
-    bool writeFile(const QString &html, const QString &path);
+    std::unique_ptr<DocumentLayout> newLayout() const;
+    void write(const DocumentLayout &layout, const QString &path, const QString &title);
 
     SettingsManager *m_settings;
 };

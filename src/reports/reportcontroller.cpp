@@ -1,16 +1,50 @@
 #include "reportcontroller.h"
 
 #include "database.h"
+#include "figures.h"
+#include "money.h"
 
+#include <QDate>
+#include <QHash>
+#include <QLocale>
+#include <QMap>
 #include <algorithm>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString primarySymbolSql
+    = u"SELECT COALESCE((SELECT symbol FROM currencies WHERE is_primary=1), '₪') as s"_s;
+
+QString money(double value) { return QLocale(QLocale::English).toString(value, 'f', 2); }
+
+QVariantMap pair(const QString &label, const QString &value)
+{
+    return { { u"label"_s, label }, { u"value"_s, value } };
+}
+
+QVariantMap column(const QString &key, const QString &title, bool figure = false)
+{
+    return { { u"key"_s, key }, { u"title"_s, title }, { u"figure"_s, figure } };
+}
+
 QString whole(double value) { return QString::number(value, 'f', 0); }
 
 QString oneDecimal(double value) { return QString::number(value, 'f', 1); }
+
+// Each line's `description`, the text the screen and the printed statement show.
+void describe(QVariantMap &account, const std::function<QString(const QVariantMap &)> &text)
+{
+    QVariantList lines = account.value(u"lines"_s).toList();
+    for (QVariant &item : lines) {
+        QVariantMap line = item.toMap();
+        line.insert(u"description"_s, text(line));
+        item = line;
+    }
+    account.insert(u"lines"_s, lines);
+}
 
 QVariantMap card(const QString &icon, const QString &title, const QString &description)
 {
@@ -37,46 +71,213 @@ QVariant ReportController::figure(
     return row.isEmpty() ? QVariant(0) : row.value(key);
 }
 
-// The dates are bound, never pasted, and compared by calendar day so that a date-time on the
-// last day (an invoice's created_at) is inside the range. Without both dates there is no filter.
-QVariantList ReportController::statement(const QString &base, const QString &dayColumn,
-    const QString &ordering, const QVariantList &ids, const QString &from, const QString &to) const
+// Lines of an account from `sql`, whose rows carry day, kind (its order among lines of one day),
+// seq, type, ref, period, status, note, debit, credit and currency_symbol, in order. Lines before
+// `from` make the opening balance; lines after `to` are left out. Without both dates every line
+// is in. Sums run in whole cents, one running balance per currency.
+QVariantMap ReportController::account(
+    const QString &sql, const QVariantList &params, const QString &from, const QString &to) const
 {
-    QString sql = base;
-    QVariantList params = ids;
-    if (!from.isEmpty() && !to.isEmpty()) {
-        sql += u" AND date("_s + dayColumn + u") BETWEEN ? AND ?"_s;
-        params << from << to;
+    const bool ranged = !from.isEmpty() && !to.isEmpty();
+    struct Totals
+    {
+        qint64 opening = 0;
+        qint64 debit = 0;
+        qint64 credit = 0;
+        qint64 balance = 0;
+    };
+    QMap<QString, Totals> totals;
+    QStringList order;
+    QVariantList lines;
+    for (const QVariant &item : m_db->execQuery(sql, params)) {
+        QVariantMap line = item.toMap();
+        const QString day = line.value(u"day"_s).toString();
+        const QString symbol = line.value(u"currency_symbol"_s).toString();
+        const qint64 debit = Money::cents(line.value(u"debit"_s).toDouble());
+        const qint64 credit = Money::cents(line.value(u"credit"_s).toDouble());
+        if (debit == 0 && credit == 0)
+            continue;
+        if (ranged && day > to)
+            continue;
+        if (!totals.contains(symbol))
+            order.append(symbol);
+        Totals &sum = totals[symbol];
+        sum.balance += debit - credit;
+        if (ranged && day < from) {
+            sum.opening += debit - credit;
+            continue;
+        }
+        sum.debit += debit;
+        sum.credit += credit;
+        line.insert(u"date"_s, day);
+        line.insert(u"balance"_s, Money::fromCents(sum.balance));
+        lines.append(line);
     }
-    return m_db->execQuery(sql + ordering, params);
+
+    QVariantList currencies;
+    for (const QString &symbol : order) {
+        const Totals &sum = totals.value(symbol);
+        currencies.append(QVariantMap { { u"currency_symbol"_s, symbol },
+            { u"opening_balance"_s, Money::fromCents(sum.opening) },
+            { u"total_debit"_s, Money::fromCents(sum.debit) },
+            { u"total_credit"_s, Money::fromCents(sum.credit) },
+            { u"closing_balance"_s, Money::fromCents(sum.balance) } });
+    }
+    QVariantMap result = currencies.isEmpty()
+        ? QVariantMap { { u"currency_symbol"_s, figure(primarySymbolSql, u"s"_s) },
+              { u"opening_balance"_s, 0.0 }, { u"total_debit"_s, 0.0 }, { u"total_credit"_s, 0.0 },
+              { u"closing_balance"_s, 0.0 } }
+        : currencies.constFirst().toMap();
+    result.insert(u"currencies"_s, currencies);
+    result.insert(u"lines"_s, lines);
+    result.insert(u"from"_s, ranged ? from : QString());
+    result.insert(u"to"_s, ranged ? to : QString());
+    return result;
+}
+
+// An invoice is dated by the day it was issued: the day it was entered (SQLite's UTC clock made
+// local; a bare date is already a day), or the first day of its billing month when it was
+// entered later than that. Its payments of the same day follow it. Payments of a void invoice
+// leave the account with it, as they leave the tenant's balance.
+QVariantMap ReportController::getTenantAccount(int tid, const QString &from, const QString &to)
+{
+    QVariantMap result
+        = account(u"SELECT s.*, COALESCE(c.symbol, (SELECT symbol FROM currencies "
+                  "WHERE is_primary=1), '₪') AS currency_symbol FROM ("
+                  "SELECT 0 AS kind, i.id AS seq, MIN(CASE WHEN length(i.created_at) > 10 "
+                  "THEN date(i.created_at,'localtime') ELSE date(i.created_at) END, "
+                  "COALESCE(date(i.period || '-01'), '9999-12-31')) AS day, "
+                  "'فاتورة' AS type, i.invoice_number AS ref, i.period AS period, "
+                  "i.status AS status, i.notes AS note, i.total_amount AS debit, 0 AS credit, "
+                  "i.currency_id AS currency_id FROM invoices i "
+                  "WHERE i.tenant_id=? AND i.status!='void' "
+                  "UNION ALL SELECT 2, p.id, date(p.payment_date), 'دفعة', "
+                  "COALESCE(NULLIF(p.reference,''), inv.invoice_number), inv.period, NULL, "
+                  "p.notes, 0, p.amount, COALESCE(p.currency_id, inv.currency_id) "
+                  "FROM payments p LEFT JOIN invoices inv ON inv.id=p.invoice_id "
+                  "WHERE p.tenant_id=? AND (inv.id IS NULL OR inv.status!='void')"
+                  ") s LEFT JOIN currencies c ON c.id=s.currency_id "
+                  "ORDER BY s.day, s.kind, s.seq"_s,
+            { tid, tid }, from, to);
+    describe(result, [](const QVariantMap &line) {
+        const QString period = line.value(u"period"_s).toString();
+        if (line.value(u"kind"_s).toInt() == 0)
+            return period.isEmpty() ? u"فاتورة"_s : u"فاتورة عن فترة %1"_s.arg(period);
+        return period.isEmpty() ? u"دفعة"_s : u"دفعة عن فترة %1"_s.arg(period);
+    });
+    return result;
+}
+
+// Charges: the part of each sale price not scheduled as installments (the down payment, due on
+// the sale date) and every installment on its due date. Credits: every payment of the buyer, the
+// down payment among them.
+QVariantMap ReportController::getBuyerAccount(int bid, const QString &from, const QString &to)
+{
+    QVariantMap result = account(
+        u"SELECT s.*, COALESCE(c.symbol, (SELECT symbol FROM currencies WHERE is_primary=1), "
+        "'₪') AS currency_symbol FROM ("
+        "SELECT 0 AS kind, u.id AS seq, u.sale_date AS day, 'دفعة مقدمة' AS type, "
+        "u.unit_number AS ref, p.name AS property_name, NULL AS status, u.unit_number AS note, "
+        "u.sale_price_actual - COALESCE((SELECT SUM(installment_amount) FROM installments "
+        "WHERE unit_id=u.id AND buyer_id=u.buyer_id),0) AS debit, 0 AS credit, "
+        "COALESCE((SELECT currency_id FROM installments WHERE unit_id=u.id AND "
+        "buyer_id=u.buyer_id LIMIT 1), u.currency_id) AS currency_id, "
+        "NULL AS paid_amount, NULL AS installment_id FROM units u "
+        "JOIN properties p ON p.id=u.property_id WHERE u.buyer_id=? AND u.status='sold' "
+        "UNION ALL SELECT 1, i.id, i.due_date, 'قسط', COALESCE(NULLIF(i.cheque_number,''), "
+        "u.unit_number), p.name, i.status, u.unit_number, i.installment_amount, 0, "
+        "i.currency_id, i.paid_amount, i.id FROM installments i "
+        "JOIN units u ON u.id=i.unit_id JOIN properties p ON p.id=u.property_id "
+        "WHERE i.buyer_id=? "
+        "UNION ALL SELECT 2, pay.id, date(pay.payment_date), 'تحصيل', "
+        "COALESCE(NULLIF(pay.reference,''), u.unit_number), p.name, NULL, pay.notes, 0, "
+        "pay.amount, pay.currency_id, NULL, NULL FROM payments pay "
+        "LEFT JOIN units u ON u.id=pay.unit_id LEFT JOIN properties p ON p.id=u.property_id "
+        "WHERE pay.buyer_id=?"
+        ") s LEFT JOIN currencies c ON c.id=s.currency_id ORDER BY s.day, s.kind, s.seq"_s,
+        { bid, bid, bid }, from, to);
+
+    // An installment's state from its own figures and today's date.
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    QVariantList lines = result.value(u"lines"_s).toList();
+    for (QVariant &item : lines) {
+        QVariantMap line = item.toMap();
+        if (line.value(u"kind"_s).toInt() != 1)
+            continue;
+        const double amount = line.value(u"debit"_s).toDouble();
+        const double paid = line.value(u"paid_amount"_s).toDouble();
+        QString status = u"due"_s;
+        if (Money::compare(paid, amount) >= 0)
+            status = u"paid"_s;
+        else if (line.value(u"day"_s).toString() < today)
+            status = u"overdue"_s;
+        else if (Money::cents(paid) > 0)
+            status = u"partial"_s;
+        line.insert(u"status"_s, status);
+        item = line;
+    }
+    result.insert(u"lines"_s, lines);
+    describe(result, [](const QVariantMap &line) {
+        const QString place = u"وحدة %1 (%2)"_s.arg(
+            line.value(u"note"_s).toString(), line.value(u"property_name"_s).toString());
+        switch (line.value(u"kind"_s).toInt()) {
+        case 0:
+            return u"الدفعة المقدمة - "_s + place;
+        case 1:
+            return u"قسط "_s + place;
+        default: {
+            const QString note = line.value(u"note"_s).toString();
+            return note.isEmpty() ? u"تحصيل"_s : note;
+        }
+        }
+    });
+    return result;
+}
+
+// Charges: the contractor's expenses, which the contractor's balance owes; payments to
+// contractors are not recorded yet, so nothing is credited.
+QVariantMap ReportController::getContractorAccount(int cid, const QString &from, const QString &to)
+{
+    QVariantMap result = account(
+        u"SELECT s.*, COALESCE(c.symbol, (SELECT symbol FROM currencies WHERE is_primary=1), "
+        "'₪') AS currency_symbol FROM ("
+        "SELECT 0 AS kind, e.id AS seq, date(e.expense_date) AS day, 'مصروف' AS type, "
+        "e.category AS ref, COALESCE(p.name || COALESCE(' - ' || u.unit_number, ''), '') "
+        "AS property_name, NULL AS status, e.description AS note, e.amount AS debit, 0 AS credit, "
+        "e.currency_id AS currency_id FROM expenses e "
+        "LEFT JOIN properties p ON e.property_id=p.id LEFT JOIN units u ON e.unit_id=u.id "
+        "WHERE e.contractor_id=? "
+        "UNION ALL SELECT 2, cp.id, date(cp.payment_date), 'دفعة', 'دفعة للمقاول', '', NULL, "
+        "cp.notes, 0, cp.amount, NULL FROM contractor_payments cp WHERE cp.contractor_id=?"
+        ") s LEFT JOIN currencies c ON c.id=s.currency_id ORDER BY s.day, s.kind, s.seq"_s,
+        { cid, cid }, from, to);
+    describe(result, [](const QVariantMap &line) {
+        QStringList parts { line.value(u"ref"_s).toString() };
+        for (const QString &key : { u"note"_s, u"property_name"_s }) {
+            if (!line.value(key).toString().isEmpty())
+                parts.append(line.value(key).toString());
+        }
+        return parts.join(u" - "_s);
+    });
+    result.insert(u"debit_label"_s, u"المستحق له"_s);
+    result.insert(u"credit_label"_s, u"المدفوع له"_s);
+    return result;
 }
 
 QVariantList ReportController::getTenantStatement(int tid, const QString &from, const QString &to)
 {
-    return statement(
-        u"SELECT * FROM (SELECT 'فاتورة' as type, i.created_at as date, "
-        "i.invoice_number as ref, i.total_amount as debit, 0 as credit FROM invoices i "
-        "WHERE i.tenant_id=? AND i.status!='void' UNION ALL SELECT 'دفعة' as type, "
-        "p.payment_date as date, p.reference as ref, 0 as debit, p.amount as credit "
-        "FROM payments p WHERE p.tenant_id=? ) t WHERE 1=1 "_s,
-        u"t.date"_s, u" ORDER BY date"_s, { tid, tid }, from, to);
+    return getTenantAccount(tid, from, to).value(u"lines"_s).toList();
 }
 
 QVariantList ReportController::getBuyerStatement(int bid, const QString &from, const QString &to)
 {
-    return statement(u"SELECT i.*, u.unit_number, p.name as property_name FROM installments i "
-                     "JOIN units u ON i.unit_id=u.id JOIN properties p ON u.property_id=p.id "
-                     "WHERE i.buyer_id=? "_s,
-        u"i.due_date"_s, u" ORDER BY i.due_date"_s, { bid }, from, to);
+    return getBuyerAccount(bid, from, to).value(u"lines"_s).toList();
 }
 
 QVariantList ReportController::getContractorStatement(
     int cid, const QString &from, const QString &to)
 {
-    return statement(u"SELECT e.*, p.name as property_name, u.unit_number FROM expenses e "
-                     "LEFT JOIN properties p ON e.property_id=p.id "
-                     "LEFT JOIN units u ON e.unit_id=u.id WHERE e.contractor_id=? "_s,
-        u"e.expense_date"_s, u" ORDER BY e.expense_date DESC"_s, { cid }, from, to);
+    return getContractorAccount(cid, from, to).value(u"lines"_s).toList();
 }
 
 QVariantList ReportController::getChequeReport(
@@ -105,38 +306,40 @@ QVariantList ReportController::getMonthlyReport(const QString &year)
         { year });
 }
 
+// Cash basis: rent, service and sale money received against expenses paid in the period.
 QVariantMap ReportController::getProfitLoss(const QString &from, const QString &to)
 {
-    QVariantMap result;
-    result.insert(u"revenue"_s,
-        figure(u"SELECT COALESCE(SUM(amount),0) as t FROM payments "
-               "WHERE payment_date BETWEEN ? AND ?"_s,
-            u"t"_s, { from, to }));
-    result.insert(u"expenses"_s,
-        figure(u"SELECT COALESCE(SUM(amount),0) as t FROM expenses "
-               "WHERE expense_date BETWEEN ? AND ?"_s,
-            u"t"_s, { from, to }));
-    result.insert(u"net_profit"_s,
-        result.value(u"revenue"_s).toDouble() - result.value(u"expenses"_s).toDouble());
-    return result;
+    const double rent = Figures::rentCollections(m_db, from, to);
+    const double sales = Figures::saleCollections(m_db, from, to);
+    const double expenses = Figures::expensesPaid(m_db, from, to);
+    return { { u"rent_revenue"_s, rent }, { u"sale_revenue"_s, sales },
+        { u"revenue"_s, Money::round(rent + sales) }, { u"expenses"_s, expenses },
+        { u"net_profit"_s, Money::round(rent + sales - expenses) } };
 }
 
+// Open amounts owed today, and the cash available: every collection less every expense paid,
+// up to today.
 QVariantMap ReportController::getBalanceSheet()
 {
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
     QVariantMap result;
     result.insert(u"receivables"_s,
-        figure(u"SELECT COALESCE(SUM(balance),0) as t FROM invoices "
-               "WHERE status!='paid' AND status!='void'"_s,
+        figure(u"SELECT COALESCE(SUM("_s
+                + Figures::inPrimary(u"balance"_s, u"currency_id"_s, u"created_at"_s)
+                + u"),0) as t FROM invoices WHERE status!='paid' AND status!='void'"_s,
             u"t"_s));
-    const QVariant cash = figure(u"SELECT COALESCE(SUM(amount),0) as t FROM payments"_s, u"t"_s);
     result.insert(u"installment_receivables"_s,
-        figure(u"SELECT COALESCE(SUM(installment_amount-paid_amount),0) as t FROM installments "
-               "WHERE status!='paid'"_s,
+        figure(u"SELECT COALESCE(SUM("_s
+                + Figures::inPrimary(
+                    u"(installment_amount-paid_amount)"_s, u"currency_id"_s, u"due_date"_s)
+                + u"),0) as t FROM installments WHERE status!='paid'"_s,
             u"t"_s));
+    const double cash = Figures::cashAvailable(m_db, QString(), today);
     result.insert(u"cash"_s, cash);
+    result.insert(u"cash_to"_s, today);
     result.insert(u"total_assets"_s,
-        result.value(u"receivables"_s).toDouble() + cash.toDouble()
-            + result.value(u"installment_receivables"_s).toDouble());
+        Money::round(result.value(u"receivables"_s).toDouble() + cash
+            + result.value(u"installment_receivables"_s).toDouble()));
     return result;
 }
 
@@ -156,7 +359,8 @@ QVariantList ReportController::getPropertyComparison()
         "(SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='rented') as rented, "
         "(SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='sold') as sold, "
         "(SELECT COALESCE(SUM(pay.amount),0) FROM payments pay JOIN invoices i ON "
-        "pay.invoice_id=i.id JOIN units u ON i.unit_id=u.id WHERE u.property_id=p.id) as income, "
+        "pay.invoice_id=i.id JOIN units u ON i.unit_id=u.id WHERE u.property_id=p.id "
+        "AND i.status!='void') as income, "
         "(SELECT COALESCE(SUM(amount),0) FROM expenses WHERE property_id=p.id) as expenses "
         "FROM properties p ORDER BY income DESC"_s);
 }
@@ -170,10 +374,9 @@ QVariantMap ReportController::getProjectDetailedFinancials(
         figure(u"SELECT COALESCE(SUM(sale_price_actual),0) as t FROM units "
                "WHERE property_id=? AND status='sold'"_s,
             u"t"_s, { pid }));
-    result.insert(u"total_collected"_s,
-        figure(u"SELECT COALESCE(SUM(paid_amount),0) as t FROM installments i "
-               "JOIN units u ON i.unit_id=u.id WHERE u.property_id=?"_s,
-            u"t"_s, { pid }));
+    // Sale money received, down payments included.
+    result.insert(u"total_collected"_s, Figures::saleCollections(m_db, QString(), QString(), pid));
+    result.insert(u"rent_income"_s, Figures::rentCollections(m_db, QString(), QString(), pid));
     result.insert(u"total_expenses"_s,
         figure(u"SELECT COALESCE(SUM(amount),0) as t FROM expenses WHERE property_id=?"_s, u"t"_s,
             { pid }));
@@ -189,7 +392,10 @@ QVariantMap ReportController::getProjectDetailedFinancials(
     const auto amount = [&result](const QString &key) { return result.value(key).toDouble(); };
     result.insert(u"expected_profit"_s,
         amount(u"total_sales_value"_s) + amount(u"unsold_value"_s) - amount(u"total_expenses"_s));
-    result.insert(u"net_cash_flow"_s, amount(u"total_collected"_s) - amount(u"total_expenses"_s));
+    // Rent received counts beside sale money, so a rental building does not show a loss.
+    result.insert(u"net_cash_flow"_s,
+        Money::round(
+            amount(u"total_collected"_s) + amount(u"rent_income"_s) - amount(u"total_expenses"_s)));
     if (!counts.isEmpty()) {
         result.insert(u"total_units"_s, counts.value(u"total"_s));
         result.insert(u"sold_units"_s, counts.value(u"sold"_s));
@@ -200,33 +406,10 @@ QVariantMap ReportController::getProjectDetailedFinancials(
 QVariantMap ReportController::getPropertyProfitability(
     int pid, const QString &from, const QString &to)
 {
-    QString paymentFilter;
-    QString expenseFilter;
-    QVariantList period;
-    if (!from.isEmpty() && !to.isEmpty()) {
-        paymentFilter = u" AND date(p.payment_date) BETWEEN ? AND ?"_s;
-        expenseFilter = u" AND date(expense_date) BETWEEN ? AND ?"_s;
-        period << from << to;
-    }
-    const QVariantList params = QVariantList { pid } + period;
-
-    const double invoiceIncome
-        = figure(u"SELECT COALESCE(SUM(p.amount),0) as t FROM payments p JOIN invoices i ON "
-                 "p.invoice_id=i.id JOIN units u ON i.unit_id=u.id WHERE u.property_id=? "_s
-                + paymentFilter,
-            u"t"_s, params)
-              .toDouble();
-    const double expenses = figure(
-        u"SELECT COALESCE(SUM(amount),0) as t FROM expenses WHERE property_id=? "_s + expenseFilter,
-        u"t"_s, params)
-                                .toDouble();
+    const double invoiceIncome = Figures::rentCollections(m_db, from, to, pid);
+    const double expenses = Figures::expensesPaid(m_db, from, to, pid);
     // Sale receipts count whatever the period.
-    const double salesReceipts
-        = figure(u"SELECT COALESCE(SUM(paid_amount),0) as t FROM installments inst "
-                 "JOIN units u ON inst.unit_id=u.id WHERE u.property_id=?"_s,
-            u"t"_s, { pid })
-              .toDouble();
-
+    const double salesReceipts = Figures::saleCollections(m_db, QString(), QString(), pid);
     const double income = invoiceIncome + salesReceipts;
     const double profit = income - expenses;
     return { { u"income"_s, income }, { u"expenses"_s, expenses }, { u"profit"_s, profit },
@@ -266,21 +449,24 @@ QVariantMap ReportController::getUnitProfitability(int uid)
         { u"profit"_s, price - totalCost } };
 }
 
+double ReportController::getOccupancy(int propertyId)
+{
+    return Figures::occupancy(m_db, propertyId);
+}
+
 QVariantList ReportController::getAIInsights()
 {
     QVariantList cards;
 
-    // Only rented units count as occupied on this card.
     const QVariantMap units = firstRow(
         u"SELECT COUNT(*) as total, SUM(CASE WHEN status='rented' THEN 1 ELSE 0 END) as rented, "
         "SUM(CASE WHEN status='sold' THEN 1 ELSE 0 END) as sold FROM units"_s);
     if (!units.isEmpty()) {
-        const int total = units.value(u"total"_s).toInt();
+        const int total = units.value(u"total"_s).toInt() - units.value(u"sold"_s).toInt();
         const int rented = units.value(u"rented"_s).toInt();
-        double rate = 0;
+        const double rate = Figures::occupancy(m_db);
         QString icon = u"🔴"_s;
         if (total >= 1) {
-            rate = static_cast<double>(rented) / total * 100.0;
             if (rate > 80)
                 icon = u"✅"_s;
             else if (rate > 50)
@@ -324,25 +510,10 @@ QVariantList ReportController::getAIInsights()
 
 QVariantMap ReportController::getSmartAIAnalysis()
 {
-    const double revenue
-        = figure(u"SELECT COALESCE(SUM(amount),0) as t FROM payments"_s, u"t"_s).toDouble();
-    const double net = revenue
-        - figure(u"SELECT COALESCE(SUM(amount),0) as t FROM expenses"_s, u"t"_s).toDouble();
-
-    // Sold units count as occupied here, unlike the occupancy card.
-    int total = 0;
-    int occupied = 0;
-    const QVariantList statuses
-        = m_db->execQuery(u"SELECT status, COUNT(*) as cnt FROM units GROUP BY status"_s);
-    for (const QVariant &row : statuses) {
-        const QVariantMap map = row.toMap();
-        const int count = map.value(u"cnt"_s).toInt();
-        total += count;
-        const QString status = map.value(u"status"_s).toString();
-        if (status == u"rented"_s || status == u"sold"_s)
-            occupied += count;
-    }
-    const double occupancy = total >= 1 ? static_cast<double>(occupied) / total * 100.0 : 0.0;
+    const double revenue = Figures::rentCollections(m_db, QString(), QString())
+        + Figures::saleCollections(m_db, QString(), QString());
+    const double net = revenue - Figures::expensesPaid(m_db, QString(), QString());
+    const double occupancy = Figures::occupancy(m_db);
 
     const qsizetype overdueCount = getOverdueInstallments().size();
     const int chequeCount = figure(u"SELECT COUNT(*) as cnt FROM cheques WHERE status='pending' "
@@ -354,7 +525,7 @@ QVariantMap ReportController::getSmartAIAnalysis()
     if (revenue > 0) {
         const double margin = net / revenue * 100.0;
         text += u"✅ **الأداء المالي:** تحقق المنظومة حالياً إيرادات إجمالية قدرها **%1 ₪**. "_s.arg(
-            revenue);
+            money(revenue));
         text += u"بهامش ربح صافي يقدر بـ **%1%**. "_s.arg(oneDecimal(margin));
         text += margin > 30 ? u"هذا المؤشر ممتاز ويدل على كفاءة تشغيلية عالية.\n\n"_s
                             : u"يُنصح بمراجعة المصاريف التشغيلية لزيادة هامش الربح.\n\n"_s;
@@ -363,7 +534,7 @@ QVariantMap ReportController::getSmartAIAnalysis()
             += u"⚠️ لا توجد بيانات مالية كافية لتحليل الإيرادات حالياً.\n\n"_s;
     }
 
-    text += u"📊 **حالة المحفظة العقارية:** نسبة الإشغال والبيع الحالية هي **%1%**. "_s.arg(
+    text += u"📊 **حالة المحفظة العقارية:** نسبة إشغال الوحدات القابلة للتأجير هي **%1%**. "_s.arg(
         oneDecimal(occupancy));
     text += occupancy < 70
         ? u"هناك مساحة كبيرة للنمو، يُنصح بتكثيف النشاط التسويقي للوحدات المتاحة.\n\n"_s
@@ -378,4 +549,174 @@ QVariantMap ReportController::getSmartAIAnalysis()
                 "متابعة التحصيل.\n"_s.arg(chequeCount);
 
     return { { u"text"_s, text }, { u"occupancy"_s, occupancy } };
+}
+
+QVariantMap ReportController::getPrintableReport(
+    const QString &kind, const QString &from, const QString &to)
+{
+    const QString period
+        = from.isEmpty() || to.isEmpty() ? QString() : u"من "_s + from + u" إلى "_s + to;
+    const QString symbol = figure(primarySymbolSql, u"s"_s).toString();
+    const auto amount
+        = [&symbol](const QVariant &value) { return money(value.toDouble()) + u" "_s + symbol; };
+    QVariantList blocks;
+
+    if (kind == u"analysis"_s) {
+        const QVariantMap analysis = getSmartAIAnalysis();
+        blocks.append(QVariantMap { { u"text"_s, analysis.value(u"text"_s) } });
+        QVariantList rows;
+        for (const QVariant &item : getAIInsights())
+            rows.append(item);
+        blocks.append(QVariantMap { { u"heading"_s, u"المؤشرات"_s } });
+        blocks.append(QVariantMap { { u"columns"_s,
+                                        QVariantList { column(u"title"_s, u"المؤشر"_s),
+                                            column(u"description"_s, u"التحليل"_s) } },
+            { u"rows"_s, rows } });
+        return { { u"title"_s, u"التحليل الذكي"_s }, { u"blocks"_s, blocks } };
+    }
+
+    if (kind == u"financial"_s) {
+        const QVariantMap pl = getProfitLoss(from, to);
+        const QVariantMap sheet = getBalanceSheet();
+        blocks.append(QVariantMap { { u"heading"_s, u"الدخل والمصروفات خلال الفترة"_s } });
+        blocks.append(QVariantMap { { u"pairs"_s,
+            QVariantList { pair(u"تحصيلات الإيجار والخدمات"_s, amount(pl[u"rent_revenue"_s])),
+                pair(u"تحصيلات المبيعات"_s, amount(pl[u"sale_revenue"_s])),
+                pair(u"إجمالي الإيرادات"_s, amount(pl[u"revenue"_s])),
+                pair(u"المصروفات المدفوعة"_s, amount(pl[u"expenses"_s])),
+                pair(u"صافي الربح"_s, amount(pl[u"net_profit"_s])) } } });
+        blocks.append(QVariantMap {
+            { u"heading"_s, u"المركز المالي حتى "_s + sheet.value(u"cash_to"_s).toString() } });
+        blocks.append(QVariantMap { { u"pairs"_s,
+            QVariantList { pair(u"مستحقات الإيجار"_s, amount(sheet[u"receivables"_s])),
+                pair(u"مستحقات الأقساط"_s, amount(sheet[u"installment_receivables"_s])),
+                pair(u"النقد المتوفر (التحصيلات ناقص المصروفات)"_s, amount(sheet[u"cash"_s])),
+                pair(u"إجمالي الأصول"_s, amount(sheet[u"total_assets"_s])) } } });
+        return { { u"title"_s, u"الملخص المالي"_s }, { u"period"_s, period },
+            { u"blocks"_s, blocks } };
+    }
+
+    if (kind == u"projects"_s) {
+        QVariantList rows;
+        for (const QVariant &item :
+            m_db->execQuery(u"SELECT id, name FROM properties ORDER BY name"_s)) {
+            const QVariantMap property = item.toMap();
+            const QVariantMap f = getProjectDetailedFinancials(property.value(u"id"_s).toInt());
+            rows.append(QVariantMap { { u"name"_s, property.value(u"name"_s) },
+                { u"sold"_s,
+                    u"%1 من %2"_s.arg(f.value(u"sold_units"_s).toInt())
+                        .arg(f.value(u"total_units"_s).toInt()) },
+                { u"sales"_s, money(f.value(u"total_sales_value"_s).toDouble()) },
+                { u"collected"_s, money(f.value(u"total_collected"_s).toDouble()) },
+                { u"rent"_s, money(f.value(u"rent_income"_s).toDouble()) },
+                { u"expenses"_s, money(f.value(u"total_expenses"_s).toDouble()) },
+                { u"net"_s, money(f.value(u"net_cash_flow"_s).toDouble()) } });
+        }
+        blocks.append(QVariantMap { { u"columns"_s,
+                                        QVariantList { column(u"name"_s, u"المشروع"_s),
+                                            column(u"sold"_s, u"الوحدات المباعة"_s),
+                                            column(u"sales"_s, u"قيمة المبيعات"_s, true),
+                                            column(u"collected"_s, u"المحصل من المبيعات"_s, true),
+                                            column(u"rent"_s, u"دخل الإيجار"_s, true),
+                                            column(u"expenses"_s, u"المصروفات"_s, true),
+                                            column(u"net"_s, u"الصافي"_s, true) } },
+            { u"rows"_s, rows } });
+        return { { u"title"_s, u"أداء المشاريع (منذ البداية، بعملة "_s + symbol + u")"_s },
+            { u"blocks"_s, blocks } };
+    }
+
+    if (kind == u"units"_s) {
+        static const QHash<QString, QString> statuses { { u"available"_s, u"متاحة"_s },
+            { u"rented"_s, u"مؤجرة"_s }, { u"sold"_s, u"مباعة"_s } };
+        QVariantList rows;
+        // A sold unit shows what it sold for, a rented one its rent, an available one its price.
+        for (const QVariant &item : m_db->execQuery(
+                 u"SELECT u.unit_number, u.area, u.status, u.sale_price, u.sale_price_actual, "
+                 "u.rent_monthly, p.name as property_name FROM units u JOIN properties p ON "
+                 "p.id=u.property_id ORDER BY p.name, u.unit_number"_s)) {
+            const QVariantMap unit = item.toMap();
+            const QString status = unit.value(u"status"_s).toString();
+            QString price;
+            if (status == u"sold"_s)
+                price = amount(unit.value(u"sale_price_actual"_s)) + u" (سعر البيع)"_s;
+            else if (status == u"rented"_s)
+                price = amount(unit.value(u"rent_monthly"_s)) + u" (إيجار شهري)"_s;
+            else if (Money::cents(unit.value(u"sale_price"_s).toDouble()) > 0)
+                price = amount(unit.value(u"sale_price"_s)) + u" (سعر معروض)"_s;
+            else
+                price = amount(unit.value(u"rent_monthly"_s)) + u" (إيجار شهري)"_s;
+            rows.append(QVariantMap { { u"property"_s, unit.value(u"property_name"_s) },
+                { u"unit"_s, unit.value(u"unit_number"_s) },
+                { u"area"_s, QString::number(unit.value(u"area"_s).toDouble()) + u" م²"_s },
+                { u"status"_s, statuses.value(status, status) }, { u"price"_s, price } });
+        }
+        blocks.append(QVariantMap {
+            { u"columns"_s,
+                QVariantList { column(u"property"_s, u"العقار"_s), column(u"unit"_s, u"الوحدة"_s),
+                    column(u"area"_s, u"المساحة"_s, true), column(u"status"_s, u"الحالة"_s),
+                    column(u"price"_s, u"السعر"_s) } },
+            { u"rows"_s, rows } });
+        return { { u"title"_s, u"حالة الوحدات"_s }, { u"blocks"_s, blocks } };
+    }
+
+    if (kind == u"overdue"_s) {
+        QVariantList rows;
+        for (const QVariant &item : getOverdueInstallments()) {
+            const QVariantMap row = item.toMap();
+            rows.append(QVariantMap { { u"buyer"_s, row.value(u"buyer_name"_s) },
+                { u"unit"_s,
+                    row.value(u"property_name"_s).toString() + u" - وحدة "_s
+                        + row.value(u"unit_number"_s).toString() },
+                { u"due"_s, row.value(u"due_date"_s) },
+                { u"left"_s,
+                    money(row.value(u"installment_amount"_s).toDouble()
+                        - row.value(u"paid_amount"_s).toDouble()) } });
+        }
+        blocks.append(QVariantMap {
+            { u"columns"_s,
+                QVariantList { column(u"buyer"_s, u"المشتري"_s), column(u"unit"_s, u"الوحدة"_s),
+                    column(u"due"_s, u"تاريخ الاستحقاق"_s, true),
+                    column(u"left"_s, u"المتبقي"_s, true) } },
+            { u"rows"_s, rows } });
+        return { { u"title"_s, u"الأقساط المتأخرة"_s }, { u"blocks"_s, blocks } };
+    }
+
+    // Cheques: received and issued apart, each with its total per currency.
+    static const QHash<QString, QString> statuses { { u"paid"_s, u"تم الصرف"_s },
+        { u"pending"_s, u"معلق"_s }, { u"bounced"_s, u"مرتجع"_s } };
+    const QVariantList cheques = getChequeReport(QString(), from, to);
+    for (const QString &type : { u"received"_s, u"issued"_s }) {
+        QVariantList rows;
+        QMap<QString, qint64> totals;
+        for (const QVariant &item : cheques) {
+            const QVariantMap cheque = item.toMap();
+            if (cheque.value(u"type"_s).toString() != type)
+                continue;
+            QString currency = cheque.value(u"currency_symbol"_s).toString();
+            if (currency.isEmpty())
+                currency = symbol;
+            totals[currency] += Money::cents(cheque.value(u"amount"_s).toDouble());
+            const QString status = cheque.value(u"status"_s).toString();
+            rows.append(QVariantMap { { u"number"_s, cheque.value(u"cheque_number"_s) },
+                { u"bank"_s, cheque.value(u"bank_name"_s) },
+                { u"due"_s, cheque.value(u"due_date"_s) },
+                { u"amount"_s, money(cheque.value(u"amount"_s).toDouble()) + u" "_s + currency },
+                { u"status"_s, statuses.value(status, status) } });
+        }
+        QStringList sums;
+        for (auto it = totals.constBegin(); it != totals.constEnd(); ++it)
+            sums.append(money(Money::fromCents(it.value())) + u" "_s + it.key());
+        blocks.append(QVariantMap { { u"heading"_s,
+            type == u"received"_s ? u"الشيكات الواردة"_s : u"الشيكات الصادرة"_s } });
+        blocks.append(QVariantMap {
+            { u"columns"_s,
+                QVariantList { column(u"number"_s, u"رقم الشيك"_s), column(u"bank"_s, u"البنك"_s),
+                    column(u"due"_s, u"تاريخ الاستحقاق"_s, true),
+                    column(u"amount"_s, u"المبلغ"_s, true), column(u"status"_s, u"الحالة"_s) } },
+            { u"rows"_s, rows },
+            { u"totals"_s,
+                QVariantMap {
+                    { u"number"_s, u"الإجمالي"_s }, { u"amount"_s, sums.join(u" | "_s) } } } });
+    }
+    return { { u"title"_s, u"تقرير الشيكات"_s }, { u"period"_s, period }, { u"blocks"_s, blocks } };
 }

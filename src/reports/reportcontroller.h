@@ -20,6 +20,17 @@ public:
         int bid, const QString &from = QString(), const QString &to = QString());
     Q_INVOKABLE QVariantList getContractorStatement(
         int cid, const QString &from = QString(), const QString &to = QString());
+    // An account as a statement: {lines, opening_balance, total_debit, total_credit,
+    // closing_balance, currency_symbol, currencies}. One line per charge (debit) and per payment
+    // (credit) in date order, charges before the payments of the same day, and a running
+    // balance from the opening balance of the range; amounts of different currencies keep their
+    // own balance and their own entry in `currencies`.
+    Q_INVOKABLE QVariantMap getTenantAccount(
+        int tid, const QString &from = QString(), const QString &to = QString());
+    Q_INVOKABLE QVariantMap getBuyerAccount(
+        int bid, const QString &from = QString(), const QString &to = QString());
+    Q_INVOKABLE QVariantMap getContractorAccount(
+        int cid, const QString &from = QString(), const QString &to = QString());
     Q_INVOKABLE QVariantList getChequeReport(const QString &status = QString(),
         const QString &from = QString(), const QString &to = QString());
     Q_INVOKABLE QVariantList getMonthlyReport(const QString &year);
@@ -34,6 +45,14 @@ public:
         int pid, const QString &from = QString(), const QString &to = QString());
     Q_INVOKABLE QVariantMap getUnitProfitability(int uid);
 
+    // What the reports page prints for one of its tabs ("analysis", "financial", "projects",
+    // "units", "overdue", "cheques"), as a document for PrintController::printDocument.
+    Q_INVOKABLE QVariantMap getPrintableReport(
+        const QString &kind, const QString &from = QString(), const QString &to = QString());
+
+    // Rented units over the units that can be rented, in percent; 0 means every property.
+    Q_INVOKABLE double getOccupancy(int propertyId = 0);
+
     Q_INVOKABLE QVariantList getAIInsights();
     Q_INVOKABLE QVariantMap getSmartAIAnalysis();
 
@@ -41,8 +60,8 @@ private:
     QVariantMap firstRow(const QString &sql, const QVariantList &params = {}) const;
     // The first row's value under key, or the integer 0 when the query gave no row.
     QVariant figure(const QString &sql, const QString &key, const QVariantList &params = {}) const;
-    QVariantList statement(const QString &base, const QString &dayColumn, const QString &ordering,
-        const QVariantList &ids, const QString &from, const QString &to) const;
+    QVariantMap account(const QString &sql, const QVariantList &params, const QString &from,
+        const QString &to) const;
 
     Database *m_db;
 };

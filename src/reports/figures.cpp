@@ -1,0 +1,79 @@
+#include "figures.h"
+
+#include "database.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+double sum(Database *db, const QString &sql, const QVariantList &params)
+{
+    return Database::firstRow(db->execQuery(sql, params)).value(u"t"_s).toDouble();
+}
+
+// Open ends of a range reach every day.
+QString dayFrom(const QString &from) { return from.isEmpty() ? u"0000-01-01"_s : from; }
+QString dayTo(const QString &to) { return to.isEmpty() ? u"9999-12-31"_s : to; }
+
+} // namespace
+
+QString Figures::inPrimary(
+    const QString &amountColumn, const QString &currencyColumn, const QString &dateColumn)
+{
+    return u"(%1 * CASE WHEN %2 IS NULL OR %2=(SELECT id FROM currencies WHERE is_primary=1) "
+           "THEN 1 ELSE COALESCE((SELECT r.rate FROM exchange_rates r WHERE "
+           "r.from_currency_id=%2 AND r.to_currency_id=(SELECT id FROM currencies WHERE "
+           "is_primary=1) AND r.date<=date(%3) ORDER BY r.date DESC LIMIT 1), 1) END)"_s.arg(
+               amountColumn, currencyColumn, dateColumn);
+}
+
+double Figures::occupancy(Database *db, int propertyId)
+{
+    const QVariantMap row = Database::firstRow(
+        db->execQuery(u"SELECT SUM(CASE WHEN status='rented' THEN 1 ELSE 0 END) as rented, "
+                      "SUM(CASE WHEN status!='sold' THEN 1 ELSE 0 END) as rentable FROM units "
+                      "WHERE (?=0 OR property_id=?)"_s,
+            { propertyId, propertyId }));
+    const int rentable = row.value(u"rentable"_s).toInt();
+    return rentable > 0 ? row.value(u"rented"_s).toInt() * 100.0 / rentable : 0.0;
+}
+
+double Figures::rentCollections(
+    Database *db, const QString &from, const QString &to, int propertyId)
+{
+    return sum(db,
+        u"SELECT COALESCE(SUM("_s
+            + inPrimary(u"p.amount"_s, u"p.currency_id"_s, u"p.payment_date"_s)
+            + u"),0) as t FROM payments p LEFT JOIN invoices i ON i.id=p.invoice_id "
+              "LEFT JOIN units u ON u.id=i.unit_id WHERE p.buyer_id IS NULL "
+              "AND (i.id IS NULL OR i.status!='void') AND date(p.payment_date) BETWEEN ? AND ? "
+              "AND (?=0 OR u.property_id=?)"_s,
+        { dayFrom(from), dayTo(to), propertyId, propertyId });
+}
+
+double Figures::saleCollections(
+    Database *db, const QString &from, const QString &to, int propertyId)
+{
+    return sum(db,
+        u"SELECT COALESCE(SUM("_s
+            + inPrimary(u"p.amount"_s, u"p.currency_id"_s, u"p.payment_date"_s)
+            + u"),0) as t FROM payments p LEFT JOIN units u ON u.id=p.unit_id "
+              "WHERE p.buyer_id IS NOT NULL AND date(p.payment_date) BETWEEN ? AND ? "
+              "AND (?=0 OR u.property_id=?)"_s,
+        { dayFrom(from), dayTo(to), propertyId, propertyId });
+}
+
+double Figures::expensesPaid(Database *db, const QString &from, const QString &to, int propertyId)
+{
+    return sum(db,
+        u"SELECT COALESCE(SUM("_s + inPrimary(u"amount"_s, u"currency_id"_s, u"expense_date"_s)
+            + u"),0) as t FROM expenses WHERE date(expense_date) BETWEEN ? AND ? "
+              "AND (?=0 OR property_id=?)"_s,
+        { dayFrom(from), dayTo(to), propertyId, propertyId });
+}
+
+double Figures::cashAvailable(Database *db, const QString &from, const QString &to)
+{
+    return rentCollections(db, from, to) + saleCollections(db, from, to)
+        - expensesPaid(db, from, to);
+}

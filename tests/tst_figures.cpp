@@ -1,0 +1,113 @@
+#include "dashboardcontroller.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "paymentmodel.h"
+#include "reportcontroller.h"
+#include "testfixture.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+using TF = TestFixture;
+
+// Each figure that several places show, worked out by hand on a small portfolio:
+//   building one: a rented unit (invoice 700 paid this month), a unit sold this month for 50,000
+//     with 5,000 down, two units available, an expense of 1,200 paid this month, and an invoice
+//     of 900 that got 300 and was voided;
+//   building two: a rented unit whose invoice of 100 dollars was paid, at 3.5 to the shekel.
+class TestFigures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void figuresAgree_data();
+    void figuresAgree();
+};
+
+void TestFigures::figuresAgree_data()
+{
+    QTest::addColumn<QString>("figure");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("occupancy: rented over rentable") << u"occupancy"_s << 50.0;
+    QTest::newRow("occupancy of building one") << u"occupancy one"_s << 100.0 / 3;
+    QTest::newRow("monthly revenue: rent in shekels, dollars converted, void left out")
+        << u"revenue"_s << 1050.0;
+    QTest::newRow("sale money on its own, down payment included") << u"sales"_s << 5000.0;
+    QTest::newRow("cash available: collections less expenses paid") << u"cash"_s << 4850.0;
+    QTest::newRow("building one counts rent beside sales") << u"project net"_s << 4500.0;
+}
+
+void TestFigures::figuresAgree()
+{
+    QFETCH(QString, figure);
+    QFETCH(double, expected);
+    TestFixture f;
+    const QDate today = TF::today();
+    const QString month = today.toString(u"yyyy-MM"_s);
+    const int one = f.addProperty(u"البرج الأول"_s);
+    const int two = f.addProperty(u"البرج الثاني"_s);
+    const int rented = f.addUnit(one, u"R1"_s, 700, u"rented"_s);
+    const int sold = f.addUnit(one, u"S1"_s);
+    f.addUnit(one, u"A1"_s);
+    f.addUnit(one, u"A2"_s);
+    const int rentedTwo = f.addUnit(two, u"R2"_s, 100, u"rented"_s);
+    const int tenant = f.addTenant(u"سامي"_s);
+    const int tenantTwo = f.addTenant(u"ليلى"_s);
+    f.addRate(2, 1, 3.5, today.addDays(-1));
+
+    InvoiceModel invoices(f.db());
+    PaymentModel payments(f.db());
+    const auto bill = [&](int who, int unit, double total, int currency, const QString &period) {
+        return invoices.createInvoice(who, unit, period,
+            { QVariantMap { { u"description"_s, u"إيجار"_s }, { u"unit_price"_s, total },
+                { u"total"_s, total } } },
+            currency);
+    };
+    QVERIFY(payments.add(bill(tenant, rented, 700, 1, month), tenant, 700, u"cash"_s,
+                TF::iso(today), QString(), 1)
+        > 0);
+    QVERIFY(payments.add(bill(tenantTwo, rentedTwo, 100, 2, month), tenantTwo, 100, u"cash"_s,
+                TF::iso(today), QString(), 2)
+        > 0);
+    const int voided = bill(tenant, rented, 900, 1, today.addMonths(-1).toString(u"yyyy-MM"_s));
+    QVERIFY(payments.add(voided, tenant, 300, u"cash"_s, TF::iso(today), QString(), 1) > 0);
+    QVERIFY(invoices.voidInvoice(voided));
+    QCOMPARE(InstallmentModel(f.db()).sellUnit(
+                 f.addBuyer(u"خالد"_s), sold, 50000, 5000, 2, TF::iso(today), 1),
+        1);
+    f.addExpense(one, 0, 1200, today);
+
+    DashboardController dashboard(f.db());
+    ReportController reports(f.db());
+    const QString monthStart = TF::iso(QDate(today.year(), today.month(), 1));
+    const QVariantMap stats = dashboard.getStats();
+    const QVariantMap month_ = reports.getProfitLoss(monthStart, TF::iso(today));
+    const QVariantMap project = reports.getProjectDetailedFinancials(one);
+    QList<double> places;
+    if (figure == u"occupancy"_s) {
+        places << dashboard.getOccupancyRate() << reports.getOccupancy()
+               << reports.getSmartAIAnalysis().value(u"occupancy"_s).toDouble();
+    } else if (figure == u"occupancy one"_s) {
+        places << reports.getOccupancy(one);
+    } else if (figure == u"revenue"_s) {
+        places << stats.value(u"monthlyRevenue"_s).toDouble() << dashboard.getMonthlyRevenue()
+               << dashboard.getCollectionChart().last().toMap().value(u"value"_s).toDouble()
+               << month_.value(u"rent_revenue"_s).toDouble();
+    } else if (figure == u"sales"_s) {
+        places << stats.value(u"monthlySales"_s).toDouble()
+               << month_.value(u"sale_revenue"_s).toDouble()
+               << project.value(u"total_collected"_s).toDouble();
+    } else if (figure == u"cash"_s) {
+        places << reports.getBalanceSheet().value(u"cash"_s).toDouble()
+               << month_.value(u"net_profit"_s).toDouble();
+    } else if (figure == u"project net"_s) {
+        places << project.value(u"net_cash_flow"_s).toDouble()
+               << reports.getPropertyProfitability(one).value(u"profit"_s).toDouble();
+    }
+    QVERIFY(!places.isEmpty());
+    QCOMPARE(places, QList<double>(places.size(), expected));
+}
+
+QTEST_GUILESS_MAIN(TestFigures)
+#include "tst_figures.moc"
