@@ -10,10 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-<<<<<<< HEAD
-const QString monthRevenueSql = u"SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE "
-                                "payment_date >= date('now','localtime','start of month')"_s;
-=======
 QDate monthStart(int monthsBack = 0)
 {
     const QDate today = QDate::currentDate();
@@ -27,7 +23,6 @@ double monthRevenue(Database *db, const QDate &first)
 {
     return Figures::rentCollections(db, iso(first), iso(first.addMonths(1).addDays(-1)));
 }
->>>>>>> h17
 
 // A percentage whose denominator is checked first, so it is never infinite or NaN.
 double percent(double part, double whole) { return whole > 0 ? part / whole * 100.0 : 0.0; }
@@ -69,16 +64,7 @@ QVariantMap DashboardController::getStats()
                "WHERE status IN ('new','in_progress')"_s,
             u"c"_s));
 
-<<<<<<< HEAD
-    const double current = revenue.toDouble();
-    const QVariantMap previousRow
-        = firstRow(u"SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE payment_date >= "
-                   "date('now','localtime','start of month','-1 month') "
-                   "AND payment_date < date('now','localtime','start of month')"_s);
-    const double previous = previousRow.value(u"t"_s).toDouble();
-=======
     const double previous = monthRevenue(m_db, monthStart(1));
->>>>>>> h17
     double growth = 0.0;
     if (Money::cents(previous) > 0)
         growth = (current - previous) / previous * 100.0;
@@ -124,12 +110,8 @@ double DashboardController::getCollectionRate()
     // current and later billing months sort at or above it.
     const QVariantMap row = firstRow(
         u"SELECT COALESCE(SUM(total_amount),0) as total, COALESCE(SUM(paid_amount),0) as paid "
-<<<<<<< HEAD
-        "FROM invoices WHERE period >= date('now','localtime','start of month','-1 month')"_s);
-=======
         "FROM invoices WHERE status!='void' AND "
         "period >= date('now','localtime','start of month','-1 month')"_s);
->>>>>>> h17
     if (row.isEmpty())
         return 0.0;
     return percent(row.value(u"paid"_s).toDouble(), row.value(u"total"_s).toDouble());
@@ -142,32 +124,7 @@ QVariantList DashboardController::getCollectionChart()
     static const QStringList monthNames { u"يناير"_s, u"فبراير"_s, u"مارس"_s, u"أبريل"_s, u"مايو"_s,
         u"يونيو"_s, u"يوليو"_s, u"أغسطس"_s, u"سبتمبر"_s, u"أكتوبر"_s, u"نوفمبر"_s, u"ديسمبر"_s };
 
-<<<<<<< HEAD
-    // The current month is SQLite's, like the month of getMonthlyRevenue, so the last bar and
-    // the revenue card agree.
-    QDate first = QDate::fromString(
-        firstRow(u"SELECT date('now','localtime','start of month','-5 months') as m"_s)
-            .value(u"m"_s)
-            .toString(),
-        Qt::ISODate);
-    if (!first.isValid()) {
-        const QDate today = QDate::currentDate();
-        first = QDate(today.year(), today.month(), 1).addMonths(-5);
-    }
-
-    QVariantMap sums;
-    const QVariantList rows = m_db->execQuery(
-        u"SELECT strftime('%Y-%m', payment_date) as month, SUM(amount) as t FROM payments "
-        "WHERE date(payment_date) >= ? AND date(payment_date) < ? GROUP BY month"_s,
-        { first.toString(Qt::ISODate), first.addMonths(6).toString(Qt::ISODate) });
-    for (const QVariant &row : rows) {
-        const QVariantMap map = row.toMap();
-        sums.insert(map.value(u"month"_s).toString(), map.value(u"t"_s));
-    }
-
-=======
     const QDate first = monthStart(5);
->>>>>>> h17
     QVariantList chart;
     for (int i = 0; i < 6; ++i) {
         const QDate month = first.addMonths(i);
