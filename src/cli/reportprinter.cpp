@@ -25,8 +25,6 @@ QString number(double value)
     return QLocale().toString(shown, 'f', decimals);
 }
 
-QString money(double value) { return number(value) + u" ₪"_s; }
-
 double figure(const QVariantMap &row, const QString &key)
 {
     const double value = row.value(key).toDouble();

@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     AppObjects objects(&database, data.path());
-    DemoData::fill(objects);
+    DemoData::fill(&database);
     objects.settingsManager.updateCompanyProfile(u"شركة بلفاردينو العقارية"_s,
         u"+970 59 123 4567"_s, u"رام الله - شارع الإرسال، عمارة النخيل"_s, u"info@belvardino.ps"_s);
 
