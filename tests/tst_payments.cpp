@@ -328,7 +328,8 @@ void TestPayments::reversal_data()
         << QList<double> { 100.5 } << 0 << u"شيك مرتجع"_s << QString() << u"pending"_s;
     QTest::newRow("a reversal is not reversed")
         << QList<double> { 40.25 } << -1 << u"شيك مرتجع"_s << QString() << QString();
-    QTest::newRow("blank reason") << QList<double> { 40.25 } << 0 << u" "_s << QString() << QString();
+    QTest::newRow("blank reason") << QList<double> { 40.25 } << 0 << u" "_s << QString()
+                                  << QString();
     QTest::newRow("tenant update fails")
         << QList<double> { 40.25 } << 0 << u"شيك مرتجع"_s << u"tenants"_s << QString();
 }

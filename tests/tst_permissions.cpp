@@ -85,8 +85,8 @@ struct World
             u"INSERT INTO contractors (name, trade, balance) VALUES ('أبو سعيد', 'دهان', 500)"_s,
             {});
         expenseId = f.addExpense(propertyId, unitId, 500, today, contractorId);
-        paidInvoice = f.addInvoice(tenantId, unitId, today.addMonths(-1).toString(u"yyyy-MM"_s),
-            400, u"paid"_s, 400);
+        paidInvoice = f.addInvoice(
+            tenantId, unitId, today.addMonths(-1).toString(u"yyyy-MM"_s), 400, u"paid"_s, 400);
         paymentId = f.addPayment(paidInvoice, tenantId, 400, today);
         saleUnit = f.addUnit(propertyId, u"103"_s);
         soldUnit = f.addUnit(propertyId, u"104"_s);
@@ -208,8 +208,8 @@ const std::map<QString, Operation> &operations()
         { u"contract.update"_s,
             { Level::DailyWork,
                 [](World &w) {
-                    return w.contract.update(w.leaseId, iso(TestFixture::today().addMonths(11)),
-                        1100, u"تجديد"_s);
+                    return w.contract.update(
+                        w.leaseId, iso(TestFixture::today().addMonths(11)), 1100, u"تجديد"_s);
                 } } },
         { u"invoice.voidInvoice with reason"_s,
             { Level::DailyWork,
@@ -220,28 +220,27 @@ const std::map<QString, Operation> &operations()
         { u"payment.settle"_s,
             { Level::DailyWork,
                 [](World &w) {
-                    return w.payment.settle(w.tenantId, {}, 300, u"cash"_s,
-                               iso(TestFixture::today()), {})
+                    return w.payment.settle(
+                               w.tenantId, {}, 300, u"cash"_s, iso(TestFixture::today()), {})
                         > 0;
                 } } },
         { u"expense.update"_s,
             { Level::DailyWork,
                 [](World &w) {
                     return w.expense.update(w.expenseId, w.propertyId, w.unitId, w.contractorId,
-                        u"repairs"_s, {}, u"دهان"_s, 450, iso(TestFixture::today()), 1,
-                        u"cash"_s);
+                        u"repairs"_s, {}, u"دهان"_s, 450, iso(TestFixture::today()), 1, u"cash"_s);
                 } } },
         { u"expense.updateContractor"_s,
             { Level::DailyWork,
                 [](World &w) {
-                    return w.expense.updateContractor(w.contractorId, u"أبو سعيد"_s, u"0599"_s,
-                        u"دهان"_s);
+                    return w.expense.updateContractor(
+                        w.contractorId, u"أبو سعيد"_s, u"0599"_s, u"دهان"_s);
                 } } },
         { u"expense.payContractor"_s,
             { Level::DailyWork,
                 [](World &w) {
-                    return w.expense.payContractor(w.contractorId, 200,
-                               iso(TestFixture::today()), u"cash"_s, {})
+                    return w.expense.payContractor(
+                               w.contractorId, 200, iso(TestFixture::today()), u"cash"_s, {})
                         > 0;
                 } } },
         { u"maintenance.update"_s,

@@ -108,8 +108,8 @@ void TestStatements::tenantAccount()
         payments.add(one, tenant, 400, u"cash"_s, TF::iso(first.addDays(10)), u"PAY-1"_s, 1) > 0);
     QVERIFY(payments.add(one, tenant, 600, u"cash"_s, TF::iso(second), u"PAY-2"_s, 1) > 0);
     const int voided = invoice(u"INV-VOID"_s, first.addMonths(2), 900, first.addDays(12));
-    const int paidOnVoided
-        = payments.add(voided, tenant, 200, u"cash"_s, TF::iso(first.addDays(13)), u"PAY-VOID"_s, 1);
+    const int paidOnVoided = payments.add(
+        voided, tenant, 200, u"cash"_s, TF::iso(first.addDays(13)), u"PAY-VOID"_s, 1);
     QVERIFY(paidOnVoided > 0);
     QVERIFY(payments.reverse(paidOnVoided, u"فاتورة خاطئة"_s) > 0);
     QVERIFY(invoices.voidInvoice(voided, u"فاتورة خاطئة"_s));

@@ -233,8 +233,8 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried)
             return -1;
         }
     }
-    if (!m_db->execNonQuery(
-            u"UPDATE tenants SET balance=round(balance+?,2) WHERE id=?"_s, { total, draft.tenantId })
+    if (!m_db->execNonQuery(u"UPDATE tenants SET balance=round(balance+?,2) WHERE id=?"_s,
+            { total, draft.tenantId })
         || !guard.commit()) {
         refuse(failed);
         return -1;
