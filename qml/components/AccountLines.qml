@@ -12,6 +12,7 @@ ColumnLayout {
     property string emptyText: ""
     // Row actions, as DataTable takes them.
     property var actions: []
+    property int actionsWidth: 0
     property string debitTitle: "مدين"
     property string creditTitle: "دائن"
     readonly property var lines: account && account.lines ? account.lines : []
@@ -63,6 +64,7 @@ ColumnLayout {
         rowHeight: 44
         rows: view.lines
         actions: view.actions
+        actionsWidth: view.actionsWidth
         columns: [
             { title: "التاريخ", w: 2, value: r => Theme.text(r.date) },
             { title: "البيان", w: 5, value: r => Theme.text(r.description)

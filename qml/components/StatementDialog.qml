@@ -41,6 +41,7 @@ MDialog {
         Layout.fillWidth: true
         account: dialog.account
         emptyText: "لا توجد حركات لهذا المستأجر"
+        actionsWidth: 70
         actions: [
             { text: "إلغاء", name: "statementVoidButton", needs: "write", outline: true,
               color: Theme.dangerColor, show: r => Number(r.kind) === 0,

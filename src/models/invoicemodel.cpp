@@ -524,19 +524,24 @@ int InvoiceModel::runService(const QList<QPair<int, int>> &targets, const QStrin
     return issued.size();
 }
 
-int InvoiceModel::generateServiceInvoice(const QVariantList &tenantIds, const QString &serviceName,
-    double amount, const QString &period, int currencyId)
+bool InvoiceModel::acceptsServiceRun(const QString &period, double amount)
 {
-    if (!permitted(Operation::DailyWork))
-        return 0;
     if (!isValidPeriod(period)) {
         refuse(badPeriodText());
-        return 0;
+        return false;
     }
     if (!Money::isAcceptable(amount)) {
         refuse(isFinite(amount) ? tooLargeText() : u"المبلغ ليس رقماً صالحاً"_s);
-        return 0;
+        return false;
     }
+    return true;
+}
+
+int InvoiceModel::generateServiceInvoice(const QVariantList &tenantIds, const QString &serviceName,
+    double amount, const QString &period, int currencyId)
+{
+    if (!permitted(Operation::DailyWork) || !acceptsServiceRun(period, amount))
+        return 0;
     QList<QPair<int, int>> targets;
     for (const QVariant &element : tenantIds) {
         const int tenantId = element.toInt();
@@ -551,16 +556,8 @@ int InvoiceModel::generateServiceInvoice(const QVariantList &tenantIds, const QS
 int InvoiceModel::generatePropertyServiceInvoice(int propertyId, const QString &serviceName,
     double amount, const QString &period, int currencyId)
 {
-    if (!permitted(Operation::DailyWork))
+    if (!permitted(Operation::DailyWork) || !acceptsServiceRun(period, amount))
         return 0;
-    if (!isValidPeriod(period)) {
-        refuse(badPeriodText());
-        return 0;
-    }
-    if (!Money::isAcceptable(amount)) {
-        refuse(isFinite(amount) ? tooLargeText() : u"المبلغ ليس رقماً صالحاً"_s);
-        return 0;
-    }
     // Each tenant once, billed on a unit of this property rather than one elsewhere.
     QList<QPair<int, int>> targets;
     const QVariantList rows = list(u"SELECT c.tenant_id, MIN(c.unit_id) as unit_id "

@@ -46,6 +46,8 @@ signals:
     void outcomeChanged();
 
 private:
+    // Refuses, with its reason, a service run for a bad period or amount.
+    bool acceptsServiceRun(const QString &period, double amount);
     struct Draft;
     struct Numbering;
 
