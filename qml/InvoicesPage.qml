@@ -11,7 +11,8 @@ Rectangle {
     property int shown: 500
 
     function reload() {
-        invoices = Theme.rows(invoiceModel.getLatest(shown))
+        invoices = Theme.rows(invoiceModel.search(filter.searchText(), filter.fromText(),
+                                                  filter.toText(), shown))
     }
 
     function showResult(count) {
@@ -84,6 +85,13 @@ Rectangle {
             Item {
                 Layout.fillWidth: true
             }
+        }
+
+        ListFilter {
+            id: filter
+            objectName: "invoiceListFilter"
+            Layout.fillWidth: true
+            onChanged: page.reload()
         }
 
         DataTable {

@@ -17,7 +17,8 @@ Rectangle {
     })
 
     function reload() {
-        payments = Theme.rows(paymentModel.getLatest(shown))
+        payments = Theme.rows(paymentModel.search(filter.searchText(), filter.fromText(),
+                                                  filter.toText(), shown))
     }
 
     // A reversed payment stays listed, greyed, beside the reversal that undoes it.
@@ -65,6 +66,13 @@ Rectangle {
                 text: "+ تسجيل دفعة"
                 onClicked: paymentDialog.open()
             }
+        }
+
+        ListFilter {
+            id: filter
+            objectName: "paymentListFilter"
+            Layout.fillWidth: true
+            onChanged: page.reload()
         }
 
         DataTable {
