@@ -9,6 +9,7 @@ Rectangle {
     property var payments: []
     // A large history is shown a screenful at a time, newest first.
     property int shown: 500
+    property bool filtered: false
 
     readonly property var methodNames: ({
         cash: "نقدي",
@@ -17,6 +18,7 @@ Rectangle {
     })
 
     function reload() {
+        filtered = filter.searchText() !== "" || filter.fromText() !== "" || filter.toText() !== ""
         payments = Theme.rows(paymentModel.search(filter.searchText(), filter.fromText(),
                                                   filter.toText(), shown))
     }
@@ -80,7 +82,7 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             rows: page.payments
-            emptyText: "لا توجد مدفوعات بعد"
+            emptyText: page.filtered ? "لا توجد مدفوعات تطابق البحث" : "لا توجد مدفوعات بعد"
             actionsWidth: 70
             columns: [
                 { title: "المستأجر", w: 3, value: r => r.tenant_name, bold: true,
