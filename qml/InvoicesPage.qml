@@ -9,9 +9,12 @@ Rectangle {
     property var invoices: []
     // A large history is shown a screenful at a time, newest first.
     property int shown: 500
+    property bool filtered: false
 
     function reload() {
-        invoices = Theme.rows(invoiceModel.getLatest(shown))
+        filtered = filter.searchText() !== "" || filter.fromText() !== "" || filter.toText() !== ""
+        invoices = Theme.rows(invoiceModel.search(filter.searchText(), filter.fromText(),
+                                                  filter.toText(), shown))
     }
 
     function showResult(count) {
@@ -86,12 +89,19 @@ Rectangle {
             }
         }
 
+        ListFilter {
+            id: filter
+            objectName: "invoiceListFilter"
+            Layout.fillWidth: true
+            onChanged: page.reload()
+        }
+
         DataTable {
             objectName: "invoicesTable"
             Layout.fillWidth: true
             Layout.fillHeight: true
             rows: page.invoices
-            emptyText: "لا توجد فواتير بعد"
+            emptyText: page.filtered ? "لا توجد فواتير تطابق البحث" : "لا توجد فواتير بعد"
             actionsWidth: 70
             columns: [
                 { title: "رقم الفاتورة", w: 3, value: r => r.invoice_number, bold: true,

@@ -9,6 +9,7 @@ Rectangle {
     property var payments: []
     // A large history is shown a screenful at a time, newest first.
     property int shown: 500
+    property bool filtered: false
 
     readonly property var methodNames: ({
         cash: "نقدي",
@@ -17,7 +18,9 @@ Rectangle {
     })
 
     function reload() {
-        payments = Theme.rows(paymentModel.getLatest(shown))
+        filtered = filter.searchText() !== "" || filter.fromText() !== "" || filter.toText() !== ""
+        payments = Theme.rows(paymentModel.search(filter.searchText(), filter.fromText(),
+                                                  filter.toText(), shown))
     }
 
     // A reversed payment stays listed, greyed, beside the reversal that undoes it.
@@ -67,12 +70,19 @@ Rectangle {
             }
         }
 
+        ListFilter {
+            id: filter
+            objectName: "paymentListFilter"
+            Layout.fillWidth: true
+            onChanged: page.reload()
+        }
+
         DataTable {
             objectName: "paymentsTable"
             Layout.fillWidth: true
             Layout.fillHeight: true
             rows: page.payments
-            emptyText: "لا توجد مدفوعات بعد"
+            emptyText: page.filtered ? "لا توجد مدفوعات تطابق البحث" : "لا توجد مدفوعات بعد"
             actionsWidth: 70
             columns: [
                 { title: "المستأجر", w: 3, value: r => r.tenant_name, bold: true,

@@ -16,14 +16,54 @@ Rectangle {
         { code: "JOD", label: "دينار أردني", symbol: "د.ا" }
     ]
 
+    // Every currency of the database, for the rates asked against the chosen primary one.
+    property var stored: []
+    property string chosen: "ILS"
+    readonly property var others: stored.filter(c => c.code !== chosen)
+    property string message: ""
+
+    // What was typed in each rate field, by currency code.
+    property var typedRates: ({})
+    readonly property string chosenName: {
+        var primary = stored.find(c => c.code === chosen)
+        return primary ? primary.name_ar : chosen
+    }
+
+    // Nothing is stored until every answer reads: a name, and a rate for each other currency.
     function finish() {
-        var code = "ILS"
-        var checked = choices.checkedButton
-        if (checked && checked.text !== "")
-            code = checked.text
-        settingsManager.setPrimaryCurrency(code)
+        var name = nameField.text.trim()
+        if (name === "") {
+            message = "أدخل اسم الشركة أو اسمك كما يظهر على المستندات"
+            return
+        }
+        var primary = stored.find(c => c.code === chosen)
+        var answers = []
+        for (var i = 0; i < others.length; ++i) {
+            var rate = inputConverter.amount(Theme.text(typedRates[others[i].code]))
+            if (!(rate > 0)) {
+                message = "أدخل سعر صرف " + others[i].name_ar + " مقابل " + chosenName
+                        + " (رقم أكبر من صفر)"
+                return
+            }
+            answers.push({ id: Number(others[i].id), rate: rate })
+        }
+        message = ""
+        settingsManager.setPrimaryCurrency(chosen)
+        settingsManager.updateCompanyProfile(name, settingsManager.companyPhone,
+                                             settingsManager.companyAddress,
+                                             settingsManager.companyEmail)
+        for (var j = 0; j < answers.length; ++j)
+            settingsManager.updateExchangeRate(answers[j].id, Number(primary.id), answers[j].rate)
         settingsManager.completeSetup()
         page.setupComplete()
+    }
+
+    onChosenChanged: typedRates = ({})
+    Component.onCompleted: {
+        stored = Theme.rows(settingsManager.getCurrencies())
+        if (settingsManager.primaryCurrency !== "")
+            chosen = settingsManager.primaryCurrency
+        nameField.text = settingsManager.companyName
     }
 
     color: "#0a0e1a"
@@ -47,6 +87,12 @@ Rectangle {
             font.bold: true
             horizontalAlignment: Text.AlignHCenter
         }
+        MTextField {
+            id: nameField
+            objectName: "setupCompanyName"
+            Layout.fillWidth: true
+            label: "اسم الشركة أو المالك"
+        }
         Label {
             Layout.fillWidth: true
             text: "اختر العملة الأساسية للنظام"
@@ -66,10 +112,11 @@ Rectangle {
 
                 objectName: "currencyChoice" + modelData.code
                 Layout.fillWidth: true
-                implicitHeight: 64
+                implicitHeight: 52
                 text: modelData.code
                 checkable: true
-                checked: index === 0
+                checked: modelData.code === page.chosen
+                onClicked: page.chosen = modelData.code
                 ButtonGroup.group: choices
 
                 background: Rectangle {
@@ -112,6 +159,31 @@ Rectangle {
                     }
                 }
             }
+        }
+
+        Repeater {
+            id: rates
+            model: page.others
+
+            delegate: MTextField {
+                required property var modelData
+
+                objectName: "setupRate" + modelData.code
+                Layout.fillWidth: true
+                label: "سعر الصرف: 1 " + modelData.name_ar + " = كم " + page.chosenName + "؟"
+                onTextChanged: page.typedRates[modelData.code] = text
+            }
+        }
+
+        Label {
+            objectName: "setupMessage"
+            Layout.fillWidth: true
+            visible: page.message !== ""
+            text: page.message
+            color: Theme.dangerColor
+            wrapMode: Text.WordWrap
+            font.family: Theme.fontFamily
+            font.pixelSize: 13
         }
 
         MButton {

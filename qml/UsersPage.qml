@@ -181,6 +181,11 @@ Rectangle {
                     userDialog.message = "أدخل اسم المستخدم وكلمة المرور"
                     return
                 }
+                var refusal = authCtrl.passwordRefusal(passwordField.text)
+                if (refusal !== "") {
+                    userDialog.message = refusal
+                    return
+                }
                 if (authCtrl.registerUser(nameField.text, passwordField.text,
                                           page.roles[roleChips.currentIndex])) {
                     page.reload()
@@ -236,6 +241,14 @@ Rectangle {
             text: "حفظ"
             onClicked: {
                 var name = editDialog.username
+                // Refused before anything is written, so the role does not change alone.
+                if (editPasswordField.text !== "") {
+                    var refusal = authCtrl.passwordRefusal(editPasswordField.text)
+                    if (refusal !== "") {
+                        editDialog.message = refusal
+                        return
+                    }
+                }
                 var ok = authCtrl.setUserRole(name, page.roles[editRoleChips.currentIndex])
                 var active = editActiveChips.currentIndex === 0
                 if (ok && active !== editDialog.wasActive)

@@ -33,7 +33,7 @@ ApplicationWindow {
     font.family: Theme.fontFamily
 
     function showAfterLogin() {
-        if (settingsManager.isFirstRun)
+        if (settingsManager.isFirstRun && authCtrl.canAdminister)
             showSetup()
         else
             showShell()
@@ -64,6 +64,7 @@ ApplicationWindow {
     Connections {
         target: authCtrl
         function onOperationRefused(message) {
+            notice.opacity = 0
             refusal.text = message
             refusal.opacity = 1
             refusalTimer.restart()
@@ -73,6 +74,42 @@ ApplicationWindow {
         id: refusalTimer
         interval: 4000
         onTriggered: refusal.opacity = 0
+    }
+
+    // Work that ends out of sight (a file written, a password changed) is confirmed the same way.
+    function confirmDone(text) {
+        refusal.opacity = 0
+        notice.text = text
+        notice.opacity = 1
+        noticeTimer.restart()
+    }
+    Connections {
+        target: authCtrl
+        function onPasswordChanged() {
+            window.confirmDone("✅ تم تغيير كلمة المرور")
+        }
+    }
+    Connections {
+        target: backupManager
+        function onBackupCreated(path) {
+            // The safety copy made before a restore is named as such, not as the user's backup.
+            var name = path.substring(path.lastIndexOf("/") + 1)
+            window.confirmDone(path === backupManager.lastSafetyBackup
+                               ? "✅ حُفظت البيانات الحالية في النسخة: " + name
+                               : "✅ تم إنشاء النسخة الاحتياطية: " + name)
+        }
+    }
+    Connections {
+        target: printCtrl
+        function onPrintFinished(success, filePath) {
+            if (success)
+                window.confirmDone("✅ تم حفظ المستند: " + filePath)
+        }
+    }
+    Timer {
+        id: noticeTimer
+        interval: 5000
+        onTriggered: notice.opacity = 0
     }
 
     StackView {
@@ -146,6 +183,34 @@ ApplicationWindow {
         background: Rectangle {
             radius: 8
             color: window.dangerColor
+        }
+        Behavior on opacity {
+            NumberAnimation {
+                duration: 200
+            }
+        }
+    }
+
+    Label {
+        id: notice
+        objectName: "doneMessage"
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 32
+        width: Math.min(implicitWidth, parent.width - 80)
+        z: 10
+        opacity: 0
+        visible: opacity > 0
+        padding: 12
+        leftPadding: 20
+        rightPadding: 20
+        elide: Text.ElideMiddle
+        color: "#ffffff"
+        font.family: Theme.fontFamily
+        font.pixelSize: 14
+        background: Rectangle {
+            radius: 8
+            color: "#15803d"
         }
         Behavior on opacity {
             NumberAnimation {

@@ -29,6 +29,8 @@ private slots:
     void login_data();
     void login();
     void registerAndRemoveUser();
+    void newPasswordLength_data();
+    void newPasswordLength();
     void legacyPlainTextRow();
     void defaultCredentials_data();
     void defaultCredentials();
@@ -72,16 +74,66 @@ void TestAuth::registerAndRemoveUser()
 {
     TestFixture f;
     AuthController auth(f.db());
-    QVERIFY(auth.registerUser(u"omar"_s, u"pass-1"_s, u"user"_s));
+    QVERIFY(auth.registerUser(u"omar"_s, u"pass-word-1"_s, u"user"_s));
     QVERIFY(PasswordHasher::isHash(storedPassword(f, u"omar"_s)));
-    QVERIFY(auth.login(u"omar"_s, u"pass-1"_s));
-    QVERIFY(!auth.registerUser(u"omar"_s, u"other"_s, u"admin"_s));
+    QVERIFY(auth.login(u"omar"_s, u"pass-word-1"_s));
+    QVERIFY(!auth.registerUser(u"omar"_s, u"other-pass"_s, u"admin"_s));
     QCOMPARE(f.count(u"users"_s), 2);
     for (const QVariant &row : auth.getUsers())
         QVERIFY(!row.toMap().contains(u"password_hash"_s));
     QVERIFY(!auth.removeUser(u"admin"_s));
     QVERIFY(auth.removeUser(u"omar"_s));
     QCOMPARE(f.count(u"users"_s), 1);
+}
+
+void TestAuth::newPasswordLength_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+
+    const QString seven = u"abcd-12"_s;
+    const QString eight = u"abcd-123"_s;
+    for (const QString &operation : { u"register"_s, u"change"_s, u"reset"_s }) {
+        QTest::addRow("%s 7 characters", qPrintable(operation)) << operation << seven << false;
+        QTest::addRow("%s 8 characters", qPrintable(operation)) << operation << eight << true;
+    }
+    QTest::newRow("register 8 Arabic letters") << u"register"_s << u"كلمةسرية"_s << true;
+    // Eight UTF-16 units but seven characters: the last one lies outside the basic plane.
+    QTest::newRow("register 7 characters, one a pair of units")
+        << u"register"_s << u"abcdef"_s + QString::fromUcs4(U"\U0001F511") << false;
+    QTest::newRow("register empty") << u"register"_s << QString() << false;
+}
+
+// New and changed passwords need eight characters; the stored short one is kept on refusal.
+void TestAuth::newPasswordLength()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    TestFixture f;
+    AuthController auth(f.db());
+    QVERIFY(auth.login(u"admin"_s, u"qatmo"_s));
+    QCOMPARE(auth.passwordRefusal(password).isEmpty(), accepted);
+
+    QString who = u"admin"_s;
+    bool done = false;
+    if (operation == u"register"_s) {
+        who = u"omar"_s;
+        done = auth.registerUser(who, password, u"user"_s);
+        QCOMPARE(f.count(u"users"_s), accepted ? 2 : 1);
+    } else if (operation == u"change"_s) {
+        done = auth.changePassword(u"qatmo"_s, password);
+    } else {
+        done = auth.resetPassword(who, password);
+    }
+    QCOMPARE(done, accepted);
+    auth.logout();
+    QCOMPARE(auth.login(who, password), accepted);
+    if (who == u"admin"_s) {
+        auth.logout();
+        QCOMPARE(auth.login(u"admin"_s, u"qatmo"_s), !accepted);
+    }
 }
 
 // A row as an older copy of the program wrote it: upgraded by a good login only.
@@ -99,15 +151,15 @@ void TestAuth::legacyPlainTextRow()
     // Put the plain text back to test the password change's own plain-text check.
     QVERIFY(
         f.db()->execNonQuery(u"UPDATE users SET password_hash='old-pw' WHERE username='legacy'"_s));
-    QVERIFY(!auth.changePassword(u"wrong"_s, u"new-pw"_s));
+    QVERIFY(!auth.changePassword(u"wrong"_s, u"new-pass-1"_s));
     QCOMPARE(storedPassword(f, u"legacy"_s), u"old-pw"_s);
-    QVERIFY(auth.changePassword(u"old-pw"_s, u"new-pw"_s));
+    QVERIFY(auth.changePassword(u"old-pw"_s, u"new-pass-1"_s));
     const QString after = storedPassword(f, u"legacy"_s);
     QVERIFY(PasswordHasher::isHash(after));
-    QVERIFY(PasswordHasher::verify(after, u"new-pw"_s));
+    QVERIFY(PasswordHasher::verify(after, u"new-pass-1"_s));
     auth.logout();
     QVERIFY(!auth.login(u"legacy"_s, u"old-pw"_s));
-    QVERIFY(auth.login(u"legacy"_s, u"new-pw"_s));
+    QVERIFY(auth.login(u"legacy"_s, u"new-pass-1"_s));
 }
 
 void TestAuth::defaultCredentials_data()

@@ -556,6 +556,8 @@ void TestCli::resetPassword_data()
     QTest::newRow("the two differ")
         << u"admin"_s << QByteArray("جديدة-2026\nجديدة-2027\n") << 1 << false;
     QTest::newRow("empty") << u"admin"_s << QByteArray("\n\n") << 1 << false;
+    QTest::newRow("seven characters")
+        << u"admin"_s << QByteArray("جديدة-2\nجديدة-2\n") << 1 << false;
     QTest::newRow("input ends early") << u"admin"_s << QByteArray("جديدة-2026\n") << 1 << false;
     QTest::newRow("unknown user") << u"nobody"_s << QByteArray("جديدة-2026\nجديدة-2026\n") << 1
                                   << false;

@@ -382,6 +382,8 @@ const std::map<QString, Operation> &operations()
                     w.settings.setPrimaryCurrency(u"USD"_s);
                     return w.settings.primaryCurrency() == u"USD"_s;
                 } } },
+        { u"settings.completeSetup"_s,
+            { Level::AdminOnly, [](World &w) { return w.settings.completeSetup(); } } },
         { u"settings.updateCompanyProfile"_s,
             { Level::AdminOnly,
                 [](World &w) {
@@ -403,7 +405,7 @@ const std::map<QString, Operation> &operations()
         { u"auth.registerUser"_s,
             { Level::AdminOnly,
                 [](World &w) {
-                    return w.auth.registerUser(u"lina"_s, u"pass-1"_s, u"viewer"_s);
+                    return w.auth.registerUser(u"lina"_s, u"pass-word-1"_s, u"viewer"_s);
                 } } },
         { u"auth.removeUser"_s,
             { Level::AdminOnly, [](World &w) { return w.auth.removeUser(u"omar"_s); } } },
@@ -519,7 +521,7 @@ void TestPermissions::detachedDatabaseIsUnrestricted()
     PropertyModel property(f.db());
     AuthController auth(f.db());
     QVERIFY(property.add(u"برج"_s, u"residential"_s, {}, {}, {}) > 0);
-    QVERIFY(auth.registerUser(u"lina"_s, u"pass-1"_s, u"admin"_s));
+    QVERIFY(auth.registerUser(u"lina"_s, u"pass-word-1"_s, u"admin"_s));
     auth.session()->attach();
     QVERIFY(property.add(u"برج 2"_s, u"residential"_s, {}, {}, {}) < 0);
     auth.session()->detach();

@@ -99,7 +99,7 @@ void TestSession::nothingBeforeLogin()
     AppObjects o(f.db(), f.dataDir());
     o.authCtrl.session()->attach();
     const int users = f.count(u"users"_s);
-    QVERIFY(!o.authCtrl.registerUser(u"intruder"_s, u"x"_s, u"admin"_s));
+    QVERIFY(!o.authCtrl.registerUser(u"intruder"_s, u"intruder-pw"_s, u"admin"_s));
     QVERIFY(!o.authCtrl.setUserRole(u"admin"_s, u"viewer"_s));
     QCOMPARE(f.count(u"users"_s), users);
     // The first-run path: the seeded administrator logs in and sets the primary currency.

@@ -12,27 +12,85 @@ class TestSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void completeSetupIsNotStored();
+    void firstRun_data();
+    void firstRun();
+    void currenciesWithoutRate_data();
+    void currenciesWithoutRate();
     void primaryCurrencyAllOrNothing();
     void companyProfileAllOrNothing();
     void exchangeRate();
     void infiniteRateRefused();
 };
 
-// First run is read from the database: no primary currency means setup never finished.
-void TestSettings::completeSetupIsNotStored()
+void TestSettings::firstRun_data()
 {
-    TestFixture f;
-    QVERIFY(f.db()->execNonQuery(u"UPDATE currencies SET is_primary=0"_s));
-    SettingsManager settings(f.db());
-    QVERIFY(settings.isFirstRun());
-    settings.completeSetup();
-    QVERIFY(!settings.isFirstRun());
-    QVERIFY(SettingsManager(f.db()).isFirstRun());
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("complete");
+    QTest::addColumn<bool>("firstRun");
+    // The seeded primary currency alone does not mean anyone has set the program up.
+    QTest::newRow("fresh database") << QString() << false << true;
+    QTest::newRow("setup completed, next start") << QString() << true << false;
+    QTest::newRow("in use before setup was recorded: a property")
+        << u"INSERT INTO properties (name, type) VALUES ('برج', 'residential')"_s << false << false;
+    QTest::newRow("in use before setup was recorded: a company name")
+        << u"INSERT INTO settings (key, value) VALUES ('company_name', 'شركة الأمل')"_s << false
+        << false;
+    QTest::newRow("an empty company name is not a setup")
+        << u"INSERT INTO settings (key, value) VALUES ('company_name', '')"_s << false << true;
+}
 
-    settings.setPrimaryCurrency(u"USD"_s);
-    QVERIFY(!SettingsManager(f.db()).isFirstRun());
-    QCOMPARE(SettingsManager(f.db()).primaryCurrency(), u"USD"_s);
+// Asked once, on a database nobody has used yet; remembered across starts.
+void TestSettings::firstRun()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, complete);
+    QFETCH(bool, firstRun);
+    TestFixture f;
+    if (!before.isEmpty())
+        QVERIFY(f.db()->execNonQuery(before));
+    {
+        SettingsManager settings(f.db());
+        QSignalSpy changed(&settings, &SettingsManager::settingsChanged);
+        if (complete) {
+            QVERIFY(settings.isFirstRun());
+            settings.completeSetup();
+            QCOMPARE(changed.count(), 1);
+            QVERIFY(!settings.isFirstRun());
+        }
+    }
+    QCOMPARE(SettingsManager(f.db()).isFirstRun(), firstRun);
+}
+
+void TestSettings::currenciesWithoutRate_data()
+{
+    QTest::addColumn<QList<QList<int>>>("rates");
+    QTest::addColumn<QString>("primary");
+    QTest::addColumn<QStringList>("missing");
+    // Seeded ids: 1 ILS (primary), 2 USD, 3 JOD.
+    QTest::newRow("none entered") << QList<QList<int>> {} << u"ILS"_s
+                                  << QStringList { u"USD"_s, u"JOD"_s };
+    QTest::newRow("USD to the primary")
+        << QList<QList<int>> { { 2, 1 } } << u"ILS"_s << QStringList { u"JOD"_s };
+    QTest::newRow("the other direction does not count")
+        << QList<QList<int>> { { 1, 2 } } << u"ILS"_s << QStringList { u"USD"_s, u"JOD"_s };
+    QTest::newRow("to a currency that is no longer primary") << QList<QList<int>> { { 2, 1 },
+        { 3, 1 } } << u"USD"_s << QStringList { u"ILS"_s, u"JOD"_s };
+}
+
+void TestSettings::currenciesWithoutRate()
+{
+    QFETCH(QList<QList<int>>, rates);
+    QFETCH(QString, primary);
+    QFETCH(QStringList, missing);
+    TestFixture f;
+    SettingsManager settings(f.db());
+    for (const QList<int> &pair : rates)
+        QVERIFY(settings.updateExchangeRate(pair.at(0), pair.at(1), 3.5));
+    settings.setPrimaryCurrency(primary);
+    QStringList codes;
+    for (const QVariant &row : settings.currenciesWithoutRate())
+        codes << row.toMap().value(u"code"_s).toString();
+    QCOMPARE(codes, missing);
 }
 
 void TestSettings::primaryCurrencyAllOrNothing()

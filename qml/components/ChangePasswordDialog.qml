@@ -49,6 +49,11 @@ MDialog {
                 dialog.message = "أدخل كلمة المرور الجديدة"
                 return
             }
+            var refusal = authCtrl.passwordRefusal(newField.text)
+            if (refusal !== "") {
+                dialog.message = refusal
+                return
+            }
             if (newField.text !== confirmField.text) {
                 dialog.message = "كلمتا المرور الجديدتان غير متطابقتين"
                 return

@@ -33,6 +33,17 @@ RowLayout {
         return true
     }
 
+    // The fields as typed, for a page that filters in SQL.
+    function searchText() {
+        return searchField.text
+    }
+    function fromText() {
+        return fromField.text
+    }
+    function toText() {
+        return toField.text
+    }
+
     spacing: 10
 
     MTextField {

@@ -200,19 +200,37 @@ void AuthController::endAfterRestore()
     emit authChanged();
 }
 
+bool AuthController::passwordAcceptable(const QString &password)
+{
+    // Code points, so a character outside the basic plane counts once.
+    return password.toUcs4().size() >= kMinPasswordLength;
+}
+
+QString AuthController::passwordRefusal(const QString &password) const
+{
+    if (passwordAcceptable(password))
+        return {};
+    return u"كلمة المرور قصيرة: %1 أحرف على الأقل"_s.arg(kMinPasswordLength);
+}
+
 bool AuthController::changePassword(const QString &oldPass, const QString &newPass)
 {
     if (!permits(Permissions::Operation::ChangeOwnPassword))
         return false;
     const QVariantMap user = Database::firstRow(m_db->execQuery(
         u"SELECT id, password_hash FROM users WHERE id=?"_s, { m_session.userId() }));
+    if (!passwordAcceptable(newPass))
+        return false;
     if (user.isEmpty() || !matches(user.value(u"password_hash"_s).toString(), oldPass))
         return false;
     const QString hashed = PasswordHasher::hash(newPass);
     if (hashed.isEmpty())
         return false;
-    return m_db->execNonQuery(
-        u"UPDATE users SET password_hash=? WHERE id=?"_s, { hashed, m_session.userId() });
+    if (!m_db->execNonQuery(
+            u"UPDATE users SET password_hash=? WHERE id=?"_s, { hashed, m_session.userId() }))
+        return false;
+    emit passwordChanged();
+    return true;
 }
 
 bool AuthController::resetPassword(const QString &username, const QString &newPass)
@@ -221,7 +239,7 @@ bool AuthController::resetPassword(const QString &username, const QString &newPa
         return false;
     const QVariantMap user = Database::firstRow(
         m_db->execQuery(u"SELECT id FROM users WHERE username=?"_s, { username }));
-    if (user.isEmpty() || newPass.isEmpty())
+    if (user.isEmpty() || !passwordAcceptable(newPass))
         return false;
     const QString hashed = PasswordHasher::hash(newPass);
     if (hashed.isEmpty()
@@ -246,7 +264,7 @@ bool AuthController::registerUser(
 {
     if (!permits(Permissions::Operation::ManageUsers))
         return false;
-    if (Permissions::roleFromName(role) == Permissions::Role::None)
+    if (Permissions::roleFromName(role) == Permissions::Role::None || !passwordAcceptable(password))
         return false;
     const QString hashed = PasswordHasher::hash(password);
     if (hashed.isEmpty())

@@ -27,6 +27,8 @@ public:
     static constexpr int kFreeAttempts = 5;
     static constexpr int kFirstLockSeconds = 30;
     static constexpr int kLongestLockSeconds = 15 * 60;
+    // New and changed passwords only: a stored shorter one keeps working.
+    static constexpr int kMinPasswordLength = 8;
 
     explicit AuthController(Database *db, QObject *parent = nullptr);
 
@@ -53,6 +55,10 @@ public:
     Q_INVOKABLE bool resetPassword(const QString &username, const QString &newPassword);
     // Whether the administrator can still log in with the seeded password; reads only.
     Q_INVOKABLE bool defaultCredentialsWork();
+    // Whether a new password is long enough, counted in characters as people see them.
+    static bool passwordAcceptable(const QString &password);
+    // Empty when the password may be set; otherwise the line the page shows.
+    Q_INVOKABLE QString passwordRefusal(const QString &password) const;
     // Seconds before the name may try again; 0 when it may now.
     Q_INVOKABLE int lockSecondsLeft(const QString &username);
     // "30 ثانية", "دقيقتين", ...: how long to wait, as the login page says it.
@@ -66,6 +72,8 @@ public:
 signals:
     void authChanged();
     void loginFailed(const QString &reason);
+    // The operator's own password was changed; the window confirms it.
+    void passwordChanged();
     // An operation was refused, or the session ended under the operator: the line to show.
     void operationRefused(const QString &message);
 

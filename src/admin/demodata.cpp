@@ -13,6 +13,7 @@
 #include "maintenancemodel.h"
 #include "paymentmodel.h"
 #include "propertymodel.h"
+#include "settingsmanager.h"
 #include "tenantmodel.h"
 #include "transactionguard.h"
 #include "unitmodel.h"
@@ -540,13 +541,18 @@ static Counts fillLargeThrough(Objects &o, quint32 seed)
 Counts fill(Database *db, int scale, quint32 seed)
 {
     Objects objects(db);
-    return fillThrough(objects, scale, seed);
+    const Counts counts = fillThrough(objects, scale, seed);
+    // A filled portfolio is a company in use: the first-run setup is not asked.
+    SettingsManager settled(db);
+    return counts;
 }
 
 Counts fillLarge(Database *db, quint32 seed)
 {
     Objects objects(db);
-    return fillLargeThrough(objects, seed);
+    const Counts counts = fillLargeThrough(objects, seed);
+    SettingsManager settled(db);
+    return counts;
 }
 
 } // namespace DemoData

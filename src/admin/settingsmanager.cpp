@@ -14,10 +14,19 @@ SettingsManager::SettingsManager(Database *db, QObject *parent)
     , m_db(db)
 {
     const QVariantList rows = m_db->execQuery(u"SELECT code FROM currencies WHERE is_primary=1"_s);
-    if (!rows.isEmpty()) {
+    if (!rows.isEmpty())
         m_primaryCurrency = rows.first().toMap().value(u"code"_s).toString();
-        m_firstRun = false;
-    }
+    // A database in use before setup was recorded is set up already: it is not asked again.
+    m_db->execNonQuery(
+        u"INSERT OR IGNORE INTO settings (key, value) SELECT 'setup_completed', '1' WHERE "
+        "EXISTS (SELECT 1 FROM properties) OR EXISTS (SELECT 1 FROM tenants) OR EXISTS "
+        "(SELECT 1 FROM buyers) OR EXISTS (SELECT 1 FROM settings WHERE key='company_name' "
+        "AND value <> '')"_s);
+}
+
+bool SettingsManager::isFirstRun() const
+{
+    return profileValue(u"SELECT value FROM settings WHERE key='setup_completed'"_s) != u"1"_s;
 }
 
 QString SettingsManager::profileValue(const QString &sql) const
@@ -144,9 +153,21 @@ double SettingsManager::convertAmount(double amount, int fromCurrencyId, int toC
     return getExchangeRate(fromCurrencyId, toCurrencyId) * amount;
 }
 
-void SettingsManager::completeSetup()
+bool SettingsManager::completeSetup()
 {
-    // Not stored: the next start recomputes it from whether a primary currency exists.
-    m_firstRun = false;
+    if (!Session::permits(m_db, Permissions::Operation::CompanyProfile))
+        return false;
+    if (!m_db->execNonQuery(
+            u"INSERT OR REPLACE INTO settings (key, value) VALUES ('setup_completed', '1')"_s))
+        return false;
     emit settingsChanged();
+    return true;
+}
+
+QVariantList SettingsManager::currenciesWithoutRate()
+{
+    return m_db->execQuery(
+        u"SELECT c.id, c.code, c.name_ar, c.symbol FROM currencies c WHERE c.is_primary=0 AND "
+        "NOT EXISTS (SELECT 1 FROM exchange_rates r JOIN currencies p ON p.id=r.to_currency_id "
+        "AND p.is_primary=1 WHERE r.from_currency_id=c.id) ORDER BY c.id"_s);
 }

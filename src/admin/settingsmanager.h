@@ -20,7 +20,8 @@ class SettingsManager : public QObject
 public:
     explicit SettingsManager(Database *db, QObject *parent = nullptr);
 
-    bool isFirstRun() const { return m_firstRun; }
+    // Until the administrator finishes the setup page; read from the database each time.
+    bool isFirstRun() const;
     QString primaryCurrency() const { return m_primaryCurrency; }
     QString companyName() const;
     QString companyPhone() const;
@@ -37,7 +38,10 @@ public:
     Q_INVOKABLE bool updateExchangeRate(int fromId, int toId, double rate);
     Q_INVOKABLE double getExchangeRate(int fromId, int toId);
     Q_INVOKABLE double convertAmount(double amount, int fromCurrencyId, int toCurrencyId);
-    Q_INVOKABLE void completeSetup();
+    // Records that setup is done, so it is not asked again (administrator only).
+    Q_INVOKABLE bool completeSetup();
+    // The other currencies whose rate to the primary one has never been entered.
+    Q_INVOKABLE QVariantList currenciesWithoutRate();
     Q_INVOKABLE bool setProrateRent(bool on);
 
 signals:
@@ -47,6 +51,5 @@ private:
     QString profileValue(const QString &sql) const;
 
     Database *m_db;
-    bool m_firstRun = true;
     QString m_primaryCurrency;
 };

@@ -732,6 +732,9 @@ int CliApp::users(const Command &command, const QStringList &arguments)
         return failure(u"the password is empty; nothing changed"_s);
     if (first != second)
         return failure(u"the two passwords differ; nothing changed"_s);
+    if (!AuthController::passwordAcceptable(first))
+        return failure(u"the password is shorter than %1 characters; nothing changed"_s.arg(
+            AuthController::kMinPasswordLength));
     if (!auth.resetPassword(name, first))
         return failure(u"the password could not be changed: "_s + lastDatabaseError());
     say(u"password of "_s + name + u" changed"_s);

@@ -1,7 +1,9 @@
 #include "invoicemodel.h"
 
 #include "database.h"
+#include "inputconverter.h"
 #include "money.h"
+#include "recordsearch.h"
 #include "settingsmanager.h"
 #include "transactionguard.h"
 
@@ -105,6 +107,27 @@ QVariantList InvoiceModel::getLatest(int limit)
                 "LEFT JOIN units u ON i.unit_id=u.id LEFT JOIN properties p ON u.property_id=p.id "
                 "ORDER BY i.created_at DESC, i.id DESC LIMIT ?"_s,
         { limit });
+}
+
+QVariantList InvoiceModel::search(
+    const QString &text, const QString &from, const QString &to, int limit)
+{
+    const QString typed = InputConverter::normalized(text);
+    const QString like = RecordSearch::containsPattern(text);
+    const QString first = InputConverter::date(from);
+    const QString last = InputConverter::date(to);
+    // created_at carries a time: its first ten characters are the day, so `to` takes that day
+    // whole.
+    return list(
+        u"SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name "
+        "FROM invoices i LEFT JOIN tenants t ON i.tenant_id=t.id "
+        "LEFT JOIN units u ON i.unit_id=u.id LEFT JOIN properties p ON u.property_id=p.id "
+        "WHERE (COALESCE(?, '') = '' OR i.invoice_number LIKE ? ESCAPE '\\' OR t.full_name LIKE ? ESCAPE '\\' "
+        "OR p.name LIKE ? ESCAPE '\\' OR u.unit_number LIKE ? ESCAPE '\\') "
+        "AND (COALESCE(?, '') = '' OR substr(i.created_at, 1, 10) >= ?) "
+        "AND (COALESCE(?, '') = '' OR substr(i.created_at, 1, 10) <= ?) "
+        "ORDER BY i.created_at DESC, i.id DESC LIMIT ?"_s,
+        { typed, like, like, like, like, first, first, last, last, qMax(0, limit) });
 }
 
 QVariantMap InvoiceModel::getById(int id)

@@ -20,6 +20,11 @@ public:
     // The first `limit` rows of getAll, for a page that shows a large history a screenful at a
     // time.
     Q_INVOKABLE QVariantList getLatest(int limit);
+    // The rows of getLatest whose number, tenant, property or unit number contain `text` (digits in
+    // any script) and whose issue date lies from `from` to `to` inclusive ("yyyy-MM-dd"; empty or
+    // malformed leaves that end open).
+    Q_INVOKABLE QVariantList search(
+        const QString &text, const QString &from, const QString &to, int limit);
     Q_INVOKABLE QVariantMap getById(int id);
     Q_INVOKABLE QVariantList getItems(int invoiceId);
     Q_INVOKABLE QVariantList getByTenant(int tenantId);

@@ -16,6 +16,11 @@ public:
     // The first `limit` rows of getAll, for a page that shows a large history a screenful at a
     // time.
     Q_INVOKABLE QVariantList getLatest(int limit);
+    // The rows of getLatest whose payer, invoice number, reference or unit number contain `text`
+    // (digits in any script) and whose payment date lies from `from` to `to` inclusive
+    // ("yyyy-MM-dd"; empty or malformed leaves that end open).
+    Q_INVOKABLE QVariantList search(
+        const QString &text, const QString &from, const QString &to, int limit);
     Q_INVOKABLE int add(int invoiceId, int tenantId, double amount, const QString &method,
         const QString &date, const QString &ref, int currId);
     // How one amount spreads over the tenant's chosen open invoices (all open ones when none is

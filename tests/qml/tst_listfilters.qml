@@ -29,7 +29,15 @@ PageCase {
               keys: r => [r.title, r.property_name, r.unit_number, r.description], date: r => r.request_date },
             { tag: "journal by description", page: "AccountingPage", tab: 1, list: "entries",
               filter: "journalFilter", text: r => String(r.description),
-              keys: r => [r.description, r.reference_type, r.lines], date: r => r.entry_date }
+              keys: r => [r.description, r.reference_type, r.lines], date: r => r.entry_date },
+            { tag: "invoices by number", page: "InvoicesPage", list: "invoices", filter: "invoiceListFilter",
+              text: r => String(r.invoice_number).slice(-6),
+              keys: r => [r.invoice_number, r.tenant_name, r.property_name, r.unit_number],
+              date: r => r.created_at },
+            { tag: "payments by payer", page: "PaymentsPage", list: "payments", filter: "paymentListFilter",
+              text: r => String(r.tenant_name),
+              keys: r => [r.tenant_name, r.invoice_number, r.reference, r.unit_number],
+              date: r => r.payment_date }
         ]
     }
 

@@ -72,6 +72,14 @@ TestCase {
         var save = H.find(tc, dialog, "savePasswordButton")
 
         H.type(tc, H.find(tc, dialog, "oldPasswordField"), "qatmo")
+        H.type(tc, H.find(tc, dialog, "newPasswordField"), "n3w-sec")
+        H.type(tc, H.find(tc, dialog, "confirmPasswordField"), "n3w-sec")
+        H.click(tc, save)
+        verify(dialog.message !== "")
+        compare(dialog.message, authCtrl.passwordRefusal("n3w-sec"))
+        verify(dialog.opened)
+        verify(authCtrl.defaultCredentialsWork())
+
         H.type(tc, H.find(tc, dialog, "newPasswordField"), "n3w-secret")
         H.type(tc, H.find(tc, dialog, "confirmPasswordField"), "different")
         H.click(tc, save)
@@ -83,9 +91,11 @@ TestCase {
         verify(dialog.message.indexOf("تعذر تغيير كلمة المرور") === 0, dialog.message)
         verify(dialog.opened)
 
+        verify(!H.find(tc, win.contentItem, "doneMessage").visible)
         H.type(tc, H.find(tc, dialog, "oldPasswordField"), "qatmo")
         H.click(tc, save)
         H.waitClosed(tc, dialog)
+        tryVerify(() => H.find(tc, win.contentItem, "doneMessage").visible)
 
         H.click(tc, H.find(tc, app, "logoutButton"))
         var page = waitFor(false)
@@ -93,6 +103,105 @@ TestCase {
         verify(!H.find(tc, page, "defaultCredentialsHint").visible)
         login("admin", "n3w-secret")
         waitFor(true)
-        verify(authCtrl.changePassword("n3w-secret", "qatmo"))
+        verify(uiTest.restoreSeededPassword())
+    }
+
+    SignalSpy {
+        id: backupSpy
+        target: backupManager
+        signalName: "backupCreated"
+    }
+    SignalSpy {
+        id: printSpy
+        target: printCtrl
+        signalName: "printFinished"
+    }
+
+    function test_finishedWorkIsConfirmedOverAnyPage_data() {
+        return [
+            { tag: "backup", spy: backupSpy, run: () => backupManager.createBackup() },
+            { tag: "printed document", spy: printSpy,
+              run: () => printCtrl.printDocument({ title: "تجربة", blocks: [{ text: "سطر" }] }) },
+            { tag: "refused password change", spy: null,
+              run: () => authCtrl.changePassword("not-the-password", "long-enough-1") }
+        ]
+    }
+
+    // The line names the file written; work that did not happen says nothing.
+    function test_finishedWorkIsConfirmedOverAnyPage(data) {
+        login("admin", "qatmo")
+        waitFor(true)
+        var done = H.find(tc, win.contentItem, "doneMessage")
+        verify(!done.visible)
+        if (data.spy)
+            data.spy.clear()
+        data.run()
+        if (!data.spy) {
+            wait(300)
+            verify(!done.visible)
+            return
+        }
+        compare(data.spy.count, 1)
+        var args = data.spy.signalArguments[0]
+        var path = args[args.length - 1]
+        tryVerify(() => done.visible)
+        var name = path.substring(path.lastIndexOf("/") + 1)
+        verify(name !== "" && done.text.indexOf(name) >= 0, done.text)
+    }
+
+    // A database nobody has set up: the administrator's first login asks for the company and
+    // its currencies; nothing is stored until every answer reads.
+    function test_freshDatabaseAsksForSetupOnce() {
+        var rates = database.execQuery("SELECT from_currency_id, to_currency_id, rate, date FROM exchange_rates")
+        var profile = [settingsManager.companyName, settingsManager.companyPhone,
+                       settingsManager.companyAddress, settingsManager.companyEmail]
+        var primary = settingsManager.primaryCurrency
+        verify(database.execNonQuery("DELETE FROM settings WHERE key='setup_completed'"))
+        verify(settingsManager.isFirstRun)
+        try {
+            login("admin", "qatmo")
+            tryVerify(() => findChild(win.contentItem, "setupPage") !== null)
+            tryCompare(H.find(tc, win.contentItem, "rootStack"), "busy", false)
+            compare(win.screen, "setup")
+            var setup = findChild(win.contentItem, "setupPage")
+            H.type(tc, H.find(tc, setup, "setupCompanyName"), "Amal Estates")
+            H.click(tc, H.find(tc, setup, "currencyChoiceUSD"))
+            H.type(tc, H.find(tc, setup, "setupRateILS"), "0.27")
+            H.click(tc, H.find(tc, setup, "startButton"))
+            // The dinar's rate is missing: refused, nothing stored.
+            verify(H.find(tc, setup, "setupMessage").visible)
+            compare(settingsManager.primaryCurrency, primary)
+            verify(settingsManager.isFirstRun)
+
+            H.type(tc, H.find(tc, setup, "setupRateJOD"), "1.41")
+            H.click(tc, H.find(tc, setup, "startButton"))
+            waitFor(true)
+            compare(win.screen, "shell")
+            compare(settingsManager.primaryCurrency, "USD")
+            compare(settingsManager.companyName, "Amal Estates")
+            verify(!settingsManager.isFirstRun)
+            var ids = {}
+            var currencies = settingsManager.getCurrencies()
+            for (var i = 0; i < currencies.length; ++i)
+                ids[currencies[i].code] = currencies[i].id
+            fuzzyCompare(settingsManager.getExchangeRate(ids.ILS, ids.USD), 0.27, 1e-9)
+            fuzzyCompare(settingsManager.getExchangeRate(ids.JOD, ids.USD), 1.41, 1e-9)
+            compare(settingsManager.currenciesWithoutRate().length, 0)
+
+            // Asked once: the next login goes straight to the shell.
+            H.click(tc, H.find(tc, shell(), "logoutButton"))
+            waitFor(false)
+            login("admin", "qatmo")
+            waitFor(true)
+            compare(win.screen, "shell")
+        } finally {
+            settingsManager.completeSetup()
+            settingsManager.setPrimaryCurrency(primary)
+            settingsManager.updateCompanyProfile(profile[0], profile[1], profile[2], profile[3])
+            database.execNonQuery("DELETE FROM exchange_rates")
+            for (var r = 0; r < rates.length; ++r)
+                database.execNonQuery("INSERT INTO exchange_rates (from_currency_id, to_currency_id, rate, date) VALUES (?,?,?,?)",
+                                      [rates[r].from_currency_id, rates[r].to_currency_id, rates[r].rate, rates[r].date])
+        }
     }
 }

@@ -7,22 +7,66 @@ PageCase {
     name: "Setup"
     source: "SetupPage"
 
+    property var savedRates: []
+    property var savedProfile: []
+
     SignalSpy {
         id: done
         signalName: "setupComplete"
     }
 
-    function cleanup() {
-        settingsManager.setPrimaryCurrency("ILS")
+    function init() {
+        savedRates = database.execQuery("SELECT from_currency_id, to_currency_id, rate, date FROM exchange_rates")
+        savedProfile = [settingsManager.companyName, settingsManager.companyPhone,
+                        settingsManager.companyAddress, settingsManager.companyEmail]
+        load()
+        done.clear()
+        done.target = page
     }
 
-    function test_chosenCurrencyBecomesPrimary() {
-        done.target = page
+    function cleanup() {
+        settingsManager.setPrimaryCurrency("ILS")
+        settingsManager.updateCompanyProfile(savedProfile[0], savedProfile[1], savedProfile[2],
+                                             savedProfile[3])
+        database.execNonQuery("DELETE FROM exchange_rates")
+        for (var r = 0; r < savedRates.length; ++r)
+            database.execNonQuery("INSERT INTO exchange_rates (from_currency_id, to_currency_id, rate, date) VALUES (?,?,?,?)",
+                                  [savedRates[r].from_currency_id, savedRates[r].to_currency_id,
+                                   savedRates[r].rate, savedRates[r].date])
+    }
+
+    function test_answersAreCheckedBeforeAnythingIsStored_data() {
+        return [
+            { tag: "all answered", name: "Amal Estates", rates: { ILS: "0.27", JOD: "1.41" }, ok: true },
+            { tag: "rate in Arabic-Indic digits", name: "Amal Estates",
+              rates: { ILS: "٠٫٢٧", JOD: "١٫٤١" }, ok: true },
+            { tag: "no company name", name: "", rates: { ILS: "0.27", JOD: "1.41" }, ok: false },
+            { tag: "a rate missing", name: "Amal Estates", rates: { ILS: "0.27" }, ok: false },
+            { tag: "a zero rate", name: "Amal Estates", rates: { ILS: "0", JOD: "1.41" }, ok: false },
+            { tag: "a rate that is not a number", name: "Amal Estates", rates: { ILS: "abc", JOD: "1.41" },
+              ok: false }
+        ]
+    }
+
+    function test_answersAreCheckedBeforeAnythingIsStored(data) {
+        var ratesBefore = H.scalar(database, "SELECT COUNT(*) as c FROM exchange_rates")
         H.click(tc, H.find(tc, page, "currencyChoiceUSD"))
+        if (data.name !== "")
+            H.type(tc, H.find(tc, page, "setupCompanyName"), data.name)
+        for (var code in data.rates)
+            H.paste(tc, H.find(tc, page, "setupRate" + code), data.rates[code])
         H.click(tc, H.find(tc, page, "startButton"))
-        compare(done.count, 1)
-        compare(settingsManager.primaryCurrency, "USD")
-        compare(H.scalar(database, "SELECT code FROM currencies WHERE is_primary=1"), "USD")
+        compare(done.count, data.ok ? 1 : 0)
+        compare(H.find(tc, page, "setupMessage").visible, !data.ok)
+        compare(settingsManager.primaryCurrency, data.ok ? "USD" : "ILS")
+        compare(H.scalar(database, "SELECT code FROM currencies WHERE is_primary=1"),
+                data.ok ? "USD" : "ILS")
+        if (!data.ok) {
+            compare(H.scalar(database, "SELECT COUNT(*) as c FROM exchange_rates"), ratesBefore)
+            return
+        }
+        compare(settingsManager.companyName, data.name)
+        compare(settingsManager.currenciesWithoutRate().length, 0)
         compare(settingsManager.isFirstRun, false)
     }
 }

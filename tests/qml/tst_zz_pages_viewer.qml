@@ -27,7 +27,7 @@ Item {
         property var win: null
 
         function initTestCase() {
-            authCtrl.registerUser("reader", "pass-1", "viewer")
+            authCtrl.registerUser("reader", "pass-word-1", "viewer")
             uiTest.restrictWrites(true)
         }
 
@@ -95,7 +95,7 @@ Item {
             tryVerify(() => findChild(win.contentItem, "loginPage") !== null)
             var login = findChild(win.contentItem, "loginPage")
             H.type(tc, H.find(tc, login, "usernameField"), "reader")
-            H.type(tc, H.find(tc, login, "passwordField"), "pass-1")
+            H.type(tc, H.find(tc, login, "passwordField"), "pass-word-1")
             H.click(tc, H.find(tc, login, "loginButton"))
             tryVerify(() => findChild(win.contentItem, "mainApp") !== null)
             tryCompare(H.find(tc, win.contentItem, "rootStack"), "busy", false)
@@ -145,7 +145,7 @@ Item {
             var component = Qt.createComponent("qrc:/qml/main.qml")
             win = createTemporaryObject(component, root)
             tryVerify(() => findChild(win.contentItem, "loginPage") !== null)
-            verify(authCtrl.login("reader", "pass-1"))
+            verify(authCtrl.login("reader", "pass-word-1"))
             refusals.clear()
             var before = tenantModel.getAll().length
             compare(tenantModel.add("محمود", "7788", "", "", ""), -1)

@@ -3,6 +3,8 @@
 #include "appobjects.h"
 #include "database.h"
 #include "demodata.h"
+#include "passwordhasher.h"
+#include "seeddata.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -51,6 +53,12 @@ void UiTestSupport::restrictWrites(bool on)
         m_objects->authCtrl.session()->attach();
     else
         m_objects->authCtrl.session()->detach();
+}
+
+bool UiTestSupport::restoreSeededPassword()
+{
+    return m_db->execNonQuery(u"UPDATE users SET password_hash=? WHERE username='admin'"_s,
+        { PasswordHasher::hash(SeedData::adminPassword()) });
 }
 
 QString UiTestSupport::dataDir() const { return m_dir.path(); }

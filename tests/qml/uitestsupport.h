@@ -34,6 +34,8 @@ public:
     // As the application does at start-up: writes need a logged-in user with the right role.
     // Off (the default here) lets the other tests drive the objects directly.
     Q_INVOKABLE void restrictWrites(bool on);
+    // Puts the seeded administrator password back, which is too short to be set as a new one.
+    Q_INVOKABLE bool restoreSeededPassword();
     // "QML Error:" lines the run log (data dir + "/app.log") has received so far.
     Q_INVOKABLE int runLogErrorCount() const;
     Q_INVOKABLE int openedCount() const { return m_opened.size(); }
