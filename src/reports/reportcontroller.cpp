@@ -469,7 +469,7 @@ QVariantList ReportController::getAIInsights()
     {
         const double overdue = Figures::invoicesOwed(m_db, today);
         cards.append(card(overdue < 1000 ? u"✅"_s : u"🔴"_s, u"المستحقات المتأخرة"_s,
-            u"إجمالي المتأخرات: %1 ₪"_s.arg(whole(overdue))));
+            u"إجمالي المتأخرات: %1 ₪"_s.arg(money(overdue))));
     }
 
     const int lateInstallments = firstRow(u"SELECT COUNT(*) as c FROM installments "
@@ -480,7 +480,7 @@ QVariantList ReportController::getAIInsights()
     if (lateInstallments > 0) {
         cards.append(card(u"⚠️"_s, u"أقساط متأخرة"_s,
             u"%1 قسط متأخر بقيمة %2 ₪"_s.arg(
-                QString::number(lateInstallments), whole(Figures::installmentsOwed(m_db, today)))));
+                QString::number(lateInstallments), money(Figures::installmentsOwed(m_db, today)))));
     }
 
     const QVariantMap cheques
@@ -490,7 +490,7 @@ QVariantList ReportController::getAIInsights()
         cards.append(card(u"🎫"_s, u"شيكات مستحقة"_s,
             u"%1 شيك مستحق خلال 7 أيام بقيمة %2"_s.arg(
                 QString::number(cheques.value(u"c"_s).toInt()),
-                whole(cheques.value(u"t"_s).toDouble()))));
+                money(cheques.value(u"t"_s).toDouble()))));
     }
     return cards;
 }
