@@ -8,7 +8,17 @@ PageCase {
     name: "ContractorStatement"
     source: "AccountingPage"
 
+    property int contractorId: 0
+
     function init() {
+    }
+
+    // The suite shares one database: the contractor made here leaves with its rows.
+    function cleanup() {
+        for (var sql of ["DELETE FROM contractor_payments WHERE contractor_id=?",
+                         "DELETE FROM expenses WHERE contractor_id=?",
+                         "DELETE FROM contractors WHERE id=?"])
+            database.execNonQuery(sql, [contractorId])
     }
 
     function test_closingBalance_data() {
@@ -22,6 +32,7 @@ PageCase {
         var name = "Statement " + data.tag
         var id = expenseModel.addContractor(name, "0599000000", "Plumbing")
         verify(id > 0)
+        contractorId = id
         var property = Number(H.scalar(database, "SELECT id FROM properties LIMIT 1"))
         var today = H.isoDate(new Date())
         verify(expenseModel.add(property, 0, id, "صيانة", "", "Pipes", data.expense, today, 1,
