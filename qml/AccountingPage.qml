@@ -162,8 +162,10 @@ Rectangle {
                     Layout.fillHeight: true
                     rows: page.contractors
                     emptyText: "لا يوجد مقاولون أو موردون"
-                    actionsWidth: 150
+                    actionsWidth: 210
                     actions: [
+                        { text: "كشف", name: "contractorStatementButton", needs: "", outline: true,
+                          run: r => statementDialog.openFor(r) },
                         { text: "دفعة", name: "payContractorButton", needs: "write",
                           show: r => Math.round(Number(r.balance) * 100) > 0,
                           run: r => paymentDialog.openFor(r) },
@@ -232,6 +234,11 @@ Rectangle {
         id: paymentDialog
         objectName: "contractorPaymentDialog"
         onPaid: page.contractors = Theme.rows(expenseModel.getContractors())
+    }
+
+    ContractorStatementDialog {
+        id: statementDialog
+        objectName: "contractorStatementDialog"
     }
 
     ContractorDialog {

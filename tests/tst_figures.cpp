@@ -2,6 +2,7 @@
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "paymentmodel.h"
+#include "propertymodel.h"
 #include "reportcontroller.h"
 #include "testfixture.h"
 
@@ -13,9 +14,11 @@ using TF = TestFixture;
 
 // Each figure that several places show, worked out by hand on a small portfolio:
 //   building one: a rented unit (invoice 700 paid this month), a unit sold this month for 50,000
-//     with 5,000 down, two units available, an expense of 1,200 paid this month, and an invoice
-//     of 900 that got 300 and was voided;
-//   building two: a rented unit whose invoice of 100 dollars was paid, at 3.5 to the shekel.
+//     with 5,000 down, another sold for 10,000 dollars with 1,000 down, two units available
+//     asking 80,000 shekels and 20,000 dollars, an expense of 1,200 paid this month, and an
+//     invoice of 900 that got 300 and was voided;
+//   building two: a rented unit whose invoice of 100 dollars was paid and another of 50 dollars
+//     still open; a dollar is 3.5 shekels.
 class TestFigures : public QObject
 {
     Q_OBJECT
@@ -33,9 +36,15 @@ void TestFigures::figuresAgree_data()
     QTest::newRow("occupancy of building one") << u"occupancy one"_s << 100.0 / 3;
     QTest::newRow("monthly revenue: rent in shekels, dollars converted, void left out")
         << u"revenue"_s << 1050.0;
-    QTest::newRow("sale money on its own, down payment included") << u"sales"_s << 5000.0;
-    QTest::newRow("cash available: collections less expenses paid") << u"cash"_s << 4850.0;
-    QTest::newRow("building one counts rent beside sales") << u"project net"_s << 4500.0;
+    QTest::newRow("sale money on its own, down payments included, dollars converted")
+        << u"sales"_s << 8500.0;
+    QTest::newRow("cash available: collections less expenses paid") << u"cash"_s << 8350.0;
+    QTest::newRow("building one counts rent beside sales") << u"project net"_s << 8000.0;
+    QTest::newRow("sale prices in two currencies") << u"sales value"_s << 85000.0;
+    QTest::newRow("asking prices in two currencies") << u"unsold value"_s << 150000.0;
+    QTest::newRow("installments owed in two currencies") << u"installments owed"_s << 76500.0;
+    QTest::newRow("rent owed in dollars") << u"rent owed"_s << 175.0;
+    QTest::newRow("building two's income in dollars") << u"income two"_s << 350.0;
 }
 
 void TestFigures::figuresAgree()
@@ -49,8 +58,11 @@ void TestFigures::figuresAgree()
     const int two = f.addProperty(u"البرج الثاني"_s);
     const int rented = f.addUnit(one, u"R1"_s, 700, u"rented"_s);
     const int sold = f.addUnit(one, u"S1"_s);
-    f.addUnit(one, u"A1"_s);
-    f.addUnit(one, u"A2"_s);
+    const int soldInDollars = f.addUnit(one, u"S2"_s);
+    f.addUnit(one, u"A1"_s, 1000, u"available"_s, 100, 80000);
+    const int askedInDollars = f.addUnit(one, u"A2"_s, 1000, u"available"_s, 100, 20000);
+    QVERIFY(
+        f.db()->execNonQuery(u"UPDATE units SET currency_id=2 WHERE id=?"_s, { askedInDollars }));
     const int rentedTwo = f.addUnit(two, u"R2"_s, 100, u"rented"_s);
     const int tenant = f.addTenant(u"سامي"_s);
     const int tenantTwo = f.addTenant(u"ليلى"_s);
@@ -70,6 +82,7 @@ void TestFigures::figuresAgree()
     QVERIFY(payments.add(bill(tenantTwo, rentedTwo, 100, 2, month), tenantTwo, 100, u"cash"_s,
                 TF::iso(today), QString(), 2)
         > 0);
+    QVERIFY(bill(tenantTwo, rentedTwo, 50, 2, today.addMonths(1).toString(u"yyyy-MM"_s)) > 0);
     const int voided = bill(tenant, rented, 900, 1, today.addMonths(-1).toString(u"yyyy-MM"_s));
     const int paidOnVoided
         = payments.add(voided, tenant, 300, u"cash"_s, TF::iso(today), QString(), 1);
@@ -79,6 +92,9 @@ void TestFigures::figuresAgree()
     QVERIFY(invoices.voidInvoice(voided, u"فاتورة خاطئة"_s));
     QCOMPARE(InstallmentModel(f.db()).sellUnit(
                  f.addBuyer(u"خالد"_s), sold, 50000, 5000, 2, TF::iso(today), 1),
+        1);
+    QCOMPARE(InstallmentModel(f.db()).sellUnit(
+                 f.addBuyer(u"نادر"_s), soldInDollars, 10000, 1000, 1, TF::iso(today), 2),
         1);
     f.addExpense(one, 0, 1200, today);
 
@@ -108,6 +124,20 @@ void TestFigures::figuresAgree()
     } else if (figure == u"project net"_s) {
         places << project.value(u"net_cash_flow"_s).toDouble()
                << reports.getPropertyProfitability(one).value(u"profit"_s).toDouble();
+    } else if (figure == u"sales value"_s) {
+        places << project.value(u"total_sales_value"_s).toDouble();
+    } else if (figure == u"unsold value"_s) {
+        places << project.value(u"unsold_value"_s).toDouble();
+    } else if (figure == u"installments owed"_s) {
+        places << reports.getBalanceSheet().value(u"installment_receivables"_s).toDouble();
+    } else if (figure == u"rent owed"_s) {
+        places << reports.getBalanceSheet().value(u"receivables"_s).toDouble();
+    } else if (figure == u"income two"_s) {
+        for (const QVariant &row : reports.getPropertyComparison()) {
+            if (row.toMap().value(u"id"_s).toInt() == two)
+                places << row.toMap().value(u"income"_s).toDouble();
+        }
+        places << PropertyModel(f.db()).getStats(two).value(u"total_income"_s).toDouble();
     }
     QVERIFY(!places.isEmpty());
     QCOMPARE(places, QList<double>(places.size(), expected));

@@ -83,7 +83,7 @@ void TestInsights::overdueInvoiceCard()
     invoice(5000, u"void"_s, u"-3 days"_s);
     invoice(5000, u"pending"_s, u"+0 days"_s); // due today is not late
     QCOMPARE(card().value(u"icon"_s).toString(), u"✅"_s);
-    QCOMPARE(card().value(u"description"_s).toString(), u"إجمالي المتأخرات: 999 ₪"_s);
+    QCOMPARE(card().value(u"description"_s).toString(), u"إجمالي المتأخرات: 999.00 ₪"_s);
     invoice(1, u"pending"_s, u"-1 day"_s); // 1000 is alarming
     QCOMPARE(card().value(u"icon"_s).toString(), u"🔴"_s);
 }
@@ -105,9 +105,10 @@ void TestInsights::installmentsAndCheques()
 
     const QVariantList cards = ReportController(f.db()).getAIInsights();
     QCOMPARE(cards.size(), 4);
-    QCOMPARE(cards.at(2).toMap().value(u"description"_s).toString(), u"2 قسط متأخر بقيمة 1750 ₪"_s);
+    QCOMPARE(
+        cards.at(2).toMap().value(u"description"_s).toString(), u"2 قسط متأخر بقيمة 1,749.60 ₪"_s);
     QCOMPARE(cards.at(3).toMap().value(u"description"_s).toString(),
-        u"3 شيك مستحق خلال 7 أيام بقيمة 2301"_s);
+        u"3 شيك مستحق خلال 7 أيام بقيمة 2,300.60"_s);
     const QString text = analysisText(f);
     QVERIFY2(text.contains(u"**2** دفعات متأخرة"_s) && text.contains(u"**3** شيكات تستحق"_s),
         qPrintable(text));

@@ -75,6 +75,8 @@ private slots:
     void reprintKeepsTheEarlierFile();
     void statementPdf();
     void formattedTextPrintsWithoutMarkers();
+    void listHeadersReadInArabic_data();
+    void listHeadersReadInArabic();
     void unwritableTargetReportsAnError();
 };
 
@@ -168,6 +170,31 @@ void TestPrint::formattedTextPrintsWithoutMarkers()
     const QString text = pdfText(finished.first().at(1).toString());
     QVERIFY2(text.contains(u"الأداء"_s) && text.contains(u"بند"_s), qPrintable(text));
     QVERIFY2(!text.contains(u'#') && !text.contains(u'*'), qPrintable(text));
+}
+
+void TestPrint::listHeadersReadInArabic_data()
+{
+    QTest::addColumn<QVariantMap>("row");
+    QTest::newRow("tenants") << QVariantMap { { u"full_name"_s, u"سالم"_s },
+        { u"phone"_s, u"0599123456"_s }, { u"email"_s, QString() },
+        { u"id_number"_s, u"401234567"_s }, { u"balance"_s, 120 } };
+    QTest::newRow("contractors") << QVariantMap { { u"name"_s, u"ورشة النجار"_s },
+        { u"phone"_s, u"022912882"_s }, { u"trade"_s, u"سباكة"_s }, { u"notes"_s, QString() } };
+    QTest::newRow("units") << QVariantMap { { u"unit_number"_s, u"12"_s },
+        { u"rent_monthly"_s, 900 }, { u"sale_price"_s, 90000 }, { u"address"_s, u"رام الله"_s },
+        { u"city"_s, u"رام الله"_s } };
+}
+
+// A column's key must never reach the page as its header.
+void TestPrint::listHeadersReadInArabic()
+{
+    QFETCH(QVariantMap, row);
+    Printer p;
+    const QString path = p.f.dataDir() + u"/list.pdf"_s;
+    QVERIFY(p.printer.saveReport(u"قائمة"_s, { row }, {}, path));
+    const QString text = pdfText(path);
+    const QRegularExpressionMatch latin = QRegularExpression(u"[A-Za-z_]{3,}"_s).match(text);
+    QVERIFY2(!latin.hasMatch(), qPrintable(latin.captured()));
 }
 
 void TestPrint::unwritableTargetReportsAnError()

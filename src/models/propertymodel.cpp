@@ -1,6 +1,7 @@
 #include "propertymodel.h"
 
 #include "database.h"
+#include "figures.h"
 #include "transactionguard.h"
 
 using namespace Qt::StringLiterals;
@@ -87,15 +88,17 @@ bool PropertyModel::remove(int id)
 
 QVariantMap PropertyModel::getStats(int id)
 {
-    return one(u"SELECT (SELECT COUNT(*) FROM units WHERE property_id=?) as total_units,"
-               "(SELECT COUNT(*) FROM units WHERE property_id=? AND status='rented') as rented,"
-               "(SELECT COUNT(*) FROM units WHERE property_id=? AND status='available') as "
-               "available,(SELECT COUNT(*) FROM units WHERE property_id=? AND status='sold') as "
-               "sold,(SELECT COALESCE(SUM(amount),0) FROM payments p JOIN invoices i ON "
-               "p.invoice_id=i.id JOIN units u ON i.unit_id=u.id WHERE u.property_id=?) as "
-               "total_income,(SELECT COALESCE(SUM(amount),0) FROM expenses WHERE property_id=?) "
-               "as total_expenses"_s,
-        { id, id, id, id, id, id });
+    QVariantMap stats
+        = one(u"SELECT (SELECT COUNT(*) FROM units WHERE property_id=?) as total_units,"
+              "(SELECT COUNT(*) FROM units WHERE property_id=? AND status='rented') as rented,"
+              "(SELECT COUNT(*) FROM units WHERE property_id=? AND status='available') as "
+              "available,(SELECT COUNT(*) FROM units WHERE property_id=? AND status='sold') as "
+              "sold"_s,
+            { id, id, id, id });
+    // Money in the primary currency, by the same definitions the reports use.
+    stats.insert(u"total_income"_s, Figures::rentCollections(m_db, QString(), QString(), id));
+    stats.insert(u"total_expenses"_s, Figures::expensesPaid(m_db, QString(), QString(), id));
+    return stats;
 }
 
 QVariantList PropertyModel::search(const QString &query)

@@ -14,6 +14,8 @@ double sum(Database *db, const QString &sql, const QVariantList &params)
 // Open ends of a range reach every day.
 QString dayFrom(const QString &from) { return from.isEmpty() ? u"0000-01-01"_s : from; }
 QString dayTo(const QString &to) { return to.isEmpty() ? u"9999-12-31"_s : to; }
+// An empty text, never NULL, so that "?=''" holds for an unset day.
+QString anyDay(const QString &day) { return day.isEmpty() ? u""_s : day; }
 
 } // namespace
 
@@ -76,4 +78,45 @@ double Figures::cashAvailable(Database *db, const QString &from, const QString &
 {
     return rentCollections(db, from, to) + saleCollections(db, from, to)
         - expensesPaid(db, from, to);
+}
+
+double Figures::salesValue(Database *db, int propertyId)
+{
+    // The sale's currency is the one its schedule and down payment were recorded in; the unit's
+    // own currency only when the sale left neither.
+    const QString currency
+        = u"COALESCE((SELECT currency_id FROM installments WHERE unit_id=u.id AND "
+          "buyer_id=u.buyer_id LIMIT 1), (SELECT currency_id FROM payments WHERE unit_id=u.id "
+          "AND buyer_id=u.buyer_id ORDER BY id LIMIT 1), u.currency_id)"_s;
+    return sum(db,
+        u"SELECT COALESCE(SUM("_s + inPrimary(u"u.sale_price_actual"_s, currency, u"u.sale_date"_s)
+            + u"),0) as t FROM units u WHERE u.status='sold' AND (?=0 OR u.property_id=?)"_s,
+        { propertyId, propertyId });
+}
+
+double Figures::unsoldValue(Database *db, int propertyId)
+{
+    return sum(db,
+        u"SELECT COALESCE(SUM("_s
+            + inPrimary(u"sale_price"_s, u"currency_id"_s, u"date('now','localtime')"_s)
+            + u"),0) as t FROM units WHERE status='available' AND (?=0 OR property_id=?)"_s,
+        { propertyId, propertyId });
+}
+
+double Figures::installmentsOwed(Database *db, const QString &dueBefore)
+{
+    return sum(db,
+        u"SELECT COALESCE(SUM("_s
+            + inPrimary(u"(installment_amount-paid_amount)"_s, u"currency_id"_s, u"due_date"_s)
+            + u"),0) as t FROM installments WHERE status!='paid' AND (?='' OR due_date < ?)"_s,
+        { anyDay(dueBefore), anyDay(dueBefore) });
+}
+
+double Figures::invoicesOwed(Database *db, const QString &dueBefore)
+{
+    return sum(db,
+        u"SELECT COALESCE(SUM("_s + inPrimary(u"balance"_s, u"currency_id"_s, u"created_at"_s)
+            + u"),0) as t FROM invoices WHERE status!='paid' AND status!='void' "
+              "AND (?='' OR due_date < ?)"_s,
+        { anyDay(dueBefore), anyDay(dueBefore) });
 }

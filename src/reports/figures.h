@@ -26,6 +26,17 @@ public:
     // Collections of both kinds less expenses paid, between two days.
     static double cashAvailable(Database *db, const QString &from, const QString &to);
 
+    // Agreed sale prices of the sold units, each in its sale's currency at the sale date.
+    static double salesValue(Database *db, int propertyId = 0);
+    // Asking prices of the units still available, at today's rate.
+    static double unsoldValue(Database *db, int propertyId = 0);
+    // Installment money still owed, each installment at its due date; with `dueBefore` set, only
+    // installments due before that day.
+    static double installmentsOwed(Database *db, const QString &dueBefore = QString());
+    // Balances of open invoices, each at its issue date; with `dueBefore` set, only invoices due
+    // before that day.
+    static double invoicesOwed(Database *db, const QString &dueBefore = QString());
+
     // An SQL expression converting `amountColumn` of a row with `currencyColumn` and
     // `dateColumn` to the primary currency.
     static QString inPrimary(

@@ -135,6 +135,16 @@ QString PrintController::translateLabel(const QString &key)
         { u"rented"_s, u"مؤجر"_s },
         { u"installment_amount"_s, u"قيمة القسط"_s },
         { u"paid_amount"_s, u"المبلغ المدفوع"_s },
+        { u"name"_s, u"الاسم"_s },
+        { u"phone"_s, u"الهاتف"_s },
+        { u"email"_s, u"البريد"_s },
+        { u"id_number"_s, u"رقم الهوية"_s },
+        { u"address"_s, u"العنوان"_s },
+        { u"city"_s, u"المدينة"_s },
+        { u"notes"_s, u"ملاحظات"_s },
+        { u"trade"_s, u"التخصص"_s },
+        { u"rent_monthly"_s, u"الإيجار الشهري"_s },
+        { u"sale_price"_s, u"سعر البيع"_s },
     };
     return labels.value(key, key);
 }

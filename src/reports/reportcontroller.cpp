@@ -323,17 +323,8 @@ QVariantMap ReportController::getBalanceSheet()
 {
     const QString today = QDate::currentDate().toString(Qt::ISODate);
     QVariantMap result;
-    result.insert(u"receivables"_s,
-        figure(u"SELECT COALESCE(SUM("_s
-                + Figures::inPrimary(u"balance"_s, u"currency_id"_s, u"created_at"_s)
-                + u"),0) as t FROM invoices WHERE status!='paid' AND status!='void'"_s,
-            u"t"_s));
-    result.insert(u"installment_receivables"_s,
-        figure(u"SELECT COALESCE(SUM("_s
-                + Figures::inPrimary(
-                    u"(installment_amount-paid_amount)"_s, u"currency_id"_s, u"due_date"_s)
-                + u"),0) as t FROM installments WHERE status!='paid'"_s,
-            u"t"_s));
+    result.insert(u"receivables"_s, Figures::invoicesOwed(m_db));
+    result.insert(u"installment_receivables"_s, Figures::installmentsOwed(m_db));
     const double cash = Figures::cashAvailable(m_db, QString(), today);
     result.insert(u"cash"_s, cash);
     result.insert(u"cash_to"_s, today);
@@ -358,11 +349,14 @@ QVariantList ReportController::getPropertyComparison()
         u"SELECT p.name, p.id, (SELECT COUNT(*) FROM units WHERE property_id=p.id) as units, "
         "(SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='rented') as rented, "
         "(SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='sold') as sold, "
-        "(SELECT COALESCE(SUM(pay.amount),0) FROM payments pay JOIN invoices i ON "
-        "pay.invoice_id=i.id JOIN units u ON i.unit_id=u.id WHERE u.property_id=p.id "
-        "AND i.status!='void') as income, "
-        "(SELECT COALESCE(SUM(amount),0) FROM expenses WHERE property_id=p.id) as expenses "
-        "FROM properties p ORDER BY income DESC"_s);
+        "(SELECT COALESCE(SUM("_s
+        + Figures::inPrimary(u"pay.amount"_s, u"pay.currency_id"_s, u"pay.payment_date"_s)
+        + u"),0) FROM payments pay JOIN invoices i ON "
+          "pay.invoice_id=i.id JOIN units u ON i.unit_id=u.id WHERE u.property_id=p.id "
+          "AND i.status!='void') as income, (SELECT COALESCE(SUM("_s
+        + Figures::inPrimary(u"amount"_s, u"currency_id"_s, u"expense_date"_s)
+        + u"),0) FROM expenses WHERE property_id=p.id) as expenses "
+          "FROM properties p ORDER BY income DESC"_s);
 }
 
 // The figures cover all time; the period is accepted for the page's convenience only.
@@ -370,20 +364,12 @@ QVariantMap ReportController::getProjectDetailedFinancials(
     int pid, const QString &, const QString &)
 {
     QVariantMap result;
-    result.insert(u"total_sales_value"_s,
-        figure(u"SELECT COALESCE(SUM(sale_price_actual),0) as t FROM units "
-               "WHERE property_id=? AND status='sold'"_s,
-            u"t"_s, { pid }));
+    result.insert(u"total_sales_value"_s, Figures::salesValue(m_db, pid));
     // Sale money received, down payments included.
     result.insert(u"total_collected"_s, Figures::saleCollections(m_db, QString(), QString(), pid));
     result.insert(u"rent_income"_s, Figures::rentCollections(m_db, QString(), QString(), pid));
-    result.insert(u"total_expenses"_s,
-        figure(u"SELECT COALESCE(SUM(amount),0) as t FROM expenses WHERE property_id=?"_s, u"t"_s,
-            { pid }));
-    result.insert(u"unsold_value"_s,
-        figure(u"SELECT COALESCE(SUM(sale_price),0) as t FROM units "
-               "WHERE property_id=? AND status='available'"_s,
-            u"t"_s, { pid }));
+    result.insert(u"total_expenses"_s, Figures::expensesPaid(m_db, QString(), QString(), pid));
+    result.insert(u"unsold_value"_s, Figures::unsoldValue(m_db, pid));
     const QVariantMap counts = firstRow(
         u"SELECT COUNT(*) as total, SUM(CASE WHEN status='sold' THEN 1 ELSE 0 END) as sold "
         "FROM units WHERE property_id=?"_s,
@@ -391,7 +377,8 @@ QVariantMap ReportController::getProjectDetailedFinancials(
 
     const auto amount = [&result](const QString &key) { return result.value(key).toDouble(); };
     result.insert(u"expected_profit"_s,
-        amount(u"total_sales_value"_s) + amount(u"unsold_value"_s) - amount(u"total_expenses"_s));
+        Money::round(amount(u"total_sales_value"_s) + amount(u"unsold_value"_s)
+            - amount(u"total_expenses"_s)));
     // Rent received counts beside sale money, so a rental building does not show a loss.
     result.insert(u"net_cash_flow"_s,
         Money::round(
@@ -478,22 +465,22 @@ QVariantList ReportController::getAIInsights()
         cards.append(card(icon, u"تحليل الإشغال"_s, description));
     }
 
-    const QVariantMap invoices = firstRow(
-        u"SELECT COALESCE(SUM(balance),0) as overdue FROM invoices WHERE status!='paid' AND "
-        "status!='void' AND due_date < date('now','localtime')"_s);
-    if (!invoices.isEmpty()) {
-        const double overdue = invoices.value(u"overdue"_s).toDouble();
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    {
+        const double overdue = Figures::invoicesOwed(m_db, today);
         cards.append(card(overdue < 1000 ? u"✅"_s : u"🔴"_s, u"المستحقات المتأخرة"_s,
-            u"إجمالي المتأخرات: %1 ₪"_s.arg(whole(overdue))));
+            u"إجمالي المتأخرات: %1 ₪"_s.arg(money(overdue))));
     }
 
-    const QVariantMap installments = firstRow(
-        u"SELECT COUNT(*) as c, COALESCE(SUM(installment_amount-paid_amount),0) as t "
-        "FROM installments WHERE status!='paid' AND due_date < date('now','localtime')"_s);
-    if (installments.value(u"c"_s).toInt() > 0) {
+    const int lateInstallments = firstRow(u"SELECT COUNT(*) as c FROM installments "
+                                          "WHERE status!='paid' AND due_date < ?"_s,
+        { today })
+                                     .value(u"c"_s)
+                                     .toInt();
+    if (lateInstallments > 0) {
         cards.append(card(u"⚠️"_s, u"أقساط متأخرة"_s,
-            u"%1 قسط متأخر بقيمة %2 ₪"_s.arg(QString::number(installments.value(u"c"_s).toInt()),
-                whole(installments.value(u"t"_s).toDouble()))));
+            u"%1 قسط متأخر بقيمة %2 ₪"_s.arg(
+                QString::number(lateInstallments), money(Figures::installmentsOwed(m_db, today)))));
     }
 
     const QVariantMap cheques
@@ -503,7 +490,7 @@ QVariantList ReportController::getAIInsights()
         cards.append(card(u"🎫"_s, u"شيكات مستحقة"_s,
             u"%1 شيك مستحق خلال 7 أيام بقيمة %2"_s.arg(
                 QString::number(cheques.value(u"c"_s).toInt()),
-                whole(cheques.value(u"t"_s).toDouble()))));
+                money(cheques.value(u"t"_s).toDouble()))));
     }
     return cards;
 }

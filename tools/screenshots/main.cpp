@@ -182,6 +182,9 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
         { u"balance"_s, 4250.5 } };
     dialog(u"contractorPaymentDialog"_s, { { u"contractor"_s, contractor } }, {},
         u"53-dialog-contractor-payment"_s);
+    dialog(u"contractorStatementDialog"_s,
+        { { u"contractorId"_s, 1 }, { u"contractorName"_s, contractor.value(u"name"_s) } }, {},
+        u"53-dialog-contractor-statement"_s);
     const QVariantMap account { { u"id"_s, 1 }, { u"code"_s, u"1100"_s },
         { u"name_ar"_s, u"الصندوق"_s } };
     dialog(
