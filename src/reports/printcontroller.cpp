@@ -350,7 +350,9 @@ std::unique_ptr<DocumentLayout> PrintController::accountStatementLayout(
                        amount(sum.value(u"closing_balance"_s)) + symbol };
         layout->addKeyValues(figures);
     }
-    layout->addSignatures({ u"توقيع المحاسب"_s, u"الختم الرسمي"_s, u"توقيع العميل"_s });
+    // The person the statement is about signs it: the tenant, the buyer or the contractor.
+    const QString signer = entityType.isEmpty() ? u"العميل"_s : u"ال"_s + entityType;
+    layout->addSignatures({ u"توقيع المحاسب"_s, u"الختم الرسمي"_s, u"توقيع "_s + signer });
     return layout;
 }
 
