@@ -17,32 +17,27 @@ PaymentModel::PaymentModel(Database *db, QObject *parent)
 {
 }
 
-QVariantList PaymentModel::getAll()
-{
-    return list(u"SELECT p.*, COALESCE(t.full_name, b.full_name) as tenant_name, i.invoice_number, "
-                "u.unit_number, pr.name as property_name, "
-                "(SELECT r.id FROM payments r WHERE r.reverses_payment_id=p.id) as reversed_by "
-                "FROM payments p "
-                "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN buyers b ON p.buyer_id=b.id "
-                "LEFT JOIN invoices i ON p.invoice_id=i.id "
-                "LEFT JOIN units u ON u.id=COALESCE(i.unit_id, p.unit_id) "
-                "LEFT JOIN properties pr ON u.property_id=pr.id ORDER BY p.payment_date DESC"_s);
-}
+namespace {
+
+// A listed payment with its payer, invoice, unit and reversal. A buyer's installment payment has
+// no tenant or invoice: its buyer and unit stand in.
+const QString listedSql = u"SELECT p.*, COALESCE(t.full_name, b.full_name) as tenant_name, "
+                          "i.invoice_number, u.unit_number, pr.name as property_name, "
+                          "(SELECT r.id FROM payments r WHERE r.reverses_payment_id=p.id) "
+                          "as reversed_by FROM payments p "
+                          "LEFT JOIN tenants t ON p.tenant_id=t.id "
+                          "LEFT JOIN buyers b ON p.buyer_id=b.id "
+                          "LEFT JOIN invoices i ON p.invoice_id=i.id "
+                          "LEFT JOIN units u ON u.id=COALESCE(i.unit_id, p.unit_id) "
+                          "LEFT JOIN properties pr ON u.property_id=pr.id "_s;
+
+} // namespace
+
+QVariantList PaymentModel::getAll() { return list(listedSql + u"ORDER BY p.payment_date DESC"_s); }
 
 QVariantList PaymentModel::getLatest(int limit)
 {
-    return list(
-        // A buyer's installment payment has no tenant or invoice: its buyer and unit stand in.
-        u"SELECT p.*, COALESCE(t.full_name, b.full_name) as tenant_name, i.invoice_number, "
-        "u.unit_number, pr.name as property_name, "
-        "(SELECT r.id FROM payments r WHERE r.reverses_payment_id=p.id) as reversed_by "
-        "FROM payments p "
-        "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN buyers b ON p.buyer_id=b.id "
-        "LEFT JOIN invoices i ON p.invoice_id=i.id "
-        "LEFT JOIN units u ON u.id=COALESCE(i.unit_id, p.unit_id) "
-        "LEFT JOIN properties pr ON u.property_id=pr.id "
-        "ORDER BY p.payment_date DESC, p.id DESC LIMIT ?"_s,
-        { limit });
+    return list(listedSql + u"ORDER BY p.payment_date DESC, p.id DESC LIMIT ?"_s, { limit });
 }
 
 QVariantList PaymentModel::search(
@@ -52,21 +47,13 @@ QVariantList PaymentModel::search(
     const QString like = RecordSearch::containsPattern(text);
     const QString first = InputConverter::date(from);
     const QString last = InputConverter::date(to);
-    return list(
-        u"SELECT p.*, COALESCE(t.full_name, b.full_name) as tenant_name, i.invoice_number, "
-        "u.unit_number, pr.name as property_name, "
-        "(SELECT r.id FROM payments r WHERE r.reverses_payment_id=p.id) as reversed_by "
-        "FROM payments p "
-        "LEFT JOIN tenants t ON p.tenant_id=t.id LEFT JOIN buyers b ON p.buyer_id=b.id "
-        "LEFT JOIN invoices i ON p.invoice_id=i.id "
-        "LEFT JOIN units u ON u.id=COALESCE(i.unit_id, p.unit_id) "
-        "LEFT JOIN properties pr ON u.property_id=pr.id "
-        "WHERE (COALESCE(?, '') = '' OR COALESCE(t.full_name, b.full_name) LIKE ? ESCAPE '\\' "
-        "OR i.invoice_number LIKE ? ESCAPE '\\' OR p.reference LIKE ? ESCAPE '\\' "
-        "OR u.unit_number LIKE ? ESCAPE '\\') "
-        "AND (COALESCE(?, '') = '' OR substr(p.payment_date, 1, 10) >= ?) "
-        "AND (COALESCE(?, '') = '' OR substr(p.payment_date, 1, 10) <= ?) "
-        "ORDER BY p.payment_date DESC, p.id DESC LIMIT ?"_s,
+    return list(listedSql
+            + u"WHERE (COALESCE(?, '') = '' OR COALESCE(t.full_name, b.full_name) LIKE ? ESCAPE '\\' "
+              "OR i.invoice_number LIKE ? ESCAPE '\\' OR p.reference LIKE ? ESCAPE '\\' "
+              "OR u.unit_number LIKE ? ESCAPE '\\') "
+              "AND (COALESCE(?, '') = '' OR substr(p.payment_date, 1, 10) >= ?) "
+              "AND (COALESCE(?, '') = '' OR substr(p.payment_date, 1, 10) <= ?) "
+              "ORDER BY p.payment_date DESC, p.id DESC LIMIT ?"_s,
         { typed, like, like, like, like, first, first, last, last, qMax(0, limit) });
 }
 
