@@ -10,6 +10,16 @@ Rectangle {
     property var buyers: []
     property var allBuyers: []
 
+    // An alert about a buyer opens the buyer's installment schedule.
+    function openRecord(kind, id) {
+        var buyer = kind === "buyer" ? database.getById("buyers", id) : null
+        if (!buyer || !buyer.id)
+            return
+        installmentsDialog.buyerId = Number(buyer.id)
+        installmentsDialog.buyerName = Theme.text(buyer.full_name)
+        installmentsDialog.open()
+    }
+
     function reload() {
         allBuyers = Theme.rows(buyerModel.getAll())
         applyFilter()

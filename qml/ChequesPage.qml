@@ -36,6 +36,16 @@ Rectangle {
                                         c.due_date))
     }
 
+    // An alert about a cheque shows that cheque alone in the full list.
+    function openRecord(kind, id) {
+        var cheque = kind === "cheque" ? database.getById("cheques", id) : null
+        if (!cheque || !cheque.id)
+            return
+        tabs.currentIndex = 0
+        listFilter.setSearch(Theme.text(cheque.cheque_number))
+        loadTab()
+    }
+
     function reload() {
         var cards = []
         for (var i = 0; i < statusCards.length; ++i) {

@@ -17,8 +17,10 @@ Rectangle {
     property real chartMax: 100
     property real occupancy: 0
 
-    // Asks the shell to show another page (the alerts' "متابعة").
+    // Asks the shell to show another page (the alerts' "متابعة"), and there the record the alert
+    // is about.
     signal navigate(int index)
+    signal follow(int index, string kind, int id)
 
     function refreshData() {
         stats = dashboardCtrl.getStats() || {}
@@ -54,13 +56,11 @@ Rectangle {
         return v === undefined || v === null ? 0 : v
     }
 
-    function followAlert(type) {
-        if (type === "overdue")
-            navigate(5)
-        else if (type === "cheque")
-            navigate(6)
-        else if (type === "contract")
-            navigate(2)
+    function followAlert(alert) {
+        var pages = { buyer: 3, tenant: 2, cheque: 6 }
+        var kind = Theme.text(alert.recordKind)
+        if (pages[kind] !== undefined)
+            follow(pages[kind], kind, Number(alert.recordId) || 0)
     }
 
     color: "#0a0e1a"
@@ -129,6 +129,22 @@ Rectangle {
                               ? "مبيعات الوحدات: " + Theme.money(page.figure("monthlySales")) : ""
                     icon: "⌬"
                 }
+            }
+
+            // Money older than its currency's first rate is counted unconverted; say so.
+            Label {
+                objectName: "missingRateNote"
+                readonly property var codes: page.stats.currenciesWithoutRate || []
+                Layout.fillWidth: true
+                visible: codes.length > 0
+                text: "⚠ بعض المبالغ بعملة " + codes.join("، ")
+                      + " أقدم من أول سعر صرف مسجل لها، فحُسبت في الإجماليات دون تحويل. "
+                      + "أدخل سعر الصرف من صفحة الإعدادات."
+                color: Theme.warningColor
+                font.family: Theme.fontFamily
+                font.pixelSize: 13
+                wrapMode: Text.WordWrap
+                horizontalAlignment: Text.AlignLeft
             }
 
             Rectangle {
@@ -211,7 +227,7 @@ Rectangle {
                                     text: "متابعة"
                                     implicitHeight: 32
                                     outline: true
-                                    onClicked: page.followAlert(alertRow.modelData.type)
+                                    onClicked: page.followAlert(alertRow.modelData)
                                 }
                             }
                         }

@@ -14,6 +14,14 @@ Rectangle {
         sideBar.menuSelected(index)
     }
 
+    // Shows a page and there the record: each page that can open one has openRecord(kind, id).
+    function openRecord(index, kind, id) {
+        selectPage(index)
+        var target = pages.children[index]
+        if (target && typeof target.openRecord === "function")
+            target.openRecord(kind, id)
+    }
+
     color: "#0a0e1a"
 
     RowLayout {
@@ -38,6 +46,7 @@ Rectangle {
             Dashboard {
                 objectName: "dashboardPage"
                 onNavigate: index => shell.selectPage(index)
+                onFollow: (index, kind, id) => shell.openRecord(index, kind, id)
             }
             PropertiesPage {
                 objectName: "propertiesPage"

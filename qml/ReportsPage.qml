@@ -20,6 +20,7 @@ Rectangle {
     property var overdue: []
     property var chequeRows: []
     property string notice: ""
+    property var missingRates: []
     property alias tab: tabs.currentIndex
 
     readonly property var tabNames: ["الذكاء الاصطناعي", "الملخص المالي", "أداء المشاريع",
@@ -36,6 +37,7 @@ Rectangle {
         analysis = reportCtrl.getSmartAIAnalysis() || {}
         profitLoss = reportCtrl.getProfitLoss(from, to) || {}
         balanceSheet = reportCtrl.getBalanceSheet() || {}
+        missingRates = reportCtrl.getCurrenciesWithoutRate() || []
         var props = Theme.rows(propertyModel.getAll())
         var list = []
         for (var i = 0; i < props.length; ++i) {
@@ -166,6 +168,18 @@ Rectangle {
                 elide: Text.ElideRight
                 horizontalAlignment: Text.AlignLeft
             }
+        }
+        Label {
+            objectName: "missingRateNote"
+            Layout.fillWidth: true
+            visible: page.missingRates.length > 0
+            text: "⚠ مبالغ بعملة " + page.missingRates.join("، ")
+                  + " أقدم من أول سعر صرف لها حُسبت في الإجماليات دون تحويل؛ أدخل سعر الصرف من الإعدادات."
+            color: Theme.warningColor
+            font.family: Theme.fontFamily
+            font.pixelSize: 13
+            wrapMode: Text.WordWrap
+            horizontalAlignment: Text.AlignLeft
         }
 
         Flickable {

@@ -20,6 +20,16 @@ Rectangle {
         }
     }
 
+    // An alert about a lease opens its tenant's leases.
+    function openRecord(kind, id) {
+        var tenant = kind === "tenant" ? tenantModel.getById(id) : null
+        if (!tenant || !tenant.id)
+            return
+        contractsDialog.tenantId = Number(tenant.id)
+        contractsDialog.tenantName = Theme.text(tenant.full_name)
+        contractsDialog.open()
+    }
+
     function reload() {
         var q = searchField.text
         tenants = Theme.rows(q === "" ? tenantModel.getAll() : tenantModel.search(q))

@@ -8,7 +8,7 @@ packages=(
     qml6-module-qtqml qml6-module-qtqml-workerscript qml6-module-qtquick
     qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qtquick-templates
     qml6-module-qtquick-window qml6-module-qtquick-dialogs qml6-module-qttest
-    libgl-dev libsodium-dev libsqlite3-dev sqlite3 ccache strace
+    qt6-translations-l10n libgl-dev libsodium-dev libsqlite3-dev sqlite3 ccache strace
     fonts-noto-core fonts-noto-color-emoji fonts-dejavu-core poppler-utils python3 clang-format
 )
 

@@ -17,6 +17,8 @@ private slots:
     void rates();
     void expiringContracts();
     void collectionChart();
+    void currenciesWithoutRate_data();
+    void currenciesWithoutRate();
 };
 
 void TestDashboard::stats()
@@ -76,6 +78,36 @@ void TestDashboard::rates()
     invoice(0, 1000, u"void"_s, 0); // a void invoice is nothing to collect
     QCOMPARE(dashboard.getStats().value(u"revenueGrowth"_s).toDouble(), -20.0);
     QCOMPARE(dashboard.getCollectionRate(), 100.0 / 3);
+}
+
+void TestDashboard::currenciesWithoutRate_data()
+{
+    // Money in dinars (currency 3) dated 30 days ago; rates of dinars or dollars to shekels.
+    QTest::addColumn<int>("rateCurrency");
+    QTest::addColumn<int>("rateAge");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("no rate at all") << 0 << 0 << QStringList { u"JOD"_s };
+    QTest::newRow("a rate before the money") << 3 << 40 << QStringList {};
+    QTest::newRow("a rate on the money's day") << 3 << 30 << QStringList {};
+    QTest::newRow("only a later rate") << 3 << 10 << QStringList { u"JOD"_s };
+    QTest::newRow("a rate of another currency") << 2 << 40 << QStringList { u"JOD"_s };
+}
+
+void TestDashboard::currenciesWithoutRate()
+{
+    QFETCH(int, rateCurrency);
+    QFETCH(int, rateAge);
+    QFETCH(QStringList, expected);
+    TestFixture f;
+    const QDate day = f.sqliteToday().addDays(-30);
+    f.addPayment(0, f.addTenant(u"سامي"_s), 700, day);
+    f.db()->execNonQuery(u"UPDATE payments SET currency_id=3"_s);
+    f.addPayment(0, 0, 100, day.addDays(-400)); // shekels never need a rate
+    if (rateCurrency > 0)
+        f.addRate(rateCurrency, 1, 4.9, f.sqliteToday().addDays(-rateAge));
+    QCOMPARE(
+        DashboardController(f.db()).getStats().value(u"currenciesWithoutRate"_s).toStringList(),
+        expected);
 }
 
 void TestDashboard::expiringContracts()

@@ -9,7 +9,6 @@ MDialog {
     property int tenantId: 0
     property string tenantName: ""
     property var contracts: []
-    property var availableUnits: []
 
     function reload() {
         if (tenantId < 1) {
@@ -19,10 +18,6 @@ MDialog {
         contracts = Theme.rows(database.execQuery(
             "SELECT c.*, u.unit_number, p.name as property_name FROM contracts c JOIN units u ON c.unit_id=u.id JOIN properties p ON u.property_id=p.id WHERE c.tenant_id=? ORDER BY c.start_date DESC",
             [tenantId]))
-        var units = Theme.rows(unitModel.getAvailable())
-        for (var i = 0; i < units.length; ++i)
-            units[i].display = Theme.text(units[i].property_name) + " - " + Theme.text(units[i].unit_number)
-        availableUnits = units
     }
 
     function terminate(id) {
@@ -231,24 +226,22 @@ MDialog {
         dialogWidth: 480
 
         onAboutToShow: {
-            unitBox.currentIndex = -1
+            unitBox.clear()
             startField.text = Theme.today()
             endField.text = ""
             rentField.text = ""
             depositField.text = "0"
         }
 
-        MComboBox {
+        SearchPicker {
             id: unitBox
             objectName: "contractUnitBox"
             Layout.fillWidth: true
+            kind: "availableUnit"
             label: "الوحدة"
-            placeholder: "اختر وحدة..."
-            model: dialog.availableUnits
-            textRole: "display"
-            onActivated: index => {
-                var unit = dialog.availableUnits[index]
-                if (unit && rentField.text === "")
+            placeholder: "ابحث برقم الوحدة أو اسم العقار..."
+            onPicked: unit => {
+                if (rentField.text === "")
                     rentField.text = String(unit.rent_monthly || "")
             }
         }
@@ -284,7 +277,7 @@ MDialog {
             Layout.fillWidth: true
             text: "حفظ العقد"
             onClicked: {
-                var unit = dialog.availableUnits[unitBox.currentIndex]
+                var unit = unitBox.selected
                 if (!unit) {
                     newContractDialog.message = "اختر وحدة"
                     return

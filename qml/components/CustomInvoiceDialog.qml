@@ -8,7 +8,6 @@ import "Periods.js" as Periods
 MDialog {
     id: dialog
 
-    property var tenants: []
     property var currencies: []
     property var items: []
     readonly property var itemTypes: ["إيجار", "مياه", "كهرباء", "صيانة", "مصعد", "تنظيف", "خدمة أخرى"]
@@ -25,9 +24,8 @@ MDialog {
     dialogWidth: 560
 
     onAboutToShow: {
-        tenants = Theme.rows(tenantModel.getAll())
         currencies = Theme.rows(currencyModel.getAll())
-        tenantBox.currentIndex = -1
+        tenantBox.clear()
         currencyBox.currentIndex = currencies.length > 0 ? 0 : -1
         periodField.text = Periods.currentPeriod()
         typeBox.currentIndex = 0
@@ -63,7 +61,7 @@ MDialog {
     }
 
     function issue() {
-        var tenant = tenants[tenantBox.currentIndex]
+        var tenant = tenantBox.selected
         if (!tenant || items.length === 0) {
             message = "اختر المستأجر وأضف بنداً واحداً على الأقل"
             return
@@ -83,14 +81,12 @@ MDialog {
         }
     }
 
-    MComboBox {
+    SearchPicker {
         id: tenantBox
         objectName: "customTenantBox"
         Layout.fillWidth: true
+        kind: "tenant"
         label: "المستأجر:"
-        placeholder: "اختر مستأجراً..."
-        model: dialog.tenants
-        textRole: "full_name"
     }
     RowLayout {
         Layout.fillWidth: true

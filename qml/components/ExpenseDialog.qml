@@ -15,7 +15,6 @@ MDialog {
     property var currencies: []
     property var properties: []
     property var units: []
-    property var contractors: []
     readonly property var categories: ["صيانة", "كهرباء", "مياه", "تنظيف", "إدارية", "ضرائب ورسوم",
         "تأمين", "أخرى"]
     readonly property var methods: ["cash", "bank", "cheque"]
@@ -73,7 +72,7 @@ MDialog {
         var currencyId = currency ? Number(currency.id) : 1
         var propertyId = Number((properties[propertyBox.currentIndex] || { id: 0 }).id)
         var unitId = Number((units[unitBox.currentIndex] || { id: 0 }).id)
-        var contractorId = Number((contractors[contractorBox.currentIndex] || { id: 0 }).id)
+        var contractorId = contractorBox.selectedId
         var method = methods[Math.max(0, methodChips.currentIndex)]
         var ok = expense
                 ? expenseModel.update(Number(expense.id), propertyId, unitId, contractorId, category,
@@ -97,8 +96,6 @@ MDialog {
         currencies = Theme.rows(currencyModel.getAll())
         properties = withNone(Theme.rows(propertyModel.getAll()), "بدون عقار (مصروف عام)",
                               r => Theme.text(r.name))
-        contractors = withNone(Theme.rows(expenseModel.getContractors()), "بدون مقاول",
-                               r => Theme.text(r.name) + (r.trade ? " - " + r.trade : ""))
         dateField.text = row ? Theme.text(row.expense_date) : Theme.today()
         amountField.text = row ? Theme.text(row.amount) : ""
         descField.text = row ? Theme.text(row.description) : ""
@@ -106,7 +103,11 @@ MDialog {
         currencyBox.currentIndex = Math.max(0, row ? indexOfId(currencies, row.currency_id) : 0)
         propertyBox.currentIndex = indexOfId(properties, row ? row.property_id : presetPropertyId)
         loadUnits(row ? row.unit_id : 0)
-        contractorBox.currentIndex = indexOfId(contractors, row ? row.contractor_id : 0)
+        var contractor = row && Number(row.contractor_id) > 0
+                ? database.getById("contractors", Number(row.contractor_id)) : null
+        contractorBox.clear()
+        if (contractor && contractor.id)
+            contractorBox.choose({ id: contractor.id, title: Theme.text(contractor.name) })
         methodChips.currentIndex = row ? Math.max(0, methods.indexOf(row.payment_method)) : 0
     }
 
@@ -148,13 +149,13 @@ MDialog {
             placeholder: "اختر الفئة..."
             model: dialog.categories
         }
-        MComboBox {
+        SearchPicker {
             id: contractorBox
             objectName: "expenseContractorBox"
             Layout.fillWidth: true
+            kind: "contractor"
             label: "المقاول / المورد (اختياري)"
-            model: dialog.contractors
-            textRole: "display"
+            placeholder: "ابحث بالاسم أو المهنة أو الهاتف..."
         }
     }
     RowLayout {

@@ -9,7 +9,6 @@ MDialog {
     property int buyerId: 0
     property string buyerName: ""
     property var installments: []
-    property var allUnits: []
 
     function reload() {
         installments = buyerId > 0 ? Theme.rows(installmentModel.getByBuyer(buyerId)) : []
@@ -192,23 +191,18 @@ MDialog {
         dialogWidth: 460
 
         onAboutToShow: {
-            var units = Theme.rows(unitModel.getAll())
-            for (var i = 0; i < units.length; ++i)
-                units[i].display = Theme.text(units[i].property_name) + " - " + Theme.text(units[i].unit_number)
-            dialog.allUnits = units
-            unitBox.currentIndex = -1
+            unitBox.clear()
             amountField.text = ""
             dueField.text = Theme.today()
         }
 
-        MComboBox {
+        SearchPicker {
             id: unitBox
             objectName: "installmentUnitBox"
             Layout.fillWidth: true
+            kind: "unit"
             label: "الوحدة"
-            placeholder: "اختر وحدة..."
-            model: dialog.allUnits
-            textRole: "display"
+            placeholder: "ابحث برقم الوحدة أو اسم العقار..."
         }
         MTextField {
             id: amountField
@@ -228,7 +222,7 @@ MDialog {
             Layout.fillWidth: true
             text: "إضافة القسط"
             onClicked: {
-                var unit = dialog.allUnits[unitBox.currentIndex]
+                var unit = unitBox.selected
                 var amount = amountField.amount
                 if (!unit) {
                     addDialog.message = "اختر وحدة"

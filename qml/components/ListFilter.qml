@@ -37,6 +37,11 @@ RowLayout {
     function searchText() {
         return searchField.text
     }
+    function setSearch(text) {
+        fromField.text = ""
+        toField.text = ""
+        searchField.text = text
+    }
     function fromText() {
         return fromField.text
     }

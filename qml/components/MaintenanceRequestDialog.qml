@@ -6,7 +6,6 @@ import "Theme.js" as Theme
 MDialog {
     id: dialog
 
-    property var units: []
     readonly property var priorities: ["low", "medium", "high"]
 
     // The request being corrected (its unit stays), or null for a new one.
@@ -28,25 +27,20 @@ MDialog {
     dialogWidth: 520
 
     onAboutToShow: {
-        var list = request ? [] : Theme.rows(unitModel.getAll())
-        for (var i = 0; i < list.length; ++i)
-            list[i].display = Theme.text(list[i].property_name) + " - " + Theme.text(list[i].unit_number)
-        units = list
-        unitBox.currentIndex = -1
+        unitBox.clear()
         titleField.text = ""
         descField.text = ""
         priorityChips.currentIndex = 1
     }
 
-    MComboBox {
+    SearchPicker {
         id: unitBox
         objectName: "maintenanceUnitBox"
         visible: dialog.request === null
         Layout.fillWidth: true
+        kind: "unit"
         label: "اختر الوحدة"
-        placeholder: "اختر وحدة..."
-        model: dialog.units
-        textRole: "display"
+        placeholder: "ابحث برقم الوحدة أو اسم العقار..."
     }
     MTextField {
         id: titleField
@@ -80,7 +74,7 @@ MDialog {
         Layout.topMargin: 4
         text: "حفظ الطلب"
         onClicked: {
-            var unit = dialog.units[unitBox.currentIndex]
+            var unit = unitBox.selected
             if (!unit && !dialog.request) {
                 dialog.message = "اختر الوحدة"
                 return

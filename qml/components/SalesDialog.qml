@@ -8,7 +8,6 @@ MDialog {
 
     property int buyerId: 0
     property string buyerName: ""
-    property var units: []
     property var currencies: []
     readonly property bool cash: paymentBox.currentIndex === 1
     readonly property int count: cash ? 1 : Math.max(1, parseInt(countField.text) || 1)
@@ -20,10 +19,6 @@ MDialog {
     signal sold
 
     function reload() {
-        var list = Theme.rows(unitModel.getAvailable())
-        for (var i = 0; i < list.length; ++i)
-            list[i].display = Theme.text(list[i].property_name) + " - وحدة " + Theme.text(list[i].unit_number)
-        units = list
         currencies = Theme.rows(currencyModel.getAll())
     }
 
@@ -32,7 +27,7 @@ MDialog {
     }
 
     function confirm() {
-        var unit = units[unitBox.currentIndex]
+        var unit = unitBox.selected
         if (!unit) {
             logFailure(0, "فشل البيع: لم يتم اختيار وحدة")
             message = "اختر الوحدة المراد بيعها"
@@ -72,7 +67,7 @@ MDialog {
     onBuyerIdChanged: reload()
     onAboutToShow: {
         reload()
-        unitBox.currentIndex = -1
+        unitBox.clear()
         currencyBox.currentIndex = currencies.length > 0 ? 0 : -1
         paymentBox.currentIndex = 0
         priceField.text = ""
@@ -93,21 +88,17 @@ MDialog {
         horizontalAlignment: Text.AlignLeft
     }
 
-    MComboBox {
+    SearchPicker {
         id: unitBox
         objectName: "saleUnitBox"
         Layout.fillWidth: true
+        kind: "availableUnit"
         label: "الوحدة"
-        placeholder: "اختر وحدة..."
-        model: dialog.units
-        textRole: "display"
-        onActivated: index => {
-            var unit = dialog.units[index]
-            if (unit) {
-                priceField.text = String(Number(unit.sale_price) || 0)
-                if (dialog.cash)
-                    downField.text = priceField.text
-            }
+        placeholder: "ابحث برقم الوحدة أو اسم العقار..."
+        onPicked: unit => {
+            priceField.text = String(Number(unit.sale_price) || 0)
+            if (dialog.cash)
+                downField.text = priceField.text
         }
     }
 

@@ -526,11 +526,11 @@ bool BackupManager::exportAllToCSV()
 QString BackupManager::browseBackupPath()
 {
     return QFileDialog::getExistingDirectory(
-        nullptr, u"Select Backup Folder"_s, m_backupPath, QFileDialog::ShowDirsOnly);
+        nullptr, u"اختر مجلد النسخ الاحتياطية"_s, m_backupPath, QFileDialog::ShowDirsOnly);
 }
 
 QString BackupManager::browseRestoreFile()
 {
     return QFileDialog::getOpenFileName(
-        nullptr, u"Select Database Backup"_s, m_backupPath, u"Database files (*.db)"_s);
+        nullptr, u"اختر ملف النسخة الاحتياطية"_s, m_backupPath, u"ملفات قاعدة البيانات (*.db)"_s);
 }

@@ -10,11 +10,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickStyle>
 #include <QStandardPaths>
+#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +30,11 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(u":/assets/logo.ico"_s));
     QQuickStyle::setStyle(u"Basic"_s);
     QApplication::setLayoutDirection(Qt::RightToLeft);
+    // Qt's own dialogs (choosing a backup file or folder) speak Arabic like the rest.
+    QTranslator qtArabic;
+    if (qtArabic.load(QLocale(QLocale::Arabic), u"qtbase"_s, u"_"_s,
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtArabic);
 
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataDir);

@@ -69,6 +69,7 @@ QVariantMap DashboardController::getStats()
     if (Money::cents(previous) > 0)
         growth = (current - previous) / previous * 100.0;
     stats.insert(u"revenueGrowth"_s, growth);
+    stats.insert(u"currenciesWithoutRate"_s, Figures::currenciesWithoutRate(m_db));
     return stats;
 }
 

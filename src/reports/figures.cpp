@@ -29,6 +29,25 @@ QString Figures::inPrimary(
                amountColumn, currencyColumn, dateColumn);
 }
 
+QStringList Figures::currenciesWithoutRate(Database *db)
+{
+    // Per currency, the oldest money against the oldest rate: one pass over each table.
+    const QVariantList rows = db->execQuery(
+        u"SELECT c.code FROM (SELECT currency_id AS cur, MIN(payment_date) AS d FROM payments "
+        "GROUP BY currency_id UNION ALL SELECT currency_id, MIN(created_at) FROM invoices WHERE "
+        "status!='void' GROUP BY currency_id UNION ALL SELECT currency_id, MIN(expense_date) FROM "
+        "expenses GROUP BY currency_id UNION ALL SELECT currency_id, MIN(due_date) FROM "
+        "installments WHERE status!='paid' GROUP BY currency_id) m JOIN currencies c ON "
+        "c.id=m.cur WHERE c.is_primary=0 GROUP BY c.id HAVING date(MIN(m.d)) < "
+        "COALESCE((SELECT MIN(r.date) FROM exchange_rates r WHERE r.from_currency_id=c.id AND "
+        "r.to_currency_id=(SELECT id FROM currencies WHERE is_primary=1)), '9999-12-31') "
+        "ORDER BY c.code"_s);
+    QStringList codes;
+    for (const QVariant &row : rows)
+        codes.append(row.toMap().value(u"code"_s).toString());
+    return codes;
+}
+
 double Figures::occupancy(Database *db, int propertyId)
 {
     const QVariantMap row = Database::firstRow(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class Database;
 
@@ -36,6 +37,10 @@ public:
     // Balances of open invoices, each at its issue date; with `dueBefore` set, only invoices due
     // before that day.
     static double invoicesOwed(Database *db, const QString &dueBefore = QString());
+
+    // Codes of the currencies some of whose money is older than their first rate to the primary
+    // currency: the totals above count that money unconverted, and the pages say so.
+    static QStringList currenciesWithoutRate(Database *db);
 
     // An SQL expression converting `amountColumn` of a row with `currencyColumn` and
     // `dateColumn` to the primary currency.

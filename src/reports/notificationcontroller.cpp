@@ -8,11 +8,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QVariantMap alert(
-    const QString &type, const QString &title, const QString &detail, const QString &severity)
+// recordKind/recordId name what "متابعة" opens: the buyer's schedule, the tenant's leases, the
+// cheque.
+QVariantMap alert(const QString &type, const QString &title, const QString &detail,
+    const QString &severity, const QString &recordKind, const QVariant &recordId)
 {
     return { { u"type"_s, type }, { u"title"_s, title }, { u"detail"_s, detail },
-        { u"severity"_s, severity } };
+        { u"severity"_s, severity }, { u"recordKind"_s, recordKind },
+        { u"recordId"_s, recordId.toInt() } };
 }
 
 QString text(const QVariantMap &row, const QString &key) { return row.value(key).toString(); }
@@ -39,45 +42,48 @@ QVariantList NotificationController::getActiveAlerts()
         u"SELECT i.*, b.full_name as buyer_name, u.unit_number FROM installments i "
         "JOIN buyers b ON i.buyer_id = b.id JOIN units u ON i.unit_id = u.id "
         "WHERE (i.due_date = ? OR i.due_date = ?) AND i.status != 'paid'"_s,
-        { today, yesterday }, { u"buyer_name"_s, u"unit_number"_s, u"installment_amount"_s });
+        { today, yesterday },
+        { u"buyer_id"_s, u"buyer_name"_s, u"unit_number"_s, u"installment_amount"_s });
     for (const QVariant &item : due) {
         const QVariantMap row = item.toMap();
         alerts.append(
             alert(u"payment_due"_s, u"دفعة مستحقة (اليوم/أمس): "_s + text(row, u"buyer_name"_s),
                 u"الوحدة: "_s + text(row, u"unit_number"_s) + u" - المبلغ: "_s
                     + text(row, u"installment_amount"_s) + u" ₪"_s,
-                u"high"_s));
+                u"high"_s, u"buyer"_s, row.value(u"buyer_id"_s)));
     }
 
     const QVariantList overdue = m_db->execQueryColumns(
         u"SELECT i.*, b.full_name as buyer_name FROM installments i "
         "JOIN buyers b ON i.buyer_id = b.id WHERE i.due_date < ? AND i.status != 'paid'"_s,
-        { yesterday }, { u"buyer_name"_s, u"due_date"_s });
+        { yesterday }, { u"buyer_id"_s, u"buyer_name"_s, u"due_date"_s });
     for (const QVariant &item : overdue) {
         const QVariantMap row = item.toMap();
         alerts.append(alert(u"overdue"_s, u"قسط متأخر جداً: "_s + text(row, u"buyer_name"_s),
-            u"استحق في: "_s + text(row, u"due_date"_s), u"critical"_s));
+            u"استحق في: "_s + text(row, u"due_date"_s), u"critical"_s, u"buyer"_s,
+            row.value(u"buyer_id"_s)));
     }
 
     const QVariantList cheques = m_db->execQueryColumns(
         u"SELECT * FROM cheques WHERE due_date <= ? AND status = 'pending'"_s, { inAWeek },
-        { u"cheque_number"_s, u"amount"_s });
+        { u"id"_s, u"cheque_number"_s, u"amount"_s });
     for (const QVariant &item : cheques) {
         const QVariantMap row = item.toMap();
         alerts.append(alert(u"cheque"_s, u"شيك مستحق خلال أسبوع"_s,
             u"رقم: "_s + text(row, u"cheque_number"_s) + u" - مبلغ: "_s + text(row, u"amount"_s),
-            u"medium"_s));
+            u"medium"_s, u"cheque"_s, row.value(u"id"_s)));
     }
 
     const QString inAMonth = now.addDays(30).toString(u"yyyy-MM-dd"_s);
     const QVariantList contracts = m_db->execQueryColumns(
         u"SELECT c.*, t.full_name as tenant_name FROM contracts c "
         "JOIN tenants t ON c.tenant_id = t.id WHERE c.end_date <= ? AND c.status = 'active'"_s,
-        { inAMonth }, { u"tenant_name"_s, u"end_date"_s });
+        { inAMonth }, { u"tenant_id"_s, u"tenant_name"_s, u"end_date"_s });
     for (const QVariant &item : contracts) {
         const QVariantMap row = item.toMap();
         alerts.append(alert(u"contract"_s, u"عقد ينتهي قريباً: "_s + text(row, u"tenant_name"_s),
-            u"تاريخ الانتهاء: "_s + text(row, u"end_date"_s), u"low"_s));
+            u"تاريخ الانتهاء: "_s + text(row, u"end_date"_s), u"low"_s, u"tenant"_s,
+            row.value(u"tenant_id"_s)));
     }
 
     return alerts;

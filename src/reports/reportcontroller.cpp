@@ -436,6 +436,11 @@ QVariantMap ReportController::getUnitProfitability(int uid)
         { u"profit"_s, price - totalCost } };
 }
 
+QStringList ReportController::getCurrenciesWithoutRate()
+{
+    return Figures::currenciesWithoutRate(m_db);
+}
+
 double ReportController::getOccupancy(int propertyId)
 {
     return Figures::occupancy(m_db, propertyId);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -52,6 +53,8 @@ public:
 
     // Rented units over the units that can be rented, in percent; 0 means every property.
     Q_INVOKABLE double getOccupancy(int propertyId = 0);
+    // Currencies whose older money the totals count unconverted, for a warning beside them.
+    Q_INVOKABLE QStringList getCurrenciesWithoutRate();
 
     Q_INVOKABLE QVariantList getAIInsights();
     Q_INVOKABLE QVariantMap getSmartAIAnalysis();

@@ -151,6 +151,15 @@ function paste(tc, field, text) {
 }
 
 // Find a record in a SearchPicker by typing `text`, then take the row that `predicate` accepts.
+// Opens the picker on what it lists before anything is typed and takes the first row.
+function pickFirst(tc, picker) {
+    click(tc, picker.field)
+    tc.tryVerify(() => picker.popup.opened && picker.results.length > 0, 2000, "the picker lists nothing")
+    click(tc, find(tc, picker.popup.contentItem, picker.objectName + "Row0"))
+    tc.compare(picker.selectedId, Number(picker.results[0].id))
+    return picker.selected
+}
+
 function pick(tc, picker, text, predicate) {
     type(tc, picker.field, text)
     tc.tryVerify(() => !picker.searching && picker.popup.opened && picker.results.length > 0, 2000,

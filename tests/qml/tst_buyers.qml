@@ -17,13 +17,13 @@ PageCase {
         H.click(tc, H.find(tc, dialog, "saveBuyerButton"))
         H.waitClosed(tc, dialog)
         var sale = H.open(tc, page, "sellButton" + rowOf(name), "salesDialog")
-        H.choose(tc, H.find(tc, sale, "saleUnitBox"), 0)
+        H.pickFirst(tc, H.find(tc, sale, "saleUnitBox"))
         return sale
     }
 
     function test_sellOnInstallmentsAndCollectOne() {
         var sale = saleFor("Sale Tester", "666000111")
-        var unit = sale.units[0]
+        var unit = H.find(tc, sale, "saleUnitBox").selected
         compare(Number(H.find(tc, sale, "salePriceField").text), Number(unit.sale_price))
         H.fill(tc, sale, { salePriceField: "120000", saleDownField: "24000", saleCountField: "12" })
         compare(sale.preview, 8000)
@@ -59,7 +59,7 @@ PageCase {
 
     function test_cashSaleSendsNoInstallments() {
         var sale = saleFor("Cash Buyer", "666000222")
-        var unitId = sale.units[0].id
+        var unitId = H.find(tc, sale, "saleUnitBox").selected.id
         H.choose(tc, H.find(tc, sale, "salePaymentBox"), 1)
         compare(H.find(tc, sale, "saleDownField").text, H.find(tc, sale, "salePriceField").text)
         compare(sale.preview, 0)

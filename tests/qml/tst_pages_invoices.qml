@@ -55,7 +55,7 @@ PageCase {
         H.waitClosed(tc, dialog)
 
         dialog = H.open(tc, page, "customInvoiceButton", "customInvoiceDialog")
-        H.choose(tc, H.find(tc, dialog, "customTenantBox"), 0)
+        H.pickFirst(tc, H.find(tc, dialog, "customTenantBox"))
         H.click(tc, H.find(tc, dialog, "issueCustomInvoiceButton"))
         compare(dialog.message, "اختر المستأجر وأضف بنداً واحداً على الأقل")
         compare(count("SELECT COUNT(*) as c FROM invoices"), before)
@@ -64,7 +64,7 @@ PageCase {
     function test_customInvoiceWithTwoItems() {
         var tenant = tenantModel.add("Custom Billing", "880000010", "0590000000", "", "")
         var dialog = H.open(tc, page, "customInvoiceButton", "customInvoiceDialog")
-        H.choose(tc, H.find(tc, dialog, "customTenantBox"), H.indexWhere(dialog.tenants, t => Number(t.id) === tenant))
+        H.pick(tc, H.find(tc, dialog, "customTenantBox"), "Custom Billing", t => Number(t.id) === tenant)
         var items = [[1, "120"], [2, "80.5"], [2, ""], [5, "999"]]
         for (var i = 0; i < items.length; ++i) {
             H.choose(tc, H.find(tc, dialog, "customItemType"), items[i][0])

@@ -22,6 +22,7 @@
 #include "notificationcontroller.h"
 #include "paymentmodel.h"
 #include "propertymodel.h"
+#include "recordsearch.h"
 #include "reportcontroller.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
@@ -207,7 +208,17 @@ int main(int argc, char *argv[])
         return int(list.size());
     };
     auto keys = [](const QVariantMap &map) { return int(map.size()); };
+    // The pickers: the first screenful before anything is typed, and after a few letters.
+    RecordSearch search(&db);
     const std::vector<Operation> operations = {
+        { u"picker: tenants, first page"_s,
+            [&] { return rows(search.find(u"tenant"_s, QString(), 0, 30)); } },
+        { u"picker: tenants, typed"_s,
+            [&] { return rows(search.find(u"tenant"_s, u"محمد"_s, 0, 30)); } },
+        { u"picker: available units, typed"_s,
+            [&] { return rows(search.find(u"availableUnit"_s, u"1"_s, 0, 30)); } },
+        { u"picker: a tenant's invoices"_s,
+            [&] { return rows(search.find(u"invoice"_s, QString(), 0, 30, tenant)); } },
         { u"propertyModel.getAll"_s, [&] { return rows(properties.getAll()); } },
         { u"propertyModel.search"_s, [&] { return rows(properties.search(u"ب"_s)); } },
         { u"propertyModel.getStats"_s, [&] { return keys(properties.getStats(property)); } },
