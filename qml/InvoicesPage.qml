@@ -104,20 +104,20 @@ Rectangle {
             emptyText: page.filtered ? "لا توجد فواتير تطابق البحث" : "لا توجد فواتير بعد"
             actionsWidth: 70
             columns: [
-                { title: "رقم الفاتورة", w: 3, value: r => r.invoice_number, bold: true,
+                { title: "رقم الفاتورة", w: 3.6, value: r => r.invoice_number, bold: true,
                   color: r => page.shade(r, Theme.textPrimary) },
-                { title: "المستأجر", w: 3, value: r => r.tenant_name,
+                { title: "المستأجر", w: 2.7, value: r => r.tenant_name,
                   color: r => page.shade(r, Theme.textSecondary) },
-                { title: "العقار / الوحدة", w: 3, value: r => Theme.text(r.property_name)
+                { title: "العقار / الوحدة", w: 2.7, value: r => Theme.text(r.property_name)
                       + (r.unit_number ? " - " + r.unit_number : ""),
                   color: r => page.shade(r, Theme.textSecondary) },
-                { title: "الفترة", w: 1.5, value: r => r.period,
+                { title: "الفترة", w: 1.3, value: r => r.period,
                   color: r => page.shade(r, Theme.textSecondary) },
-                { title: "المبلغ", w: 2, value: r => Theme.number(r.total_amount),
+                { title: "المبلغ", w: 1.6, value: r => Theme.number(r.total_amount),
                   color: r => page.shade(r, Theme.textPrimary) },
-                { title: "المتبقي", w: 2, value: r => Theme.number(r.balance), bold: true,
+                { title: "المتبقي", w: 1.6, value: r => Theme.number(r.balance), bold: true,
                   color: r => page.shade(r, Number(r.balance) > 0 ? Theme.dangerColor : Theme.successColor) },
-                { title: "الحالة", w: 1.5, value: r => page.statusText(r.status), bold: true,
+                { title: "الحالة", w: 1.3, value: r => page.statusText(r.status), bold: true,
                   color: r => page.statusColor(r.status) }
             ]
             actions: [

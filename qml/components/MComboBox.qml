@@ -39,8 +39,9 @@ ColumnLayout {
         onActivated: index => root.activated(index)
 
         contentItem: Label {
-            leftPadding: 12
-            rightPadding: box.indicator.width + 8
+            // The arrow sits on the left when mirrored; the text keeps clear of it.
+            leftPadding: box.mirrored ? box.indicator.width + 8 : 12
+            rightPadding: box.mirrored ? 12 : box.indicator.width + 8
             text: box.displayText
             font: box.font
             color: box.currentIndex < 0 ? Theme.placeholder : Theme.textPrimary
@@ -60,6 +61,9 @@ ColumnLayout {
             id: option
             required property int index
             required property var modelData
+            // The popup lives in the window's overlay, outside the page's mirroring.
+            LayoutMirroring.enabled: box.mirrored
+            LayoutMirroring.childrenInherit: true
             width: box.width
             highlighted: box.highlightedIndex === index
             contentItem: Label {

@@ -128,7 +128,7 @@ ColumnLayout {
         y: input.y + input.height + 2
         x: input.x
         width: input.width
-        height: Math.min(320, Math.max(44, root.results.length * 48 + 8))
+        height: Math.min(320, Math.max(44, root.results.length * 56 + 8))
         padding: 4
         closePolicy: Popup.CloseOnPressOutsideParent | Popup.CloseOnEscape
 
@@ -167,8 +167,13 @@ ColumnLayout {
                 required property var modelData
                 required property int index
                 objectName: root.objectName !== "" ? root.objectName + "Row" + index : ""
+                // The popup lives in the window's overlay, outside the page's mirroring.
+                LayoutMirroring.enabled: root.LayoutMirroring.enabled
+                LayoutMirroring.childrenInherit: true
                 width: list.width
-                height: 48
+                height: 56
+                topPadding: 4
+                bottomPadding: 4
                 highlighted: list.currentIndex === index
                 onClicked: root.choose(modelData)
 

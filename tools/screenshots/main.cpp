@@ -410,6 +410,22 @@ int main(int argc, char *argv[])
         closeDialog(s.find(u"addBuyerDialog"_s));
         openDialog(s, s.find(u"salesDialog"_s),
             { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } }, u"40-dialog-sale"_s);
+        // The unit picker's list and a drop-down list, open.
+        if (QObject *picker = s.find(u"saleUnitBox"_s)) {
+            QMetaObject::invokeMethod(picker, "search", Q_ARG(QVariant, false));
+            if (auto *popup = picker->property("popup").value<QObject *>())
+                QMetaObject::invokeMethod(popup, "open");
+            s.shot(u"40-dialog-sale-picker"_s);
+            if (auto *popup = picker->property("popup").value<QObject *>())
+                QMetaObject::invokeMethod(popup, "close");
+        }
+        if (QObject *box = s.find(u"saleCurrencyBoxBox"_s)) {
+            if (auto *popup = box->property("popup").value<QObject *>())
+                QMetaObject::invokeMethod(popup, "open");
+            s.shot(u"40-dialog-sale-dropdown"_s);
+            if (auto *popup = box->property("popup").value<QObject *>())
+                QMetaObject::invokeMethod(popup, "close");
+        }
         closeDialog(s.find(u"salesDialog"_s));
         QObject *installments = s.find(u"installmentsDialog"_s);
         openDialog(s, installments, { { u"buyerId"_s, buyer }, { u"buyerName"_s, buyerName } },
