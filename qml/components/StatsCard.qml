@@ -14,7 +14,8 @@ Rectangle {
     property color iconColor: "#C5A059"
 
     implicitWidth: 220
-    implicitHeight: 110
+    // Tall enough for the subtitle too, which would otherwise hang below the card.
+    implicitHeight: Math.max(110, cardContent.implicitHeight + 32)
     radius: 12
     color: Theme.bgCard
     border.color: hover.hovered ? Theme.gold : Theme.borderColor
@@ -32,6 +33,7 @@ Rectangle {
     }
 
     RowLayout {
+        id: cardContent
         anchors.fill: parent
         anchors.margins: 16
         spacing: 12
