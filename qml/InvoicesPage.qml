@@ -17,7 +17,8 @@ Rectangle {
                                                   filter.toText(), shown))
     }
 
-    function showResult(count) {
+    function showResult(count, heading) {
+        resultDialog.title = heading || "نتيجة الإصدار"
         resultDialog.count = count
         resultDialog.report = invoiceModel.lastRunReport
         resultDialog.open()
@@ -83,6 +84,19 @@ Rectangle {
                 text: "⚡ فاتورة خدمة جماعية"
                 outline: true
                 onClicked: serviceDialog.open()
+            }
+            MButton {
+                objectName: "meterReadingsButton"
+                text: "🔢 قراءات العدادات"
+                outline: true
+                onClicked: readingsDialog.open()
+            }
+            MButton {
+                objectName: "lateFeesButton"
+                needs: "write"
+                text: "⏱ رسوم التأخير"
+                outline: true
+                onClicked: lateFeeDialog.open()
             }
             Item {
                 Layout.fillWidth: true
@@ -162,6 +176,16 @@ Rectangle {
         id: voidDialog
         objectName: "voidInvoiceDialog"
         onVoided: page.reload()
+    }
+    MeterReadingsDialog {
+        id: readingsDialog
+        objectName: "meterReadingsDialog"
+        onIssued: count => page.showResult(count)
+    }
+    LateFeeRunDialog {
+        id: lateFeeDialog
+        objectName: "lateFeeRunDialog"
+        onCharged: count => page.showResult(count, "نتيجة رسوم التأخير")
     }
     InvoiceResultDialog {
         id: resultDialog
