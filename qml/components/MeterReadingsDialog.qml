@@ -34,9 +34,14 @@ MDialog {
         edits++
     }
 
+    // The row at `index`, or an empty one while the list is being replaced.
+    function entry(index) {
+        return entries[index] || ({ typed: "", replaced: false })
+    }
+
     // Consumption of a row as typed, or NaN when it has no usable reading.
     function consumption(row) {
-        if (row.typed === "")
+        if (!row.typed)
             return NaN
         var value = inputConverter.amount(row.typed)
         if (isNaN(value))
@@ -259,7 +264,7 @@ MDialog {
                     Layout.fillWidth: true
                     Layout.preferredWidth: 140
                     Layout.preferredHeight: 32
-                    text: dialog.entries[sheetRow.index].typed
+                    text: dialog.entry(sheetRow.index).typed
                     readOnly: sheetRow.locked
                     font.family: Theme.fontFamily
                     font.pixelSize: 13
@@ -272,7 +277,7 @@ MDialog {
                         border.color: readingField.activeFocus ? Theme.gold : Theme.borderColor
                     }
                     onTextEdited: {
-                        dialog.entries[sheetRow.index].typed = text
+                        dialog.entry(sheetRow.index).typed = text
                         dialog.edits++
                     }
                     Keys.onReturnPressed: dialog.moveDown(sheetRow.index)
@@ -286,9 +291,9 @@ MDialog {
                         objectName: "replacedBox" + sheetRow.index
                         anchors.centerIn: parent
                         enabled: !sheetRow.locked
-                        checked: dialog.entries[sheetRow.index].replaced
+                        checked: dialog.entry(sheetRow.index).replaced
                         onToggled: {
-                            dialog.entries[sheetRow.index].replaced = checked
+                            dialog.entry(sheetRow.index).replaced = checked
                             dialog.edits++
                         }
                     }
@@ -297,7 +302,7 @@ MDialog {
                     Layout.fillWidth: true
                     Layout.preferredWidth: 120
                     text: {
-                        var used = sheetRow.edits >= 0 ? dialog.consumption(dialog.entries[sheetRow.index]) : NaN
+                        var used = sheetRow.edits >= 0 ? dialog.consumption(dialog.entry(sheetRow.index)) : NaN
                         return isNaN(used) ? "—" : Theme.number(used)
                     }
                     color: Theme.textPrimary
@@ -309,8 +314,8 @@ MDialog {
                     Layout.fillWidth: true
                     Layout.preferredWidth: 120
                     text: sheetRow.locked ? "✓ " + Theme.number(sheetRow.modelData.cost)
-                                          : sheetRow.edits >= 0 && !isNaN(dialog.consumption(dialog.entries[sheetRow.index]))
-                                            ? Theme.number(dialog.costCents(dialog.entries[sheetRow.index]) / 100) : "—"
+                                          : sheetRow.edits >= 0 && !isNaN(dialog.consumption(dialog.entry(sheetRow.index)))
+                                            ? Theme.number(dialog.costCents(dialog.entry(sheetRow.index)) / 100) : "—"
                     color: Number(sheetRow.modelData.late) === 1 ? Theme.warningColor : Theme.gold
                     font.family: Theme.fontFamily
                     font.pixelSize: 13
