@@ -60,8 +60,9 @@ Rectangle {
             subtitle: "إدارة الفواتير والمستحقات - متعددة الخدمات والعملات"
         }
 
-        // A row of their own: beside the title they would cut the subtitle short.
-        RowLayout {
+        // A row of their own: beside the title they would cut the subtitle short. On a narrow
+        // window they wrap instead of running off the page.
+        Flow {
             Layout.fillWidth: true
             spacing: 10
 
@@ -97,9 +98,6 @@ Rectangle {
                 text: "⏱ رسوم التأخير"
                 outline: true
                 onClicked: lateFeeDialog.open()
-            }
-            Item {
-                Layout.fillWidth: true
             }
         }
 

@@ -194,7 +194,9 @@ MDialog {
         id: sheetList
         objectName: "readingsList"
         Layout.fillWidth: true
-        Layout.preferredHeight: Math.min(Math.max(dialog.entries.length, 1) * 40, 360)
+        // Short enough on a small window that the totals and buttons stay in view.
+        Layout.preferredHeight: Math.min(Math.max(dialog.entries.length, 1) * 40,
+                                         Math.max(160, (Overlay.overlay ? Overlay.overlay.height : 800) - 450))
         clip: true
         model: dialog.entries
         boundsBehavior: Flickable.StopAtBounds
@@ -271,6 +273,9 @@ MDialog {
                     color: Theme.textPrimary
                     inputMethodHints: Qt.ImhFormattedNumbersOnly
                     horizontalAlignment: Text.AlignLeft
+                    verticalAlignment: TextInput.AlignVCenter
+                    topPadding: 0
+                    bottomPadding: 0
                     background: Rectangle {
                         radius: 6
                         color: sheetRow.locked ? "transparent" : Theme.bgPrimary
