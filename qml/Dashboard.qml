@@ -224,6 +224,14 @@ Rectangle {
                                     }
                                 }
                                 MButton {
+                                    objectName: "renewFromAlertButton"
+                                    needs: "write"
+                                    visible: alertRow.modelData.type === "contract" && Number(alertRow.modelData.contract_id) > 0
+                                    text: "تجديد"
+                                    implicitHeight: 32
+                                    onClicked: renewDialog.openFor(Number(alertRow.modelData.contract_id))
+                                }
+                                MButton {
                                     text: "متابعة"
                                     implicitHeight: 32
                                     outline: true
@@ -433,5 +441,11 @@ Rectangle {
                 }
             }
         }
+    }
+
+    RenewContractDialog {
+        id: renewDialog
+        objectName: "dashboardRenewDialog"
+        onRenewed: page.refreshData()
     }
 }

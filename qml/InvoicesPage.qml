@@ -17,7 +17,8 @@ Rectangle {
                                                   filter.toText(), shown))
     }
 
-    function showResult(count) {
+    function showResult(count, heading) {
+        resultDialog.title = heading || "نتيجة الإصدار"
         resultDialog.count = count
         resultDialog.report = invoiceModel.lastRunReport
         resultDialog.open()
@@ -59,8 +60,9 @@ Rectangle {
             subtitle: "إدارة الفواتير والمستحقات - متعددة الخدمات والعملات"
         }
 
-        // A row of their own: beside the title they would cut the subtitle short.
-        RowLayout {
+        // A row of their own: beside the title they would cut the subtitle short. On a narrow
+        // window they wrap instead of running off the page.
+        Flow {
             Layout.fillWidth: true
             spacing: 10
 
@@ -84,8 +86,18 @@ Rectangle {
                 outline: true
                 onClicked: serviceDialog.open()
             }
-            Item {
-                Layout.fillWidth: true
+            MButton {
+                objectName: "meterReadingsButton"
+                text: "🔢 قراءات العدادات"
+                outline: true
+                onClicked: readingsDialog.open()
+            }
+            MButton {
+                objectName: "lateFeesButton"
+                needs: "write"
+                text: "⏱ رسوم التأخير"
+                outline: true
+                onClicked: lateFeeDialog.open()
             }
         }
 
@@ -162,6 +174,16 @@ Rectangle {
         id: voidDialog
         objectName: "voidInvoiceDialog"
         onVoided: page.reload()
+    }
+    MeterReadingsDialog {
+        id: readingsDialog
+        objectName: "meterReadingsDialog"
+        onIssued: count => page.showResult(count)
+    }
+    LateFeeRunDialog {
+        id: lateFeeDialog
+        objectName: "lateFeeRunDialog"
+        onCharged: count => page.showResult(count, "نتيجة رسوم التأخير")
     }
     InvoiceResultDialog {
         id: resultDialog

@@ -329,6 +329,89 @@ Rectangle {
             }
 
             SettingsSection {
+                id: lateFeeSection
+                objectName: "lateFeeSection"
+                Layout.fillWidth: true
+                title: "⏱ رسوم التأخير"
+
+                readonly property var policy: settingsManager.lateFeePolicy || ({})
+
+                Component.onCompleted: {
+                    lateFeeBox.checked = policy.enabled === true
+                    graceField.text = String(policy.grace_days || 0)
+                    feeModeBox.currentIndex = policy.mode === "percent" ? 1 : 0
+                    feeValueField.text = Number(policy.value) > 0 ? String(policy.value) : ""
+                }
+
+                CheckBox {
+                    id: lateFeeBox
+                    objectName: "lateFeeEnabledBox"
+                    Layout.fillWidth: true
+                    text: "تفعيل رسوم التأخير (تُطبق من صفحة الفواتير، مرة واحدة لكل فاتورة أو قسط)"
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 14
+                    contentItem: Label {
+                        leftPadding: lateFeeBox.mirrored ? 0 : lateFeeBox.indicator.width + lateFeeBox.spacing
+                        rightPadding: lateFeeBox.mirrored ? lateFeeBox.indicator.width + lateFeeBox.spacing : 0
+                        text: lateFeeBox.text
+                        font: lateFeeBox.font
+                        color: Theme.textPrimary
+                        wrapMode: Text.WordWrap
+                        horizontalAlignment: Text.AlignLeft
+                        verticalAlignment: Text.AlignVCenter
+                    }
+                }
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 10
+                    MTextField {
+                        id: graceField
+                        objectName: "lateFeeGraceField"
+                        Layout.fillWidth: true
+                        label: "أيام السماح بعد الاستحقاق"
+                    }
+                    MComboBox {
+                        id: feeModeBox
+                        objectName: "lateFeeModeBox"
+                        Layout.fillWidth: true
+                        label: "طريقة الاحتساب"
+                        model: ["مبلغ ثابت بالعملة الأساسية", "نسبة من المبلغ المتأخر"]
+                    }
+                    MTextField {
+                        id: feeValueField
+                        objectName: "lateFeeValueField"
+                        Layout.fillWidth: true
+                        label: feeModeBox.currentIndex === 1 ? "النسبة %" : "المبلغ"
+                    }
+                }
+                MButton {
+                    objectName: "saveLateFeeButton"
+                    needs: "write"
+                    text: "حفظ سياسة رسوم التأخير"
+                    outline: true
+                    onClicked: {
+                        var grace = Number(inputConverter.amount(graceField.text))
+                        var value = feeValueField.amount
+                        if (isNaN(grace) || grace < 0 || grace > 365 || Math.floor(grace) !== grace) {
+                            lateFeeSection.statusColor = Theme.dangerColor
+                            lateFeeSection.status = "أدخل عدد أيام سماح صحيحاً من 0 إلى 365"
+                            return
+                        }
+                        if (isNaN(value) || value <= 0 || (feeModeBox.currentIndex === 1 && value > 100)) {
+                            lateFeeSection.statusColor = Theme.dangerColor
+                            lateFeeSection.status = feeModeBox.currentIndex === 1 ? "أدخل نسبة أكبر من صفر ولا تتجاوز 100"
+                                                                                  : "أدخل مبلغاً أكبر من صفر"
+                            return
+                        }
+                        var done = settingsManager.setLateFeePolicy(lateFeeBox.checked, grace,
+                                                                    feeModeBox.currentIndex === 1 ? "percent" : "fixed", value)
+                        lateFeeSection.statusColor = done ? Theme.successColor : Theme.dangerColor
+                        lateFeeSection.status = done ? "تم حفظ سياسة رسوم التأخير" : "تعذر حفظ سياسة رسوم التأخير"
+                    }
+                }
+            }
+
+            SettingsSection {
                 id: dataSection
                 objectName: "dataSection"
                 Layout.fillWidth: true

@@ -32,6 +32,7 @@ private slots:
     void readsRunBesideTheLock_data();
     void readsRunBesideTheLock();
     void rentRunIssuesOncePerMonth();
+    void lateFeesChargeOnce();
     void serviceRun_data();
     void serviceRun();
     void checkFindsInconsistencies_data();
@@ -125,6 +126,8 @@ void TestCli::usageErrors_data()
     QTest::newRow("period without leading zero")
         << QStringList { u"rent-run"_s, u"--period"_s, u"2026-3"_s };
     QTest::newRow("period missing") << QStringList { u"rent-run"_s };
+    QTest::newRow("late fees on an impossible day")
+        << QStringList { u"late-fees"_s, u"--date"_s, u"2026-02-30"_s };
     QTest::newRow("service without id")
         << QStringList { u"service-run"_s, u"--period"_s, u"2026-03"_s, u"--property"_s, u"1"_s };
     QTest::newRow("negative amount") << QStringList { u"service-run"_s, u"--period"_s, u"2026-03"_s,
@@ -167,6 +170,7 @@ void TestCli::writesRefusedWhileLocked_data()
     QTest::newRow("rent-run") << QStringList { u"rent-run"_s, u"--period"_s, period };
     QTest::newRow("service-run") << QStringList { u"service-run"_s, u"--period"_s, period,
         u"--service"_s, u"3"_s, u"--property"_s, u"1"_s };
+    QTest::newRow("late-fees") << QStringList { u"late-fees"_s };
     QTest::newRow("import") << QStringList { u"import"_s, u"tenants"_s, u"@rows"_s };
     QTest::newRow("restore") << QStringList { u"restore"_s, u"@backup"_s };
     QTest::newRow("demo") << QStringList { u"demo"_s };
@@ -252,6 +256,30 @@ void TestCli::rentRunIssuesOncePerMonth()
     QCOMPARE(again.code, 0);
     QVERIFY2(again.out.startsWith(u"0 "_s), qPrintable(again.out));
     QCOMPARE(fixture.count(u"invoices"_s), 1);
+}
+
+void TestCli::lateFeesChargeOnce()
+{
+    TestFixture fixture;
+    const int tenant = leasedTenant(fixture, 1000);
+    const QString day = QDate::currentDate().toString(u"yyyy-MM-dd"_s);
+    fixture.addInvoice(tenant, 0, QDate::currentDate().addMonths(-2).toString(u"yyyy-MM"_s), 1000);
+
+    const Result off = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
+    QCOMPARE(off.code, 1);
+    QCOMPARE(fixture.count(u"late_fees"_s), 0);
+
+    QVERIFY(fixture.db()->execNonQuery(u"INSERT INTO settings (key, value) VALUES "
+                                       "('late_fee_enabled', '1'), ('late_fee_value', '30')"_s));
+    const Result first = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
+    QCOMPARE(first.code, 0);
+    QVERIFY2(first.out.startsWith(u"1 "_s), qPrintable(first.out));
+    QCOMPARE(Money::cents(fixture.tenantBalance(tenant)), 3000);
+
+    const Result again = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
+    QCOMPARE(again.code, 0);
+    QVERIFY2(again.out.startsWith(u"0 "_s), qPrintable(again.out));
+    QCOMPARE(fixture.count(u"late_fees"_s), 1);
 }
 
 void TestCli::serviceRun_data()

@@ -13,6 +13,7 @@
 #include "maintenancemodel.h"
 #include "paymentmodel.h"
 #include "propertymodel.h"
+#include "servicemodel.h"
 #include "session.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -56,6 +57,7 @@ struct World
         , buyer(f.db())
         , installment(f.db())
         , currency(f.db())
+        , service(f.db())
         , settings(f.db())
         , importer(f.db())
         , audit(f.db())
@@ -90,6 +92,14 @@ struct World
         paymentId = f.addPayment(paidInvoice, tenantId, 400, today);
         saleUnit = f.addUnit(propertyId, u"103"_s);
         soldUnit = f.addUnit(propertyId, u"104"_s);
+        // The month's rent went out before the water reading, and late fees are on.
+        f.db()->execNonQuery(
+            u"UPDATE invoices SET contract_id=? WHERE id=?"_s, { leaseId, invoiceId });
+        f.insert(u"INSERT INTO usage_records (unit_id, service_id, period, current_reading, "
+                 "consumption, cost) VALUES (?, 1, ?, 30, 30, 150)"_s,
+            { unitId, today.toString(u"yyyy-MM"_s) });
+        f.db()->execNonQuery(u"INSERT INTO settings (key, value) VALUES ('late_fee_enabled', '1'), "
+                             "('late_fee_value', '25')"_s);
         // Made before any session exists, in a folder of its own so a backup made under test
         // in the same second gets a free name.
         backup.setBackupPath(f.dataDir() + u"/earlier"_s);
@@ -112,6 +122,7 @@ struct World
     BuyerModel buyer;
     InstallmentModel installment;
     CurrencyModel currency;
+    ServiceModel service;
     SettingsManager settings;
     ImportController importer;
     AuditManager audit;
@@ -260,6 +271,35 @@ const std::map<QString, Operation> &operations()
                     const int id = w.fixture.scalar(u"SELECT MIN(id) FROM accounts"_s).toInt();
                     return w.account.rename(id, u"الصندوق الرئيسي"_s);
                 } } },
+        { u"contract.renew"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.contract.renew(
+                               w.leaseId, iso(TestFixture::today().addMonths(22)), 1100, 100)
+                        > 0;
+                } } },
+        { u"service.saveReadings"_s,
+            { Level::DailyWork,
+                [nextMonth](World &w) {
+                    const QVariantMap row { { u"unit_id"_s, w.unitId }, { u"service_id"_s, 1 },
+                        { u"current_reading"_s, 42 } };
+                    return w.service.saveReadings(w.propertyId, nextMonth, { row }) > 0;
+                } } },
+        { u"invoice.billLateReadings"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.invoice.billLateReadings(
+                               w.propertyId, TestFixture::today().toString(u"yyyy-MM"_s))
+                        > 0;
+                } } },
+        { u"invoice.applyLateFees"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.invoice.applyLateFees(iso(TestFixture::today().addDays(60))) > 0;
+                } } },
+        { u"settings.setLateFeePolicy"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.settings.setLateFeePolicy(true, 10, u"percent"_s, 5); } } },
         { u"settings.setProrateRent"_s,
             { Level::DailyWork, [](World &w) { return w.settings.setProrateRent(true); } } },
         { u"contract.terminate"_s,

@@ -23,15 +23,20 @@ MDialog {
     function terminate(id) {
         if (contractModel.terminate(id))
             reload()
-        else
+        else {
+            messageColor = Theme.dangerColor
             message = "تعذر إنهاء العقد"
+        }
     }
 
     title: "عقود المستأجر - " + tenantName
     dialogWidth: 760
 
     onTenantIdChanged: reload()
-    onAboutToShow: reload()
+    onAboutToShow: {
+        messageColor = Theme.dangerColor
+        reload()
+    }
 
     RowLayout {
         Layout.fillWidth: true
@@ -112,8 +117,26 @@ MDialog {
                     font.bold: true
                 }
                 Tag {
-                    text: contractRow.active ? "نشط" : "منتهي"
-                    tagColor: contractRow.active ? Theme.successColor : Theme.textMuted
+                    text: contractRow.active ? "نشط" : contractRow.modelData.status === "renewed" ? "مجدد" : "منتهي"
+                    tagColor: contractRow.active ? Theme.successColor
+                                                 : contractRow.modelData.status === "renewed" ? Theme.gold : Theme.textMuted
+                }
+                MButton {
+                    objectName: "contractHistoryButton" + contractRow.index
+                    visible: Number(contractRow.modelData.renewed_from) > 0 || contractRow.modelData.status === "renewed"
+                    implicitHeight: 32
+                    text: "السجل"
+                    outline: true
+                    onClicked: historyDialog.openFor(contractRow.modelData)
+                }
+                MButton {
+                    objectName: "renewContractButton" + contractRow.index
+                    needs: "write"
+                    visible: contractRow.active
+                    implicitHeight: 32
+                    text: "تجديد"
+                    outline: true
+                    onClicked: renewDialog.openFor(Number(contractRow.modelData.id))
                 }
                 MButton {
                     objectName: "editContractButton" + contractRow.index
@@ -145,6 +168,66 @@ MDialog {
     ConfirmDialog {
         id: confirm
         objectName: "confirmDialog"
+    }
+
+    RenewContractDialog {
+        id: renewDialog
+        objectName: "renewContractDialog"
+        onRenewed: {
+            dialog.reload()
+            dialog.messageColor = Theme.successColor
+            dialog.message = "تم تجديد العقد"
+        }
+    }
+
+    // The lease's chain of renewals, oldest first, with the rent of each.
+    MDialog {
+        id: historyDialog
+        objectName: "contractHistoryDialog"
+        property var chain: []
+        title: "سجل تجديدات العقد"
+        dialogWidth: 520
+
+        function openFor(row) {
+            chain = Theme.rows(contractModel.renewalChain(Number(row.id)))
+            open()
+        }
+
+        Repeater {
+            model: historyDialog.chain
+            delegate: RowLayout {
+                id: link
+                required property var modelData
+                required property int index
+                Layout.fillWidth: true
+                spacing: 10
+                Label {
+                    text: (link.index + 1) + "."
+                    color: Theme.textMuted
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 13
+                }
+                Label {
+                    Layout.fillWidth: true
+                    text: Theme.text(link.modelData.start_date) + " ← " + Theme.text(link.modelData.end_date)
+                    color: Theme.textPrimary
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignLeft
+                }
+                Label {
+                    text: Theme.money(link.modelData.rent_amount)
+                    color: Theme.gold
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 13
+                    font.bold: true
+                }
+                Tag {
+                    text: link.modelData.status === "active" ? "نشط" : link.modelData.status === "renewed" ? "مجدد" : "منتهي"
+                    tagColor: link.modelData.status === "active" ? Theme.successColor : Theme.textMuted
+                }
+            }
+        }
     }
 
     MDialog {

@@ -1,6 +1,7 @@
 #include "settingsmanager.h"
 
 #include "database.h"
+#include "money.h"
 #include "session.h"
 #include "transactionguard.h"
 
@@ -113,6 +114,59 @@ bool SettingsManager::setProrateRent(bool on)
     if (!m_db->execNonQuery(
             u"INSERT OR REPLACE INTO settings (key, value) VALUES ('prorate_rent', ?)"_s,
             { on ? u"1"_s : u"0"_s }))
+        return false;
+    emit settingsChanged();
+    return true;
+}
+
+QVariantMap SettingsManager::lateFeePolicy(Database *db)
+{
+    QVariantMap policy { { u"enabled"_s, false }, { u"grace_days"_s, 0 }, { u"mode"_s, u"fixed"_s },
+        { u"value"_s, 0.0 } };
+    const QVariantList rows
+        = db->execQuery(u"SELECT key, value FROM settings WHERE key IN ('late_fee_enabled', "
+                        "'late_fee_grace_days', 'late_fee_mode', 'late_fee_value')"_s);
+    for (const QVariant &element : rows) {
+        const QVariantMap row = element.toMap();
+        const QString key = row.value(u"key"_s).toString();
+        const QString value = row.value(u"value"_s).toString();
+        if (key == u"late_fee_enabled"_s)
+            policy.insert(u"enabled"_s, value == u"1"_s);
+        else if (key == u"late_fee_grace_days"_s)
+            policy.insert(u"grace_days"_s, value.toInt());
+        else if (key == u"late_fee_mode"_s)
+            policy.insert(u"mode"_s, value == u"percent"_s ? u"percent"_s : u"fixed"_s);
+        else
+            policy.insert(u"value"_s, value.toDouble());
+    }
+    return policy;
+}
+
+bool SettingsManager::setLateFeePolicy(
+    bool enabled, int graceDays, const QString &mode, double value)
+{
+    if (!Session::permits(m_db, Permissions::Operation::DailyWork))
+        return false;
+    if (graceDays < 0 || graceDays > 365 || (mode != u"fixed"_s && mode != u"percent"_s)
+        || !Money::isAcceptable(value) || Money::cents(value) <= 0
+        || (mode == u"percent"_s && Money::compare(value, 100) > 0))
+        return false;
+    // The four values are one policy: all or none.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return false;
+    const QList<QPair<QString, QString>> rows {
+        { u"late_fee_enabled"_s, enabled ? u"1"_s : u"0"_s },
+        { u"late_fee_grace_days"_s, QString::number(graceDays) },
+        { u"late_fee_mode"_s, mode },
+        { u"late_fee_value"_s, QString::number(Money::round(value), 'f', 2) },
+    };
+    for (const auto &[key, text] : rows) {
+        if (!m_db->execNonQuery(
+                u"INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"_s, { key, text }))
+            return false;
+    }
+    if (!guard.commit())
         return false;
     emit settingsChanged();
     return true;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QVariantList>
+#include <QVariantMap>
 
 class Database;
 
@@ -17,6 +18,9 @@ class SettingsManager : public QObject
     Q_PROPERTY(QString companyAddress READ companyAddress NOTIFY settingsChanged)
     Q_PROPERTY(QString companyEmail READ companyEmail NOTIFY settingsChanged)
     Q_PROPERTY(bool prorateRent READ prorateRent NOTIFY settingsChanged)
+    // The late-fee policy: enabled, grace_days, mode ("fixed" or "percent") and value (an amount
+    // in the primary currency, or a percentage of the overdue amount). Off until chosen.
+    Q_PROPERTY(QVariantMap lateFeePolicy READ lateFeePolicy NOTIFY settingsChanged)
 public:
     explicit SettingsManager(Database *db, QObject *parent = nullptr);
 
@@ -30,6 +34,8 @@ public:
     // Whether a lease's first and last month bill only the days it covers. Off until chosen.
     bool prorateRent() const { return prorateRent(m_db); }
     static bool prorateRent(Database *db);
+    QVariantMap lateFeePolicy() const { return lateFeePolicy(m_db); }
+    static QVariantMap lateFeePolicy(Database *db);
 
     Q_INVOKABLE void setPrimaryCurrency(const QString &code);
     Q_INVOKABLE void updateCompanyProfile(
@@ -43,6 +49,10 @@ public:
     // The other currencies whose rate to the primary one has never been entered.
     Q_INVOKABLE QVariantList currenciesWithoutRate();
     Q_INVOKABLE bool setProrateRent(bool on);
+    // Refused (false) for negative or over a year of grace days, an unknown mode, a fixed amount
+    // that is not positive, or a percentage outside (0, 100].
+    Q_INVOKABLE bool setLateFeePolicy(
+        bool enabled, int graceDays, const QString &mode, double value);
 
 signals:
     void settingsChanged();

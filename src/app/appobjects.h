@@ -21,6 +21,7 @@
 #include "propertymodel.h"
 #include "recordsearch.h"
 #include "reportcontroller.h"
+#include "servicemodel.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
@@ -41,7 +42,8 @@ public:
     AppObjects(Database *db, const QString &dataDir);
 
     // Sets the 23 context properties (the database first) in their fixed order, then the input
-    // converter the fields read their text through and the search the pickers read.
+    // converter the fields read their text through, the search the pickers read and the service
+    // catalogue with its meter readings.
     void expose(QQmlContext *context);
 
     Database *database;
@@ -69,4 +71,5 @@ public:
     AuditManager auditMgr;
     InputConverter inputConverter;
     RecordSearch recordSearch;
+    ServiceModel serviceModel;
 };

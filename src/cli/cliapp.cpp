@@ -99,6 +99,12 @@ const QList<CliApp::Command> &CliApp::commands()
             "its name and, unless --amount is given, its monthly rate. Services billed by usage\n"
             "(water, electricity) need --amount. --currency is a currency code (default: the\n"
             "primary currency). Prints the count issued."_s },
+        { u"late-fees"_s, u"late-fees [--date yyyy-MM-dd]"_s,
+            u"Charges the late-fee policy of the settings on --date (default: today), as the\n"
+            "invoices page does: every open invoice past due by more than the grace days gets a\n"
+            "late-fee invoice, every open installment a note and a charge to its buyer; what was\n"
+            "charged before is not charged again. Prints the count charged; exits with 1 when the\n"
+            "policy is off."_s },
         { u"services"_s, u"services"_s,
             u"Lists the service catalogue: id, name, billing ('fixed' or 'usage') and rate,\n"
             "tab-separated."_s },
@@ -248,6 +254,7 @@ int CliApp::run(const QStringList &arguments)
         { u"check"_s, &CliApp::check },
         { u"rent-run"_s, &CliApp::rentRun },
         { u"service-run"_s, &CliApp::serviceRun },
+        { u"late-fees"_s, &CliApp::lateFees },
         { u"services"_s, &CliApp::services },
         { u"export-csv"_s, &CliApp::exportCsv },
         { u"report"_s, &CliApp::report },
@@ -434,6 +441,31 @@ int CliApp::rentRun(const Command &command, const QStringList &arguments)
     print(QString::number(count) + u" rent invoices issued for "_s + parser.value(period));
     if (!m_databaseErrors.isEmpty())
         return failure(u"some invoices could not be issued: "_s + lastDatabaseError());
+    return kSuccess;
+}
+
+int CliApp::lateFees(const Command &command, const QStringList &arguments)
+{
+    const QCommandLineOption date(u"date"_s, QString(), u"yyyy-MM-dd"_s);
+    QCommandLineParser parser;
+    int code = kSuccess;
+    if (!parse(command, parser, { date }, arguments, 0, &code))
+        return code;
+    const QString day
+        = parser.isSet(date) ? parser.value(date) : QDate::currentDate().toString(u"yyyy-MM-dd"_s);
+    if (!isIsoDate(day))
+        return usageError(u"late-fees: --date needs a day as yyyy-MM-dd"_s);
+    if (!lockDataDirectory() || !openDatabase(false))
+        return kFailure;
+
+    if (!SettingsManager::lateFeePolicy(m_db.get()).value(u"enabled"_s).toBool())
+        return failure(u"late fees are off; turn them on in the settings first"_s);
+    Terminal::progress(u"charging late fees for "_s + day + u"…"_s);
+    InvoiceModel invoices(m_db.get());
+    const int count = invoices.applyLateFees(day);
+    print(QString::number(count) + u" late fees charged on "_s + day);
+    if (!m_databaseErrors.isEmpty())
+        return failure(u"some late fees could not be charged: "_s + lastDatabaseError());
     return kSuccess;
 }
 

@@ -59,6 +59,7 @@ private:
     int check(const Command &command, const QStringList &arguments);
     int rentRun(const Command &command, const QStringList &arguments);
     int serviceRun(const Command &command, const QStringList &arguments);
+    int lateFees(const Command &command, const QStringList &arguments);
     int services(const Command &command, const QStringList &arguments);
     int exportCsv(const Command &command, const QStringList &arguments);
     int report(const Command &command, const QStringList &arguments);

@@ -71,6 +71,13 @@ QStringList Schema::tableStatements()
         u"CREATE TABLE IF NOT EXISTS contractor_payments (id INTEGER PRIMARY KEY AUTOINCREMENT,contractor_id INTEGER NOT NULL,amount REAL NOT NULL,payment_date TEXT NOT NULL,payment_method TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contractor_id) REFERENCES contractors(id))"_s,
         // Failed logins per name, kept across restarts; locked_until in seconds since the epoch.
         u"CREATE TABLE IF NOT EXISTS login_attempts (username TEXT PRIMARY KEY, failures INTEGER NOT NULL DEFAULT 0, locked_until INTEGER NOT NULL DEFAULT 0)"_s,
+        // A reading below the previous one is a new meter: its consumption counts from 0.
+        u"ALTER TABLE usage_records ADD COLUMN meter_replaced INTEGER DEFAULT 0"_s,
+        // A renewal's new lease names the lease it continues; the old one becomes 'renewed'.
+        u"ALTER TABLE contracts ADD COLUMN renewed_from INTEGER REFERENCES contracts(id)"_s,
+        // Every late fee charged, at most one per invoice and per installment: an invoice's fee
+        // is an invoice of its own (fee_invoice_id), an installment's is a charge to the buyer.
+        u"CREATE TABLE IF NOT EXISTS late_fees (id INTEGER PRIMARY KEY AUTOINCREMENT,invoice_id INTEGER UNIQUE,installment_id INTEGER UNIQUE,fee_invoice_id INTEGER,tenant_id INTEGER,buyer_id INTEGER,amount REAL NOT NULL,currency_id INTEGER,charge_date TEXT NOT NULL,reason TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (invoice_id) REFERENCES invoices(id),FOREIGN KEY (installment_id) REFERENCES installments(id),FOREIGN KEY (fee_invoice_id) REFERENCES invoices(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (buyer_id) REFERENCES buyers(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
     };
 }
 
@@ -118,6 +125,10 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
         // A payment is reversed at most once.
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_payments_reversal ON payments(reverses_payment_id) WHERE reverses_payment_id IS NOT NULL"_s,
+        // An invoice's lines, read with it and checked by the readings sheet for each unit.
+        u"CREATE INDEX IF NOT EXISTS idx_invoice_items_invoice ON invoice_items(invoice_id)"_s,
+        // A lease is renewed at most once, and its chain is followed both ways.
+        u"CREATE UNIQUE INDEX IF NOT EXISTS idx_contracts_renewed_from ON contracts(renewed_from) WHERE renewed_from IS NOT NULL"_s,
     };
 }
 
@@ -149,6 +160,7 @@ QStringList Schema::applicationTables()
         u"app_log"_s,
         u"settings"_s,
         u"contractors"_s,
+        u"late_fees"_s,
     };
 }
 

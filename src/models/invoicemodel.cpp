@@ -85,6 +85,22 @@ qint64 proratedCents(qint64 rentCents, const QDate &from, const QDate &to, int d
     return part >= 0 ? (2 * part + half) / (2 * days) : -((-2 * part + half) / (2 * days));
 }
 
+// The invoice line of a meter reading (with the service's name).
+QVariantList usageLine(const QVariantMap &record)
+{
+    const QVariant consumption = record.value(u"consumption"_s);
+    const QVariant cost = record.value(u"cost"_s);
+    // Below one unit the cost is the price of the whole reading, and 0 never divides.
+    const QVariant unitPrice
+        = consumption.toDouble() > 1 ? QVariant(cost.toDouble() / consumption.toDouble()) : cost;
+    return { record.value(u"name"_s), u"usage"_s, consumption, unitPrice, cost };
+}
+
+bool isValidDate(const QString &date)
+{
+    return date.size() == 10 && QDate::fromString(date, u"yyyy-MM-dd"_s).isValid();
+}
+
 } // namespace
 
 InvoiceModel::InvoiceModel(Database *db, QObject *parent)
@@ -468,17 +484,8 @@ int InvoiceModel::generateAllRent(const QString &period)
                                         "JOIN services s ON ur.service_id=s.id "
                                         "WHERE ur.unit_id=? AND ur.period=?"_s,
             { unitId, period });
-        for (const QVariant &usageRow : usage) {
-            const QVariantMap record = usageRow.toMap();
-            const QVariant consumption = record.value(u"consumption"_s);
-            const QVariant cost = record.value(u"cost"_s);
-            // Below one unit the cost is the price of the whole reading, and 0 never divides.
-            const QVariant unitPrice = consumption.toDouble() > 1
-                ? QVariant(cost.toDouble() / consumption.toDouble())
-                : cost;
-            draft.lines.append(
-                { record.value(u"name"_s), u"usage"_s, consumption, unitPrice, cost });
-        }
+        for (const QVariant &usageRow : usage)
+            draft.lines.append(usageLine(usageRow.toMap()));
         const int id = issue(draft, &numbering);
         if (id < 1) {
             skip(m_lastRefusal);
@@ -593,4 +600,247 @@ int InvoiceModel::generatePropertyServiceInvoice(int propertyId, const QString &
         targets.append({ map.value(u"tenant_id"_s).toInt(), map.value(u"unit_id"_s).toInt() });
     }
     return runService(targets, serviceName, amount, period, currencyId);
+}
+
+int InvoiceModel::billLateReadings(int propertyId, const QString &period)
+{
+    if (!permitted(Operation::DailyWork))
+        return 0;
+    if (!isValidPeriod(period)) {
+        refuse(badPeriodText());
+        return 0;
+    }
+    // The readings the month's rent invoice went out without, billed to that invoice's tenant in
+    // its currency.
+    const QVariantList readings = list(
+        u"SELECT ur.unit_id, ur.consumption, ur.cost, s.name, u.unit_number, "
+        "(SELECT i.tenant_id FROM invoices i WHERE i.unit_id=ur.unit_id AND i.period=ur.period "
+        " AND i.contract_id IS NOT NULL AND i.status!='void' ORDER BY i.id LIMIT 1) AS tenant_id, "
+        "(SELECT i.currency_id FROM invoices i WHERE i.unit_id=ur.unit_id AND i.period=ur.period "
+        " AND i.contract_id IS NOT NULL AND i.status!='void' ORDER BY i.id LIMIT 1) "
+        " AS currency_id "
+        "FROM usage_records ur JOIN services s ON s.id=ur.service_id "
+        "JOIN units u ON u.id=ur.unit_id WHERE u.property_id=? AND ur.period=? "
+        "AND NOT EXISTS (SELECT 1 FROM invoices i JOIN invoice_items it ON it.invoice_id=i.id "
+        " WHERE i.unit_id=ur.unit_id AND i.period=ur.period AND i.status!='void' "
+        " AND it.type='usage' AND it.description=s.name) "
+        "ORDER BY ur.unit_id, s.id"_s,
+        { propertyId, period });
+    QList<Draft> drafts;
+    for (const QVariant &element : readings) {
+        const QVariantMap reading = element.toMap();
+        if (reading.value(u"tenant_id"_s).isNull())
+            continue;
+        if (drafts.isEmpty() || drafts.constLast().unitId != reading.value(u"unit_id"_s))
+            drafts.append({ reading.value(u"tenant_id"_s), reading.value(u"unit_id"_s), QVariant(),
+                period, reading.value(u"currency_id"_s), {} });
+        drafts.last().lines.append(usageLine(reading));
+    }
+
+    QVariantList issued;
+    QVariantList skipped;
+    TransactionGuard run(m_db);
+    if (!run.isActive()) {
+        refuse(u"تعذر بدء الإصدار في قاعدة البيانات"_s);
+        return 0;
+    }
+    Numbering numbering = startNumbering();
+    for (const Draft &draft : drafts) {
+        QVariantMap entry = one(u"SELECT t.full_name as tenant_name, "
+                                "(SELECT unit_number FROM units WHERE id=?) as unit_number "
+                                "FROM tenants t WHERE t.id=?"_s,
+            { draft.unitId, draft.tenantId });
+        const int id = issue(draft, &numbering);
+        if (id < 1) {
+            entry.insert(u"reason"_s, m_lastRefusal);
+            skipped.append(entry);
+            continue;
+        }
+        qint64 total = 0;
+        for (const QVariantList &line : draft.lines)
+            total += Money::cents(line.at(4).toDouble());
+        entry.insert(u"invoice_id"_s, id);
+        entry.insert(u"amount"_s, Money::fromCents(total));
+        issued.append(entry);
+    }
+    if (!issued.isEmpty() && !run.commit()) {
+        refuse(u"تعذر حفظ فواتير الإصدار في قاعدة البيانات"_s);
+        return 0;
+    }
+    settle({ { u"period"_s, period }, { u"issued"_s, issued }, { u"skipped"_s, skipped },
+        { u"alreadyBilled"_s, 0 } });
+    if (!issued.isEmpty())
+        emit dataChanged();
+    return issued.size();
+}
+
+qint64 InvoiceModel::lateFeeCents(const QVariantMap &policy, qint64 openCents,
+    const QVariant &currencyId, const QString &date, QString *why)
+{
+    const double value = policy.value(u"value"_s).toDouble();
+    if (policy.value(u"mode"_s).toString() == u"percent"_s)
+        return Money::cents(Money::fromCents(openCents) * value / 100.0);
+    // A fixed fee is set in the primary currency and charged in the debt's own, at the latest
+    // rate known on the day (entered either way round).
+    const QVariantMap primary = one(u"SELECT id FROM currencies WHERE is_primary=1"_s);
+    const QVariant primaryId = primary.value(u"id"_s);
+    if (primary.isEmpty() || currencyId.isNull() || currencyId.toInt() == primaryId.toInt())
+        return Money::cents(value);
+    const QVariantMap rate
+        = one(u"SELECT rate, inverse FROM (SELECT rate, 0 AS inverse, date FROM exchange_rates "
+              "WHERE from_currency_id=? AND to_currency_id=? AND date<=? UNION ALL "
+              "SELECT rate, 1 AS inverse, date FROM exchange_rates "
+              "WHERE from_currency_id=? AND to_currency_id=? AND date<=?) "
+              "ORDER BY date DESC, inverse LIMIT 1"_s,
+            { primaryId, currencyId, date, currencyId, primaryId, date });
+    const double factor = rate.value(u"rate"_s).toDouble();
+    if (rate.isEmpty() || !(factor > 0) || !isFinite(factor)) {
+        *why = u"لا يوجد سعر صرف لعملة الدين حتى %1"_s.arg(date);
+        return 0;
+    }
+    return Money::cents(rate.value(u"inverse"_s).toInt() == 1 ? value / factor : value * factor);
+}
+
+int InvoiceModel::applyLateFees(const QString &date)
+{
+    if (!permitted(Operation::DailyWork))
+        return 0;
+    if (!isValidDate(date)) {
+        refuse(u"التاريخ غير صالح؛ اكتبه بالصيغة YYYY-MM-DD"_s);
+        return 0;
+    }
+    const QVariantMap policy = SettingsManager::lateFeePolicy(m_db);
+    if (!policy.value(u"enabled"_s).toBool()) {
+        refuse(u"رسوم التأخير غير مفعلة؛ فعّلها وحدد قيمتها من الإعدادات"_s);
+        return 0;
+    }
+    const int grace = policy.value(u"grace_days"_s).toInt();
+    // Past due by more than the grace days: due strictly before the date less the grace.
+    const QString cutoff
+        = QDate::fromString(date, u"yyyy-MM-dd"_s).addDays(-grace).toString(u"yyyy-MM-dd"_s);
+    // A fee is never charged on a fee, nor twice on one debt.
+    const QVariantList invoices
+        = list(u"SELECT i.id, i.invoice_number, i.tenant_id, i.unit_id, i.balance, i.currency_id, "
+               "i.due_date, t.full_name AS tenant_name, u.unit_number FROM invoices i "
+               "LEFT JOIN tenants t ON t.id=i.tenant_id LEFT JOIN units u ON u.id=i.unit_id "
+               "WHERE i.status!='paid' AND i.status!='void' AND i.due_date<? "
+               "AND NOT EXISTS (SELECT 1 FROM late_fees f WHERE f.invoice_id=i.id "
+               " OR f.fee_invoice_id=i.id) ORDER BY i.due_date, i.id"_s,
+            { cutoff });
+    const QVariantList installments
+        = list(u"SELECT i.id, i.buyer_id, i.installment_amount, i.paid_amount, i.currency_id, "
+               "i.due_date, i.notes, b.full_name AS tenant_name, u.unit_number FROM installments i "
+               "JOIN buyers b ON b.id=i.buyer_id LEFT JOIN units u ON u.id=i.unit_id "
+               "WHERE i.status!='paid' AND i.due_date<? "
+               "AND NOT EXISTS (SELECT 1 FROM late_fees f WHERE f.installment_id=i.id) "
+               "ORDER BY i.due_date, i.id"_s,
+            { cutoff });
+    const int alreadyCharged = intFigure(
+        u"SELECT COUNT(*) AS c FROM late_fees f LEFT JOIN invoices i ON i.id=f.invoice_id "
+        "LEFT JOIN installments s ON s.id=f.installment_id "
+        "WHERE COALESCE(i.due_date, s.due_date)<? AND COALESCE(i.status, s.status)!='paid' "
+        "AND COALESCE(i.status, '')!='void'"_s,
+        u"c"_s, { cutoff });
+
+    QVariantList issued;
+    QVariantList skipped;
+    TransactionGuard run(m_db);
+    if (!run.isActive()) {
+        refuse(u"تعذر بدء الإصدار في قاعدة البيانات"_s);
+        return 0;
+    }
+    Numbering numbering = startNumbering();
+    const QString failed = u"تعذر حفظ رسوم التأخير في قاعدة البيانات"_s;
+    for (const QVariant &element : invoices) {
+        const QVariantMap invoice = element.toMap();
+        const qint64 open = Money::cents(invoice.value(u"balance"_s).toDouble());
+        if (open <= 0)
+            continue;
+        QVariantMap entry { { u"tenant_name"_s, invoice.value(u"tenant_name"_s) },
+            { u"unit_number"_s, invoice.value(u"unit_number"_s) } };
+        QString why;
+        const qint64 fee = lateFeeCents(policy, open, invoice.value(u"currency_id"_s), date, &why);
+        if (fee <= 0) {
+            entry.insert(u"reason"_s, why.isEmpty() ? u"الرسم أقل من سنت"_s : why);
+            skipped.append(entry);
+            continue;
+        }
+        const QString reason = u"غرامة تأخير عن الفاتورة %1 المستحقة في %2"_s.arg(
+            invoice.value(u"invoice_number"_s).toString(), invoice.value(u"due_date"_s).toString());
+        Draft draft { invoice.value(u"tenant_id"_s), invoice.value(u"unit_id"_s), QVariant(),
+            date.left(7), invoice.value(u"currency_id"_s), {} };
+        draft.lines.append(
+            { reason, u"late_fee"_s, 1, Money::fromCents(fee), Money::fromCents(fee) });
+        // The fee invoice and its record together, or neither.
+        TransactionGuard charge(m_db);
+        const int id = charge.isActive() ? issue(draft, &numbering) : -1;
+        if (id < 1
+            || m_db->execInsert(u"INSERT INTO late_fees (invoice_id, fee_invoice_id, tenant_id, "
+                                "amount, currency_id, charge_date, reason) "
+                                "VALUES (?,?,?,?,?,?,?)"_s,
+                   { invoice.value(u"id"_s), id, invoice.value(u"tenant_id"_s),
+                       Money::fromCents(fee), invoice.value(u"currency_id"_s), date, reason })
+                < 1
+            || !charge.commit()) {
+            entry.insert(u"reason"_s, id < 1 ? m_lastRefusal : failed);
+            skipped.append(entry);
+            continue;
+        }
+        entry.insert(u"invoice_id"_s, id);
+        entry.insert(u"amount"_s, Money::fromCents(fee));
+        entry.insert(u"detail"_s, reason);
+        issued.append(entry);
+    }
+    for (const QVariant &element : installments) {
+        const QVariantMap installment = element.toMap();
+        const qint64 open = Money::cents(installment.value(u"installment_amount"_s).toDouble())
+            - Money::cents(installment.value(u"paid_amount"_s).toDouble());
+        if (open <= 0)
+            continue;
+        QVariantMap entry { { u"tenant_name"_s, installment.value(u"tenant_name"_s) },
+            { u"unit_number"_s, installment.value(u"unit_number"_s) } };
+        QString why;
+        const qint64 fee
+            = lateFeeCents(policy, open, installment.value(u"currency_id"_s), date, &why);
+        if (fee <= 0) {
+            entry.insert(u"reason"_s, why.isEmpty() ? u"الرسم أقل من سنت"_s : why);
+            skipped.append(entry);
+            continue;
+        }
+        const QString reason = u"غرامة تأخير عن القسط المستحق في %1"_s.arg(
+            installment.value(u"due_date"_s).toString());
+        const QString note = u"غرامة تأخير %1 بتاريخ %2"_s.arg(
+            QString::number(Money::fromCents(fee), 'f', 2), date);
+        QString notes = installment.value(u"notes"_s).toString();
+        notes += (notes.isEmpty() ? QString() : u"\n"_s) + note;
+        TransactionGuard charge(m_db);
+        if (!charge.isActive()
+            || m_db->execInsert(u"INSERT INTO late_fees (installment_id, buyer_id, amount, "
+                                "currency_id, charge_date, reason) VALUES (?,?,?,?,?,?)"_s,
+                   { installment.value(u"id"_s), installment.value(u"buyer_id"_s),
+                       Money::fromCents(fee), installment.value(u"currency_id"_s), date, reason })
+                < 1
+            || !m_db->execNonQuery(u"UPDATE installments SET notes=? WHERE id=?"_s,
+                { notes, installment.value(u"id"_s) })
+            || !m_db->execNonQuery(u"UPDATE buyers SET balance=round(COALESCE(balance,0)+?,2) "
+                                   "WHERE id=?"_s,
+                { Money::fromCents(fee), installment.value(u"buyer_id"_s) })
+            || !charge.commit()) {
+            entry.insert(u"reason"_s, failed);
+            skipped.append(entry);
+            continue;
+        }
+        entry.insert(u"amount"_s, Money::fromCents(fee));
+        entry.insert(u"detail"_s, reason);
+        issued.append(entry);
+    }
+    if (!issued.isEmpty() && !run.commit()) {
+        refuse(failed);
+        return 0;
+    }
+    settle({ { u"period"_s, date }, { u"issued"_s, issued }, { u"skipped"_s, skipped },
+        { u"alreadyBilled"_s, alreadyCharged } });
+    if (!issued.isEmpty())
+        emit dataChanged();
+    return issued.size();
 }

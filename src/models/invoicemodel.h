@@ -44,6 +44,16 @@ public:
     Q_INVOKABLE int generatePropertyServiceInvoice(int propertyId, const QString &serviceName,
         double amount, const QString &period, int currencyId);
 
+    // For each unit of the property whose rent invoice for `period` was issued before its meter
+    // readings were entered: one service invoice with the readings not billed yet. Returns the
+    // count issued; lastRunReport as for a run.
+    Q_INVOKABLE int billLateReadings(int propertyId, const QString &period);
+    // Charges the late-fee policy on `date` ("yyyy-MM-dd"): each open invoice past due by more
+    // than the grace days gets a late-fee invoice of its own, each open installment a note and
+    // a charge to its buyer; nothing is charged twice. Returns the count charged; lastRunReport
+    // lists them ("issued") and what was passed over ("skipped").
+    Q_INVOKABLE int applyLateFees(const QString &date);
+
     QString lastRefusal() const { return m_lastRefusal; }
     QVariantMap lastRunReport() const { return m_lastRunReport; }
 
@@ -66,6 +76,10 @@ private:
     bool voidWithReason(int id, const QString &reason);
     int runService(const QList<QPair<int, int>> &targets, const QString &serviceName, double amount,
         const QString &period, int currencyId);
+    // The late fee of `openCents` in currency `currencyId` under `policy`, in cents; 0 with
+    // *why set when it cannot be charged.
+    qint64 lateFeeCents(const QVariantMap &policy, qint64 openCents, const QVariant &currencyId,
+        const QString &date, QString *why);
     void refuse(const QString &why);
     void settle(const QVariantMap &report = {});
 

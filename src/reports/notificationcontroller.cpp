@@ -78,12 +78,16 @@ QVariantList NotificationController::getActiveAlerts()
     const QVariantList contracts = m_db->execQueryColumns(
         u"SELECT c.*, t.full_name as tenant_name FROM contracts c "
         "JOIN tenants t ON c.tenant_id = t.id WHERE c.end_date <= ? AND c.status = 'active'"_s,
-        { inAMonth }, { u"tenant_id"_s, u"tenant_name"_s, u"end_date"_s });
+        { inAMonth }, { u"id"_s, u"tenant_id"_s, u"tenant_name"_s, u"end_date"_s });
     for (const QVariant &item : contracts) {
         const QVariantMap row = item.toMap();
-        alerts.append(alert(u"contract"_s, u"عقد ينتهي قريباً: "_s + text(row, u"tenant_name"_s),
-            u"تاريخ الانتهاء: "_s + text(row, u"end_date"_s), u"low"_s, u"tenant"_s,
-            row.value(u"tenant_id"_s)));
+        QVariantMap ending
+            = alert(u"contract"_s, u"عقد ينتهي قريباً: "_s + text(row, u"tenant_name"_s),
+                u"تاريخ الانتهاء: "_s + text(row, u"end_date"_s), u"low"_s, u"tenant"_s,
+                row.value(u"tenant_id"_s));
+        // The alert offers the lease's renewal.
+        ending.insert(u"contract_id"_s, row.value(u"id"_s));
+        alerts.append(ending);
     }
 
     return alerts;

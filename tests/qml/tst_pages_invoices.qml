@@ -127,4 +127,31 @@ PageCase {
         H.waitClosed(tc, dialog)
         compare(balance(), 30)
     }
+
+    // The whole sheet from the keyboard: a reading, Enter to the next row, an empty row left out.
+    function test_meterReadingsByKeyboard() {
+        var property = propertyModel.add("Meter Tower", "residential", "", "", "")
+        verify(unitModel.add(property, "M1", 1, 80, 2, 500, 6000, 0, 1) > 0)
+        verify(unitModel.add(property, "M2", 1, 80, 2, 500, 6000, 0, 1) > 0)
+        var dialog = H.open(tc, page, "meterReadingsButton", "meterReadingsDialog")
+        H.choose(tc, H.find(tc, dialog, "readingsPropertyBox"),
+                 H.indexWhere(dialog.properties, p => Number(p.id) === property))
+        // Water and electricity for each unit.
+        compare(dialog.entries.length, 4)
+        H.type(tc, H.find(tc, dialog, "readingField0"), "12")
+        var typed = ["300", "", "7"]
+        for (var row = 0; row < typed.length; ++row) {
+            keyClick(Qt.Key_Return)
+            tryVerify(() => H.find(tc, dialog, "readingField" + (row + 1)).activeFocus)
+            for (var i = 0; i < typed[row].length; ++i)
+                keyClick(typed[row].charAt(i))
+        }
+        // 12 m³ of water at 5, 300 kWh at 0.5, then 7 kWh.
+        verify(H.find(tc, dialog, "readingsTotal").text.indexOf("213.5") >= 0)
+        H.click(tc, H.find(tc, dialog, "saveReadingsButton"))
+        compare(count("SELECT COUNT(*) AS c FROM usage_records r JOIN units u ON u.id=r.unit_id WHERE u.property_id=?", [property]), 3)
+        compare(dialog.message, "تم حفظ 3 قراءة")
+        dialog.close()
+        H.waitClosed(tc, dialog)
+    }
 }

@@ -24,6 +24,7 @@
 #include "propertymodel.h"
 #include "recordsearch.h"
 #include "reportcontroller.h"
+#include "servicemodel.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
 
@@ -182,6 +183,7 @@ int main(int argc, char *argv[])
     AuthController auth(&db);
     NotificationController alerts(&db);
     AuditManager audit(&db);
+    ServiceModel services(&db);
 
     auto firstId = [&](const QString &sql) {
         return Database::firstRow(db.execQuery(sql)).value(u"id"_s).toInt();
@@ -229,6 +231,11 @@ int main(int argc, char *argv[])
         { u"tenantModel.search"_s, [&] { return rows(tenants.search(u"05"_s)); } },
         { u"tenantModel.getStatement"_s, [&] { return rows(tenants.getStatement(tenant)); } },
         { u"contractModel.getAll"_s, [&] { return rows(contracts.getAll()); } },
+        { u"serviceModel.readingSheet"_s,
+            [&] {
+                return rows(
+                    services.readingSheet(property, QDate::currentDate().toString(u"yyyy-MM"_s)));
+            } },
         { u"contractModel.getExpiring"_s, [&] { return rows(contracts.getExpiring(30)); } },
         { u"contracts dialog (execQuery)"_s,
             [&] {

@@ -233,6 +233,8 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
         u"61-dialog-void-invoice"_s);
     dialog(u"voidInvoiceDialog"_s, { { u"invoiceId"_s, samples.value(u"paidInvoice"_s) } }, {},
         u"61-dialog-void-invoice-refused"_s);
+    dialog(u"meterReadingsDialog"_s, {}, {}, u"61-dialog-meter-readings"_s);
+    dialog(u"lateFeeRunDialog"_s, {}, {}, u"61-dialog-late-fees"_s);
 
     select(8);
     tab(u"maintenanceFilter"_s, 3, u"62-maintenance-completed"_s);
@@ -309,6 +311,29 @@ int main(int argc, char *argv[])
 
     // Running this month again issues nothing and reports every lease as already billed.
     objects.invoiceModel.generateAllRent(QDate::currentDate().toString(u"yyyy-MM"_s));
+    // Last month's meters of the first property read, and two of this month's read after its
+    // rent went out; the tenant's lease renewed once, for its history.
+    const auto readMeters = [&](const QString &period, int limit, double base) {
+        QVariantList rows;
+        for (const QVariant &element : objects.serviceModel.readingSheet(property, period)) {
+            QVariantMap row = element.toMap();
+            if (rows.size() >= limit)
+                break;
+            row.insert(u"current_reading"_s,
+                row.value(u"previous_reading"_s).toDouble() + base + 7.5 * rows.size());
+            rows.append(row);
+        }
+        objects.serviceModel.saveReadings(property, period, rows);
+    };
+    readMeters(QDate::currentDate().addMonths(-1).toString(u"yyyy-MM"_s), 1000, 120);
+    readMeters(QDate::currentDate().toString(u"yyyy-MM"_s), 2, 14);
+    const int lease = firstId(database,
+        u"SELECT id FROM contracts WHERE tenant_id=%1 AND status='active' ORDER BY id"_s.arg(
+            tenant));
+    objects.contractModel.renew(lease,
+        objects.contractModel.renewalDefaults(lease).value(u"new_end"_s).toString(),
+        objects.contractModel.renewedRent(lease, u"percent"_s, 5), 0);
+    objects.settingsManager.setLateFeePolicy(true, 10, u"percent"_s, 2);
     const QVariantMap samples {
         { u"payment"_s,
             Database::firstRow(database.execQuery(
@@ -396,6 +421,14 @@ int main(int argc, char *argv[])
         closeDialog(s.find(u"newContractDialog"_s));
         openForRow(s, u"editContractDialog"_s, firstRow(contracts, "contracts"),
             u"36-dialog-edit-contract"_s);
+        openForRow(s, u"contractHistoryDialog"_s, firstRow(contracts, "contracts"),
+            u"36-dialog-contract-history"_s);
+        if (QObject *renew = s.find(u"renewContractDialog"_s)) {
+            QMetaObject::invokeMethod(renew, "openFor",
+                Q_ARG(QVariant, firstRow(contracts, "contracts").toMap().value(u"id"_s)));
+            s.shot(u"36-dialog-renew-contract"_s);
+            closeDialog(renew);
+        }
         closeDialog(contracts);
         openDialog(s, s.find(u"statementDialog"_s),
             { { u"tenantId"_s, tenant }, { u"tenantName"_s, tenantName } },
