@@ -1,6 +1,7 @@
 #include "settingsmanager.h"
 
 #include "database.h"
+#include "money.h"
 #include "session.h"
 #include "transactionguard.h"
 
@@ -113,6 +114,28 @@ bool SettingsManager::setProrateRent(bool on)
     if (!m_db->execNonQuery(
             u"INSERT OR REPLACE INTO settings (key, value) VALUES ('prorate_rent', ?)"_s,
             { on ? u"1"_s : u"0"_s }))
+        return false;
+    emit settingsChanged();
+    return true;
+}
+
+double SettingsManager::bounceFee(Database *db)
+{
+    return Money::round(Database::firstRow(db->execQuery(u"SELECT value FROM settings WHERE "
+                                                         "key='cheque_bounce_fee'"_s))
+                            .value(u"value"_s)
+                            .toDouble());
+}
+
+bool SettingsManager::setBounceFee(double fee)
+{
+    if (!Session::permits(m_db, Permissions::Operation::DailyWork))
+        return false;
+    if (!Money::isAcceptable(fee) || Money::cents(fee) < 0)
+        return false;
+    if (!m_db->execNonQuery(
+            u"INSERT OR REPLACE INTO settings (key, value) VALUES ('cheque_bounce_fee', ?)"_s,
+            { QString::number(Money::round(fee), 'f', 2) }))
         return false;
     emit settingsChanged();
     return true;

@@ -17,6 +17,7 @@ class SettingsManager : public QObject
     Q_PROPERTY(QString companyAddress READ companyAddress NOTIFY settingsChanged)
     Q_PROPERTY(QString companyEmail READ companyEmail NOTIFY settingsChanged)
     Q_PROPERTY(bool prorateRent READ prorateRent NOTIFY settingsChanged)
+    Q_PROPERTY(double bounceFee READ bounceFee NOTIFY settingsChanged)
 public:
     explicit SettingsManager(Database *db, QObject *parent = nullptr);
 
@@ -30,6 +31,9 @@ public:
     // Whether a lease's first and last month bill only the days it covers. Off until chosen.
     bool prorateRent() const { return prorateRent(m_db); }
     static bool prorateRent(Database *db);
+    // What a bounced cheque costs its drawer; 0 (nothing charged) until set.
+    double bounceFee() const { return bounceFee(m_db); }
+    static double bounceFee(Database *db);
 
     Q_INVOKABLE void setPrimaryCurrency(const QString &code);
     Q_INVOKABLE void updateCompanyProfile(
@@ -43,6 +47,7 @@ public:
     // The other currencies whose rate to the primary one has never been entered.
     Q_INVOKABLE QVariantList currenciesWithoutRate();
     Q_INVOKABLE bool setProrateRent(bool on);
+    Q_INVOKABLE bool setBounceFee(double fee);
 
 signals:
     void settingsChanged();

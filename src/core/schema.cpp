@@ -71,6 +71,20 @@ QStringList Schema::tableStatements()
         u"CREATE TABLE IF NOT EXISTS contractor_payments (id INTEGER PRIMARY KEY AUTOINCREMENT,contractor_id INTEGER NOT NULL,amount REAL NOT NULL,payment_date TEXT NOT NULL,payment_method TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contractor_id) REFERENCES contractors(id))"_s,
         // Failed logins per name, kept across restarts; locked_until in seconds since the epoch.
         u"CREATE TABLE IF NOT EXISTS login_attempts (username TEXT PRIMARY KEY, failures INTEGER NOT NULL DEFAULT 0, locked_until INTEGER NOT NULL DEFAULT 0)"_s,
+        // A received cheque pays a lease's future rent, chosen invoices or one installment; a
+        // replacement names the bounced cheque it stands in for.
+        u"ALTER TABLE cheques ADD COLUMN contract_id INTEGER REFERENCES contracts(id)"_s,
+        u"ALTER TABLE cheques ADD COLUMN installment_id INTEGER REFERENCES installments(id)"_s,
+        u"ALTER TABLE cheques ADD COLUMN replaces_cheque_id INTEGER REFERENCES cheques(id)"_s,
+        u"ALTER TABLE cheques ADD COLUMN bounce_reason TEXT"_s,
+        u"ALTER TABLE cheques ADD COLUMN status_date TEXT"_s,
+        u"CREATE TABLE IF NOT EXISTS cheque_invoices (cheque_id INTEGER NOT NULL,invoice_id INTEGER NOT NULL,PRIMARY KEY (cheque_id, invoice_id),FOREIGN KEY (cheque_id) REFERENCES cheques(id),FOREIGN KEY (invoice_id) REFERENCES invoices(id))"_s,
+        // Every status a cheque moved to, when and by whom.
+        u"CREATE TABLE IF NOT EXISTS cheque_events (id INTEGER PRIMARY KEY AUTOINCREMENT,cheque_id INTEGER NOT NULL,status TEXT NOT NULL,event_date TEXT NOT NULL,user_id INTEGER,operator TEXT,note TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (cheque_id) REFERENCES cheques(id))"_s,
+        // What a cleared cheque recorded, so that a bounce undoes exactly that; an installment's
+        // collection names its installment.
+        u"ALTER TABLE payments ADD COLUMN cheque_id INTEGER REFERENCES cheques(id)"_s,
+        u"ALTER TABLE payments ADD COLUMN installment_id INTEGER REFERENCES installments(id)"_s,
     };
 }
 
@@ -118,6 +132,9 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
         // A payment is reversed at most once.
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_payments_reversal ON payments(reverses_payment_id) WHERE reverses_payment_id IS NOT NULL"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id) WHERE cheque_id IS NOT NULL"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_cheque_events_cheque ON cheque_events(cheque_id)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_cheques_replaces ON cheques(replaces_cheque_id) WHERE replaces_cheque_id IS NOT NULL"_s,
     };
 }
 
@@ -149,6 +166,8 @@ QStringList Schema::applicationTables()
         u"app_log"_s,
         u"settings"_s,
         u"contractors"_s,
+        u"cheque_invoices"_s,
+        u"cheque_events"_s,
     };
 }
 
