@@ -250,7 +250,10 @@ bool ChequeModel::recordEvent(int id, const QString &status, const QString &note
     return m_db->execInsert(u"INSERT INTO cheque_events (cheque_id,status,event_date,user_id,"
                             "operator,note) VALUES (?,?,?,?,?,?)"_s,
                { id, status, today(), known ? QVariant(session->userId()) : QVariant(),
-                   known ? session->fullName() : u""_s, note })
+                   !known                              ? u""_s
+                       : session->fullName().isEmpty() ? session->username()
+                                                       : session->fullName(),
+                   note })
         > 0;
 }
 

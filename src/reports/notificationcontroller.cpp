@@ -60,10 +60,12 @@ QVariantList NotificationController::getActiveAlerts()
             u"استحق في: "_s + text(row, u"due_date"_s), u"critical"_s));
     }
 
-    // A received cheque past its day and still in the drawer has its own, stronger alert.
+    // A received cheque past its day and still in the drawer has its own, stronger alert; one
+    // whose installment was paid some other way is only waiting to be handed back.
     const QVariantList undeposited = m_db->execQueryColumns(
-        u"SELECT * FROM cheques WHERE type='received' AND status='pending' AND due_date < ? "
-        "ORDER BY due_date"_s,
+        u"SELECT * FROM cheques c WHERE type='received' AND status='pending' AND due_date < ? "
+        "AND NOT EXISTS (SELECT 1 FROM installments n WHERE n.id=c.installment_id AND "
+        "n.status='paid') ORDER BY due_date"_s,
         { today }, { u"cheque_number"_s, u"amount"_s, u"due_date"_s, u"payer_name"_s });
     for (const QVariant &item : undeposited) {
         const QVariantMap row = item.toMap();
