@@ -22,7 +22,14 @@ Rectangle {
 
     function loadTab() {
         if (tabs.currentIndex === 4) {
-            calendar = chequeModel.calendar(calendarSpans[spanChips.currentIndex])
+            var shown = chequeModel.calendar(calendarSpans[spanChips.currentIndex])
+            // The day's total stands on its first cheque only.
+            var rows = Theme.rows(shown.cheques)
+            for (var i = 0; i < rows.length; ++i)
+                rows[i].day_total = i === 0 || rows[i - 1].due_date !== rows[i].due_date
+                        ? dayTotal(shown.days, rows[i].due_date) : ""
+            shown.cheques = rows
+            calendar = shown
             return
         }
         if (tabs.currentIndex === 1)
@@ -118,12 +125,12 @@ Rectangle {
     }
 
     // What falls due on `day`, per currency, from the calendar's day totals.
-    function dayTotal(day) {
+    function dayTotal(days, day) {
         var parts = []
-        for (var i = 0; i < calendar.days.length; ++i) {
-            var d = calendar.days[i]
+        for (var i = 0; i < days.length; ++i) {
+            var d = days[i]
             if (d.due_date === day)
-                parts.push(d.count + " × " + Theme.number(d.total) + " " + Theme.text(d.currency_symbol))
+                parts.push(Theme.number(d.total) + " " + Theme.text(d.currency_symbol) + " (" + d.count + " شيك)")
         }
         return parts.join("، ")
     }
@@ -222,19 +229,18 @@ Rectangle {
             Layout.fillHeight: true
             rows: page.cheques
             rowHeight: 56
-            actionsWidth: 250
+            actionsWidth: 300
             emptyText: "لا توجد شيكات"
             columns: [
                 { title: "الشيك", w: 2.2, color: r => r.type === "received" ? Theme.successColor : Theme.warningColor,
                   bold: true,
                   value: r => (r.type === "received" ? "⬇ وارد " : "⬆ صادر ") + Theme.text(r.cheque_number) },
-                { title: "الساحب / المستفيد", w: 2.2,
+                { title: "الساحب / المستفيد", w: 2,
                   value: r => Theme.text(r.type === "issued" ? r.payee_name : r.payer_name) || Theme.text(r.party_name) },
                 { title: "البنك", w: 1.6, value: r => r.bank_name },
                 { title: "الاستحقاق", w: 1.5, value: r => r.due_date },
                 { title: "المبلغ", w: 1.5, bold: true, color: () => Theme.gold,
                   value: r => Theme.number(r.amount) + " " + (r.currency_symbol ? r.currency_symbol : "₪") },
-                { title: "يدفع", w: 2, value: r => page.pays(r) },
                 { title: "الحالة", w: 1.3, value: r => page.statusText(r.status, r.type),
                   color: r => page.statusColor(r.status), bold: true }
             ]
@@ -322,8 +328,8 @@ Rectangle {
                     { title: "البنك", w: 1.8, value: r => r.bank_name },
                     { title: "المبلغ", w: 1.5, bold: true, color: () => Theme.gold,
                       value: r => Theme.number(r.amount) + " " + Theme.text(r.currency_symbol) },
-                    { title: "مجموع اليوم", w: 1.8, color: () => Theme.textPrimary,
-                      value: r => page.dayTotal(r.due_date) }
+                    { title: "مجموع اليوم", w: 2, bold: true, color: () => Theme.textPrimary,
+                      value: r => r.day_total }
                 ]
             }
         }

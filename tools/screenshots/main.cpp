@@ -225,12 +225,17 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
     const auto chequeWith = [chequesPage](const QString &status) {
         const QVariantList rows
             = chequesPage ? chequesPage->property("cheques").toList() : QVariantList();
+        QVariant any;
         for (const QVariant &row : rows) {
             const QVariantMap cheque = row.toMap();
-            if (cheque.value(u"type"_s) == u"received"_s && cheque.value(u"status"_s) == status)
+            if (cheque.value(u"status"_s) != status)
+                continue;
+            if (cheque.value(u"type"_s) == u"received"_s)
                 return row;
+            if (!any.isValid())
+                any = row;
         }
-        return QVariant();
+        return any;
     };
     openForRow(
         s, u"chequeDetailsDialog"_s, chequeWith(u"bounced"_s), u"56-dialog-cheque-bounced"_s);
