@@ -13,6 +13,7 @@ Rectangle {
     property alias tab: tabs.currentIndex
     property var calendar: ({ days: [], banks: [], cheques: [] })
     readonly property var calendarSpans: [7, 30, 90]
+    readonly property bool narrow: width < 900
 
     readonly property var statusCards: [
         { status: "pending", label: "معلق", color: Theme.warningColor, icon: "⏳" },
@@ -124,6 +125,29 @@ Rectangle {
         }
     }
 
+    // A narrow window leaves the bank to the cheque's details, so dates and amounts fit.
+    function tableColumns(narrow) {
+        var all = [
+            { title: "الشيك", w: narrow ? 1.2 : 2.2,
+              color: r => r.type === "received" ? Theme.successColor : Theme.warningColor, bold: true,
+              value: r => (r.type === "received" ? "⬇ وارد " : "⬆ صادر ") + Theme.text(r.cheque_number) },
+            { title: "الساحب / المستفيد", w: narrow ? 1.3 : 2,
+              value: r => Theme.text(r.type === "issued" ? r.payee_name : r.payer_name) || Theme.text(r.party_name) },
+            { title: "البنك", w: 1.6, wide: true, value: r => r.bank_name },
+            { title: "الاستحقاق", w: narrow ? 1.2 : 1.5, value: r => r.due_date },
+            { title: "المبلغ", w: narrow ? 1.4 : 1.5, bold: true, color: () => Theme.gold,
+              value: r => Theme.number(r.amount) + " " + (r.currency_symbol ? r.currency_symbol : "₪") },
+            { title: "الحالة", w: narrow ? 0.8 : 1.3, value: r => page.statusText(r.status, r.type),
+              color: r => page.statusColor(r.status), bold: true }
+        ]
+        var shown = []
+        for (var i = 0; i < all.length; ++i) {
+            if (!narrow || !all[i].wide)
+                shown.push(all[i])
+        }
+        return shown
+    }
+
     // What falls due on `day`, per currency, from the calendar's day totals.
     function dayTotal(days, day) {
         var parts = []
@@ -231,19 +255,7 @@ Rectangle {
             rowHeight: 56
             actionsWidth: 300
             emptyText: "لا توجد شيكات"
-            columns: [
-                { title: "الشيك", w: 2.2, color: r => r.type === "received" ? Theme.successColor : Theme.warningColor,
-                  bold: true,
-                  value: r => (r.type === "received" ? "⬇ وارد " : "⬆ صادر ") + Theme.text(r.cheque_number) },
-                { title: "الساحب / المستفيد", w: 2,
-                  value: r => Theme.text(r.type === "issued" ? r.payee_name : r.payer_name) || Theme.text(r.party_name) },
-                { title: "البنك", w: 1.6, value: r => r.bank_name },
-                { title: "الاستحقاق", w: 1.5, value: r => r.due_date },
-                { title: "المبلغ", w: 1.5, bold: true, color: () => Theme.gold,
-                  value: r => Theme.number(r.amount) + " " + (r.currency_symbol ? r.currency_symbol : "₪") },
-                { title: "الحالة", w: 1.3, value: r => page.statusText(r.status, r.type),
-                  color: r => page.statusColor(r.status), bold: true }
-            ]
+            columns: page.tableColumns(page.narrow)
             actions: [
                 { text: "✎", name: "editChequeButton", needs: "write", outline: true,
                   show: r => r.status === "pending", run: r => chequeDialog.openFor(r) },
