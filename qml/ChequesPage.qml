@@ -131,7 +131,7 @@ Rectangle {
             { title: "الشيك", w: narrow ? 1.2 : 2.2,
               color: r => r.type === "received" ? Theme.successColor : Theme.warningColor, bold: true,
               value: r => (r.type === "received" ? "⬇ وارد " : "⬆ صادر ") + Theme.text(r.cheque_number) },
-            { title: "الساحب / المستفيد", w: narrow ? 1.3 : 2,
+            { title: narrow ? "الطرف" : "الساحب / المستفيد", w: narrow ? 1.3 : 2,
               value: r => Theme.text(r.type === "issued" ? r.payee_name : r.payer_name) || Theme.text(r.party_name) },
             { title: "البنك", w: 1.6, wide: true, value: r => r.bank_name },
             { title: "الاستحقاق", w: narrow ? 1.2 : 1.5, value: r => r.due_date },

@@ -135,7 +135,7 @@ MDialog {
         text: (dialog.received ? "⬇ شيك وارد من " + (Theme.text(dialog.cheque.payer_name) || Theme.text(dialog.cheque.party_name))
                                : "⬆ شيك صادر إلى " + Theme.text(dialog.cheque.payee_name))
               + " بمبلغ " + dialog.ltr(Theme.number(dialog.cheque.amount) + " " + Theme.text(dialog.cheque.currency_symbol))
-              + "، " + Theme.text(dialog.cheque.bank_name) + "، يستحق في " + dialog.ltr(Theme.text(dialog.cheque.due_date))
+              + "، يستحق في " + Theme.text(dialog.cheque.due_date) + " على " + (Theme.text(dialog.cheque.bank_name) || "بنك غير محدد")
         color: Theme.textPrimary
         font.family: Theme.fontFamily
         font.pixelSize: 14
