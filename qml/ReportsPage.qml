@@ -68,7 +68,8 @@ Rectangle {
     }
 
     function chequeStatus(s) {
-        return s === "paid" ? "تم الصرف" : s === "pending" ? "معلق" : "مرتجع"
+        return s === "paid" ? "تم الصرف" : s === "pending" ? "معلق" : s === "deposited" ? "مودع"
+             : s === "returned" ? "معاد للساحب" : s === "cancelled" ? "ملغى" : "مرتجع"
     }
 
     function projectNet(f) {

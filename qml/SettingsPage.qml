@@ -326,6 +326,33 @@ Rectangle {
                     wrapMode: Text.WordWrap
                     horizontalAlignment: Text.AlignLeft
                 }
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 12
+                    MTextField {
+                        id: bounceFeeField
+                        objectName: "bounceFeeField"
+                        Layout.fillWidth: true
+                        label: "رسوم الشيك المرتجع (تُحمَّل على الساحب، 0 لا رسوم)"
+                        text: Theme.number(settingsManager.bounceFee)
+                    }
+                    MButton {
+                        objectName: "saveBounceFeeButton"
+                        needs: "write"
+                        Layout.alignment: Qt.AlignBottom
+                        text: "حفظ الرسوم"
+                        onClicked: {
+                            var fee = bounceFeeField.amount
+                            if (isNaN(fee) || fee < 0 || !settingsManager.setBounceFee(fee)) {
+                                billingSection.statusColor = Theme.dangerColor
+                                billingSection.status = "أدخل مبلغاً صحيحاً للرسوم"
+                            } else {
+                                billingSection.statusColor = Theme.successColor
+                                billingSection.status = "حُفظت رسوم الشيك المرتجع"
+                            }
+                        }
+                    }
+                }
             }
 
             SettingsSection {

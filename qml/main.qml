@@ -100,6 +100,13 @@ ApplicationWindow {
         }
     }
     Connections {
+        target: chequeModel
+        function onOutcomeChanged() {
+            if (chequeModel.lastDone !== "")
+                window.confirmDone("✅ " + chequeModel.lastDone)
+        }
+    }
+    Connections {
         target: printCtrl
         function onPrintFinished(success, filePath) {
             if (success)

@@ -41,6 +41,10 @@ void TestAlerts::oneItem_data()
     QTest::newRow("installment due tomorrow") << installment << 1 << QStringList {};
     QTest::newRow("cheque due in seven days") << u"cheque"_s << 7 << cheque;
     QTest::newRow("cheque due in eight days") << u"cheque"_s << 8 << QStringList {};
+    QTest::newRow("cheque a day past and still in the drawer")
+        << u"cheque"_s << -1
+        << QStringList { u"cheque_overdue"_s,
+               u"رقم: CH-77 - مبلغ: 1500.5 - استحق في: "_s + day(-1) };
     QTest::newRow("lease ends in thirty days")
         << u"lease"_s << 30 << QStringList { u"contract"_s, u"تاريخ الانتهاء: "_s + day(30) };
     QTest::newRow("lease ends in thirty-one days") << u"lease"_s << 31 << QStringList {};

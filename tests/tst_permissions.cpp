@@ -77,6 +77,12 @@ struct World
         buyerId = f.addBuyer(u"هالة"_s, u"902"_s);
         installmentId = f.addInstallment(buyerId, spareUnit, 500, today.addMonths(1));
         chequeId = f.addCheque(u"CH-1"_s, 300, today.addDays(20));
+        issuedCheque = f.addCheque(u"CH-3"_s, 200, today.addDays(10), u"pending"_s, u"issued"_s);
+        bouncedCheque = f.addCheque(u"CH-4"_s, 300, today, u"bounced"_s);
+        collectedInstallment = f.addInstallment(buyerId, spareUnit, 500, today, 100, u"partial"_s);
+        collectionId = f.insert(u"INSERT INTO payments (buyer_id, unit_id, installment_id, amount, "
+                                "payment_date, currency_id) VALUES (?,?,?,100,?,1)"_s,
+            { buyerId, spareUnit, collectedInstallment, TestFixture::iso(today) });
         requestId = f.insert(u"INSERT INTO maintenance_requests (unit_id, property_id, title, "
                              "status) VALUES (?, ?, 'تسريب', 'pending')"_s,
             { unitId, propertyId });
@@ -131,6 +137,7 @@ struct World
     int propertyId = 0, spareProperty = 0, unitId = 0, spareUnit = 0, saleUnit = 0, soldUnit = 0;
     int tenantId = 0, spareTenant = 0, leaseId = 0, invoiceId = 0, buyerId = 0;
     int installmentId = 0, chequeId = 0, requestId = 0;
+    int issuedCheque = 0, bouncedCheque = 0, collectedInstallment = 0, collectionId = 0;
     int contractorId = 0, expenseId = 0, paidInvoice = 0, paymentId = 0;
     QString backupFile;
 };
@@ -394,6 +401,56 @@ const std::map<QString, Operation> &operations()
         { u"cheque.updateStatus"_s,
             { Level::DailyWork,
                 [](World &w) { return w.cheque.updateStatus(w.chequeId, u"cleared"_s); } } },
+        { u"cheque.deposit"_s,
+            { Level::DailyWork, [](World &w) { return w.cheque.deposit(w.chequeId); } } },
+        { u"cheque.clear"_s,
+            { Level::DailyWork, [](World &w) { return w.cheque.clear(w.chequeId); } } },
+        { u"cheque.bounce"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.cheque.bounce(w.chequeId, u"signature"_s); } } },
+        { u"cheque.returnToDrawer"_s,
+            { Level::DailyWork, [](World &w) { return w.cheque.returnToDrawer(w.chequeId); } } },
+        { u"cheque.cancel"_s,
+            { Level::DailyWork, [](World &w) { return w.cheque.cancel(w.issuedCheque); } } },
+        { u"cheque.replace"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.cheque.replace(w.bouncedCheque, u"CH-5"_s, 300, u"بنك"_s,
+                               iso(TestFixture::today().addDays(5)))
+                        > 0;
+                } } },
+        { u"cheque.linkInvoices"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.cheque.linkInvoices(w.chequeId, { w.invoiceId }); } } },
+        { u"cheque.linkLease"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.cheque.linkLease(w.chequeId, w.leaseId); } } },
+        { u"cheque.linkInstallment"_s,
+            { Level::DailyWork,
+                [](World &w) { return w.cheque.linkInstallment(w.chequeId, w.installmentId); } } },
+        { u"cheque.receiveLeaseCheques"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.cheque.receiveLeaseCheques(w.leaseId, 2,
+                               iso(TestFixture::today().addDays(3)), 1000, u"بنك"_s, u"100"_s)
+                        > 0;
+                } } },
+        { u"contract.addWithCheques"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    const QDate today = TestFixture::today();
+                    return w.contract.addWithCheques(w.saleUnit, w.spareTenant, iso(today),
+                               iso(today.addYears(1)), 700, u"monthly"_s, 0, 1, 12, iso(today), 700,
+                               u"بنك"_s, u"500"_s)
+                        > 0;
+                } } },
+        { u"installment.reverseCollection"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.installment.reverseCollection(w.collectionId, u"شيك مرتجع"_s) > 0;
+                } } },
+        { u"settings.setBounceFee"_s,
+            { Level::DailyWork, [](World &w) { return w.settings.setBounceFee(20); } } },
         { u"installment.sellUnit"_s,
             { Level::DailyWork,
                 [](World &w) {

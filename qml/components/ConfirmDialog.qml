@@ -4,7 +4,8 @@ import QtQuick.Layouts
 import "Theme.js" as Theme
 
 // Asks before what cannot be undone, saying what will happen. ask() takes the action to run on
-// confirmation; cancelling runs nothing.
+// confirmation; cancelling runs nothing. askChoice() also asks for one of `options` (labels) and
+// passes the chosen index to the action.
 MDialog {
     id: dialog
 
@@ -12,8 +13,19 @@ MDialog {
     property string confirmText: "تأكيد"
     property bool danger: true
     property var action: null
+    property var options: []
+    property string optionsLabel: ""
+    readonly property int choice: optionBox.currentIndex
+
+    function askChoice(heading, text, confirmLabel, label, choices, run, isDanger) {
+        ask(heading, text, confirmLabel, () => run(optionBox.currentIndex), isDanger)
+        optionsLabel = label
+        options = choices
+        optionBox.currentIndex = 0
+    }
 
     function ask(heading, text, confirmLabel, run, isDanger) {
+        options = []
         title = heading
         details = text
         confirmText = confirmLabel || "تأكيد"
@@ -35,6 +47,14 @@ MDialog {
         font.pixelSize: 14
         wrapMode: Text.WordWrap
         horizontalAlignment: Text.AlignLeft
+    }
+    MComboBox {
+        id: optionBox
+        objectName: "confirmChoice"
+        Layout.fillWidth: true
+        visible: dialog.options.length > 0
+        label: dialog.optionsLabel
+        model: dialog.options
     }
     RowLayout {
         Layout.fillWidth: true

@@ -314,6 +314,11 @@ MDialog {
             endField.text = ""
             rentField.text = ""
             depositField.text = "0"
+            chequeCountField.text = "0"
+            chequeDateField.text = ""
+            chequeAmountField.text = ""
+            chequeBankField.text = ""
+            chequeNumberField.text = ""
         }
 
         SearchPicker {
@@ -354,6 +359,62 @@ MDialog {
             Layout.fillWidth: true
             label: "التأمين"
         }
+        SettingsSection {
+            objectName: "leaseChequesSection"
+            Layout.fillWidth: true
+            title: "شيكات مؤجلة عند التوقيع"
+
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 12
+                MTextField {
+                    id: chequeCountField
+                    objectName: "leaseChequeCountField"
+                    Layout.fillWidth: true
+                    label: "عدد الشيكات"
+                    text: "0"
+                }
+                MTextField {
+                    id: chequeDateField
+                    objectName: "leaseChequeDateField"
+                    Layout.fillWidth: true
+                    label: "تاريخ أول شيك"
+                    placeholderText: startField.text
+                }
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 12
+                MTextField {
+                    id: chequeAmountField
+                    objectName: "leaseChequeAmountField"
+                    Layout.fillWidth: true
+                    label: "مبلغ كل شيك"
+                    placeholderText: rentField.text
+                }
+                MTextField {
+                    id: chequeNumberField
+                    objectName: "leaseChequeNumberField"
+                    Layout.fillWidth: true
+                    label: "رقم أول شيك"
+                }
+            }
+            MTextField {
+                id: chequeBankField
+                objectName: "leaseChequeBankField"
+                Layout.fillWidth: true
+                label: "البنك"
+            }
+            Label {
+                Layout.fillWidth: true
+                text: "شيك لكل شهر من تاريخ أول شيك؛ الأرقام متتالية إن كان الرقم الأول عدداً، وتُسجل في سجل الشيكات مرتبطة بالعقد."
+                color: Theme.textMuted
+                font.family: Theme.fontFamily
+                font.pixelSize: 12
+                wrapMode: Text.WordWrap
+                horizontalAlignment: Text.AlignLeft
+            }
+        }
         MButton {
             objectName: "saveContractButton"
             needs: "write"
@@ -381,8 +442,30 @@ MDialog {
                     newContractDialog.message = "أدخل مبلغ إيجار وتأميناً صحيحين"
                     return
                 }
-                var id = contractModel.add(Number(unit.id), dialog.tenantId, startField.date,
-                                           endField.date, rent, "monthly", deposit, 1)
+                var count = chequeCountField.text.trim() === "" ? 0 : Number(chequeCountField.amount)
+                if (isNaN(count) || count < 0 || count > 120 || Math.floor(count) !== count) {
+                    newContractDialog.message = "أدخل عدد الشيكات من 0 إلى 120"
+                    return
+                }
+                var firstDate = chequeDateField.text.trim() === "" ? startField.date : chequeDateField.date
+                var each = chequeAmountField.text.trim() === "" ? rent : chequeAmountField.amount
+                if (count > 0) {
+                    if (firstDate === "") {
+                        newContractDialog.message = chequeDateField.dateMessage("أدخل تاريخ أول شيك بالصيغة YYYY-MM-DD")
+                        return
+                    }
+                    if (isNaN(each) || each <= 0 || chequeNumberField.text.trim() === "") {
+                        newContractDialog.message = "أدخل مبلغ كل شيك ورقم أول شيك"
+                        return
+                    }
+                }
+                var id = count > 0
+                        ? contractModel.addWithCheques(Number(unit.id), dialog.tenantId, startField.date,
+                                                       endField.date, rent, "monthly", deposit, 1, count,
+                                                       firstDate, each, chequeBankField.text,
+                                                       chequeNumberField.text.trim())
+                        : contractModel.add(Number(unit.id), dialog.tenantId, startField.date,
+                                            endField.date, rent, "monthly", deposit, 1)
                 if (id > 0) {
                     dialog.reload()
                     newContractDialog.close()

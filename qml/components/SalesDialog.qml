@@ -160,6 +160,16 @@ MDialog {
             label: "اسم البنك"
         }
     }
+    Label {
+        Layout.fillWidth: true
+        visible: !dialog.cash && chequeField.text.trim() !== ""
+        text: "يُسجل شيك كل قسط في سجل الشيكات مرتبطاً بقسطه، ويُسجل تحصيل القسط عند صرف الشيك."
+        color: Theme.textMuted
+        font.family: Theme.fontFamily
+        font.pixelSize: 12
+        wrapMode: Text.WordWrap
+        horizontalAlignment: Text.AlignLeft
+    }
 
     RowLayout {
         Layout.fillWidth: true

@@ -172,6 +172,28 @@ bool SettingsManager::setLateFeePolicy(
     return true;
 }
 
+double SettingsManager::bounceFee(Database *db)
+{
+    return Money::round(Database::firstRow(db->execQuery(u"SELECT value FROM settings WHERE "
+                                                         "key='cheque_bounce_fee'"_s))
+                            .value(u"value"_s)
+                            .toDouble());
+}
+
+bool SettingsManager::setBounceFee(double fee)
+{
+    if (!Session::permits(m_db, Permissions::Operation::DailyWork))
+        return false;
+    if (!Money::isAcceptable(fee) || Money::cents(fee) < 0)
+        return false;
+    if (!m_db->execNonQuery(
+            u"INSERT OR REPLACE INTO settings (key, value) VALUES ('cheque_bounce_fee', ?)"_s,
+            { QString::number(Money::round(fee), 'f', 2) }))
+        return false;
+    emit settingsChanged();
+    return true;
+}
+
 QVariantList SettingsManager::getCurrencies()
 {
     return m_db->execQuery(u"SELECT * FROM currencies ORDER BY is_primary DESC"_s);

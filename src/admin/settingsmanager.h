@@ -21,6 +21,7 @@ class SettingsManager : public QObject
     // The late-fee policy: enabled, grace_days, mode ("fixed" or "percent") and value (an amount
     // in the primary currency, or a percentage of the overdue amount). Off until chosen.
     Q_PROPERTY(QVariantMap lateFeePolicy READ lateFeePolicy NOTIFY settingsChanged)
+    Q_PROPERTY(double bounceFee READ bounceFee NOTIFY settingsChanged)
 public:
     explicit SettingsManager(Database *db, QObject *parent = nullptr);
 
@@ -36,6 +37,9 @@ public:
     static bool prorateRent(Database *db);
     QVariantMap lateFeePolicy() const { return lateFeePolicy(m_db); }
     static QVariantMap lateFeePolicy(Database *db);
+    // What a bounced cheque costs its drawer; 0 (nothing charged) until set.
+    double bounceFee() const { return bounceFee(m_db); }
+    static double bounceFee(Database *db);
 
     Q_INVOKABLE void setPrimaryCurrency(const QString &code);
     Q_INVOKABLE void updateCompanyProfile(
@@ -53,6 +57,7 @@ public:
     // that is not positive, or a percentage outside (0, 100].
     Q_INVOKABLE bool setLateFeePolicy(
         bool enabled, int graceDays, const QString &mode, double value);
+    Q_INVOKABLE bool setBounceFee(double fee);
 
 signals:
     void settingsChanged();

@@ -35,6 +35,12 @@ QString chequeStatus(const QString &status)
 {
     if (status == u"paid"_s)
         return u"تم الصرف"_s;
+    if (status == u"deposited"_s)
+        return u"مودع"_s;
+    if (status == u"returned"_s)
+        return u"معاد للساحب"_s;
+    if (status == u"cancelled"_s)
+        return u"ملغى"_s;
     return status == u"pending"_s ? u"معلق"_s : u"مرتجع"_s;
 }
 

@@ -78,6 +78,20 @@ QStringList Schema::tableStatements()
         // Every late fee charged, at most one per invoice and per installment: an invoice's fee
         // is an invoice of its own (fee_invoice_id), an installment's is a charge to the buyer.
         u"CREATE TABLE IF NOT EXISTS late_fees (id INTEGER PRIMARY KEY AUTOINCREMENT,invoice_id INTEGER UNIQUE,installment_id INTEGER UNIQUE,fee_invoice_id INTEGER,tenant_id INTEGER,buyer_id INTEGER,amount REAL NOT NULL,currency_id INTEGER,charge_date TEXT NOT NULL,reason TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (invoice_id) REFERENCES invoices(id),FOREIGN KEY (installment_id) REFERENCES installments(id),FOREIGN KEY (fee_invoice_id) REFERENCES invoices(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (buyer_id) REFERENCES buyers(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
+        // A received cheque pays a lease's future rent, chosen invoices or one installment; a
+        // replacement names the bounced cheque it stands in for.
+        u"ALTER TABLE cheques ADD COLUMN contract_id INTEGER REFERENCES contracts(id)"_s,
+        u"ALTER TABLE cheques ADD COLUMN installment_id INTEGER REFERENCES installments(id)"_s,
+        u"ALTER TABLE cheques ADD COLUMN replaces_cheque_id INTEGER REFERENCES cheques(id)"_s,
+        u"ALTER TABLE cheques ADD COLUMN bounce_reason TEXT"_s,
+        u"ALTER TABLE cheques ADD COLUMN status_date TEXT"_s,
+        u"CREATE TABLE IF NOT EXISTS cheque_invoices (cheque_id INTEGER NOT NULL,invoice_id INTEGER NOT NULL,PRIMARY KEY (cheque_id, invoice_id),FOREIGN KEY (cheque_id) REFERENCES cheques(id),FOREIGN KEY (invoice_id) REFERENCES invoices(id))"_s,
+        // Every status a cheque moved to, when and by whom.
+        u"CREATE TABLE IF NOT EXISTS cheque_events (id INTEGER PRIMARY KEY AUTOINCREMENT,cheque_id INTEGER NOT NULL,status TEXT NOT NULL,event_date TEXT NOT NULL,user_id INTEGER,operator TEXT,note TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (cheque_id) REFERENCES cheques(id))"_s,
+        // What a cleared cheque recorded, so that a bounce undoes exactly that; an installment's
+        // collection names its installment.
+        u"ALTER TABLE payments ADD COLUMN cheque_id INTEGER REFERENCES cheques(id)"_s,
+        u"ALTER TABLE payments ADD COLUMN installment_id INTEGER REFERENCES installments(id)"_s,
     };
 }
 
@@ -129,6 +143,9 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_invoice_items_invoice ON invoice_items(invoice_id)"_s,
         // A lease is renewed at most once, and its chain is followed both ways.
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_contracts_renewed_from ON contracts(renewed_from) WHERE renewed_from IS NOT NULL"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id) WHERE cheque_id IS NOT NULL"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_cheque_events_cheque ON cheque_events(cheque_id)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_cheques_replaces ON cheques(replaces_cheque_id) WHERE replaces_cheque_id IS NOT NULL"_s,
     };
 }
 
@@ -161,6 +178,8 @@ QStringList Schema::applicationTables()
         u"settings"_s,
         u"contractors"_s,
         u"late_fees"_s,
+        u"cheque_invoices"_s,
+        u"cheque_events"_s,
     };
 }
 

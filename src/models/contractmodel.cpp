@@ -1,10 +1,12 @@
 #include "contractmodel.h"
 
+#include "chequemodel.h"
 #include "database.h"
 #include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
+#include <QSignalBlocker>
 
 using namespace Qt::StringLiterals;
 
@@ -53,6 +55,35 @@ int ContractModel::add(int unitId, int tenantId, const QString &start, const QSt
     if (id < 1)
         return id;
     if (!m_db->execNonQuery(u"UPDATE units SET status='rented' WHERE id=?"_s, { unitId }))
+        return -1;
+    if (!guard.commit())
+        return -1;
+    emit dataChanged();
+    return id;
+}
+
+int ContractModel::addWithCheques(int unitId, int tenantId, const QString &start,
+    const QString &end, double rent, const QString &freq, double deposit, int currId,
+    int chequeCount, const QString &firstDate, double chequeAmount, const QString &bank,
+    const QString &firstNumber)
+{
+    if (!permitted(Operation::DailyWork))
+        return -1;
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return -1;
+    int id = -1;
+    {
+        // One change to announce, after the lease and its cheques are stored.
+        const QSignalBlocker quiet(this);
+        id = add(unitId, tenantId, start, end, rent, freq, deposit, currId);
+    }
+    if (id < 1)
+        return -1;
+    ChequeModel cheques(m_db);
+    if (chequeCount > 0
+        && cheques.receiveLeaseCheques(id, chequeCount, firstDate, chequeAmount, bank, firstNumber)
+            < 1)
         return -1;
     if (!guard.commit())
         return -1;

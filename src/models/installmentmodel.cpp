@@ -1,5 +1,6 @@
 #include "installmentmodel.h"
 
+#include "chequemodel.h"
 #include "database.h"
 #include "money.h"
 #include "transactionguard.h"
@@ -52,6 +53,9 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     if (unit.isEmpty() || unit.value(u"status"_s).toString() == u"sold"_s)
         return -1;
     const QString unitNumber = unit.value(u"unit_number"_s).toString();
+    const QString buyerName = one(u"SELECT full_name FROM buyers WHERE id=?"_s, { buyerId })
+                                  .value(u"full_name"_s)
+                                  .toString();
 
     TransactionGuard guard(m_db);
     if (!guard.isActive())
@@ -74,25 +78,25 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
 
     if (scheduled) {
         const qint64 regular = remaining / count;
-        bool ok = false;
-        const qint64 firstCheque = startCheque.toLongLong(&ok, 10);
-        const bool numbered = !startCheque.isEmpty() && ok && firstCheque > 0;
         for (int i = 0; i < count; ++i) {
             const bool last = i == count - 1;
             const double amount
                 = Money::fromCents(last ? remaining - regular * (count - 1) : regular);
-            QString cheque = u""_s;
-            if (numbered)
-                cheque = QString::number(firstCheque + i);
-            else if (i == 0)
-                cheque = text(startCheque);
+            const QString cheque = ChequeModel::seriesNumber(text(startCheque), i);
+            const QString due = start.addMonths(i).toString(u"yyyy-MM-dd"_s);
             const int id = m_db->execInsert(
                 u"INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,"
                 "installment_amount,due_date,currency_id,cheque_number,bank_name) VALUES "
                 "(?,?,?,?,?,?,?,?,?)"_s,
-                { buyerId, unitId, totalPrice, downPayment, amount,
-                    start.addMonths(i).toString(u"yyyy-MM-dd"_s), currId, cheque, text(bankName) });
+                { buyerId, unitId, totalPrice, downPayment, amount, due, currId, cheque,
+                    text(bankName) });
             if (id < 1)
+                return -1;
+            // The installment's cheque goes into the register, paying that installment.
+            if (!cheque.isEmpty()
+                && ChequeModel::recordReceived(m_db, cheque, amount, text(bankName), due, buyerName,
+                       currId, { { u"buyer_id"_s, buyerId }, { u"installment_id"_s, id } })
+                    < 1)
                 return -1;
         }
     }
@@ -135,9 +139,9 @@ bool InstallmentModel::payInstallment(int id, double amount)
 
     const int paymentId = m_db->execInsert(
         u"INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, "
-        "currency_id, notes) VALUES (?,?,?,?,date('now','localtime'),?,?)"_s,
+        "currency_id, notes, installment_id) VALUES (?,?,?,?,date('now','localtime'),?,?,?)"_s,
         { due.value(u"buyer_id"_s), due.value(u"unit_id"_s), paid, u"cash"_s,
-            due.value(u"currency_id"_s), u"تحصيل قسط - معرف: %1"_s.arg(id) });
+            due.value(u"currency_id"_s), u"تحصيل قسط - معرف: %1"_s.arg(id), id });
     if (paymentId < 1)
         return false;
     if (!writeAudit(
@@ -174,6 +178,65 @@ QVariantList InstallmentModel::getOverdue()
     return list(u"SELECT i.*, b.full_name as buyer_name, u.unit_number FROM installments i JOIN "
                 "buyers b ON i.buyer_id=b.id JOIN units u ON i.unit_id=u.id WHERE "
                 "i.status!='paid' AND i.due_date < date('now','localtime') ORDER BY i.due_date"_s);
+}
+
+int InstallmentModel::refuse(const QString &why)
+{
+    m_lastRefusal = why;
+    emit outcomeChanged();
+    return -1;
+}
+
+int InstallmentModel::reverseCollection(int paymentId, const QString &reason)
+{
+    if (!permitted(Operation::DailyWork))
+        return -1;
+    const QString why = reason.trimmed();
+    if (why.isEmpty())
+        return refuse(u"اكتب سبب عكس التحصيل"_s);
+
+    // Read inside the write, so the installment cannot change between the check and the update.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return refuse(u"تعذر عكس التحصيل في قاعدة البيانات"_s);
+    const QVariantMap payment
+        = one(u"SELECT p.*, i.paid_amount, i.installment_amount, "
+              "(SELECT r.id FROM payments r WHERE r.reverses_payment_id=p.id) as reversed_by "
+              "FROM payments p JOIN installments i ON p.installment_id=i.id WHERE p.id=?"_s,
+            { paymentId });
+    if (payment.isEmpty())
+        return refuse(u"الدفعة غير موجودة أو ليست تحصيلاً لقسط"_s);
+    if (!payment.value(u"reverses_payment_id"_s).isNull())
+        return refuse(u"هذه حركة عكس لتحصيل آخر ولا تُعكس"_s);
+    if (!payment.value(u"reversed_by"_s).isNull())
+        return refuse(u"عُكس هذا التحصيل من قبل"_s);
+    const qint64 amount = Money::cents(payment.value(u"amount"_s).toDouble());
+    const qint64 paid = Money::cents(payment.value(u"paid_amount"_s).toDouble()) - amount;
+    if (amount <= 0 || paid < 0)
+        return refuse(u"مبلغ التحصيل لا يسمح بعكسه"_s);
+    const qint64 owed = Money::cents(payment.value(u"installment_amount"_s).toDouble());
+    const QString status = paid == 0 ? u"pending"_s : paid >= owed ? u"paid"_s : u"partial"_s;
+    const int installmentId = payment.value(u"installment_id"_s).toInt();
+
+    const int id = m_db->execInsert(
+        u"INSERT INTO payments (buyer_id,unit_id,installment_id,amount,payment_method,"
+        "payment_date,reference,currency_id,notes,reverses_payment_id) "
+        "VALUES (?,?,?,?,?,date('now','localtime'),?,?,?,?)"_s,
+        { payment.value(u"buyer_id"_s), payment.value(u"unit_id"_s), installmentId,
+            -Money::fromCents(amount), payment.value(u"payment_method"_s),
+            payment.value(u"reference"_s), payment.value(u"currency_id"_s),
+            u"عكس تحصيل قسط: "_s + why, paymentId });
+    if (id < 1
+        || !m_db->execNonQuery(u"UPDATE installments SET paid_amount=?, status=? WHERE id=?"_s,
+            { Money::fromCents(paid), status, installmentId })
+        || !writeAudit(u"عكس تحصيل قسط"_s, u"installments"_s, installmentId,
+            u"عُكس مبلغ %1: %2"_s.arg(QString::number(Money::fromCents(amount), 'f', 2), why))
+        || !guard.commit())
+        return refuse(u"تعذر عكس التحصيل في قاعدة البيانات"_s);
+    m_lastRefusal.clear();
+    emit outcomeChanged();
+    emit dataChanged();
+    return id;
 }
 
 bool InstallmentModel::writeAudit(

@@ -6,6 +6,8 @@
 class InstallmentModel : public ModelBase
 {
     Q_OBJECT
+    // Why the last refused reversal was refused, as a sentence for the user.
+    Q_PROPERTY(QString lastRefusal READ lastRefusal NOTIFY outcomeChanged)
 public:
     explicit InstallmentModel(Database *db, QObject *parent = nullptr);
 
@@ -18,8 +20,21 @@ public:
         const QString &dueDate, int cid);
     Q_INVOKABLE QVariantList getByBuyer(int buyerId);
     Q_INVOKABLE QVariantList getOverdue();
+    // Undoes one collection with a stated reason: a payment of the opposite amount, dated today,
+    // names it, and the installment owes the amount again. Returns the new row's id, -1 when
+    // refused or failed.
+    Q_INVOKABLE int reverseCollection(int paymentId, const QString &reason);
+
+    QString lastRefusal() const { return m_lastRefusal; }
+
+signals:
+    void outcomeChanged();
 
 private:
+    int refuse(const QString &why);
+
+    QString m_lastRefusal;
+
     bool writeAudit(
         const QString &action, const QString &table, int recordId, const QString &details);
 };

@@ -1,5 +1,6 @@
 #include "notificationcontroller.h"
 
+#include "chequemodel.h"
 #include "database.h"
 
 #include <QDate>
@@ -64,9 +65,36 @@ QVariantList NotificationController::getActiveAlerts()
             row.value(u"buyer_id"_s)));
     }
 
+    // A received cheque past its day and still in the drawer has its own, stronger alert; one
+    // whose installment was paid some other way is only waiting to be handed back.
+    const QVariantList undeposited = m_db->execQueryColumns(
+        u"SELECT * FROM cheques c WHERE type='received' AND status='pending' AND due_date < ? "
+        "AND NOT EXISTS (SELECT 1 FROM installments n WHERE n.id=c.installment_id AND "
+        "n.status='paid') ORDER BY due_date"_s,
+        { today }, { u"id"_s, u"cheque_number"_s, u"amount"_s, u"due_date"_s, u"payer_name"_s });
+    for (const QVariant &item : undeposited) {
+        const QVariantMap row = item.toMap();
+        alerts.append(
+            alert(u"cheque_overdue"_s, u"شيك استحق ولم يودع: "_s + text(row, u"payer_name"_s),
+                u"رقم: "_s + text(row, u"cheque_number"_s) + u" - مبلغ: "_s + text(row, u"amount"_s)
+                    + u" - استحق في: "_s + text(row, u"due_date"_s),
+                u"high"_s, u"cheque"_s, row.value(u"id"_s)));
+    }
+
+    // Stays until a replacement cheque or a payment settles it.
+    for (const QVariant &item : ChequeModel::unsettledBounces(m_db)) {
+        const QVariantMap row = item.toMap();
+        const QString party = text(row, u"party_name"_s).isEmpty() ? text(row, u"payer_name"_s)
+                                                                   : text(row, u"party_name"_s);
+        alerts.append(alert(u"cheque_bounced"_s, u"شيك مرتجع بلا بديل: "_s + party,
+            u"رقم: "_s + text(row, u"cheque_number"_s) + u" - مبلغ: "_s + text(row, u"amount"_s),
+            u"critical"_s, u"cheque"_s, row.value(u"id"_s)));
+    }
+
     const QVariantList cheques = m_db->execQueryColumns(
-        u"SELECT * FROM cheques WHERE due_date <= ? AND status = 'pending'"_s, { inAWeek },
-        { u"id"_s, u"cheque_number"_s, u"amount"_s });
+        u"SELECT * FROM cheques WHERE due_date <= ? AND status = 'pending' "
+        "AND NOT (type='received' AND due_date < ?)"_s,
+        { inAWeek, today }, { u"id"_s, u"cheque_number"_s, u"amount"_s });
     for (const QVariant &item : cheques) {
         const QVariantMap row = item.toMap();
         alerts.append(alert(u"cheque"_s, u"شيك مستحق خلال أسبوع"_s,

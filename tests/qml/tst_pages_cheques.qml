@@ -76,4 +76,55 @@ PageCase {
         compare(dialog.message, data.message)
         compare(H.scalar(database, "SELECT COUNT(*) as c FROM cheques"), count)
     }
+
+    function received(number, due) {
+        var id = chequeModel.add(number, "received", 640, "بنك الاستقلال", due, "Samir", 1, 1.0)
+        verify(id > 0)
+        page.tab = 1
+        page.reload()
+        return id
+    }
+
+    // Each step asks first, naming the cheque; the bounce asks why and keeps the reason.
+    function test_depositClearBounceAndReplace() {
+        var id = received("880001", H.isoDate(new Date()))
+        H.click(tc, H.find(tc, page, "depositChequeButton" + rowOf("880001")))
+        verify(H.answer(tc, page, true).indexOf("880001") >= 0)
+        compare(statusOf("880001"), "deposited")
+        verify(!H.find(tc, page, "depositChequeButton" + rowOf("880001")).visible)
+
+        H.click(tc, H.find(tc, page, "cashChequeButton" + rowOf("880001")))
+        verify(H.answer(tc, page, true).indexOf("Samir") >= 0)
+        compare(statusOf("880001"), "paid")
+
+        H.click(tc, H.find(tc, page, "bounceChequeButton" + rowOf("880001")))
+        var confirm = H.find(tc, page, "confirmDialog")
+        H.waitOpen(tc, confirm)
+        H.choose(tc, H.find(tc, confirm, "confirmChoice"), 2)
+        H.answer(tc, page, true)
+        compare(statusOf("880001"), "bounced")
+        compare(H.scalar(database, "SELECT bounce_reason FROM cheques WHERE id=?", [id]), "stopped")
+
+        var dialog = H.open(tc, page, "chequeDetailsButton" + rowOf("880001"), "chequeDetailsDialog")
+        compare(dialog.events.map(e => e.status), ["pending", "deposited", "paid", "bounced"])
+        H.fill(tc, dialog, { replaceNumberField: "880002" })
+        H.click(tc, H.find(tc, dialog, "saveReplacementButton"))
+        tryCompare(dialog, "replaceable", false)
+        compare(H.scalar(database, "SELECT replaces_cheque_id FROM cheques WHERE cheque_number='880002'"), id)
+        dialog.close()
+        H.waitClosed(tc, dialog)
+    }
+
+    function test_calendarShowsWhatIsDue() {
+        var soon = new Date()
+        soon.setDate(soon.getDate() + 3)
+        received("880003", H.isoDate(soon))
+        H.click(tc, H.find(tc, page, "chequeTab4"))
+        verify(H.find(tc, page, "chequeCalendar").visible)
+        verify(H.indexWhere(page.calendar.cheques, c => c.cheque_number === "880003") >= 0)
+        var bank = H.indexWhere(page.calendar.banks, b => b.bank === "بنك الاستقلال")
+        verify(bank >= 0)
+        verify(page.calendar.banks[bank].total >= 640)
+        H.click(tc, H.find(tc, page, "chequeTab0"))
+    }
 }

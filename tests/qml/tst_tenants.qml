@@ -54,6 +54,26 @@ PageCase {
         compare(contracts.contracts[0].status, "terminated")
     }
 
+    // The year of cheques handed over at signing goes into the register with the lease.
+    function test_leaseSignedWithCheques() {
+        H.waitClosed(tc, addTenant("Cheque Signer", "555000222"))
+        var contracts = openContracts("Cheque Signer")
+        var today = new Date()
+        var lease = H.open(tc, contracts, "newContractButton", "newContractDialog")
+        H.choose(tc, H.find(tc, lease, "contractUnitBox"), 0)
+        H.fill(tc, lease, { contractStartField: H.isoDate(today),
+                            contractEndField: H.isoDate(new Date(today.getFullYear() + 1, today.getMonth(), today.getDate())),
+                            contractRentField: "1500", leaseChequeCountField: "12",
+                            leaseChequeNumberField: "730001" })
+        H.click(tc, H.find(tc, lease, "saveContractButton"))
+        H.waitClosed(tc, lease)
+        var id = contracts.contracts[0].id
+        compare(H.scalar(database, "SELECT COUNT(*) as c FROM cheques WHERE contract_id=? AND amount=1500", [id]), 12)
+        compare(H.scalar(database, "SELECT MAX(cheque_number) as n FROM cheques WHERE contract_id=?", [id]), "730012")
+        contracts.close()
+        H.waitClosed(tc, contracts)
+    }
+
     function test_leaseFormRefusesBadDates_data() {
         var format = "أدخل تاريخي البدء والانتهاء بالصيغة YYYY-MM-DD"
         return [

@@ -212,7 +212,37 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
             Q_ARG(QVariant, u"✕ ارتجاع"_s), Q_ARG(QVariant, QVariant()), Q_ARG(QVariant, true));
         s.shot(u"56-dialog-confirm"_s);
         closeDialog(confirm);
+        const QStringList reasons { u"عدم كفاية الرصيد"_s, u"خطأ في التوقيع"_s };
+        QMetaObject::invokeMethod(confirm, "askChoice", Q_ARG(QVariant, u"ارتجاع الشيك"_s),
+            Q_ARG(QVariant,
+                u"سيُسجل الشيك رقم 100234 بمبلغ 2,500 ₪ (سامر خليل) كشيك مرتجع وتُعكس الدفعة التي سجلها تحصيله."_s),
+            Q_ARG(QVariant, u"✕ ارتجاع"_s), Q_ARG(QVariant, u"سبب الارتجاع"_s),
+            Q_ARG(QVariant, reasons), Q_ARG(QVariant, QVariant()), Q_ARG(QVariant, true));
+        s.shot(u"56-dialog-confirm-bounce"_s);
+        closeDialog(confirm);
     }
+    // A cheque's details: a bounced one offers its replacement, a pending one its links.
+    const auto chequeWith = [chequesPage](const QString &status) {
+        const QVariantList rows
+            = chequesPage ? chequesPage->property("cheques").toList() : QVariantList();
+        QVariant any;
+        for (const QVariant &row : rows) {
+            const QVariantMap cheque = row.toMap();
+            if (cheque.value(u"status"_s) != status)
+                continue;
+            if (cheque.value(u"type"_s) == u"received"_s)
+                return row;
+            if (!any.isValid())
+                any = row;
+        }
+        return any;
+    };
+    openForRow(
+        s, u"chequeDetailsDialog"_s, chequeWith(u"bounced"_s), u"56-dialog-cheque-bounced"_s);
+    openForRow(s, u"chequeDetailsDialog"_s, chequeWith(u"pending"_s), u"56-dialog-cheque-link"_s);
+    tab(u"chequeTab"_s, 4, u"55-cheques-calendar"_s);
+    tab(u"calendarSpan"_s, 2, u"55-cheques-calendar-90"_s);
+    tab(u"chequeTab"_s, 0, u"55-cheques-all"_s);
 
     select(7);
     dialog(u"rentRunDialog"_s, {}, {}, u"57-dialog-rent-run"_s);
