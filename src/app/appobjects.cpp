@@ -32,6 +32,7 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , importCtrl(db)
     , auditMgr(db)
     , recordSearch(db)
+    , reminderModel(db, &settingsManager)
 {
     backupManager.setDatabase(db);
     QObject::connect(&backupManager, &BackupManager::backupRestored, &authCtrl,
@@ -69,4 +70,5 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"auditMgr"_s, &auditMgr);
     context->setContextProperty(u"inputConverter"_s, &inputConverter);
     context->setContextProperty(u"recordSearch"_s, &recordSearch);
+    context->setContextProperty(u"reminderModel"_s, &reminderModel);
 }

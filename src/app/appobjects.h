@@ -20,6 +20,7 @@
 #include "printcontroller.h"
 #include "propertymodel.h"
 #include "recordsearch.h"
+#include "remindermodel.h"
 #include "reportcontroller.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -69,4 +70,5 @@ public:
     AuditManager auditMgr;
     InputConverter inputConverter;
     RecordSearch recordSearch;
+    ReminderModel reminderModel;
 };

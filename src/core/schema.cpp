@@ -71,6 +71,9 @@ QStringList Schema::tableStatements()
         u"CREATE TABLE IF NOT EXISTS contractor_payments (id INTEGER PRIMARY KEY AUTOINCREMENT,contractor_id INTEGER NOT NULL,amount REAL NOT NULL,payment_date TEXT NOT NULL,payment_method TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contractor_id) REFERENCES contractors(id))"_s,
         // Failed logins per name, kept across restarts; locked_until in seconds since the epoch.
         u"CREATE TABLE IF NOT EXISTS login_attempts (username TEXT PRIMARY KEY, failures INTEGER NOT NULL DEFAULT 0, locked_until INTEGER NOT NULL DEFAULT 0)"_s,
+        // Payment reminders sent to a tenant or buyer (kind 'tenant' or 'buyer'): when, by whom
+        // (the name kept even if the user is removed), how (pdf or text) and what they listed.
+        u"CREATE TABLE IF NOT EXISTS reminders (id INTEGER PRIMARY KEY AUTOINCREMENT,kind TEXT NOT NULL,person_id INTEGER NOT NULL,sent_at TEXT NOT NULL,user_id INTEGER,operator TEXT,channel TEXT NOT NULL,details TEXT NOT NULL,total TEXT)"_s,
     };
 }
 
@@ -118,6 +121,7 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
         // A payment is reversed at most once.
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_payments_reversal ON payments(reverses_payment_id) WHERE reverses_payment_id IS NOT NULL"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_reminders_person ON reminders(kind, person_id, sent_at)"_s,
     };
 }
 
@@ -149,6 +153,7 @@ QStringList Schema::applicationTables()
         u"app_log"_s,
         u"settings"_s,
         u"contractors"_s,
+        u"reminders"_s,
     };
 }
 

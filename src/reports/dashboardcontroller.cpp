@@ -1,5 +1,6 @@
 #include "dashboardcontroller.h"
 
+#include "arrears.h"
 #include "database.h"
 #include "figures.h"
 #include "money.h"
@@ -134,3 +135,5 @@ QVariantList DashboardController::getCollectionChart()
     }
     return chart;
 }
+
+QVariantMap DashboardController::getArrearsSummary() { return Arrears::summary(m_db); }
