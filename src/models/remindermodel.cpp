@@ -2,6 +2,7 @@
 
 #include "arrears.h"
 #include "database.h"
+#include "documentlayout.h"
 #include "money.h"
 #include "session.h"
 #include "settingsmanager.h"

@@ -57,14 +57,14 @@ QVariantMap card(const QString &icon, const QString &title, const QString &descr
 QVariantMap arrearsDocument(const QVariantMap &report)
 {
     const QStringList ages = Arrears::buckets();
-    const QStringList titles { u"لم يستحق"_s, u"1-30 يوماً"_s, u"31-60 يوماً"_s, u"61-90 يوماً"_s,
-        u"أكثر من 90"_s };
+    const QStringList titles { u"لم يستحق"_s, u"1-30"_s, u"31-60"_s, u"61-90"_s, u"أكثر من 90"_s };
+    // The currency has its own column, so the figures stay narrow enough for names beside them.
     const auto amounts = [&ages](const QVariantMap &row, QVariantMap &cells) {
-        const QString symbol = row.value(u"currency_symbol"_s).toString();
+        cells.insert(u"currency"_s, row.value(u"currency_symbol"_s));
         for (const QString &key : ages + QStringList { u"total"_s })
-            cells.insert(key, money(row.value(key).toDouble()) + u" "_s + symbol);
+            cells.insert(key, money(row.value(key).toDouble()));
     };
-    QVariantList figureColumns;
+    QVariantList figureColumns { column(u"currency"_s, u"العملة"_s, true) };
     for (qsizetype i = 0; i < ages.size(); ++i)
         figureColumns.append(column(ages.at(i), titles.at(i), true));
     figureColumns.append(column(u"total"_s, u"الإجمالي"_s, true));
@@ -101,24 +101,21 @@ QVariantMap arrearsDocument(const QVariantMap &report)
 
     QVariantList currencyRows;
     for (const QVariant &item : report.value(u"totals"_s).toList()) {
-        QVariantMap cells { { u"currency"_s, item.toMap().value(u"currency_symbol"_s) } };
+        QVariantMap cells;
         amounts(item.toMap(), cells);
         currencyRows.append(cells);
     }
     blocks.append(QVariantMap { { u"heading"_s, u"الإجمالي العام لكل عملة"_s } });
-    blocks.append(QVariantMap {
-        { u"columns"_s, QVariantList { column(u"currency"_s, u"العملة"_s) } + figureColumns },
-        { u"rows"_s, currencyRows } });
+    blocks.append(QVariantMap { { u"columns"_s, figureColumns }, { u"rows"_s, currencyRows } });
     const QString note = report.value(u"note"_s).toString();
     if (!note.isEmpty()) {
-        QVariantMap cells { { u"currency"_s, u"الموحد"_s } };
+        QVariantMap cells;
         amounts(report.value(u"total_primary"_s).toMap(), cells);
         blocks.append(QVariantMap { { u"heading"_s, note } });
-        blocks.append(QVariantMap {
-            { u"columns"_s, QVariantList { column(u"currency"_s, u"العملة"_s) } + figureColumns },
-            { u"rows"_s, QVariantList { cells } } });
+        blocks.append(
+            QVariantMap { { u"columns"_s, figureColumns }, { u"rows"_s, QVariantList { cells } } });
     }
-    return { { u"title"_s, u"المتأخرات حسب العمر"_s },
+    return { { u"title"_s, u"المتأخرات حسب العمر (أيام التأخير)"_s },
         { u"period"_s, u"حتى "_s + QDate::currentDate().toString(Qt::ISODate) },
         { u"blocks"_s, blocks } };
 }
