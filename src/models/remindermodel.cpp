@@ -210,6 +210,7 @@ QVariantMap ReminderModel::send(const QString &kind, int personId, const QString
     if (!guard.isActive() || !record(letter, channel) || !guard.commit())
         return {};
     emit dataChanged();
+    emit sent(1, channel);
     return letter;
 }
 
@@ -219,8 +220,8 @@ QVariantList ReminderModel::sendAll(int propertyId, const QString &channel)
         return {};
     if (channel != u"pdf"_s && channel != u"text"_s)
         return {};
-    // Every account's rows from one reading of the arrears; a property narrows who is written
-    // to, never what their letter says.
+    // Every account's rows from one reading of the arrears. A property chooses who is written to
+    // (those late there), never what their letter says.
     QList<QPair<QString, int>> order;
     QHash<QPair<QString, int>, QVariantList> accounts;
     QSet<QPair<QString, int>> chosen;
@@ -231,7 +232,8 @@ QVariantList ReminderModel::sendAll(int propertyId, const QString &channel)
         if (!accounts.contains(who))
             order.append(who);
         accounts[who].append(row);
-        if (propertyId < 1 || row.value(u"property_id"_s).toInt() == propertyId)
+        if ((propertyId < 1 || row.value(u"property_id"_s).toInt() == propertyId)
+            && Money::cents(row.value(u"overdue"_s).toDouble()) > 0)
             chosen.insert(who);
     }
     QVariantList letters;
@@ -254,6 +256,7 @@ QVariantList ReminderModel::sendAll(int propertyId, const QString &channel)
     if (!guard.commit())
         return {};
     emit dataChanged();
+    emit sent(int(letters.size()), channel);
     return letters;
 }
 

@@ -23,12 +23,17 @@ public:
     // Records a reminder sent by `channel` ("pdf" or "text") and returns its letter with the new
     // `id`; an empty map when nothing is past due, when refused or on failure.
     Q_INVOKABLE QVariantMap send(const QString &kind, int personId, const QString &channel);
-    // A letter for every account with something past due (of one property when `propertyId` is
-    // above 0), all recorded or none; an empty list when there is none, refused or failed.
+    // A letter for every account with something past due (in one property when `propertyId` is
+    // above 0: the letter still lists all that is late), all recorded or none; an empty list when
+    // there is none, refused or failed.
     Q_INVOKABLE QVariantList sendAll(int propertyId, const QString &channel);
     // The reminders sent to one tenant or buyer, newest first: sent_at, operator, channel,
     // details, total.
     Q_INVOKABLE QVariantList history(const QString &kind, int personId);
+
+signals:
+    // Reminders were recorded: how many and by which channel.
+    void sent(int count, const QString &channel);
 
 private:
     // The letter from the account's arrears rows (Arrears::account).
