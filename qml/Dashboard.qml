@@ -135,7 +135,8 @@ Rectangle {
                     objectName: "arrearsCard"
                     Layout.fillWidth: true
                     Layout.columnSpan: parent.columns
-                    implicitHeight: 96
+                    // Title, figure and the 90-day line all inside the card.
+                    implicitHeight: 130
                     title: "متأخرات أكثر من 30 يوماً (بعملة "
                            + Theme.text(page.arrears.primary_symbol) + " بسعر تاريخ كل مبلغ)"
                     value: Theme.number(page.arrears.over_30) + " " + Theme.text(page.arrears.primary_symbol)

@@ -136,6 +136,8 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
+            // The arrears are as of today; the range does not apply to them.
+            visible: tabs.currentIndex !== page.arrearsTab || page.notice !== ""
             spacing: 10
             MTextField {
                 id: fromField

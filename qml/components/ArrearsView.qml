@@ -15,6 +15,7 @@ ColumnLayout {
                                       ? Number(properties[propertyFilter.currentIndex - 1].id) : 0
     readonly property var sortKeys: ["overdue", "over90", "total", "name", "property"]
     readonly property string sortKey: sortKeys[Math.max(0, sortBox.currentIndex)]
+    readonly property bool narrow: width < 900
 
     signal said(string text, bool ok)
 
@@ -31,22 +32,40 @@ ColumnLayout {
     }
 
     function amount(row, key) {
-        return Theme.number(row[key]) + " " + Theme.text(row.currency_symbol)
+        return Theme.number(row[key])
     }
 
-    // The totals per property, then per currency, then the converted grand total when the
-    // currencies differ.
+    // The age columns with the currency beside them; narrow windows leave the property out (the
+    // filter above names it).
+    function ageColumns(first) {
+        var list = first.slice()
+        list.push({ title: "العملة", w: 1, value: r => Theme.text(r.currency_symbol) })
+        list.push({ title: "لم يستحق", w: 2, value: r => view.amount(r, "current") })
+        list.push({ title: "1-30", w: 2, value: r => view.amount(r, "d30") })
+        list.push({ title: "31-60", w: 2, value: r => view.amount(r, "d60"),
+                    color: r => Number(r.d60) > 0 ? Theme.warningColor : Theme.textSecondary })
+        list.push({ title: "61-90", w: 2, value: r => view.amount(r, "d90"),
+                    color: r => Number(r.d90) > 0 ? Theme.warningColor : Theme.textSecondary })
+        list.push({ title: "أكثر من 90", w: 2, value: r => view.amount(r, "over90"),
+                    color: r => Number(r.over90) > 0 ? Theme.dangerColor : Theme.textSecondary })
+        list.push({ title: "الإجمالي", w: 2, value: r => view.amount(r, "total"), bold: true,
+                    color: () => Theme.gold })
+        return list
+    }
+
+    // The totals per currency first, then the converted grand total when the currencies differ,
+    // then each property's.
     function totalRows() {
         var list = []
-        var byProperty = Theme.rows(report.property_totals)
-        for (var i = 0; i < byProperty.length; ++i)
-            list.push(Object.assign({ label: Theme.text(byProperty[i].property_name) || "بدون عقار" },
-                                    byProperty[i]))
         var byCurrency = Theme.rows(report.totals)
         for (var j = 0; j < byCurrency.length; ++j)
             list.push(Object.assign({ label: "الإجمالي", bold: true }, byCurrency[j]))
         if (Theme.text(report.note) !== "")
             list.push(Object.assign({ label: "الموحد", bold: true }, report.total_primary))
+        var byProperty = Theme.rows(report.property_totals)
+        for (var i = 0; i < byProperty.length; ++i)
+            list.push(Object.assign({ label: Theme.text(byProperty[i].property_name) || "بدون عقار" },
+                                    byProperty[i]))
         return list
     }
 
@@ -77,7 +96,6 @@ ColumnLayout {
             id: propertyFilter
             objectName: "arrearsPropertyFilter"
             Layout.preferredWidth: 220
-            label: "العقار"
             model: view.propertyNames()
             currentIndex: 0
             onActivated: view.reload()
@@ -86,8 +104,8 @@ ColumnLayout {
             id: sortBox
             objectName: "arrearsSort"
             Layout.preferredWidth: 200
-            label: "الترتيب"
-            model: ["المتأخر أولاً", "أكثر من 90 يوماً", "الإجمالي", "الاسم", "العقار"]
+            model: ["الترتيب: المتأخر أولاً", "الترتيب: أكثر من 90 يوماً", "الترتيب: الإجمالي",
+                "الترتيب: الاسم", "الترتيب: العقار"]
             currentIndex: 0
             onActivated: view.reload()
         }
@@ -96,7 +114,6 @@ ColumnLayout {
         }
         MButton {
             objectName: "remindAllButton"
-            Layout.alignment: Qt.AlignBottom
             text: "تذكير الجميع"
             iconSymbol: "✉"
             needs: "write"
@@ -127,21 +144,13 @@ ColumnLayout {
         Layout.fillHeight: true
         rows: view.rows
         emptyText: "لا توجد مبالغ مفتوحة"
+        rowHeight: 44
         actionsWidth: 70
-        columns: [
-            { title: "الحساب", w: 3, bold: true,
-              value: r => Theme.text(r.name) + (r.kind === "buyer" ? " (مشتري)" : " (مستأجر)") },
-            { title: "العقار", w: 3, value: r => Theme.text(r.property_name) || "بدون عقار" },
-            { title: "لم يستحق", w: 2, value: r => view.amount(r, "current") },
-            { title: "1-30", w: 2, value: r => view.amount(r, "d30") },
-            { title: "31-60", w: 2, value: r => view.amount(r, "d60"),
-              color: r => Number(r.d60) > 0 ? Theme.warningColor : Theme.textSecondary },
-            { title: "61-90", w: 2, value: r => view.amount(r, "d90"),
-              color: r => Number(r.d90) > 0 ? Theme.warningColor : Theme.textSecondary },
-            { title: "أكثر من 90", w: 2, value: r => view.amount(r, "over90"),
-              color: r => Number(r.over90) > 0 ? Theme.dangerColor : Theme.textSecondary },
-            { title: "الإجمالي", w: 2, value: r => view.amount(r, "total"), color: () => Theme.gold }
-        ]
+        columns: view.ageColumns(view.narrow
+            ? [{ title: "الحساب", w: 3, bold: true, value: r => Theme.text(r.name) }]
+            : [{ title: "الحساب", w: 3, bold: true,
+                 value: r => Theme.text(r.name) + (r.kind === "buyer" ? " (مشتري)" : " (مستأجر)") },
+               { title: "العقار", w: 3, value: r => Theme.text(r.property_name) || "بدون عقار" }])
         actions: [
             { text: "تذكير", name: "arrearsRemindButton", needs: "write", outline: true,
               show: r => Number(r.overdue) > 0, run: r => view.remind(r) }
@@ -151,20 +160,13 @@ ColumnLayout {
     DataTable {
         objectName: "arrearsTotals"
         Layout.fillWidth: true
-        Layout.preferredHeight: Math.min(44 + rows.length * rowHeight + 4, 44 + 4 * rowHeight + 4)
-        rowHeight: 38
+        Layout.preferredHeight: 44 + Math.min(rows.length, 3) * rowHeight + 4
+        rowHeight: 34
         rows: view.totalRows()
         emptyText: ""
-        actionsWidth: 70
-        columns: [
-            { title: "الإجمالي", w: 6, value: r => r.label, bold: true },
-            { title: "لم يستحق", w: 2, value: r => view.amount(r, "current") },
-            { title: "1-30", w: 2, value: r => view.amount(r, "d30") },
-            { title: "31-60", w: 2, value: r => view.amount(r, "d60") },
-            { title: "61-90", w: 2, value: r => view.amount(r, "d90") },
-            { title: "أكثر من 90", w: 2, value: r => view.amount(r, "over90") },
-            { title: "الإجمالي", w: 2, value: r => view.amount(r, "total"), color: () => Theme.gold }
-        ]
+        actionsWidth: table.actionsWidth
+        columns: view.ageColumns([{ title: "الإجمالي", w: view.narrow ? 2 : 6, value: r => r.label,
+                                     bold: true }])
     }
 
     ConfirmDialog {
