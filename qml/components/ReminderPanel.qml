@@ -36,7 +36,9 @@ ColumnLayout {
             return
         }
         if (channel === "pdf") {
+            // Printing reports its file at once; the dialog then says what the file is.
             printCtrl.printReminders([done])
+            said("تم تسجيل التذكير وحفظ رسالته", true)
         } else {
             clipboard.text = done.text
             clipboard.selectAll()
