@@ -36,9 +36,7 @@ ColumnLayout {
             return
         }
         if (channel === "pdf") {
-            // Printing reports its file at once; the dialog then says what the file is.
             printCtrl.printReminders([done])
-            said("تم تسجيل التذكير وحفظ رسالته", true)
         } else {
             clipboard.text = done.text
             clipboard.selectAll()
