@@ -131,8 +131,8 @@ QVariantMap ReminderModel::letter(const QString &kind, int personId, const QVari
                           "استحقاقها ولم تُسدَّد بعد حتى تاريخ %1:"_s.arg(day);
     QString howToPay = u"يمكنكم السداد نقداً أو بشيك أو بتحويل بنكي"_s;
     howToPay += address.isEmpty() ? u" لدى مكتبنا"_s : u" لدى مكتبنا في "_s + address;
-    // The number as one left-to-right embedding, in the letter and in a message application
-    // alike, so its digit groups keep their order inside the Arabic sentence.
+    // The number as one left-to-right embedding, so a message application keeps its digit groups
+    // in order inside the Arabic sentence.
     howToPay += phone.isEmpty() ? u"."_s
                                 : u"، وللاستفسار يسعدنا تواصلكم على الرقم "_s + QChar(0x202A)
             + phone + QChar(0x202C) + u"."_s;
