@@ -16,6 +16,7 @@ Rectangle {
     property var chartData: []
     property real chartMax: 100
     property real occupancy: 0
+    property var arrears: ({})
 
     // Asks the shell to show another page (the alerts' "متابعة"), and there the record the alert
     // is about.
@@ -28,6 +29,7 @@ Rectangle {
         recentMaintenance = Theme.rows(dashboardCtrl.getRecentMaintenance(3))
         insights = Theme.rows(reportCtrl.getAIInsights())
         occupancy = Number(dashboardCtrl.getOccupancyRate()) || 0
+        arrears = dashboardCtrl.getArrearsSummary() || {}
         alerts = Theme.rows(notifyCtrl.getActiveAlerts())
         logs = Theme.rows(auditMgr.getLogs(5))
         loadChart()
@@ -128,6 +130,21 @@ Rectangle {
                     subtitle: Number(page.figure("monthlySales")) > 0
                               ? "مبيعات الوحدات: " + Theme.money(page.figure("monthlySales")) : ""
                     icon: "⌬"
+                }
+                StatsCard {
+                    objectName: "arrearsCard"
+                    Layout.fillWidth: true
+                    Layout.columnSpan: parent.columns
+                    // Title, figure and the 90-day line all inside the card.
+                    implicitHeight: 130
+                    title: "متأخرات أكثر من 30 يوماً (بعملة "
+                           + Theme.text(page.arrears.primary_symbol) + " بسعر تاريخ كل مبلغ)"
+                    value: Theme.number(page.arrears.over_30) + " " + Theme.text(page.arrears.primary_symbol)
+                    subtitle: Number(page.arrears.accounts_over_90) > 0
+                              ? Number(page.arrears.accounts_over_90) + " حساب متأخر أكثر من 90 يوماً"
+                              : "لا حسابات متأخرة أكثر من 90 يوماً"
+                    icon: "⏳"
+                    iconColor: Number(page.arrears.accounts_over_90) > 0 ? Theme.dangerColor : Theme.successColor
                 }
             }
 

@@ -24,7 +24,8 @@ Rectangle {
     property alias tab: tabs.currentIndex
 
     readonly property var tabNames: ["الذكاء الاصطناعي", "الملخص المالي", "أداء المشاريع",
-        "حالة الوحدات", "الأقساط المتأخرة", "تقرير الشيكات"]
+        "حالة الوحدات", "الأقساط المتأخرة", "تقرير الشيكات",
+        "المتأخرات حسب العمر"]
 
     function value(map, key) {
         var v = map ? Number(map[key]) : 0
@@ -48,6 +49,8 @@ Rectangle {
         units = Theme.rows(unitModel.getAll())
         overdue = Theme.rows(reportCtrl.getOverdueInstallments())
         chequeRows = Theme.rows(reportCtrl.getChequeReport("", from, to))
+        if (tabs.currentIndex === arrearsTab)
+            arrearsView.reload()
     }
 
     function applyRange() {
@@ -85,11 +88,14 @@ Rectangle {
         return Theme.money(r.rent_monthly) + " (إيجار شهري)"
     }
 
-    readonly property var printKinds: ["analysis", "financial", "projects", "units", "overdue", "cheques"]
+    readonly property var printKinds: ["analysis", "financial", "projects", "units", "overdue", "cheques",
+        "arrears"]
+    readonly property int arrearsTab: 6
 
     // The current tab as a printed document, laid out from the same figures the tab shows.
     function printable() {
-        return reportCtrl.getPrintableReport(printKinds[tabs.currentIndex], from, to)
+        return reportCtrl.getPrintableReport(printKinds[tabs.currentIndex], from, to,
+                                             arrearsView.propertyId, arrearsView.sortKey)
     }
 
     function printTab() {
@@ -133,6 +139,8 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
+            // The arrears are as of today; the range does not apply to them.
+            visible: tabs.currentIndex !== page.arrearsTab || page.notice !== ""
             spacing: 10
             MTextField {
                 id: fromField
@@ -195,6 +203,9 @@ Rectangle {
                 id: tabs
                 objectName: "reportTab"
                 model: page.tabNames
+                // The arrears read every account; they are read when their tab is opened.
+                onCurrentIndexChanged: if (currentIndex === page.arrearsTab)
+                    arrearsView.reload()
             }
         }
 
@@ -587,6 +598,13 @@ Rectangle {
                       color: r => r.status === "paid" ? Theme.successColor
                                                       : r.status === "pending" ? Theme.warningColor : Theme.dangerColor }
                 ]
+            }
+
+            // Arrears by age.
+            ArrearsView {
+                id: arrearsView
+                objectName: "arrearsView"
+                onSaid: (text, ok) => page.notice = ok ? "" : text
             }
         }
     }

@@ -113,6 +113,14 @@ ApplicationWindow {
                 window.confirmDone("✅ تم حفظ المستند: " + filePath)
         }
     }
+    Connections {
+        target: reminderModel
+        function onSent(count, channel) {
+            // A printed letter is announced with its file.
+            if (channel === "text")
+                window.confirmDone("✅ نُسخ نص التذكير وسُجّل في سجل الحساب")
+        }
+    }
     Timer {
         id: noticeTimer
         interval: 5000

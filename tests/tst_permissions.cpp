@@ -14,6 +14,7 @@
 #include "paymentmodel.h"
 #include "propertymodel.h"
 #include "servicemodel.h"
+#include "remindermodel.h"
 #include "session.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -63,6 +64,7 @@ struct World
         , audit(f.db())
         , auth(f.db())
         , backup(f.dataDir())
+        , reminder(f.db(), &settings)
     {
         backup.setDatabase(f.db());
         const QDate today = TestFixture::today();
@@ -106,6 +108,8 @@ struct World
             { unitId, today.toString(u"yyyy-MM"_s) });
         f.db()->execNonQuery(u"INSERT INTO settings (key, value) VALUES ('late_fee_enabled', '1'), "
                              "('late_fee_value', '25')"_s);
+        lateTenant = f.addTenant(u"وليد"_s, u"904"_s);
+        f.addInvoice(lateTenant, unitId, today.addMonths(-3).toString(u"yyyy-MM"_s), 250);
         // Made before any session exists, in a folder of its own so a backup made under test
         // in the same second gets a free name.
         backup.setBackupPath(f.dataDir() + u"/earlier"_s);
@@ -134,6 +138,8 @@ struct World
     AuditManager audit;
     AuthController auth;
     BackupManager backup;
+    ReminderModel reminder;
+    int lateTenant = 0;
     int propertyId = 0, spareProperty = 0, unitId = 0, spareUnit = 0, saleUnit = 0, soldUnit = 0;
     int tenantId = 0, spareTenant = 0, leaseId = 0, invoiceId = 0, buyerId = 0;
     int installmentId = 0, chequeId = 0, requestId = 0;
@@ -197,6 +203,14 @@ const std::map<QString, Operation> &operations()
                     return w.unit.markAsSold(
                         w.soldUnit, w.buyerId, 90000, iso(TestFixture::today()));
                 } } },
+        { u"reminder.send"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return !w.reminder.send(u"tenant"_s, w.lateTenant, u"text"_s).isEmpty();
+                } } },
+        { u"reminder.sendAll"_s,
+            { Level::DailyWork,
+                [](World &w) { return !w.reminder.sendAll(0, u"pdf"_s).isEmpty(); } } },
         { u"tenant.add"_s,
             { Level::DailyWork,
                 [](World &w) { return w.tenant.add(u"رامي"_s, u"903"_s, {}, {}, {}) > 0; } } },

@@ -11,6 +11,7 @@ MDialog {
     readonly property var entries: account && account.lines ? account.lines : []
 
     function reload() {
+        reminders.load(buyerId)
         account = buyerId > 0 ? reportCtrl.getBuyerAccount(buyerId) : {}
     }
 
@@ -41,6 +42,17 @@ MDialog {
         Layout.fillWidth: true
         account: dialog.account
         emptyText: "لا توجد أقساط لهذا المشتري"
+    }
+
+    ReminderPanel {
+        id: reminders
+        objectName: "buyerReminderPanel"
+        Layout.fillWidth: true
+        kind: "buyer"
+        onSaid: (text, ok) => {
+            dialog.messageColor = ok ? Theme.successColor : Theme.dangerColor
+            dialog.message = text
+        }
     }
 
     MButton {

@@ -11,6 +11,7 @@ MDialog {
     readonly property var entries: account && account.lines ? account.lines : []
 
     function reload() {
+        reminders.load(tenantId)
         account = tenantId > 0 ? reportCtrl.getTenantAccount(tenantId) : {}
     }
 
@@ -56,6 +57,17 @@ MDialog {
         id: voidDialog
         objectName: "statementVoidDialog"
         onVoided: dialog.reload()
+    }
+
+    ReminderPanel {
+        id: reminders
+        objectName: "tenantReminderPanel"
+        Layout.fillWidth: true
+        kind: "tenant"
+        onSaid: (text, ok) => {
+            dialog.messageColor = ok ? Theme.successColor : Theme.dangerColor
+            dialog.message = text
+        }
     }
 
     MButton {

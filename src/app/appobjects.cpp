@@ -33,6 +33,7 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , auditMgr(db)
     , recordSearch(db)
     , serviceModel(db)
+    , reminderModel(db, &settingsManager)
 {
     backupManager.setDatabase(db);
     QObject::connect(&backupManager, &BackupManager::backupRestored, &authCtrl,
@@ -71,4 +72,5 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"inputConverter"_s, &inputConverter);
     context->setContextProperty(u"recordSearch"_s, &recordSearch);
     context->setContextProperty(u"serviceModel"_s, &serviceModel);
+    context->setContextProperty(u"reminderModel"_s, &reminderModel);
 }

@@ -20,6 +20,7 @@
 #include "printcontroller.h"
 #include "propertymodel.h"
 #include "recordsearch.h"
+#include "remindermodel.h"
 #include "reportcontroller.h"
 #include "servicemodel.h"
 #include "settingsmanager.h"
@@ -72,4 +73,5 @@ public:
     InputConverter inputConverter;
     RecordSearch recordSearch;
     ServiceModel serviceModel;
+    ReminderModel reminderModel;
 };

@@ -92,6 +92,9 @@ QStringList Schema::tableStatements()
         // collection names its installment.
         u"ALTER TABLE payments ADD COLUMN cheque_id INTEGER REFERENCES cheques(id)"_s,
         u"ALTER TABLE payments ADD COLUMN installment_id INTEGER REFERENCES installments(id)"_s,
+        // Payment reminders sent to a tenant or buyer (kind 'tenant' or 'buyer'): when, by whom
+        // (the name kept even if the user is removed), how (pdf or text) and what they listed.
+        u"CREATE TABLE IF NOT EXISTS reminders (id INTEGER PRIMARY KEY AUTOINCREMENT,kind TEXT NOT NULL,person_id INTEGER NOT NULL,sent_at TEXT NOT NULL,user_id INTEGER,operator TEXT,channel TEXT NOT NULL,details TEXT NOT NULL,total TEXT)"_s,
     };
 }
 
@@ -146,6 +149,7 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id) WHERE cheque_id IS NOT NULL"_s,
         u"CREATE INDEX IF NOT EXISTS idx_cheque_events_cheque ON cheque_events(cheque_id)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_cheques_replaces ON cheques(replaces_cheque_id) WHERE replaces_cheque_id IS NOT NULL"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_reminders_person ON reminders(kind, person_id, sent_at)"_s,
     };
 }
 
@@ -180,6 +184,7 @@ QStringList Schema::applicationTables()
         u"late_fees"_s,
         u"cheque_invoices"_s,
         u"cheque_events"_s,
+        u"reminders"_s,
     };
 }
 

@@ -1,5 +1,6 @@
 #include "dashboardcontroller.h"
 
+#include "arrears.h"
 #include "database.h"
 #include "figures.h"
 #include "money.h"
@@ -135,3 +136,5 @@ QVariantList DashboardController::getCollectionChart()
     }
     return chart;
 }
+
+QVariantMap DashboardController::getArrearsSummary() { return Arrears::summary(m_db); }

@@ -23,6 +23,9 @@ public:
     // The last six calendar months, oldest first: label (Arabic month name), value (sum of the
     // payments dated in that month) and month ("yyyy-MM").
     Q_INVOKABLE QVariantList getCollectionChart();
+    // The arrears card: over_30 (owed more than 30 days past due, in the primary currency at each
+    // amount's dated rate), accounts_over_90 and primary_symbol.
+    Q_INVOKABLE QVariantMap getArrearsSummary();
 
 private:
     QVariantMap firstRow(const QString &sql, const QVariantList &params = {}) const;

@@ -100,6 +100,8 @@ struct DocumentLayout::Piece
     std::shared_ptr<Piece> header;
     // Moved to the next page together with the piece after it (titles, headings).
     bool keepWithNext = false;
+    // Starts a new page unless the page is still empty.
+    bool pageBreak = false;
 };
 
 DocumentLayout::DocumentLayout(PageFormat format)
@@ -462,6 +464,18 @@ void DocumentLayout::addSpacing(qreal millimetres)
     });
 }
 
+void DocumentLayout::addPageBreak(bool withCompany)
+{
+    m_blocks.append([this, withCompany](Context &context, QList<Piece> &pieces) {
+        Piece piece;
+        piece.pageBreak = true;
+        piece.draw = [](QPainter &, qreal) {};
+        pieces.append(piece);
+        if (withCompany)
+            companyPieces(context, pieces);
+    });
+}
+
 void DocumentLayout::companyPieces(Context &context, QList<Piece> &pieces) const
 {
     const Company company = m_company;
@@ -549,7 +563,7 @@ bool DocumentLayout::print(QPagedPaintDevice *device) const
         qreal needed = piece.height;
         for (qsizetype j = i; j < pieces.size() && pieces.at(j).keepWithNext; ++j)
             needed += j + 1 < pieces.size() ? pieces.at(j + 1).height : 0;
-        if (y > 0 && y + std::min(needed, bottom) > bottom) {
+        if (y > 0 && (piece.pageBreak || y + std::min(needed, bottom) > bottom)) {
             pages.append(QList<QPair<const Piece *, qreal>>());
             y = 0;
             if (piece.header) {

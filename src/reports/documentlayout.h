@@ -78,6 +78,9 @@ public:
     // One signature line per label, spread across the width.
     void addSignatures(const QStringList &labels);
     void addSpacing(qreal millimetres);
+    // What follows starts a new page, under the company's header again when `withCompany` is
+    // set (one letter per page of a batch).
+    void addPageBreak(bool withCompany = false);
 
     // Draws every page on the device (page size and margins as set on it). False when the
     // device cannot be painted on.

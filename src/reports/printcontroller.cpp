@@ -409,6 +409,59 @@ std::unique_ptr<DocumentLayout> PrintController::documentLayout(const QVariantMa
     return layout;
 }
 
+std::unique_ptr<DocumentLayout> PrintController::remindersLayout(const QVariantList &letters) const
+{
+    auto layout = newLayout();
+    const QList<DocumentLayout::Column> columns { { u"البيان"_s, 4, false },
+        { u"الرقم"_s, 2, false }, { u"الفترة"_s, 1, true }, { u"تاريخ الاستحقاق"_s, 1, true },
+        { u"أيام التأخير"_s, 1, true }, { u"المبلغ"_s, 1, true } };
+    for (qsizetype i = 0; i < letters.size(); ++i) {
+        const QVariantMap letter = letters.at(i).toMap();
+        if (i > 0)
+            layout->addPageBreak(true);
+        layout->addTitle(u"تذكير بمستحقات"_s, u"التاريخ: "_s + letter.value(u"date"_s).toString());
+        layout->addParagraph({ { letter.value(u"greeting"_s).toString(), true } });
+        layout->addParagraph(letter.value(u"intro"_s).toString());
+        QList<QStringList> rows;
+        for (const QVariant &item : letter.value(u"items"_s).toList()) {
+            const QVariantMap row = item.toMap();
+            rows.append({ row.value(u"description"_s).toString(), row.value(u"ref"_s).toString(),
+                row.value(u"period"_s).toString(), row.value(u"due_date"_s).toString(),
+                QString::number(row.value(u"days_late"_s).toInt()),
+                amount(row.value(u"amount"_s)) + u" "_s
+                    + row.value(u"currency_symbol"_s).toString() });
+        }
+        for (const QVariant &item : letter.value(u"adjustments"_s).toList()) {
+            const QVariantMap row = item.toMap();
+            rows.append({ row.value(u"description"_s).toString(), QString(), QString(), QString(),
+                QString(),
+                amount(row.value(u"amount"_s)) + u" "_s
+                    + row.value(u"currency_symbol"_s).toString() });
+        }
+        layout->addTable(columns, rows,
+            { u"الإجمالي المستحق"_s, QString(), QString(), QString(), QString(),
+                letter.value(u"total_text"_s).toString() });
+        layout->addSpacing(3);
+        layout->addParagraph(letter.value(u"how_to_pay"_s).toString());
+        layout->addParagraph(letter.value(u"closing"_s).toString());
+        layout->addSpacing(4);
+        layout->addParagraph(u"مع خالص التحية،"_s);
+        layout->addParagraph({ { letter.value(u"signer"_s).toString(), true } });
+    }
+    return layout;
+}
+
+void PrintController::printReminders(const QVariantList &letters)
+{
+    emit printStarted();
+    write(*remindersLayout(letters), reportFileName(u"تذكير"_s), u"تذكير بمستحقات"_s);
+}
+
+bool PrintController::saveReminders(const QVariantList &letters, const QString &path)
+{
+    return saveOrSay(*remindersLayout(letters), path, u"تذكير بمستحقات"_s);
+}
+
 void PrintController::printReport(
     const QString &title, const QString &type, const QVariantList &data, const QVariantMap &summary)
 {

@@ -31,6 +31,8 @@ public:
     // {columns: [{key, title, figure}], rows, totals}], signatures}. `text` may use "### "
     // headings, "- " bullets and **bold**, which print as formatting.
     Q_INVOKABLE void printDocument(const QVariantMap &document);
+    // Reminder letters of ReminderModel, one page each under the company's header, in one PDF.
+    Q_INVOKABLE void printReminders(const QVariantList &letters);
 
     // The same documents written to `path` and left unopened, for unattended callers; false
     // (after printError) when the file cannot be written.
@@ -39,6 +41,7 @@ public:
     bool saveDocument(const QVariantMap &document, const QString &path);
     bool saveAccountStatement(const QString &entityName, const QString &entityType,
         const QVariantMap &account, const QString &path);
+    bool saveReminders(const QVariantList &letters, const QString &path);
 
     // The documents as laid out, for the tools and for checking their content.
     std::unique_ptr<DocumentLayout> reportLayout(
@@ -49,6 +52,7 @@ public:
     std::unique_ptr<DocumentLayout> accountStatementLayout(
         const QString &entityName, const QString &entityType, const QVariantMap &account) const;
     std::unique_ptr<DocumentLayout> documentLayout(const QVariantMap &document) const;
+    std::unique_ptr<DocumentLayout> remindersLayout(const QVariantList &letters) const;
 
     // A free name in the documents folder, with the time to the second: a reprint never
     // replaces an earlier file.

@@ -1,5 +1,6 @@
 #include "reportcontroller.h"
 
+#include "arrears.h"
 #include "database.h"
 #include "figures.h"
 #include "money.h"
@@ -49,6 +50,74 @@ void describe(QVariantMap &account, const std::function<QString(const QVariantMa
 QVariantMap card(const QString &icon, const QString &title, const QString &description)
 {
     return { { u"icon"_s, icon }, { u"title"_s, title }, { u"description"_s, description } };
+}
+
+// The arrears report as a document: the accounts, then the totals per property and per currency,
+// and the converted grand total with what it assumes.
+QVariantMap arrearsDocument(const QVariantMap &report)
+{
+    const QStringList ages = Arrears::buckets();
+    const QStringList titles { u"لم يستحق"_s, u"1-30"_s, u"31-60"_s, u"61-90"_s, u"أكثر من 90"_s };
+    // The currency has its own column, so the figures stay narrow enough for names beside them.
+    const auto amounts = [&ages](const QVariantMap &row, QVariantMap &cells) {
+        cells.insert(u"currency"_s, row.value(u"currency_symbol"_s));
+        for (const QString &key : ages + QStringList { u"total"_s })
+            cells.insert(key, money(row.value(key).toDouble()));
+    };
+    QVariantList figureColumns { column(u"currency"_s, u"العملة"_s, true) };
+    for (qsizetype i = 0; i < ages.size(); ++i)
+        figureColumns.append(column(ages.at(i), titles.at(i), true));
+    figureColumns.append(column(u"total"_s, u"الإجمالي"_s, true));
+
+    QVariantList rows;
+    for (const QVariant &item : report.value(u"rows"_s).toList()) {
+        const QVariantMap row = item.toMap();
+        QVariantMap cells { { u"name"_s,
+                                row.value(u"name"_s).toString()
+                                    + (row.value(u"kind"_s).toString() == u"buyer"_s
+                                            ? u" (مشتري)"_s
+                                            : u" (مستأجر)"_s) },
+            { u"property"_s, row.value(u"property_name"_s) } };
+        amounts(row, cells);
+        rows.append(cells);
+    }
+    QVariantList blocks;
+    blocks.append(QVariantMap {
+        { u"columns"_s,
+            QVariantList { column(u"name"_s, u"الحساب"_s), column(u"property"_s, u"العقار"_s) }
+                + figureColumns },
+        { u"rows"_s, rows } });
+
+    QVariantList propertyRows;
+    for (const QVariant &item : report.value(u"property_totals"_s).toList()) {
+        QVariantMap cells { { u"property"_s, item.toMap().value(u"property_name"_s) } };
+        amounts(item.toMap(), cells);
+        propertyRows.append(cells);
+    }
+    blocks.append(QVariantMap { { u"heading"_s, u"الإجمالي حسب العقار"_s } });
+    blocks.append(QVariantMap {
+        { u"columns"_s, QVariantList { column(u"property"_s, u"العقار"_s) } + figureColumns },
+        { u"rows"_s, propertyRows } });
+
+    QVariantList currencyRows;
+    for (const QVariant &item : report.value(u"totals"_s).toList()) {
+        QVariantMap cells;
+        amounts(item.toMap(), cells);
+        currencyRows.append(cells);
+    }
+    blocks.append(QVariantMap { { u"heading"_s, u"الإجمالي العام لكل عملة"_s } });
+    blocks.append(QVariantMap { { u"columns"_s, figureColumns }, { u"rows"_s, currencyRows } });
+    const QString note = report.value(u"note"_s).toString();
+    if (!note.isEmpty()) {
+        QVariantMap cells;
+        amounts(report.value(u"total_primary"_s).toMap(), cells);
+        blocks.append(QVariantMap { { u"heading"_s, note } });
+        blocks.append(
+            QVariantMap { { u"columns"_s, figureColumns }, { u"rows"_s, QVariantList { cells } } });
+    }
+    return { { u"title"_s, u"المتأخرات حسب العمر (أيام التأخير)"_s },
+        { u"period"_s, u"حتى "_s + QDate::currentDate().toString(Qt::ISODate) },
+        { u"blocks"_s, blocks } };
 }
 
 }
@@ -543,8 +612,18 @@ QVariantMap ReportController::getSmartAIAnalysis()
     return { { u"text"_s, text }, { u"occupancy"_s, occupancy } };
 }
 
-QVariantMap ReportController::getPrintableReport(
-    const QString &kind, const QString &from, const QString &to)
+QVariantMap ReportController::getArrears(int propertyId, const QString &sortKey)
+{
+    return Arrears::report(m_db, propertyId, sortKey);
+}
+
+QVariantList ReportController::getAccountArrears(const QString &kind, int personId)
+{
+    return Arrears::account(m_db, kind, personId);
+}
+
+QVariantMap ReportController::getPrintableReport(const QString &kind, const QString &from,
+    const QString &to, int propertyId, const QString &sortKey)
 {
     const QString period
         = from.isEmpty() || to.isEmpty() ? QString() : u"من "_s + from + u" إلى "_s + to;
@@ -672,6 +751,9 @@ QVariantMap ReportController::getPrintableReport(
             { u"rows"_s, rows } });
         return { { u"title"_s, u"الأقساط المتأخرة"_s }, { u"blocks"_s, blocks } };
     }
+
+    if (kind == u"arrears"_s)
+        return arrearsDocument(getArrears(propertyId, sortKey));
 
     // Cheques: received and issued apart, each with its total per currency.
     static const QHash<QString, QString> statuses { { u"paid"_s, u"تم الصرف"_s },

@@ -47,9 +47,15 @@ public:
     Q_INVOKABLE QVariantMap getUnitProfitability(int uid);
 
     // What the reports page prints for one of its tabs ("analysis", "financial", "projects",
-    // "units", "overdue", "cheques"), as a document for PrintController::printDocument.
-    Q_INVOKABLE QVariantMap getPrintableReport(
-        const QString &kind, const QString &from = QString(), const QString &to = QString());
+    // "units", "overdue", "cheques", "arrears"), as a document for PrintController::printDocument.
+    // `propertyId` and `sortKey` narrow and order the arrears as the tab shows them.
+    Q_INVOKABLE QVariantMap getPrintableReport(const QString &kind, const QString &from = QString(),
+        const QString &to = QString(), int propertyId = 0, const QString &sortKey = QString());
+
+    // Open amounts of every tenant and buyer by age, per property and currency (Arrears::report).
+    Q_INVOKABLE QVariantMap getArrears(int propertyId = 0, const QString &sortKey = QString());
+    // One tenant's or buyer's ("tenant"/"buyer") open amounts by age, per property and currency.
+    Q_INVOKABLE QVariantList getAccountArrears(const QString &kind, int personId);
 
     // Rented units over the units that can be rented, in percent; 0 means every property.
     Q_INVOKABLE double getOccupancy(int propertyId = 0);

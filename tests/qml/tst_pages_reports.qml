@@ -32,7 +32,8 @@ PageCase {
     function test_everyTabPrintsWhatItShows_data() {
         return [
             { tag: "insights", tab: 0 }, { tag: "financial", tab: 1 }, { tag: "projects", tab: 2 },
-            { tag: "units", tab: 3 }, { tag: "overdue", tab: 4 }, { tag: "cheques", tab: 5 }
+            { tag: "units", tab: 3 }, { tag: "overdue", tab: 4 }, { tag: "cheques", tab: 5 },
+            { tag: "arrears", tab: 6 }
         ]
     }
 
@@ -75,5 +76,34 @@ PageCase {
         H.click(tc, H.find(tc, page, "refreshReportsButton"))
         compare(page.to, "2000-12-31")
         compare(H.find(tc, page, "reportNotice").text, "أدخل التاريخين بالصيغة YYYY-MM-DD")
+    }
+
+    // The arrears of one property, as shown and as printed, and a reminder to each late account
+    // there: one PDF, one recorded reminder per account.
+    function test_arrearsFilterPrintAndRemindAll() {
+        printed.clear()
+        H.click(tc, H.find(tc, page, "reportTab6"))
+        var view = H.find(tc, page, "arrearsView")
+        verify(view.rows.length > 0)
+        H.choose(tc, H.find(tc, view, "arrearsPropertyFilter"), 1)
+        tryVerify(() => view.propertyId > 0)
+        var shown = view.rows
+        verify(shown.length > 0)
+        for (var i = 0; i < shown.length; ++i)
+            compare(Number(shown[i].property_id), view.propertyId)
+        compare(page.printable().blocks[0].rows.length, shown.length)
+
+        var late = {}
+        for (var j = 0; j < shown.length; ++j)
+            if (Number(shown[j].overdue) > 0)
+                late[shown[j].kind + shown[j].person_id] = true
+        var before = Number(H.scalar(database, "SELECT COUNT(*) FROM reminders"))
+        H.click(tc, H.find(tc, view, "remindAllButton"))
+        var confirm = H.find(tc, view, "arrearsConfirm")
+        H.waitOpen(tc, confirm)
+        H.click(tc, H.find(tc, confirm, "confirmButton"))
+        tryCompare(printed, "count", 1)
+        compare(Number(H.scalar(database, "SELECT COUNT(*) FROM reminders")) - before,
+                Object.keys(late).length)
     }
 }

@@ -5,6 +5,7 @@
 #include "database.h"
 #include "demodata.h"
 #include "documentlayout.h"
+#include "money.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -56,8 +57,8 @@ int main(int argc, char *argv[])
     const QDate today = QDate::currentDate();
     const QString from = QDate(today.year(), 1, 1).toString(Qt::ISODate);
     const QString to = today.toString(Qt::ISODate);
-    for (const QString &kind :
-        { u"analysis"_s, u"financial"_s, u"projects"_s, u"units"_s, u"overdue"_s, u"cheques"_s })
+    for (const QString &kind : { u"analysis"_s, u"financial"_s, u"projects"_s, u"units"_s,
+             u"overdue"_s, u"cheques"_s, u"arrears"_s })
         save(
             *print.documentLayout(reports.getPrintableReport(kind, from, to)), u"report-"_s + kind);
 
@@ -87,5 +88,17 @@ int main(int argc, char *argv[])
     save(*print.reportLayout(u"قائمة المستأجرين"_s,
              database.execQuery(u"SELECT full_name, phone, balance FROM tenants"_s), {}),
         u"report-list"_s);
+    // Reminder letters, one page each: the first tenant and the first buyer with something late.
+    QVariantList letters;
+    QStringList kinds { u"tenant"_s, u"buyer"_s };
+    for (const QVariant &item : reports.getArrears().value(u"rows"_s).toList()) {
+        const QVariantMap row = item.toMap();
+        const QString kind = row.value(u"kind"_s).toString();
+        if (!kinds.contains(kind) || Money::cents(row.value(u"overdue"_s).toDouble()) <= 0)
+            continue;
+        kinds.removeOne(kind);
+        letters.append(objects.reminderModel.compose(kind, row.value(u"person_id"_s).toInt()));
+    }
+    save(*print.remindersLayout(letters), u"reminders"_s);
     return failures == 0 ? 0 : 1;
 }

@@ -299,6 +299,8 @@ int main(int argc, char *argv[])
             [&] { return int(dashboard.getMonthlyRevenue()); } },
         { u"dashboardCtrl.getCollectionChart"_s,
             [&] { return rows(dashboard.getCollectionChart()); } },
+        { u"dashboardCtrl.getArrearsSummary"_s,
+            [&] { return keys(dashboard.getArrearsSummary()); } },
         { u"reportCtrl.getTenantStatement"_s,
             [&] { return rows(reports.getTenantStatement(tenant)); } },
         { u"reportCtrl.getBuyerStatement"_s,
@@ -323,6 +325,14 @@ int main(int argc, char *argv[])
             [&] { return keys(reports.getPropertyProfitability(property, yearStart, today)); } },
         { u"reportCtrl.getUnitProfitability"_s,
             [&] { return keys(reports.getUnitProfitability(unit)); } },
+        { u"reportCtrl.getArrears"_s,
+            [&] { return rows(reports.getArrears().value(u"rows"_s).toList()); } },
+        { u"reportCtrl.getArrears(property, by name)"_s,
+            [&] {
+                return rows(reports.getArrears(property, u"name"_s).value(u"rows"_s).toList());
+            } },
+        { u"reportCtrl.getAccountArrears"_s,
+            [&] { return rows(reports.getAccountArrears(u"tenant"_s, tenant)); } },
         { u"reportCtrl.getAIInsights"_s, [&] { return rows(reports.getAIInsights()); } },
         { u"reportCtrl.getSmartAIAnalysis"_s, [&] { return keys(reports.getSmartAIAnalysis()); } },
         { u"notifyCtrl.getActiveAlerts"_s, [&] { return rows(alerts.getActiveAlerts()); } },

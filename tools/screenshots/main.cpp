@@ -281,6 +281,18 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
         = { u"insights"_s, u"financial"_s, u"projects"_s, u"units"_s, u"overdue"_s, u"cheques"_s };
     for (int i = reportTabs.size() - 1; i >= 0; --i)
         tab(u"reportTab"_s, i, QString::asprintf("%02d-reports-", 65 + i) + reportTabs.at(i));
+    tab(u"reportTab"_s, 6, u"65-reports-arrears"_s);
+    if (QObject *confirm = s.find(u"arrearsConfirm"_s)) {
+        QMetaObject::invokeMethod(confirm, "ask", Q_ARG(QVariant, u"تذكير كل المتأخرين"_s),
+            Q_ARG(QVariant,
+                u"ستُكتب رسالة تذكير لكل حساب عليه مبالغ متأخرة في ملف PDF واحد، ويُسجل كل تذكير في سجل صاحبه."_s),
+            Q_ARG(QVariant, u"✉ تذكير الجميع"_s), Q_ARG(QVariant, QVariant()),
+            Q_ARG(QVariant, false));
+        s.shot(u"65-reports-arrears-confirm"_s);
+        closeDialog(confirm);
+    }
+    if (QObject *chips = s.find(u"reportTab"_s))
+        chips->setProperty("currentIndex", 0);
 
     select(10);
     dialog(u"addUserDialog"_s, {}, {}, u"71-dialog-add-user"_s);
@@ -339,6 +351,8 @@ int main(int argc, char *argv[])
     const QString buyerName = firstName(database,
         u"SELECT b.full_name as name FROM buyers b JOIN installments i ON i.buyer_id=b.id GROUP BY b.id ORDER BY COUNT(*) DESC, b.id"_s);
 
+    // Reminders already sent, so the statements show their history.
+    objects.reminderModel.sendAll(0, u"text"_s);
     // Running this month again issues nothing and reports every lease as already billed.
     objects.invoiceModel.generateAllRent(QDate::currentDate().toString(u"yyyy-MM"_s));
     // Last month's meters of the first property read, and two of this month's read after its

@@ -1,0 +1,330 @@
+#include "arrears.h"
+
+#include "database.h"
+#include "figures.h"
+#include "money.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <algorithm>
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int bucketCount = 5;
+
+// Every charge and credit of every account with its property and currency, and the open part of
+// each charge with its days past due. `net` adds up to the account statement's balance, `open`
+// to the amounts still owed item by item; the two differ by what the account credits without
+// naming an item. The SQL mirrors the statements' own (ReportController::getTenantAccount and
+// getBuyerAccount), so the balances agree by construction.
+QString agingSql()
+{
+    const QString bucketSums
+        = u"SUM(CASE WHEN late < 1 THEN open ELSE 0 END) AS current, "
+          "SUM(CASE WHEN late >= 1 AND late < 31 THEN open ELSE 0 END) AS d30, "
+          "SUM(CASE WHEN late >= 31 AND late < 61 THEN open ELSE 0 END) AS d60, "
+          "SUM(CASE WHEN late >= 61 AND late < 91 THEN open ELSE 0 END) AS d90, "
+          "SUM(CASE WHEN late >= 91 THEN open ELSE 0 END) AS over90, "
+          "SUM(CASE WHEN late < 1 THEN open_primary ELSE 0 END) AS current_p, "
+          "SUM(CASE WHEN late >= 1 AND late < 31 THEN open_primary ELSE 0 END) AS d30_p, "
+          "SUM(CASE WHEN late >= 31 AND late < 61 THEN open_primary ELSE 0 END) AS d60_p, "
+          "SUM(CASE WHEN late >= 61 AND late < 91 THEN open_primary ELSE 0 END) AS d90_p, "
+          "SUM(CASE WHEN late >= 91 THEN open_primary ELSE 0 END) AS over90_p"_s;
+    const QString invoiceOpen = u"CASE WHEN i.status='paid' THEN 0 ELSE i.balance END"_s;
+    const QString installmentOpen = u"(i.installment_amount - i.paid_amount)"_s;
+    const QString down = u"(u.sale_price_actual - COALESCE((SELECT SUM(installment_amount) FROM "
+                         "installments WHERE unit_id=u.id AND buyer_id=u.buyer_id),0))"_s;
+    const QString saleCurrency = u"COALESCE((SELECT currency_id FROM installments WHERE "
+                                 "unit_id=u.id AND buyer_id=u.buyer_id LIMIT 1), u.currency_id)"_s;
+    return u"WITH d AS (SELECT julianday(?) AS today, (SELECT id FROM currencies WHERE "
+           "is_primary=1) AS prim), "
+           "x AS ("
+           "SELECT 'tenant' AS kind, i.tenant_id AS person, u.property_id AS property, "
+           "COALESCE(i.currency_id, d.prim) AS currency, "_s
+        + invoiceOpen
+        + u" AS open, d.today - julianday(COALESCE(i.due_date, date(i.created_at))) AS late, "
+          "i.total_amount AS net, "_s
+        + Figures::inPrimary(invoiceOpen, u"i.currency_id"_s, u"i.created_at"_s)
+        + u" AS open_primary FROM invoices i CROSS JOIN d LEFT JOIN units u ON u.id=i.unit_id "
+          "WHERE i.tenant_id IS NOT NULL AND i.status!='void' "
+          "UNION ALL SELECT 'tenant', p.tenant_id, u.property_id, "
+          "COALESCE(p.currency_id, inv.currency_id, d.prim), 0, 0, -p.amount, 0 "
+          "FROM payments p CROSS JOIN d LEFT JOIN invoices inv ON inv.id=p.invoice_id "
+          "LEFT JOIN units u ON u.id=inv.unit_id "
+          "WHERE p.tenant_id IS NOT NULL AND (inv.id IS NULL OR inv.status!='void') "
+          "UNION ALL SELECT 'buyer', i.buyer_id, u.property_id, COALESCE(i.currency_id, d.prim), "_s
+        + installmentOpen + u", d.today - julianday(i.due_date), i.installment_amount, "_s
+        + Figures::inPrimary(installmentOpen, u"i.currency_id"_s, u"i.due_date"_s)
+        + u" FROM installments i CROSS JOIN d JOIN units u ON u.id=i.unit_id "
+          "JOIN properties pr ON pr.id=u.property_id "
+          "UNION ALL SELECT 'buyer', u.buyer_id, u.property_id, COALESCE("_s
+        + saleCurrency + u", d.prim), "_s + down + u", d.today - julianday(u.sale_date), "_s + down
+        + u", "_s + Figures::inPrimary(down, saleCurrency, u"u.sale_date"_s)
+        + u" FROM units u CROSS JOIN d JOIN properties pr ON pr.id=u.property_id "
+          "WHERE u.buyer_id IS NOT NULL AND u.status='sold' "
+          "UNION ALL SELECT 'buyer', p.buyer_id, u.property_id, COALESCE(p.currency_id, d.prim), "
+          "0, 0, -p.amount, 0 FROM payments p CROSS JOIN d LEFT JOIN units u ON u.id=p.unit_id "
+          "WHERE p.buyer_id IS NOT NULL) "
+          "SELECT g.*, COALESCE(t.full_name, b.full_name) AS name, COALESCE(t.phone, b.phone) "
+          "AS phone, pr.name AS property_name, COALESCE(c.symbol, (SELECT symbol FROM "
+          "currencies WHERE is_primary=1), '₪') AS currency_symbol, "
+          "COALESCE(c.is_primary, 1) AS is_primary FROM ("
+          "SELECT kind, person, property, currency, SUM(net) AS balance, "_s
+        + bucketSums
+        + u" FROM x WHERE (?='' OR kind=?) AND (?=0 OR person=?) "
+          "GROUP BY kind, person, property, currency) g "
+          "LEFT JOIN tenants t ON g.kind='tenant' AND t.id=g.person "
+          "LEFT JOIN buyers b ON g.kind='buyer' AND b.id=g.person "
+          "LEFT JOIN properties pr ON pr.id=g.property "
+          "LEFT JOIN currencies c ON c.id=g.currency "
+          "ORDER BY g.kind, g.person, g.currency, g.property IS NULL, g.property"_s;
+}
+
+const std::array<QString, bucketCount> &keys()
+{
+    static const std::array<QString, bucketCount> all
+        = { u"current"_s, u"d30"_s, u"d60"_s, u"d90"_s, u"over90"_s };
+    return all;
+}
+
+struct Row
+{
+    QVariantMap info;
+    std::array<qint64, bucketCount> cents {};
+    // The rate each bucket's amounts were converted at, as their converted sum over their sum.
+    std::array<double, bucketCount> rate {};
+    qint64 balance = 0;
+};
+
+// The latest known rate of each currency to the primary one, for amounts with no date of their
+// own (a credit left over once everything is settled).
+QHash<int, double> latestRates(Database *db)
+{
+    QHash<int, double> rates;
+    const QVariantList list = db->execQuery(u"SELECT c.id, "_s
+        + Figures::inPrimary(u"1"_s, u"c.id"_s, u"date('now','localtime')"_s)
+        + u" AS rate FROM currencies c"_s);
+    for (const QVariant &item : list)
+        rates.insert(item.toMap().value(u"id"_s).toInt(), item.toMap().value(u"rate"_s).toDouble());
+    return rates;
+}
+
+// Rows of the aging query, one account's credit not tied to an item spread over its oldest
+// amounts first. A remainder the items do not explain (a credit larger than everything owed, or
+// a charge with no item) stays in "not yet due", so the buckets always add up to the balance.
+QList<Row> agedRows(Database *db, const QString &kind, int personId, const QDate &today)
+{
+    const QVariantList list = db->execQuery(agingSql(),
+        { today.toString(Qt::ISODate), kind.isEmpty() ? u""_s : kind, kind.isEmpty() ? u""_s : kind,
+            personId, personId });
+    const QHash<int, double> rates = latestRates(db);
+
+    QList<Row> rows;
+    for (const QVariant &item : list) {
+        const QVariantMap map = item.toMap();
+        Row row;
+        row.info = map;
+        row.balance = Money::cents(map.value(u"balance"_s).toDouble());
+        const double fallback = rates.value(map.value(u"currency"_s).toInt(), 1.0);
+        for (int k = 0; k < bucketCount; ++k) {
+            const double amount = map.value(keys()[k]).toDouble();
+            row.cents[k] = Money::cents(amount);
+            row.rate[k]
+                = row.cents[k] != 0 ? map.value(keys()[k] + u"_p"_s).toDouble() / amount : fallback;
+        }
+        rows.append(row);
+    }
+
+    // Accounts come in order of kind, person and currency; each group is settled on its own.
+    for (qsizetype first = 0; first < rows.size();) {
+        qsizetype end = first;
+        qint64 balance = 0;
+        qint64 items = 0;
+        const auto sameAccount = [&](const Row &a, const Row &b) {
+            return a.info.value(u"kind"_s) == b.info.value(u"kind"_s)
+                && a.info.value(u"person"_s) == b.info.value(u"person"_s)
+                && a.info.value(u"currency"_s) == b.info.value(u"currency"_s);
+        };
+        while (end < rows.size() && sameAccount(rows.at(first), rows.at(end))) {
+            balance += rows.at(end).balance;
+            for (qint64 c : rows.at(end).cents)
+                items += c;
+            ++end;
+        }
+        qint64 left = balance - items;
+        for (int k = bucketCount - 1; k >= 0 && left < 0; --k) {
+            for (qsizetype r = first; r < end && left < 0; ++r) {
+                const qint64 settled = std::min(-left, std::max<qint64>(rows[r].cents[k], 0));
+                rows[r].cents[k] -= settled;
+                left += settled;
+            }
+        }
+        rows[first].cents[0] += left;
+        first = end;
+    }
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                   [](const Row &row) {
+                       return std::all_of(
+                           row.cents.begin(), row.cents.end(), [](qint64 c) { return c == 0; });
+                   }),
+        rows.end());
+    return rows;
+}
+
+QVariantMap rowMap(const Row &row)
+{
+    QVariantMap map;
+    const QVariantMap &info = row.info;
+    map.insert(u"kind"_s, info.value(u"kind"_s));
+    map.insert(u"person_id"_s, info.value(u"person"_s).toInt());
+    map.insert(u"name"_s, info.value(u"name"_s));
+    map.insert(u"phone"_s, info.value(u"phone"_s));
+    map.insert(u"property_id"_s, info.value(u"property"_s).toInt());
+    map.insert(u"property_name"_s, info.value(u"property_name"_s).toString());
+    map.insert(u"currency_id"_s, info.value(u"currency"_s).toInt());
+    map.insert(u"currency_symbol"_s, info.value(u"currency_symbol"_s));
+    map.insert(u"converted"_s, info.value(u"is_primary"_s).toInt() != 1);
+    qint64 total = 0;
+    double totalPrimary = 0;
+    for (int k = 0; k < bucketCount; ++k) {
+        const double primary = Money::round(Money::fromCents(row.cents[k]) * row.rate[k]);
+        map.insert(keys()[k], Money::fromCents(row.cents[k]));
+        map.insert(keys()[k] + u"_primary"_s, primary);
+        total += row.cents[k];
+        totalPrimary += primary;
+    }
+    map.insert(u"total"_s, Money::fromCents(total));
+    map.insert(u"overdue"_s, Money::fromCents(total - row.cents[0]));
+    map.insert(u"total_primary"_s, Money::round(totalPrimary));
+    map.insert(u"overdue_primary"_s,
+        Money::round(totalPrimary - map.value(u"current_primary"_s).toDouble()));
+    return map;
+}
+
+// Sums of the bucket figures of `rows`, in cents, under the keys given.
+void addInto(QVariantMap &sum, const QVariantMap &row, const QString &suffix)
+{
+    for (const QString &key : Arrears::buckets() + QStringList { u"overdue"_s, u"total"_s }) {
+        const QString name = key + suffix;
+        sum.insert(name,
+            Money::fromCents(Money::cents(sum.value(name).toDouble())
+                + Money::cents(row.value(name).toDouble())));
+    }
+}
+
+QString primarySymbol(Database *db)
+{
+    return Database::firstRow(
+        db->execQuery(u"SELECT COALESCE((SELECT symbol FROM currencies WHERE is_primary=1), "
+                      "'₪') AS s"_s))
+        .value(u"s"_s)
+        .toString();
+}
+
+} // namespace
+
+const QStringList &Arrears::buckets()
+{
+    static const QStringList all(keys().begin(), keys().end());
+    return all;
+}
+
+QVariantList Arrears::rows(Database *db, int propertyId, const QString &sortKey, const QDate &today)
+{
+    QVariantList result;
+    for (const Row &row : agedRows(db, QString(), 0, today)) {
+        if (propertyId > 0 && row.info.value(u"property"_s).toInt() != propertyId)
+            continue;
+        result.append(rowMap(row));
+    }
+    const QString key
+        = QStringList { u"name"_s, u"property"_s, u"total"_s, u"over90"_s }.contains(sortKey)
+        ? sortKey
+        : u"overdue"_s;
+    std::stable_sort(result.begin(), result.end(), [&key](const QVariant &a, const QVariant &b) {
+        const QVariantMap x = a.toMap();
+        const QVariantMap y = b.toMap();
+        if (key == u"name"_s)
+            return x.value(u"name"_s).toString().localeAwareCompare(y.value(u"name"_s).toString())
+                < 0;
+        if (key == u"property"_s)
+            return x.value(u"property_name"_s)
+                       .toString()
+                       .localeAwareCompare(y.value(u"property_name"_s).toString())
+                < 0;
+        // Amounts compare in the primary currency, so a dollar and a shekel debt rank fairly.
+        return Money::compare(
+                   x.value(key + u"_primary"_s).toDouble(), y.value(key + u"_primary"_s).toDouble())
+            > 0;
+    });
+    return result;
+}
+
+QVariantMap Arrears::report(
+    Database *db, int propertyId, const QString &sortKey, const QDate &today)
+{
+    const QVariantList list = rows(db, propertyId, sortKey, today);
+    QMap<QPair<QString, QString>, QVariantMap> byProperty;
+    QMap<QString, QVariantMap> byCurrency;
+    QVariantMap converted;
+    for (const QVariant &item : list) {
+        const QVariantMap row = item.toMap();
+        const QString property = row.value(u"property_name"_s).toString();
+        const QString symbol = row.value(u"currency_symbol"_s).toString();
+        QVariantMap &propertySum = byProperty[{ property, symbol }];
+        propertySum.insert(u"property_name"_s, property);
+        propertySum.insert(u"currency_symbol"_s, symbol);
+        addInto(propertySum, row, QString());
+        QVariantMap &currencySum = byCurrency[symbol];
+        currencySum.insert(u"currency_symbol"_s, symbol);
+        addInto(currencySum, row, QString());
+        addInto(converted, row, u"_primary"_s);
+    }
+    QVariantList propertyTotals;
+    for (const QVariantMap &sum : std::as_const(byProperty))
+        propertyTotals.append(sum);
+    QVariantList totals;
+    for (const QVariantMap &sum : std::as_const(byCurrency))
+        totals.append(sum);
+    const QString symbol = primarySymbol(db);
+    QVariantMap primary;
+    for (const QString &key : buckets() + QStringList { u"overdue"_s, u"total"_s })
+        primary.insert(key, converted.value(key + u"_primary"_s, 0.0));
+    primary.insert(u"currency_symbol"_s, symbol);
+    return { { u"rows"_s, list }, { u"property_totals"_s, propertyTotals }, { u"totals"_s, totals },
+        { u"total_primary"_s, primary }, { u"primary_symbol"_s, symbol },
+        { u"note"_s,
+            totals.size() > 1
+                ? u"المبالغ بعملاتها؛ الإجمالي الموحد بـ%1 محوّل بسعر الصرف في تاريخ كل مبلغ"_s.arg(
+                    symbol)
+                : QString() } };
+}
+
+QVariantMap Arrears::summary(Database *db, const QDate &today)
+{
+    qint64 over30 = 0;
+    QSet<QPair<QString, int>> over90;
+    for (const Row &row : agedRows(db, QString(), 0, today)) {
+        const QVariantMap map = rowMap(row);
+        over30 += Money::cents(map.value(u"d60_primary"_s).toDouble())
+            + Money::cents(map.value(u"d90_primary"_s).toDouble())
+            + Money::cents(map.value(u"over90_primary"_s).toDouble());
+        if (row.cents[bucketCount - 1] > 0)
+            over90.insert(
+                { row.info.value(u"kind"_s).toString(), row.info.value(u"person"_s).toInt() });
+    }
+    return { { u"over_30"_s, Money::fromCents(over30) },
+        { u"accounts_over_90"_s, int(over90.size()) }, { u"primary_symbol"_s, primarySymbol(db) } };
+}
+
+QVariantList Arrears::account(Database *db, const QString &kind, int personId, const QDate &today)
+{
+    QVariantList result;
+    for (const Row &row : agedRows(db, kind, personId, today))
+        result.append(rowMap(row));
+    return result;
+}
