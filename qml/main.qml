@@ -106,6 +106,12 @@ ApplicationWindow {
                 window.confirmDone("✅ تم حفظ المستند: " + filePath)
         }
     }
+    Connections {
+        target: depositModel
+        function onDataChanged() {
+            window.confirmDone("✅ تم حفظ التأمين وسنده")
+        }
+    }
     Timer {
         id: noticeTimer
         interval: 5000

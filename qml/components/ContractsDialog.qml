@@ -25,11 +25,16 @@ MDialog {
         availableUnits = units
     }
 
+    // After a lease is ended; the page offers the settlement of its deposit.
+    signal leaseEnded(int contractId)
+
     function terminate(id) {
-        if (contractModel.terminate(id))
+        if (contractModel.terminate(id)) {
             reload()
-        else
+            leaseEnded(id)
+        } else {
             message = "تعذر إنهاء العقد"
+        }
     }
 
     title: "عقود المستأجر - " + tenantName

@@ -32,6 +32,8 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , importCtrl(db)
     , auditMgr(db)
     , recordSearch(db)
+    , voucherModel(db)
+    , depositModel(db)
 {
     backupManager.setDatabase(db);
     QObject::connect(&backupManager, &BackupManager::backupRestored, &authCtrl,
@@ -69,4 +71,6 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"auditMgr"_s, &auditMgr);
     context->setContextProperty(u"inputConverter"_s, &inputConverter);
     context->setContextProperty(u"recordSearch"_s, &recordSearch);
+    context->setContextProperty(u"voucherModel"_s, &voucherModel);
+    context->setContextProperty(u"depositModel"_s, &depositModel);
 }

@@ -9,6 +9,7 @@
 #include "contractmodel.h"
 #include "currencymodel.h"
 #include "dashboardcontroller.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
 #include "inputconverter.h"
@@ -24,6 +25,7 @@
 #include "settingsmanager.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
+#include "vouchermodel.h"
 
 #include <QString>
 
@@ -41,7 +43,8 @@ public:
     AppObjects(Database *db, const QString &dataDir);
 
     // Sets the 23 context properties (the database first) in their fixed order, then the input
-    // converter the fields read their text through and the search the pickers read.
+    // converter the fields read their text through, the search the pickers read, the vouchers
+    // and the deposits.
     void expose(QQmlContext *context);
 
     Database *database;
@@ -69,4 +72,6 @@ public:
     AuditManager auditMgr;
     InputConverter inputConverter;
     RecordSearch recordSearch;
+    VoucherModel voucherModel;
+    DepositModel depositModel;
 };

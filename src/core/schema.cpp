@@ -71,6 +71,17 @@ QStringList Schema::tableStatements()
         u"CREATE TABLE IF NOT EXISTS contractor_payments (id INTEGER PRIMARY KEY AUTOINCREMENT,contractor_id INTEGER NOT NULL,amount REAL NOT NULL,payment_date TEXT NOT NULL,payment_method TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contractor_id) REFERENCES contractors(id))"_s,
         // Failed logins per name, kept across restarts; locked_until in seconds since the epoch.
         u"CREATE TABLE IF NOT EXISTS login_attempts (username TEXT PRIMARY KEY, failures INTEGER NOT NULL DEFAULT 0, locked_until INTEGER NOT NULL DEFAULT 0)"_s,
+        // Numbered receipt and payment vouchers: one per sum received or paid out, numbered per
+        // kind and calendar year inside the write that records the money, never deleted (a void
+        // one keeps its number and says why).
+        u"CREATE TABLE IF NOT EXISTS vouchers (id INTEGER PRIMARY KEY AUTOINCREMENT,kind TEXT NOT NULL,year INTEGER NOT NULL,serial INTEGER NOT NULL,number TEXT UNIQUE NOT NULL,voucher_date TEXT NOT NULL,party_type TEXT,party_id INTEGER,party_name TEXT,amount REAL NOT NULL,currency_id INTEGER,purpose TEXT,method TEXT,reference TEXT,bank_name TEXT,cheque_due TEXT,operator TEXT,source TEXT NOT NULL,source_id INTEGER,status TEXT NOT NULL DEFAULT 'valid',void_reason TEXT,voided_at TEXT,print_count INTEGER NOT NULL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (currency_id) REFERENCES currencies(id),UNIQUE(kind, year, serial))"_s,
+        u"ALTER TABLE payments ADD COLUMN voucher_id INTEGER REFERENCES vouchers(id)"_s,
+        u"ALTER TABLE expenses ADD COLUMN voucher_id INTEGER REFERENCES vouchers(id)"_s,
+        u"ALTER TABLE contractor_payments ADD COLUMN voucher_id INTEGER REFERENCES vouchers(id)"_s,
+        // A lease's security deposit while it is held, and how it was settled at the end.
+        u"CREATE TABLE IF NOT EXISTS deposits (id INTEGER PRIMARY KEY AUTOINCREMENT,contract_id INTEGER NOT NULL,tenant_id INTEGER NOT NULL,amount REAL NOT NULL,currency_id INTEGER,received_date TEXT NOT NULL,status TEXT NOT NULL DEFAULT 'held',receipt_voucher_id INTEGER,settled_date TEXT,deducted REAL DEFAULT 0,refunded REAL DEFAULT 0,kept REAL DEFAULT 0,invoiced_rest REAL DEFAULT 0,refund_voucher_id INTEGER,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contract_id) REFERENCES contracts(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (currency_id) REFERENCES currencies(id),FOREIGN KEY (receipt_voucher_id) REFERENCES vouchers(id),FOREIGN KEY (refund_voucher_id) REFERENCES vouchers(id))"_s,
+        // What a settlement took from a deposit: an unpaid invoice of the lease, or damage.
+        u"CREATE TABLE IF NOT EXISTS deposit_deductions (id INTEGER PRIMARY KEY AUTOINCREMENT,deposit_id INTEGER NOT NULL,kind TEXT NOT NULL,invoice_id INTEGER,description TEXT,amount REAL NOT NULL,FOREIGN KEY (deposit_id) REFERENCES deposits(id),FOREIGN KEY (invoice_id) REFERENCES invoices(id))"_s,
     };
 }
 
@@ -118,6 +129,11 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
         // A payment is reversed at most once.
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_payments_reversal ON payments(reverses_payment_id) WHERE reverses_payment_id IS NOT NULL"_s,
+        // The vouchers list, newest first; a lease holds one deposit at a time.
+        u"CREATE INDEX IF NOT EXISTS idx_vouchers_date ON vouchers(voucher_date, id)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_vouchers_source ON vouchers(source, source_id)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_deposits_tenant ON deposits(tenant_id)"_s,
+        u"CREATE UNIQUE INDEX IF NOT EXISTS idx_deposits_held ON deposits(contract_id) WHERE status='held'"_s,
     };
 }
 
@@ -149,6 +165,9 @@ QStringList Schema::applicationTables()
         u"app_log"_s,
         u"settings"_s,
         u"contractors"_s,
+        u"vouchers"_s,
+        u"deposits"_s,
+        u"deposit_deductions"_s,
     };
 }
 

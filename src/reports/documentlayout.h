@@ -23,7 +23,10 @@ public:
     enum class PageFormat
     {
         A4,
-        A5Landscape
+        A5Landscape,
+        // Two A5 landscape halves on an A4 portrait sheet, cut apart: the document above, the
+        // same marked "نسخة" below (a voucher and the copy kept on file).
+        A5LandscapeTwiceOnA4
     };
 
     struct Company
