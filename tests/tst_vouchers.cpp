@@ -1,3 +1,4 @@
+#include "documentlayout.h"
 #include "expensemodel.h"
 #include "installmentmodel.h"
 #include "money.h"
@@ -272,6 +273,8 @@ void TestVouchers::printedVoucher()
     PrintController printer(&settings);
     PaymentModel payments(f.db());
     VoucherModel vouchers(f.db());
+    settings.updateCompanyProfile(u"شركة بلفاردينو العقارية"_s, u"+970 59 123 4567"_s,
+        u"رام الله - شارع الإرسال، عمارة النخيل"_s, u"info@belvardino.ps"_s);
     const int tenant = f.addTenant(u"سالم"_s);
     const int invoice = f.addInvoice(tenant, 0, today().left(7), 5000);
     const int payment = payments.add(invoice, tenant, 2500, u"cash"_s, today(), {}, 1);
@@ -281,7 +284,10 @@ void TestVouchers::printedVoucher()
     QCOMPARE(first.value(u"copy"_s).toBool(), false);
     QVERIFY(first.value(u"amount_words"_s).toString().startsWith(u"فقط ألفان وخمسمائة"_s));
     const QString path = f.dataDir() + u"/v.pdf"_s;
-    QVERIFY(printer.saveVoucher(first, false, path));
+    // The whole voucher, signatures included, on one A5 page.
+    const auto layout = printer.voucherLayout(first, false);
+    QVERIFY(printer.savePdf(*layout, path, u"v"_s));
+    QCOMPARE(layout->pageCount(), 1);
     const QString text = pdfText(path);
     QVERIFY2(text.contains(u"RCV-%1-00001"_s.arg(year())), qPrintable(text));
     QVERIFY(text.contains(u"2,500.00"_s));

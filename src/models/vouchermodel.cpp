@@ -37,8 +37,9 @@ QString methodText(const QVariantMap &voucher)
         QStringList parts { u"شيك"_s };
         if (!reference.isEmpty())
             parts.append(u"رقم "_s + reference);
-        if (!voucher.value(u"bank_name"_s).toString().isEmpty())
-            parts.append(u"بنك "_s + voucher.value(u"bank_name"_s).toString());
+        const QString bank = voucher.value(u"bank_name"_s).toString();
+        if (!bank.isEmpty())
+            parts.append(bank.startsWith(u"بنك"_s) ? bank : u"بنك "_s + bank);
         if (!voucher.value(u"cheque_due"_s).toString().isEmpty())
             parts.append(u"يستحق "_s + voucher.value(u"cheque_due"_s).toString());
         return parts.join(u" - "_s);

@@ -420,11 +420,11 @@ void DocumentLayout::addTable(
     });
 }
 
-void DocumentLayout::addSignatures(const QStringList &labels)
+void DocumentLayout::addSignatures(const QStringList &labels, qreal room)
 {
     if (labels.isEmpty())
         return;
-    m_blocks.append([labels](Context &context, QList<Piece> &pieces) {
+    m_blocks.append([labels, room](Context &context, QList<Piece> &pieces) {
         const qreal slot = context.width / labels.size();
         const qreal lineWidth = std::min(slot * 0.75, context.mm(60));
         QList<Layout> layouts;
@@ -434,7 +434,7 @@ void DocumentLayout::addSignatures(const QStringList &labels)
                 Qt::AlignHCenter, true));
             height = std::max(height, heightOf(layouts.last()));
         }
-        const qreal above = context.mm(16);
+        const qreal above = context.mm(room);
         Piece piece;
         piece.height = above + context.mm(1.5) + height + context.mm(2);
         piece.draw = [=, &context](QPainter &painter, qreal y) {
@@ -468,7 +468,9 @@ void DocumentLayout::companyPieces(Context &context, QList<Piece> &pieces) const
     if (company.name.isEmpty() && company.address.isEmpty() && company.phone.isEmpty()
         && company.email.isEmpty() && company.logo.isNull())
         return;
-    const qreal logoSize = company.logo.isNull() ? 0 : context.mm(18);
+    // A half sheet (a voucher) keeps its header small so the signatures stay on its one page.
+    const qreal logoSize
+        = company.logo.isNull() ? 0 : context.mm(m_format == PageFormat::A4 ? 18 : 12);
     const qreal gap = logoSize > 0 ? context.mm(4) : 0;
     const qreal textWidth = context.width - logoSize - gap;
 
@@ -618,10 +620,10 @@ bool DocumentLayout::writePdf(QIODevice *device, const QString &title) const
     if (m_format == PageFormat::A5Landscape) {
         writer.setPageSize(QPageSize(QPageSize::A5));
         writer.setPageOrientation(QPageLayout::Landscape);
-        writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        writer.setPageMargins(QMarginsF(10, 8, 10, 6), QPageLayout::Millimeter);
     } else if (m_format == PageFormat::A5LandscapeTwiceOnA4) {
         writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        writer.setPageMargins(QMarginsF(10, 8, 10, 6), QPageLayout::Millimeter);
     } else {
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);

@@ -78,14 +78,16 @@ public:
     // The first column stands on the right. `totals`, when given, is a bold last row.
     void addTable(const QList<Column> &columns, const QList<QStringList> &rows,
         const QStringList &totals = QStringList());
-    // One signature line per label, spread across the width.
-    void addSignatures(const QStringList &labels);
+    // One signature line per label, spread across the width, `room` millimetres below what
+    // comes before (less on a half sheet).
+    void addSignatures(const QStringList &labels, qreal room = 16);
     void addSpacing(qreal millimetres);
 
     // Draws every page on the device (page size and margins as set on it). False when the
     // device cannot be painted on.
     bool print(QPagedPaintDevice *device) const;
-    // A PDF of the document's page format, 15 mm margins (10 mm on A5), into an open device.
+    // A PDF of the document's page format, 15 mm margins (10 mm at the sides on A5), into an
+    // open device.
     bool writePdf(QIODevice *device, const QString &title) const;
     // Pages of the last print.
     int pageCount() const { return m_pageCount; }

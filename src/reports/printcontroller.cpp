@@ -213,30 +213,35 @@ std::unique_ptr<DocumentLayout> PrintController::voucherLayout(
         layout->setWatermark(u"ملغى"_s);
     else if (voucher.value(u"copy"_s).toBool())
         layout->setWatermark(u"نسخة"_s);
-    // A reprint says so in its title too, where a reader cannot miss it.
-    const QString title = receipt ? u"سند قبض"_s : u"سند صرف"_s;
-    layout->addTitle(voucher.value(u"copy"_s).toBool() ? title + u" - نسخة"_s : title,
-        u"رقم السند: "_s + voucher.value(u"number"_s).toString() + u"   |   التاريخ: "_s
-            + voucher.value(u"voucher_date"_s).toString());
+    // A reprint and a void voucher say so in the title too, where a reader cannot miss it; the
+    // whole voucher stays on one A5 page.
+    QString title = receipt ? u"سند قبض"_s : u"سند صرف"_s;
+    if (voided)
+        title += u" - ملغى"_s;
+    else if (voucher.value(u"copy"_s).toBool())
+        title += u" - نسخة"_s;
+    QString subtitle = u"رقم السند: "_s + voucher.value(u"number"_s).toString()
+        + u"   |   التاريخ: "_s + voucher.value(u"voucher_date"_s).toString();
+    if (voided)
+        subtitle += u"   |   سبب الإلغاء: "_s + voucher.value(u"void_reason"_s).toString();
+    layout->addTitle(title, subtitle);
     const QString party = voucher.value(u"party_name"_s).toString();
     const QString symbol = voucher.value(u"currency_symbol"_s).toString();
-    QList<QPair<QString, QString>> rows {
+    layout->addKeyValues({
         { receipt ? u"استلمنا من"_s : u"صرفنا إلى"_s, party.isEmpty() ? u"—"_s : party },
-        { u"مبلغ وقدره"_s, amount(voucher.value(u"amount"_s)) + u" "_s + symbol },
-        { u"المبلغ كتابة"_s, voucher.value(u"amount_words"_s).toString() },
+        { u"مبلغ وقدره"_s,
+            amount(voucher.value(u"amount"_s)) + u" "_s + symbol + u" - "_s
+                + voucher.value(u"amount_words"_s).toString() },
         { u"وذلك عن"_s, voucher.value(u"purpose"_s).toString() },
         { u"طريقة الدفع"_s, voucher.value(u"method_text"_s).toString() },
-    };
+    });
+    // The operator who received or paid the sum signs above their name.
     const QString operatorName = voucher.value(u"operator"_s).toString();
-    if (!operatorName.isEmpty())
-        rows.append({ receipt ? u"استلمه"_s : u"صرفه"_s, operatorName });
-    if (voided)
-        rows.append({ u"ملغى"_s,
-            voucher.value(u"void_reason"_s).toString() + u" ("_s
-                + voucher.value(u"voided_at"_s).toString().left(10) + u")"_s });
-    layout->addKeyValues(rows);
-    layout->addSignatures(receipt ? QStringList { u"توقيع المحاسب"_s, u"الختم"_s }
-                                  : QStringList { u"توقيع المستلم"_s, u"توقيع المحاسب"_s });
+    const QString cashier
+        = operatorName.isEmpty() ? u"توقيع المحاسب"_s : u"توقيع المحاسب: "_s + operatorName;
+    layout->addSignatures(
+        receipt ? QStringList { cashier, u"الختم"_s } : QStringList { u"توقيع المستلم"_s, cashier },
+        10);
     return layout;
 }
 

@@ -98,9 +98,14 @@ int main(int argc, char *argv[])
     const QVariantMap reprint = vouchers.forPrint(receipt);
     save(*print.voucherLayout(reprint, false), u"voucher-receipt-copy"_s);
     save(*print.voucherLayout(reprint, true), u"voucher-receipt-two-on-a4"_s);
-    const int paid = first(u"SELECT MAX(id) AS id FROM vouchers WHERE kind='payment'"_s)
-                         .value(u"id"_s)
-                         .toInt();
+    const int expense = objects.expenseModel.add(
+        0, 0, 0, u"صيانة"_s, QString(), u"إصلاح مضخة المياه على السطح"_s, 1250.5, to, 1, u"bank"_s);
+    const int paid
+        = database.execQuery(u"SELECT voucher_id FROM expenses WHERE id=?"_s, { expense })
+              .value(0)
+              .toMap()
+              .value(u"voucher_id"_s)
+              .toInt();
     save(*print.voucherLayout(vouchers.forPrint(paid), false), u"voucher-payment"_s);
 
     // A deposit received on an active lease and settled with one damage.
