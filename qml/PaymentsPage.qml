@@ -127,7 +127,7 @@ Rectangle {
             actions: [
                 { text: "سند", name: "paymentVoucherButton", outline: true,
                   show: r => Number(r.voucher_id) > 0,
-                  run: r => vouchersView.print(r.voucher_id) },
+                  run: r => vouchersView.printVoucher(r.voucher_id) },
                 { text: "عكس", name: "reversePaymentButton", needs: "admin", outline: true, color: Theme.dangerColor,
                   show: r => !page.undone(r) && !page.isReversal(r) && !!r.invoice_id,
                   run: r => {

@@ -229,7 +229,7 @@ Rectangle {
                                 horizontalAlignment: Text.AlignLeft
                             }
                             RowLayout {
-                                Layout.preferredWidth: 340
+                                Layout.preferredWidth: 320
                                 spacing: 6
                                 MButton {
                                     objectName: "tenantStatementButton" + row.index
@@ -255,7 +255,7 @@ Rectangle {
                                 MButton {
                                     objectName: "tenantDepositsButton" + row.index
                                     implicitHeight: 32
-                                    text: "التأمين"
+                                    text: "تأمين"
                                     outline: true
                                     onClicked: {
                                         depositsDialog.tenantId = Number(row.modelData.id)

@@ -94,8 +94,8 @@ struct World
         paymentId = f.addPayment(paidInvoice, tenantId, 400, today);
         saleUnit = f.addUnit(propertyId, u"103"_s);
         soldUnit = f.addUnit(propertyId, u"104"_s);
-        depositLease = f.addLease(f.addUnit(propertyId, u"105"_s), spareTenant, today.addMonths(-1),
-            today.addMonths(11), 800);
+        depositLease = f.addLease(f.addUnit(propertyId, u"105"_s), f.addTenant(u"وليد"_s, u"906"_s),
+            today.addMonths(-1), today.addMonths(11), 800);
         f.db()->execNonQuery(u"UPDATE contracts SET deposit=400 WHERE id=?"_s, { depositLease });
         heldDeposit = f.insert(u"INSERT INTO deposits (contract_id, tenant_id, amount, "
                                "currency_id, received_date) VALUES (?, ?, 600, 1, ?)"_s,

@@ -31,6 +31,10 @@ MDialog {
         open()
     }
 
+    function money(value) {
+        return Theme.number(value) + " " + Theme.text(deposit.currency_symbol)
+    }
+
     function ltr(text) {
         return "\u2066" + text + "\u2069"
     }
@@ -76,8 +80,7 @@ MDialog {
         Layout.fillWidth: true
         text: "تأمين عقد " + Theme.text(dialog.deposit.property_name) + " - "
               + Theme.text(dialog.deposit.unit_number) + ": "
-              + dialog.ltr(Theme.money(dialog.deposit.amount)) + " "
-              + Theme.text(dialog.deposit.currency_symbol)
+              + dialog.ltr(dialog.money(dialog.deposit.amount))
         color: Theme.textPrimary
         font.family: Theme.fontFamily
         font.pixelSize: 14
@@ -117,7 +120,7 @@ MDialog {
                 horizontalAlignment: Text.AlignLeft
             }
             Label {
-                text: Theme.money(modelData.amount)
+                text: dialog.money(modelData.amount)
                 color: Theme.warningColor
                 font.family: Theme.fontFamily
                 font.pixelSize: 13
@@ -149,7 +152,7 @@ MDialog {
                 horizontalAlignment: Text.AlignLeft
             }
             Label {
-                text: Theme.money(modelData.amount)
+                text: dialog.money(modelData.amount)
                 color: Theme.warningColor
                 font.family: Theme.fontFamily
                 font.pixelSize: 13
@@ -225,11 +228,11 @@ MDialog {
                 objectName: "settlementFigures"
                 Layout.fillWidth: true
                 text: dialog.plan.refusal ? dialog.plan.refusal
-                      : "المخصوم: " + dialog.ltr(Theme.money(dialog.plan.deducted))
-                        + "   |   المردود: " + dialog.ltr(Theme.money(dialog.plan.refund))
-                        + (Number(dialog.plan.kept) > 0 ? "   |   المحتجز: " + dialog.ltr(Theme.money(dialog.plan.kept)) : "")
+                      : "المخصوم: " + dialog.ltr(dialog.money(dialog.plan.deducted))
+                        + "   |   المردود: " + dialog.ltr(dialog.money(dialog.plan.refund))
+                        + (Number(dialog.plan.kept) > 0 ? "   |   المحتجز: " + dialog.ltr(dialog.money(dialog.plan.kept)) : "")
                         + (Number(dialog.plan.invoiced_rest) > 0
-                           ? "   |   يُفوتر للمستأجر: " + dialog.ltr(Theme.money(dialog.plan.invoiced_rest)) : "")
+                           ? "   |   يُفوتر للمستأجر: " + dialog.ltr(dialog.money(dialog.plan.invoiced_rest)) : "")
                 color: dialog.plan.refusal ? Theme.dangerColor : Theme.gold
                 font.family: Theme.fontFamily
                 font.pixelSize: 14

@@ -89,8 +89,7 @@ MDialog {
                     horizontalAlignment: Text.AlignLeft
                 }
                 Label {
-                    text: Theme.money(pendingRow.modelData.deposit) + " "
-                          + Theme.text(pendingRow.modelData.currency_symbol)
+                    text: Theme.number(pendingRow.modelData.deposit) + " " + Theme.text(pendingRow.modelData.currency_symbol)
                     color: Theme.gold
                     font.family: Theme.fontFamily
                     font.pixelSize: 14
@@ -148,7 +147,7 @@ MDialog {
                               ? "مستلم " + Theme.text(depositRow.modelData.received_date) + " - سند "
                                 + "\u2066" + Theme.text(depositRow.modelData.receipt_number) + "\u2069"
                               : "سُوّي " + Theme.text(depositRow.modelData.settled_date) + " - المردود "
-                                + Theme.money(depositRow.modelData.refunded)
+                                + Theme.number(depositRow.modelData.refunded)
                         color: Theme.textSecondary
                         font.family: Theme.fontFamily
                         font.pixelSize: 12
@@ -157,8 +156,7 @@ MDialog {
                     }
                 }
                 Label {
-                    text: Theme.money(depositRow.modelData.amount) + " "
-                          + Theme.text(depositRow.modelData.currency_symbol)
+                    text: Theme.number(depositRow.modelData.amount) + " " + Theme.text(depositRow.modelData.currency_symbol)
                     color: Theme.gold
                     font.family: Theme.fontFamily
                     font.pixelSize: 14

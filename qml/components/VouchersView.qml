@@ -20,7 +20,7 @@ ColumnLayout {
         vouchers = Theme.rows(voucherModel.search(searchField.text, pageSize, offset))
     }
 
-    function print(id) {
+    function printVoucher(id) {
         var voucher = voucherModel.forPrint(Number(id))
         if (voucher.id)
             printCtrl.printVoucher(voucher, twiceBox.checked)
@@ -59,11 +59,11 @@ ColumnLayout {
         actionsWidth: 70
         emptyText: searchField.text !== "" ? "لا توجد سندات تطابق البحث" : "لا توجد سندات بعد"
         columns: [
-            { title: "رقم السند", w: 2, value: r => r.number, bold: true },
+            { title: "رقم السند", w: 2.8, value: r => r.number, bold: true },
             { title: "النوع", w: 1.2, value: r => r.kind === "receipt" ? "قبض" : "صرف",
               color: r => r.kind === "receipt" ? Theme.successColor : Theme.warningColor },
-            { title: "الاسم", w: 2.4, value: r => Theme.text(r.party_name) },
-            { title: "البيان", w: 3.4, value: r => Theme.text(r.purpose) },
+            { title: "الاسم", w: 2.2, value: r => Theme.text(r.party_name) },
+            { title: "البيان", w: 2.8, value: r => Theme.text(r.purpose) },
             { title: "المبلغ", w: 1.8, value: r => Theme.number(r.amount) + " "
                   + Theme.text(r.currency_symbol), bold: true },
             { title: "التاريخ", w: 1.6, value: r => r.voucher_date },
@@ -72,7 +72,7 @@ ColumnLayout {
         ]
         actions: [
             { text: "طباعة", name: "printVoucherButton", outline: true,
-              run: r => view.print(r.id) }
+              run: r => view.printVoucher(r.id) }
         ]
     }
 

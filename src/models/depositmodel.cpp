@@ -162,6 +162,8 @@ QVariantMap DepositModel::settlementPlan(
             invoices.append(invoice);
     }
 
+    // What the lease owes is shown even when the settlement is refused.
+    plan.insert(u"invoices"_s, invoices);
     QVariantList listed;
     qint64 damaged = 0;
     for (const QVariant &row : damages) {
@@ -184,7 +186,6 @@ QVariantMap DepositModel::settlementPlan(
             QString::number(Money::fromCents(unpaid + damaged), 'f', 2),
             QString::number(Money::fromCents(held), 'f', 2)));
 
-    plan.insert(u"invoices"_s, invoices);
     plan.insert(u"damages"_s, listed);
     plan.insert(u"deposit"_s, Money::fromCents(held));
     plan.insert(u"deducted"_s, Money::fromCents(held - left));
