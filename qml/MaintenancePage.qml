@@ -105,7 +105,7 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             rows: page.expenses
-            actionsWidth: 60
+            actionsWidth: 110
             emptyText: "لا توجد مصروفات"
             columns: [
                 { title: "التاريخ", w: 1.6, value: r => r.expense_date },
@@ -120,7 +120,14 @@ Rectangle {
             ]
             actions: [
                 { text: "✎", name: "editExpenseButton", needs: "write", outline: true,
-                  run: r => expenseDialog.openFor(r, 0) }
+                  run: r => expenseDialog.openFor(r, 0) },
+                { text: "سند", name: "expenseVoucherButton", outline: true,
+                  show: r => Number(r.voucher_id) > 0,
+                  run: r => {
+                      var voucher = voucherModel.forPrint(Number(r.voucher_id))
+                      if (voucher.id)
+                          printCtrl.printVoucher(voucher, false)
+                  } }
             ]
         }
 

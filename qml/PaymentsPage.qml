@@ -70,20 +70,42 @@ Rectangle {
             }
         }
 
+        FilterChips {
+            id: tabs
+            objectName: "paymentsTabs"
+            model: ["المدفوعات", "سندات القبض والصرف"]
+            onSelected: {
+                if (tabs.currentIndex === 1)
+                    vouchersView.reload()
+                else
+                    page.reload()
+            }
+        }
+
         ListFilter {
             id: filter
             objectName: "paymentListFilter"
+            visible: tabs.currentIndex === 0
             Layout.fillWidth: true
             onChanged: page.reload()
         }
 
+        VouchersView {
+            id: vouchersView
+            objectName: "vouchersView"
+            visible: tabs.currentIndex === 1
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+        }
+
         DataTable {
             objectName: "paymentsTable"
+            visible: tabs.currentIndex === 0
             Layout.fillWidth: true
             Layout.fillHeight: true
             rows: page.payments
             emptyText: page.filtered ? "لا توجد مدفوعات تطابق البحث" : "لا توجد مدفوعات بعد"
-            actionsWidth: 70
+            actionsWidth: 130
             columns: [
                 { title: "المستأجر", w: 3, value: r => r.tenant_name, bold: true,
                   color: r => page.shade(r, Theme.textPrimary) },
@@ -103,7 +125,10 @@ Rectangle {
                   color: r => page.shade(r, Theme.textSecondary) }
             ]
             actions: [
-                { text: "عكس", name: "reversePaymentButton", needs: "write", outline: true, color: Theme.dangerColor,
+                { text: "سند", name: "paymentVoucherButton", outline: true,
+                  show: r => Number(r.voucher_id) > 0,
+                  run: r => vouchersView.printVoucher(r.voucher_id) },
+                { text: "عكس", name: "reversePaymentButton", needs: "admin", outline: true, color: Theme.dangerColor,
                   show: r => !page.undone(r) && !page.isReversal(r) && !!r.invoice_id,
                   run: r => {
                       reverseDialog.payment = r
@@ -115,7 +140,7 @@ Rectangle {
         MButton {
             objectName: "paymentsMoreButton"
             Layout.alignment: Qt.AlignHCenter
-            visible: page.payments.length >= page.shown
+            visible: tabs.currentIndex === 0 && page.payments.length >= page.shown
             outline: true
             text: "عرض المزيد"
             onClicked: {

@@ -239,7 +239,7 @@ Rectangle {
                                 horizontalAlignment: Text.AlignLeft
                             }
                             RowLayout {
-                                Layout.preferredWidth: 270
+                                Layout.preferredWidth: 320
                                 spacing: 6
                                 MButton {
                                     objectName: "tenantStatementButton" + row.index
@@ -260,6 +260,17 @@ Rectangle {
                                         contractsDialog.tenantId = Number(row.modelData.id)
                                         contractsDialog.tenantName = Theme.text(row.modelData.full_name)
                                         contractsDialog.open()
+                                    }
+                                }
+                                MButton {
+                                    objectName: "tenantDepositsButton" + row.index
+                                    implicitHeight: 32
+                                    text: "تأمين"
+                                    outline: true
+                                    onClicked: {
+                                        depositsDialog.tenantId = Number(row.modelData.id)
+                                        depositsDialog.tenantName = Theme.text(row.modelData.full_name)
+                                        depositsDialog.open()
                                     }
                                 }
                                 MButton {
@@ -298,6 +309,17 @@ Rectangle {
         id: contractsDialog
         objectName: "contractsDialog"
         onClosed: page.reload()
+        // Ending a lease whose deposit is held goes on to its settlement.
+        onLeaseEnded: contractId => {
+            depositsDialog.tenantId = contractsDialog.tenantId
+            depositsDialog.tenantName = contractsDialog.tenantName
+            depositsDialog.settleLease(contractId)
+        }
+    }
+
+    DepositsDialog {
+        id: depositsDialog
+        objectName: "depositsDialog"
     }
 
     StatementDialog {

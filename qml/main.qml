@@ -121,6 +121,12 @@ ApplicationWindow {
                 window.confirmDone("✅ نُسخ نص التذكير وسُجّل في سجل الحساب")
         }
     }
+    Connections {
+        target: depositModel
+        function onDataChanged() {
+            window.confirmDone("✅ تم حفظ التأمين وسنده")
+        }
+    }
     Timer {
         id: noticeTimer
         interval: 5000

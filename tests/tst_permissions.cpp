@@ -6,6 +6,7 @@
 #include "chequemodel.h"
 #include "contractmodel.h"
 #include "currencymodel.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
 #include "installmentmodel.h"
@@ -20,6 +21,7 @@
 #include "tenantmodel.h"
 #include "testfixture.h"
 #include "unitmodel.h"
+#include "vouchermodel.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -65,6 +67,8 @@ struct World
         , auth(f.db())
         , backup(f.dataDir())
         , reminder(f.db(), &settings)
+        , deposit(f.db())
+        , voucher(f.db())
     {
         backup.setDatabase(f.db());
         const QDate today = TestFixture::today();
@@ -110,6 +114,16 @@ struct World
                              "('late_fee_value', '25')"_s);
         lateTenant = f.addTenant(u"وليد"_s, u"904"_s);
         f.addInvoice(lateTenant, unitId, today.addMonths(-3).toString(u"yyyy-MM"_s), 250);
+        depositLease = f.addLease(f.addUnit(propertyId, u"105"_s), f.addTenant(u"وليد"_s, u"906"_s),
+            today.addMonths(-1), today.addMonths(11), 800);
+        f.db()->execNonQuery(u"UPDATE contracts SET deposit=400 WHERE id=?"_s, { depositLease });
+        heldDeposit = f.insert(u"INSERT INTO deposits (contract_id, tenant_id, amount, "
+                               "currency_id, received_date) VALUES (?, ?, 600, 1, ?)"_s,
+            { leaseId, tenantId, TestFixture::iso(today) });
+        voucherId = f.insert(u"INSERT INTO vouchers (kind, year, serial, number, voucher_date, "
+                             "amount, source) VALUES ('receipt', 2026, 1, 'RCV-2026-00001', ?, "
+                             "400, 'payment')"_s,
+            { TestFixture::iso(today) });
         // Made before any session exists, in a folder of its own so a backup made under test
         // in the same second gets a free name.
         backup.setBackupPath(f.dataDir() + u"/earlier"_s);
@@ -140,6 +154,9 @@ struct World
     BackupManager backup;
     ReminderModel reminder;
     int lateTenant = 0;
+    DepositModel deposit;
+    VoucherModel voucher;
+    int depositLease = 0, heldDeposit = 0, voucherId = 0;
     int propertyId = 0, spareProperty = 0, unitId = 0, spareUnit = 0, saleUnit = 0, soldUnit = 0;
     int tenantId = 0, spareTenant = 0, leaseId = 0, invoiceId = 0, buyerId = 0;
     int installmentId = 0, chequeId = 0, requestId = 0;
@@ -247,8 +264,24 @@ const std::map<QString, Operation> &operations()
             { Level::DailyWork,
                 [](World &w) { return w.invoice.voidInvoice(w.invoiceId, u"خطأ"_s); } } },
         { u"payment.reverse"_s,
-            { Level::DailyWork,
+            { Level::AdminOnly,
                 [](World &w) { return w.payment.reverse(w.paymentId, u"شيك مرتجع"_s) > 0; } } },
+        { u"deposit.receive"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.deposit.receive(
+                               w.depositLease, iso(TestFixture::today()), u"cash"_s, {})
+                        > 0;
+                } } },
+        { u"deposit.settle"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.deposit.settle(
+                        w.heldDeposit, {}, false, true, iso(TestFixture::today()), u"cash"_s, {});
+                } } },
+        { u"voucher.forPrint"_s,
+            { Level::Everyone,
+                [](World &w) { return !w.voucher.forPrint(w.voucherId).isEmpty(); } } },
         { u"payment.settle"_s,
             { Level::DailyWork,
                 [](World &w) {

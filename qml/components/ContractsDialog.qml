@@ -20,10 +20,14 @@ MDialog {
             [tenantId]))
     }
 
+    // After a lease is ended; the page offers the settlement of its deposit.
+    signal leaseEnded(int contractId)
+
     function terminate(id) {
-        if (contractModel.terminate(id))
+        if (contractModel.terminate(id)) {
             reload()
-        else {
+            leaseEnded(id)
+        } else {
             messageColor = Theme.dangerColor
             message = "تعذر إنهاء العقد"
         }

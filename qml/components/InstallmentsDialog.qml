@@ -105,6 +105,22 @@ MDialog {
                     tagColor: installmentRow.paid ? Theme.successColor : Theme.warningColor
                 }
                 MButton {
+                    objectName: "installmentVoucherButton" + installmentRow.index
+                    readonly property int voucherId: Number(installmentRow.modelData.paid_amount) > 0
+                        ? voucherModel.latestFor("installment", Number(installmentRow.modelData.id)) : 0
+                    visible: voucherId > 0
+                    implicitHeight: 30
+                    leftPadding: 10
+                    rightPadding: 10
+                    outline: true
+                    text: "سند"
+                    onClicked: {
+                        var voucher = voucherModel.forPrint(voucherId)
+                        if (voucher.id)
+                            printCtrl.printVoucher(voucher, false)
+                    }
+                }
+                MButton {
                     objectName: "payInstallmentButton" + installmentRow.index
                     needs: "write"
                     visible: !installmentRow.paid

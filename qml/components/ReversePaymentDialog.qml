@@ -50,7 +50,8 @@ MDialog {
     Label {
         Layout.fillWidth: true
         text: "سيعود المبلغ " + dialog.ltr(Theme.number(dialog.payment.amount))
-              + " مستحقاً على الفاتورة وعلى رصيد المستأجر، وتبقى الدفعة ظاهرة مع حركة العكس."
+              + " مستحقاً على الفاتورة وعلى رصيد المستأجر، وتبقى الدفعة ظاهرة مع حركة العكس، "
+              + "ويبقى سند القبض محفوظاً مؤشراً عليه بالإلغاء مع السبب."
         color: Theme.gold
         font.family: Theme.fontFamily
         font.pixelSize: 13
@@ -67,7 +68,7 @@ MDialog {
     }
     MButton {
         objectName: "confirmReverseButton"
-        needs: "write"
+        needs: "admin"
         Layout.fillWidth: true
         text: "تأكيد العكس"
         btnColor: Theme.dangerColor

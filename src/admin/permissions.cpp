@@ -29,6 +29,7 @@ constexpr Rule kRules[] = {
     { Operation::Currencies, false, false, true },
     { Operation::CompanyProfile, false, false, true },
     { Operation::ChartOfAccounts, false, false, true },
+    { Operation::VoidPayment, false, false, true },
 };
 
 const Rule *ruleOf(Operation operation)

@@ -29,6 +29,7 @@ public:
         Currencies, // currencies, exchange rates, the primary currency
         CompanyProfile,
         ChartOfAccounts,
+        VoidPayment, // undoing money received: its receipt voucher is voided with it
     };
 
     static Role roleFromName(const QString &name);

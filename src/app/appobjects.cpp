@@ -34,6 +34,8 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , recordSearch(db)
     , serviceModel(db)
     , reminderModel(db, &settingsManager)
+    , voucherModel(db)
+    , depositModel(db)
 {
     backupManager.setDatabase(db);
     QObject::connect(&backupManager, &BackupManager::backupRestored, &authCtrl,
@@ -73,4 +75,6 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"recordSearch"_s, &recordSearch);
     context->setContextProperty(u"serviceModel"_s, &serviceModel);
     context->setContextProperty(u"reminderModel"_s, &reminderModel);
+    context->setContextProperty(u"voucherModel"_s, &voucherModel);
+    context->setContextProperty(u"depositModel"_s, &depositModel);
 }

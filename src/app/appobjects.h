@@ -9,6 +9,7 @@
 #include "contractmodel.h"
 #include "currencymodel.h"
 #include "dashboardcontroller.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
 #include "inputconverter.h"
@@ -26,6 +27,7 @@
 #include "settingsmanager.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
+#include "vouchermodel.h"
 
 #include <QString>
 
@@ -45,6 +47,8 @@ public:
     // Sets the 23 context properties (the database first) in their fixed order, then the input
     // converter the fields read their text through, the search the pickers read and the service
     // catalogue with its meter readings.
+    // converter the fields read their text through, the search the pickers read, the vouchers
+    // and the deposits.
     void expose(QQmlContext *context);
 
     Database *database;
@@ -74,4 +78,6 @@ public:
     RecordSearch recordSearch;
     ServiceModel serviceModel;
     ReminderModel reminderModel;
+    VoucherModel voucherModel;
+    DepositModel depositModel;
 };

@@ -95,6 +95,17 @@ QStringList Schema::tableStatements()
         // Payment reminders sent to a tenant or buyer (kind 'tenant' or 'buyer'): when, by whom
         // (the name kept even if the user is removed), how (pdf or text) and what they listed.
         u"CREATE TABLE IF NOT EXISTS reminders (id INTEGER PRIMARY KEY AUTOINCREMENT,kind TEXT NOT NULL,person_id INTEGER NOT NULL,sent_at TEXT NOT NULL,user_id INTEGER,operator TEXT,channel TEXT NOT NULL,details TEXT NOT NULL,total TEXT)"_s,
+        // Numbered receipt and payment vouchers: one per sum received or paid out, numbered per
+        // kind and calendar year inside the write that records the money, never deleted (a void
+        // one keeps its number and says why).
+        u"CREATE TABLE IF NOT EXISTS vouchers (id INTEGER PRIMARY KEY AUTOINCREMENT,kind TEXT NOT NULL,year INTEGER NOT NULL,serial INTEGER NOT NULL,number TEXT UNIQUE NOT NULL,voucher_date TEXT NOT NULL,party_type TEXT,party_id INTEGER,party_name TEXT,amount REAL NOT NULL,currency_id INTEGER,purpose TEXT,method TEXT,reference TEXT,bank_name TEXT,cheque_due TEXT,operator TEXT,source TEXT NOT NULL,source_id INTEGER,status TEXT NOT NULL DEFAULT 'valid',void_reason TEXT,voided_at TEXT,print_count INTEGER NOT NULL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (currency_id) REFERENCES currencies(id),UNIQUE(kind, year, serial))"_s,
+        u"ALTER TABLE payments ADD COLUMN voucher_id INTEGER REFERENCES vouchers(id)"_s,
+        u"ALTER TABLE expenses ADD COLUMN voucher_id INTEGER REFERENCES vouchers(id)"_s,
+        u"ALTER TABLE contractor_payments ADD COLUMN voucher_id INTEGER REFERENCES vouchers(id)"_s,
+        // A lease's security deposit while it is held, and how it was settled at the end.
+        u"CREATE TABLE IF NOT EXISTS deposits (id INTEGER PRIMARY KEY AUTOINCREMENT,contract_id INTEGER NOT NULL,tenant_id INTEGER NOT NULL,amount REAL NOT NULL,currency_id INTEGER,received_date TEXT NOT NULL,status TEXT NOT NULL DEFAULT 'held',receipt_voucher_id INTEGER,settled_date TEXT,deducted REAL DEFAULT 0,refunded REAL DEFAULT 0,kept REAL DEFAULT 0,invoiced_rest REAL DEFAULT 0,refund_voucher_id INTEGER,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contract_id) REFERENCES contracts(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (currency_id) REFERENCES currencies(id),FOREIGN KEY (receipt_voucher_id) REFERENCES vouchers(id),FOREIGN KEY (refund_voucher_id) REFERENCES vouchers(id))"_s,
+        // What a settlement took from a deposit: an unpaid invoice of the lease, or damage.
+        u"CREATE TABLE IF NOT EXISTS deposit_deductions (id INTEGER PRIMARY KEY AUTOINCREMENT,deposit_id INTEGER NOT NULL,kind TEXT NOT NULL,invoice_id INTEGER,description TEXT,amount REAL NOT NULL,FOREIGN KEY (deposit_id) REFERENCES deposits(id),FOREIGN KEY (invoice_id) REFERENCES invoices(id))"_s,
     };
 }
 
@@ -150,6 +161,11 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_cheque_events_cheque ON cheque_events(cheque_id)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_cheques_replaces ON cheques(replaces_cheque_id) WHERE replaces_cheque_id IS NOT NULL"_s,
         u"CREATE INDEX IF NOT EXISTS idx_reminders_person ON reminders(kind, person_id, sent_at)"_s,
+        // The vouchers list, newest first; a lease holds one deposit at a time.
+        u"CREATE INDEX IF NOT EXISTS idx_vouchers_date ON vouchers(voucher_date, id)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_vouchers_source ON vouchers(source, source_id)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_deposits_tenant ON deposits(tenant_id)"_s,
+        u"CREATE UNIQUE INDEX IF NOT EXISTS idx_deposits_held ON deposits(contract_id) WHERE status='held'"_s,
     };
 }
 
@@ -185,6 +201,9 @@ QStringList Schema::applicationTables()
         u"cheque_invoices"_s,
         u"cheque_events"_s,
         u"reminders"_s,
+        u"vouchers"_s,
+        u"deposits"_s,
+        u"deposit_deductions"_s,
     };
 }
 

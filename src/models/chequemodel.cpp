@@ -383,7 +383,9 @@ bool ChequeModel::undoClearing(const QVariantMap &cheque, const QString &why)
                 return refuse(installments.lastRefusal());
         } else {
             PaymentModel payments(m_db);
-            if (payments.reverse(paymentId, why) < 1)
+            // A bounce is daily work: the cheque undoes its own payment without the
+            // administrator's voiding right.
+            if (payments.undo(paymentId, why) < 1)
                 return refuse(payments.lastRefusal());
         }
     }

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "money.h"
 #include "transactionguard.h"
+#include "voucherbook.h"
 
 #include <QDate>
 
@@ -53,6 +54,35 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &c
         && !m_db->execNonQuery(
             u"UPDATE contractors SET balance=balance+? WHERE id=?"_s, { amount, contractorId }))
         return -1;
+    // Charged to a contractor, the expense is owed, not paid: the payment to the contractor
+    // carries the voucher.
+    if (contractorId < 1 && Money::cents(amount) > 0) {
+        const QVariantMap place = one(u"SELECT p.name AS property_name, u.unit_number FROM "
+                                      "(SELECT 1) LEFT JOIN properties p ON p.id=? "
+                                      "LEFT JOIN units u ON u.id=?"_s,
+            { propId, unitId });
+        QStringList purpose { u"مصروف: "_s + cat };
+        if (!desc.trimmed().isEmpty())
+            purpose.append(desc.trimmed());
+        if (!place.value(u"property_name"_s).toString().isEmpty())
+            purpose.append(place.value(u"property_name"_s).toString());
+        if (!place.value(u"unit_number"_s).toString().isEmpty())
+            purpose.append(u"الوحدة "_s + place.value(u"unit_number"_s).toString());
+        VoucherBook::Entry entry;
+        entry.kind = VoucherBook::Kind::Payment;
+        entry.date = date;
+        entry.amount = amount;
+        entry.currencyId = currId;
+        entry.purpose = purpose.join(u" - "_s);
+        entry.method = paymentMethod.isEmpty() ? u"cash"_s : paymentMethod;
+        entry.source = u"expense"_s;
+        entry.sourceId = id;
+        const int voucherId = VoucherBook(m_db).issue(entry);
+        if (voucherId < 1
+            || !m_db->execNonQuery(
+                u"UPDATE expenses SET voucher_id=? WHERE id=?"_s, { voucherId, id }))
+            return -1;
+    }
     if (!guard.commit())
         return -1;
     emit dataChanged();
@@ -167,6 +197,22 @@ int ExpenseModel::payContractor(int contractorId, double amount, const QString &
         return -1;
     if (!m_db->execNonQuery(
             u"UPDATE contractors SET balance=balance-? WHERE id=?"_s, { amount, contractorId }))
+        return -1;
+    VoucherBook::Entry entry;
+    entry.kind = VoucherBook::Kind::Payment;
+    entry.date = date;
+    entry.partyType = u"contractor"_s;
+    entry.partyId = contractorId;
+    entry.amount = amount;
+    entry.purpose = notes.trimmed().isEmpty() ? u"دفعة من مستحقات المقاول"_s
+                                              : u"دفعة من مستحقات المقاول - "_s + notes.trimmed();
+    entry.method = method.isEmpty() ? u"cash"_s : method;
+    entry.source = u"contractor"_s;
+    entry.sourceId = id;
+    const int voucherId = VoucherBook(m_db).issue(entry);
+    if (voucherId < 1
+        || !m_db->execNonQuery(
+            u"UPDATE contractor_payments SET voucher_id=? WHERE id=?"_s, { voucherId, id }))
         return -1;
     if (!guard.commit())
         return -1;

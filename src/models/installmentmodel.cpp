@@ -4,6 +4,7 @@
 #include "database.h"
 #include "money.h"
 #include "transactionguard.h"
+#include "voucherbook.h"
 
 #include <QDate>
 
@@ -49,7 +50,10 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     const bool scheduled = remaining > 0;
     const int count = numInstallments >= 1 ? numInstallments : 1;
 
-    const QVariantMap unit = one(u"SELECT status, unit_number FROM units WHERE id=?"_s, { unitId });
+    const QVariantMap unit
+        = one(u"SELECT u.status, u.unit_number, p.name AS property_name FROM "
+              "units u LEFT JOIN properties p ON p.id=u.property_id WHERE u.id=?"_s,
+            { unitId });
     if (unit.isEmpty() || unit.value(u"status"_s).toString() == u"sold"_s)
         return -1;
     const QString unitNumber = unit.value(u"unit_number"_s).toString();
@@ -73,6 +77,23 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
             { buyerId, unitId, downPayment, u"cash"_s, startDate, currId,
                 u"دفعة مقدمة / بيع وحدة: "_s + unitNumber });
         if (paymentId < 1)
+            return -1;
+        VoucherBook::Entry entry;
+        entry.kind = VoucherBook::Kind::Receipt;
+        entry.date = startDate;
+        entry.partyType = u"buyer"_s;
+        entry.partyId = buyerId;
+        entry.amount = downPayment;
+        entry.currencyId = currId;
+        entry.purpose = u"دفعة مقدمة عن شراء الوحدة %1 - %2"_s.arg(
+            unitNumber, unit.value(u"property_name"_s).toString());
+        entry.method = u"cash"_s;
+        entry.source = u"down_payment"_s;
+        entry.sourceId = paymentId;
+        const int voucherId = VoucherBook(m_db).issue(entry);
+        if (voucherId < 1
+            || !m_db->execNonQuery(
+                u"UPDATE payments SET voucher_id=? WHERE id=?"_s, { voucherId, paymentId }))
             return -1;
     }
 
@@ -123,9 +144,16 @@ bool InstallmentModel::payInstallment(int id, double amount)
     TransactionGuard guard(m_db);
     if (!guard.isActive())
         return false;
-    const QVariantMap due = one(u"SELECT installment_amount, paid_amount, buyer_id, unit_id, "
-                                "currency_id FROM installments WHERE id=?"_s,
-        { id });
+    const QVariantMap due
+        = one(u"SELECT i.installment_amount, i.paid_amount, i.buyer_id, i.unit_id, i.currency_id, "
+              "i.cheque_number, i.bank_name, i.due_date, u.unit_number, p.name AS property_name, "
+              "(SELECT COUNT(*) FROM installments o WHERE o.buyer_id=i.buyer_id AND "
+              "o.unit_id=i.unit_id AND (o.due_date < i.due_date OR (o.due_date = i.due_date AND "
+              "o.id <= i.id))) AS position, (SELECT COUNT(*) FROM installments o WHERE "
+              "o.buyer_id=i.buyer_id AND o.unit_id=i.unit_id) AS schedule FROM installments i "
+              "LEFT JOIN units u ON u.id=i.unit_id LEFT JOIN properties p ON p.id=u.property_id "
+              "WHERE i.id=?"_s,
+            { id });
     if (due.isEmpty())
         return false;
     const qint64 owed = Money::cents(due.value(u"installment_amount"_s).toDouble());
@@ -143,6 +171,29 @@ bool InstallmentModel::payInstallment(int id, double amount)
         { due.value(u"buyer_id"_s), due.value(u"unit_id"_s), paid, u"cash"_s,
             due.value(u"currency_id"_s), u"تحصيل قسط - معرف: %1"_s.arg(id), id });
     if (paymentId < 1)
+        return false;
+    // An installment that carries a cheque is collected by that cheque.
+    const QString cheque = due.value(u"cheque_number"_s).toString();
+    VoucherBook::Entry entry;
+    entry.kind = VoucherBook::Kind::Receipt;
+    entry.date = QDate::currentDate().toString(u"yyyy-MM-dd"_s);
+    entry.partyType = u"buyer"_s;
+    entry.partyId = due.value(u"buyer_id"_s).toInt();
+    entry.amount = paid;
+    entry.currencyId = due.value(u"currency_id"_s).toInt();
+    entry.purpose = u"القسط رقم %1 من %2 - الوحدة %3 - %4"_s.arg(
+        due.value(u"position"_s).toString(), due.value(u"schedule"_s).toString(),
+        due.value(u"unit_number"_s).toString(), due.value(u"property_name"_s).toString());
+    entry.method = cheque.isEmpty() ? u"cash"_s : u"cheque"_s;
+    entry.reference = cheque;
+    entry.bankName = cheque.isEmpty() ? QString() : due.value(u"bank_name"_s).toString();
+    entry.chequeDue = cheque.isEmpty() ? QString() : due.value(u"due_date"_s).toString();
+    entry.source = u"installment"_s;
+    entry.sourceId = id;
+    const int voucherId = VoucherBook(m_db).issue(entry);
+    if (voucherId < 1
+        || !m_db->execNonQuery(
+            u"UPDATE payments SET voucher_id=? WHERE id=?"_s, { voucherId, paymentId }))
         return false;
     if (!writeAudit(
             u"تحصيل قسط"_s, u"installments"_s, id, u"تم تحصيل مبلغ %1"_s.arg(general(amount))))
@@ -217,6 +268,7 @@ int InstallmentModel::reverseCollection(int paymentId, const QString &reason)
     const qint64 owed = Money::cents(payment.value(u"installment_amount"_s).toDouble());
     const QString status = paid == 0 ? u"pending"_s : paid >= owed ? u"paid"_s : u"partial"_s;
     const int installmentId = payment.value(u"installment_id"_s).toInt();
+    const int voucherId = payment.value(u"voucher_id"_s).toInt();
 
     const int id = m_db->execInsert(
         u"INSERT INTO payments (buyer_id,unit_id,installment_id,amount,payment_method,"
@@ -231,7 +283,7 @@ int InstallmentModel::reverseCollection(int paymentId, const QString &reason)
             { Money::fromCents(paid), status, installmentId })
         || !writeAudit(u"عكس تحصيل قسط"_s, u"installments"_s, installmentId,
             u"عُكس مبلغ %1: %2"_s.arg(QString::number(Money::fromCents(amount), 'f', 2), why))
-        || !guard.commit())
+        || (voucherId > 0 && !VoucherBook(m_db).cancel(voucherId, why)) || !guard.commit())
         return refuse(u"تعذر عكس التحصيل في قاعدة البيانات"_s);
     m_lastRefusal.clear();
     emit outcomeChanged();

@@ -5,10 +5,10 @@
 #include "money.h"
 #include "recordsearch.h"
 #include "transactionguard.h"
+#include "voucherbook.h"
 
 #include <QDate>
 #include <QSet>
-#include <QSignalBlocker>
 
 using namespace Qt::StringLiterals;
 
@@ -79,6 +79,20 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString 
 {
     if (!permitted(Operation::DailyWork))
         return -1;
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return -1;
+    const int id = record(invoiceId, tenantId, amount, method, date, ref, currId);
+    // Money taken from a held deposit was receipted when the deposit came in.
+    if (id < 1 || (method != u"deposit"_s && issueReceipt({ id }) < 1) || !guard.commit())
+        return -1;
+    emit dataChanged();
+    return id;
+}
+
+int PaymentModel::record(int invoiceId, int tenantId, double amount, const QString &method,
+    const QString &date, const QString &ref, int currId)
+{
     // A zero or negative payment would reopen a settled invoice or mark an open one paid.
     const qint64 cents = Money::cents(amount);
     if (!isFinite(amount) || cents <= 0)
@@ -117,8 +131,63 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString 
         return -1;
     if (!guard.commit())
         return -1;
-    emit dataChanged();
     return id;
+}
+
+int PaymentModel::issueReceipt(const QList<int> &paymentIds)
+{
+    if (paymentIds.isEmpty())
+        return -1;
+    QVariantList ids;
+    QStringList marks;
+    for (int id : paymentIds) {
+        ids.append(id);
+        marks.append(u"?"_s);
+    }
+    const QString within = u"(%1)"_s.arg(marks.join(u','));
+    const QVariantList rows
+        = list(u"SELECT p.id, p.amount, p.payment_date, p.payment_method, p.reference, "
+               "p.currency_id, p.tenant_id, i.invoice_number, i.period, u.unit_number "
+               "FROM payments p LEFT JOIN invoices i ON p.invoice_id=i.id "
+               "LEFT JOIN units u ON u.id=i.unit_id WHERE p.id IN "_s
+                + within + u" ORDER BY p.id"_s,
+            ids);
+    if (rows.size() != paymentIds.size())
+        return -1;
+    // One receipt for the money handed over, naming every invoice it went to.
+    qint64 cents = 0;
+    QStringList purposes;
+    for (const QVariant &item : rows) {
+        const QVariantMap row = item.toMap();
+        cents += Money::cents(row.value(u"amount"_s).toDouble());
+        QString purpose = row.value(u"invoice_number"_s).toString().isEmpty()
+            ? u"دفعة على الحساب"_s
+            : u"الفاتورة "_s + row.value(u"invoice_number"_s).toString();
+        if (!row.value(u"period"_s).toString().isEmpty())
+            purpose += u" عن "_s + row.value(u"period"_s).toString();
+        if (!row.value(u"unit_number"_s).toString().isEmpty())
+            purpose += u" - الوحدة "_s + row.value(u"unit_number"_s).toString();
+        purposes.append(purpose);
+    }
+    const QVariantMap first = rows.constFirst().toMap();
+    VoucherBook::Entry entry;
+    entry.kind = VoucherBook::Kind::Receipt;
+    entry.date = first.value(u"payment_date"_s).toString();
+    entry.partyType = u"tenant"_s;
+    entry.partyId = first.value(u"tenant_id"_s).toInt();
+    entry.amount = Money::fromCents(cents);
+    entry.currencyId = first.value(u"currency_id"_s).toInt();
+    entry.purpose = purposes.join(u"، "_s);
+    entry.method = first.value(u"payment_method"_s).toString();
+    entry.reference = first.value(u"reference"_s).toString();
+    entry.source = u"payment"_s;
+    entry.sourceId = paymentIds.constFirst();
+    const int voucherId = VoucherBook(m_db).issue(entry);
+    if (voucherId < 1
+        || !m_db->execNonQuery(u"UPDATE payments SET voucher_id=? WHERE id IN "_s + within,
+            QVariantList { voucherId } + ids))
+        return -1;
+    return voucherId;
 }
 
 void PaymentModel::refuse(const QString &why)
@@ -129,8 +198,13 @@ void PaymentModel::refuse(const QString &why)
 
 int PaymentModel::reverse(int paymentId, const QString &reason)
 {
-    if (!permitted(Operation::DailyWork))
+    if (!permitted(Operation::VoidPayment))
         return -1;
+    return undo(paymentId, reason);
+}
+
+int PaymentModel::undo(int paymentId, const QString &reason)
+{
     const QString why = reason.trimmed();
     if (why.isEmpty()) {
         refuse(u"اكتب سبب عكس الدفعة"_s);
@@ -173,8 +247,9 @@ int PaymentModel::reverse(int paymentId, const QString &reason)
     const int invoiceId = payment.value(u"invoice_id"_s).toInt();
     const QVariant tenantId = payment.value(u"tenant_id"_s);
 
-    // The reversal, the invoice and the tenant's balance stand or fall together. A receipt of
-    // the payment, once receipts exist, is marked void in this same transaction.
+    // The reversal, the invoice, the tenant's balance and the payment's receipt (kept, marked
+    // void with the reason) stand or fall together.
+    const int voucherId = payment.value(u"voucher_id"_s).toInt();
     TransactionGuard guard(m_db);
     const int id = guard.isActive()
         ? m_db->execInsert(u"INSERT INTO payments (invoice_id,tenant_id,amount,payment_method,"
@@ -191,7 +266,7 @@ int PaymentModel::reverse(int paymentId, const QString &reason)
         || (!voided
             && !m_db->execNonQuery(u"UPDATE tenants SET balance=balance+? WHERE id=?"_s,
                 { Money::fromCents(amount), tenantId }))
-        || !guard.commit()) {
+        || (voucherId > 0 && !VoucherBook(m_db).cancel(voucherId, why)) || !guard.commit()) {
         refuse(u"تعذر عكس الدفعة في قاعدة البيانات"_s);
         return -1;
     }
@@ -257,18 +332,17 @@ int PaymentModel::settle(int tenantId, const QVariantList &invoiceIds, double am
     TransactionGuard guard(m_db);
     if (!guard.isActive())
         return -1;
-    {
-        // One change to announce, after the whole settlement is stored.
-        const QSignalBlocker quiet(this);
-        for (const QVariant &row : plan) {
-            const QVariantMap part = row.toMap();
-            if (add(part.value(u"id"_s).toInt(), tenantId, part.value(u"amount"_s).toDouble(),
-                    method, date, ref, part.value(u"currency_id"_s).toInt())
-                < 1)
-                return -1;
-        }
+    QList<int> recorded;
+    for (const QVariant &row : plan) {
+        const QVariantMap part = row.toMap();
+        const int id
+            = record(part.value(u"id"_s).toInt(), tenantId, part.value(u"amount"_s).toDouble(),
+                method, date, ref, part.value(u"currency_id"_s).toInt());
+        if (id < 1)
+            return -1;
+        recorded.append(id);
     }
-    if (!guard.commit())
+    if (issueReceipt(recorded) < 1 || !guard.commit())
         return -1;
     emit dataChanged();
     return int(plan.size());

@@ -37,7 +37,11 @@ public:
     // Undoes a tenant's payment with a stated reason: a payment of the opposite amount, dated
     // today, names it, and the invoice and the tenant owe the amount again. Returns the new row's
     // id, -1 when refused or failed.
+    // An administrator's operation: the payment's receipt is kept, marked void with the reason.
     Q_INVOKABLE int reverse(int paymentId, const QString &reason);
+    // The same without asking the session, for an operation that carries its own permission and
+    // transaction (a bounced cheque undoing the payment its clearing recorded).
+    int undo(int paymentId, const QString &reason);
 
     QString lastRefusal() const { return m_lastRefusal; }
 
@@ -46,6 +50,12 @@ signals:
 
 private:
     void refuse(const QString &why);
+    // The payment row with the invoice and the tenant's balance, without its receipt; -1 when
+    // refused.
+    int record(int invoiceId, int tenantId, double amount, const QString &method,
+        const QString &date, const QString &ref, int currId);
+    // One receipt for payments of one tenant recorded together; the voucher's id or -1.
+    int issueReceipt(const QList<int> &paymentIds);
 
     QString m_lastRefusal;
 };

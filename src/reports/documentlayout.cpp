@@ -422,11 +422,11 @@ void DocumentLayout::addTable(
     });
 }
 
-void DocumentLayout::addSignatures(const QStringList &labels)
+void DocumentLayout::addSignatures(const QStringList &labels, qreal room)
 {
     if (labels.isEmpty())
         return;
-    m_blocks.append([labels](Context &context, QList<Piece> &pieces) {
+    m_blocks.append([labels, room](Context &context, QList<Piece> &pieces) {
         const qreal slot = context.width / labels.size();
         const qreal lineWidth = std::min(slot * 0.75, context.mm(60));
         QList<Layout> layouts;
@@ -436,7 +436,7 @@ void DocumentLayout::addSignatures(const QStringList &labels)
                 Qt::AlignHCenter, true));
             height = std::max(height, heightOf(layouts.last()));
         }
-        const qreal above = context.mm(16);
+        const qreal above = context.mm(room);
         Piece piece;
         piece.height = above + context.mm(1.5) + height + context.mm(2);
         piece.draw = [=, &context](QPainter &painter, qreal y) {
@@ -482,7 +482,9 @@ void DocumentLayout::companyPieces(Context &context, QList<Piece> &pieces) const
     if (company.name.isEmpty() && company.address.isEmpty() && company.phone.isEmpty()
         && company.email.isEmpty() && company.logo.isNull())
         return;
-    const qreal logoSize = company.logo.isNull() ? 0 : context.mm(18);
+    // A half sheet (a voucher) keeps its header small so the signatures stay on its one page.
+    const qreal logoSize
+        = company.logo.isNull() ? 0 : context.mm(m_format == PageFormat::A4 ? 18 : 12);
     const qreal gap = logoSize > 0 ? context.mm(4) : 0;
     const qreal textWidth = context.width - logoSize - gap;
 
@@ -552,7 +554,10 @@ bool DocumentLayout::print(QPagedPaintDevice *device) const
         : layoutText(
             isolateNumbers(m_footer), documentFont(8), device, context.width * 0.7, right, false);
     const qreal footerHeight = context.mm(8);
-    const qreal bottom = device->height() - footerHeight;
+    const bool twice = m_format == PageFormat::A5LandscapeTwiceOnA4;
+    const qreal cutGap = twice ? context.mm(20) : 0;
+    const qreal pageHeight = twice ? (device->height() - cutGap) / 2 : device->height();
+    const qreal bottom = pageHeight - footerHeight;
 
     // Pagination: each piece goes where it fits; a piece that starts a page inside a table
     // brings the table's header; a title or heading is not left alone at a page's foot.
@@ -576,21 +581,19 @@ bool DocumentLayout::print(QPagedPaintDevice *device) const
     }
     m_pageCount = int(pages.size());
 
-    for (qsizetype p = 0; p < pages.size(); ++p) {
-        if (p > 0)
-            device->newPage();
-        painter.save();
-        if (!m_watermark.isEmpty()) {
+    const auto drawPage = [&](qsizetype p, const QString &watermark) {
+        if (!watermark.isEmpty()) {
+            painter.save();
             QFont mark = documentFont(72, true);
             painter.setFont(mark);
             painter.setPen(QColor(0xc5, 0xa0, 0x59, 40));
-            painter.translate(context.width / 2, device->height() / 2);
+            painter.translate(context.width / 2, pageHeight / 2);
             painter.rotate(-30);
             const Layout word
-                = layoutText(m_watermark, mark, device, context.width, Qt::AlignHCenter, false);
+                = layoutText(watermark, mark, device, context.width, Qt::AlignHCenter, false);
             word->draw(&painter, QPointF(-context.width / 2, -heightOf(word) / 2));
+            painter.restore();
         }
-        painter.restore();
         for (const auto &[piece, top] : pages.at(p))
             piece->draw(painter, top);
 
@@ -604,6 +607,21 @@ bool DocumentLayout::print(QPagedPaintDevice *device) const
             isolateNumbers(u"صفحة %1 من %2"_s.arg(p + 1).arg(pages.size())), documentFont(8),
             device, context.width * 0.3, Qt::AlignLeft | Qt::AlignAbsolute, false);
         number->draw(&painter, QPointF(0, bottom + context.mm(3)));
+    };
+
+    for (qsizetype p = 0; p < pages.size(); ++p) {
+        if (p > 0)
+            device->newPage();
+        drawPage(p, m_watermark);
+        if (twice) {
+            const qreal cut = pageHeight + cutGap / 2;
+            painter.setPen(QPen(muted, context.mm(0.2), Qt::DashLine));
+            painter.drawLine(QPointF(0, cut), QPointF(context.width, cut));
+            painter.save();
+            painter.translate(0, pageHeight + cutGap);
+            drawPage(p, u"نسخة"_s);
+            painter.restore();
+        }
     }
     return painter.end();
 }
@@ -616,7 +634,10 @@ bool DocumentLayout::writePdf(QIODevice *device, const QString &title) const
     if (m_format == PageFormat::A5Landscape) {
         writer.setPageSize(QPageSize(QPageSize::A5));
         writer.setPageOrientation(QPageLayout::Landscape);
-        writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        writer.setPageMargins(QMarginsF(10, 8, 10, 6), QPageLayout::Millimeter);
+    } else if (m_format == PageFormat::A5LandscapeTwiceOnA4) {
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(10, 8, 10, 6), QPageLayout::Millimeter);
     } else {
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);

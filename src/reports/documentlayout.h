@@ -23,7 +23,10 @@ public:
     enum class PageFormat
     {
         A4,
-        A5Landscape
+        A5Landscape,
+        // Two A5 landscape halves on an A4 portrait sheet, cut apart: the document above, the
+        // same marked "نسخة" below (a voucher and the copy kept on file).
+        A5LandscapeTwiceOnA4
     };
 
     struct Company
@@ -75,8 +78,9 @@ public:
     // The first column stands on the right. `totals`, when given, is a bold last row.
     void addTable(const QList<Column> &columns, const QList<QStringList> &rows,
         const QStringList &totals = QStringList());
-    // One signature line per label, spread across the width.
-    void addSignatures(const QStringList &labels);
+    // One signature line per label, spread across the width, `room` millimetres below what
+    // comes before (less on a half sheet).
+    void addSignatures(const QStringList &labels, qreal room = 16);
     void addSpacing(qreal millimetres);
     // What follows starts a new page, under the company's header again when `withCompany` is
     // set (one letter per page of a batch).
@@ -85,7 +89,8 @@ public:
     // Draws every page on the device (page size and margins as set on it). False when the
     // device cannot be painted on.
     bool print(QPagedPaintDevice *device) const;
-    // A PDF of the document's page format, 15 mm margins (10 mm on A5), into an open device.
+    // A PDF of the document's page format, 15 mm margins (10 mm at the sides on A5), into an
+    // open device.
     bool writePdf(QIODevice *device, const QString &title) const;
     // Pages of the last print.
     int pageCount() const { return m_pageCount; }

@@ -1,6 +1,7 @@
 #include "printcontroller.h"
 
 #include "documentlayout.h"
+#include "money.h"
 #include "settingsmanager.h"
 
 #include <QDateTime>
@@ -182,15 +183,111 @@ QString PrintController::statementFileName(const QString &entityName) const
 std::unique_ptr<DocumentLayout> PrintController::newLayout() const
 {
     auto layout = std::make_unique<DocumentLayout>();
+    brand(*layout);
+    return layout;
+}
+
+void PrintController::brand(DocumentLayout &layout) const
+{
     DocumentLayout::Company company;
     company.name = m_settings->companyName().trimmed();
     company.address = m_settings->companyAddress().trimmed();
     company.phone = m_settings->companyPhone().trimmed();
     company.email = m_settings->companyEmail().trimmed();
     company.logo = QImage(u":/assets/logo.ico"_s);
-    layout->setCompany(company);
-    layout->setFooter(company.name.isEmpty() ? u"طبع بواسطة نظام بلفاردينو"_s
-                                             : u"طبع بواسطة نظام بلفاردينو - "_s + company.name);
+    layout.setCompany(company);
+    layout.setFooter(company.name.isEmpty() ? u"طبع بواسطة نظام بلفاردينو"_s
+                                            : u"طبع بواسطة نظام بلفاردينو - "_s + company.name);
+}
+
+std::unique_ptr<DocumentLayout> PrintController::voucherLayout(
+    const QVariantMap &voucher, bool twoOnA4) const
+{
+    auto layout = std::make_unique<DocumentLayout>(twoOnA4
+            ? DocumentLayout::PageFormat::A5LandscapeTwiceOnA4
+            : DocumentLayout::PageFormat::A5Landscape);
+    brand(*layout);
+    const bool receipt = voucher.value(u"kind"_s).toString() == u"receipt"_s;
+    const bool voided = voucher.value(u"status"_s).toString() == u"void"_s;
+    if (voided)
+        layout->setWatermark(u"ملغى"_s);
+    else if (voucher.value(u"copy"_s).toBool())
+        layout->setWatermark(u"نسخة"_s);
+    // A reprint and a void voucher say so in the title too, where a reader cannot miss it; the
+    // whole voucher stays on one A5 page.
+    QString title = receipt ? u"سند قبض"_s : u"سند صرف"_s;
+    if (voided)
+        title += u" - ملغى"_s;
+    else if (voucher.value(u"copy"_s).toBool())
+        title += u" - نسخة"_s;
+    QString subtitle = u"رقم السند: "_s + voucher.value(u"number"_s).toString()
+        + u"   |   التاريخ: "_s + voucher.value(u"voucher_date"_s).toString();
+    if (voided)
+        subtitle += u"   |   سبب الإلغاء: "_s + voucher.value(u"void_reason"_s).toString();
+    layout->addTitle(title, subtitle);
+    const QString party = voucher.value(u"party_name"_s).toString();
+    const QString symbol = voucher.value(u"currency_symbol"_s).toString();
+    layout->addKeyValues({
+        { receipt ? u"استلمنا من"_s : u"صرفنا إلى"_s, party.isEmpty() ? u"—"_s : party },
+        { u"مبلغ وقدره"_s,
+            amount(voucher.value(u"amount"_s)) + u" "_s + symbol + u" - "_s
+                + voucher.value(u"amount_words"_s).toString() },
+        { u"وذلك عن"_s, voucher.value(u"purpose"_s).toString() },
+        { u"طريقة الدفع"_s, voucher.value(u"method_text"_s).toString() },
+    });
+    // The operator who received or paid the sum signs above their name.
+    const QString operatorName = voucher.value(u"operator"_s).toString();
+    const QString cashier
+        = operatorName.isEmpty() ? u"توقيع المحاسب"_s : u"توقيع المحاسب: "_s + operatorName;
+    layout->addSignatures(
+        receipt ? QStringList { cashier, u"الختم"_s } : QStringList { u"توقيع المستلم"_s, cashier },
+        10);
+    return layout;
+}
+
+std::unique_ptr<DocumentLayout> PrintController::depositStatementLayout(
+    const QVariantMap &statement) const
+{
+    auto layout = newLayout();
+    const QString symbol = u" "_s + statement.value(u"currency_symbol"_s).toString();
+    layout->addTitle(u"تسوية تأمين عقد إيجار"_s,
+        u"تاريخ التسوية: "_s + statement.value(u"settled_date"_s).toString());
+    layout->addKeyValues({ { u"المستأجر"_s, statement.value(u"tenant_name"_s).toString() },
+        { u"الوحدة"_s,
+            statement.value(u"unit_number"_s).toString() + u" - "_s
+                + statement.value(u"property_name"_s).toString() },
+        { u"مدة العقد"_s,
+            u"من "_s + statement.value(u"start_date"_s).toString() + u" إلى "_s
+                + statement.value(u"end_date"_s).toString() },
+        { u"مبلغ التأمين"_s, amount(statement.value(u"amount"_s)) + symbol },
+        { u"تاريخ الاستلام"_s,
+            statement.value(u"received_date"_s).toString() + u" - سند "_s
+                + statement.value(u"receipt_number"_s).toString() } });
+    static const QHash<QString, QString> kinds { { u"invoice"_s, u"فاتورة غير مسددة"_s },
+        { u"damage"_s, u"ضرر"_s } };
+    QList<QStringList> rows;
+    for (const QVariant &item : statement.value(u"deductions"_s).toList()) {
+        const QVariantMap row = item.toMap();
+        rows.append({ kinds.value(row.value(u"kind"_s).toString()),
+            row.value(u"description"_s).toString(), amount(row.value(u"amount"_s)) });
+    }
+    const double damagesBeyond = statement.value(u"invoiced_rest"_s).toDouble();
+    layout->addHeading(u"الخصومات"_s);
+    layout->addTable(
+        { { u"النوع"_s, 1, false }, { u"البيان"_s, 4, false }, { u"المبلغ"_s, 1, true } }, rows,
+        { QString(), u"مجموع المخصوم من التأمين"_s, amount(statement.value(u"deducted"_s)) });
+    QList<QPair<QString, QString>> result;
+    QString refund = amount(statement.value(u"refunded"_s)) + symbol;
+    if (!statement.value(u"refund_number"_s).toString().isEmpty())
+        refund += u" - سند صرف "_s + statement.value(u"refund_number"_s).toString();
+    result.append({ u"المردود للمستأجر"_s, refund });
+    if (!Money::isZero(statement.value(u"kept"_s).toDouble()))
+        result.append({ u"المحتجز"_s, amount(statement.value(u"kept"_s)) + symbol });
+    if (!Money::isZero(damagesBeyond))
+        result.append(
+            { u"أضرار تزيد على التأمين (فوترت للمستأجر)"_s, amount(damagesBeyond) + symbol });
+    layout->addKeyValues(result);
+    layout->addSignatures({ u"توقيع المستأجر"_s, u"توقيع المحاسب"_s, u"الختم الرسمي"_s });
     return layout;
 }
 
@@ -491,6 +588,30 @@ void PrintController::printDocument(const QVariantMap &document)
     emit printStarted();
     const QString title = document.value(u"title"_s).toString();
     write(*documentLayout(document), reportFileName(title), title);
+}
+
+void PrintController::printVoucher(const QVariantMap &voucher, bool twoOnA4)
+{
+    emit printStarted();
+    const QString number = voucher.value(u"number"_s).toString();
+    write(*voucherLayout(voucher, twoOnA4), reportFileName(number), number);
+}
+
+void PrintController::printDepositStatement(const QVariantMap &statement)
+{
+    emit printStarted();
+    const QString title = u"تسوية تأمين "_s + statement.value(u"tenant_name"_s).toString();
+    write(*depositStatementLayout(statement), reportFileName(title), title);
+}
+
+bool PrintController::saveVoucher(const QVariantMap &voucher, bool twoOnA4, const QString &path)
+{
+    return saveOrSay(*voucherLayout(voucher, twoOnA4), path, voucher.value(u"number"_s).toString());
+}
+
+bool PrintController::saveDepositStatement(const QVariantMap &statement, const QString &path)
+{
+    return saveOrSay(*depositStatementLayout(statement), path, u"تسوية تأمين"_s);
 }
 
 bool PrintController::saveReport(

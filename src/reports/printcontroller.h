@@ -33,6 +33,11 @@ public:
     Q_INVOKABLE void printDocument(const QVariantMap &document);
     // Reminder letters of ReminderModel, one page each under the company's header, in one PDF.
     Q_INVOKABLE void printReminders(const QVariantList &letters);
+    // A receipt or payment voucher from VoucherModel::forPrint, on an A5 landscape page, or
+    // with its file copy on one A4 sheet.
+    Q_INVOKABLE void printVoucher(const QVariantMap &voucher, bool twoOnA4 = false);
+    // A deposit's settlement from DepositModel::statement.
+    Q_INVOKABLE void printDepositStatement(const QVariantMap &statement);
 
     // The same documents written to `path` and left unopened, for unattended callers; false
     // (after printError) when the file cannot be written.
@@ -42,6 +47,8 @@ public:
     bool saveAccountStatement(const QString &entityName, const QString &entityType,
         const QVariantMap &account, const QString &path);
     bool saveReminders(const QVariantList &letters, const QString &path);
+    bool saveVoucher(const QVariantMap &voucher, bool twoOnA4, const QString &path);
+    bool saveDepositStatement(const QVariantMap &statement, const QString &path);
 
     // The documents as laid out, for the tools and for checking their content.
     std::unique_ptr<DocumentLayout> reportLayout(
@@ -53,6 +60,8 @@ public:
         const QString &entityName, const QString &entityType, const QVariantMap &account) const;
     std::unique_ptr<DocumentLayout> documentLayout(const QVariantMap &document) const;
     std::unique_ptr<DocumentLayout> remindersLayout(const QVariantList &letters) const;
+    std::unique_ptr<DocumentLayout> voucherLayout(const QVariantMap &voucher, bool twoOnA4) const;
+    std::unique_ptr<DocumentLayout> depositStatementLayout(const QVariantMap &statement) const;
 
     // A free name in the documents folder, with the time to the second: a reprint never
     // replaces an earlier file.
@@ -71,6 +80,8 @@ private:
     static QString translateLabel(const QString &key);
     QString documentsFolder() const;
     std::unique_ptr<DocumentLayout> newLayout() const;
+    // The company's name, logo and footer on a layout.
+    void brand(DocumentLayout &layout) const;
     void write(const DocumentLayout &layout, const QString &path, const QString &title);
 
     SettingsManager *m_settings;

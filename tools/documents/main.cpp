@@ -100,5 +100,41 @@ int main(int argc, char *argv[])
         letters.append(objects.reminderModel.compose(kind, row.value(u"person_id"_s).toInt()));
     }
     save(*print.remindersLayout(letters), u"reminders"_s);
+
+    // Vouchers: the latest receipt as first printed, reprinted, and with its copy on one A4
+    // sheet; the latest payment voucher.
+    VoucherModel &vouchers = objects.voucherModel;
+    const int receipt = first(u"SELECT MAX(id) AS id FROM vouchers WHERE kind='receipt'"_s)
+                            .value(u"id"_s)
+                            .toInt();
+    save(*print.voucherLayout(vouchers.forPrint(receipt), false), u"voucher-receipt"_s);
+    const QVariantMap reprint = vouchers.forPrint(receipt);
+    save(*print.voucherLayout(reprint, false), u"voucher-receipt-copy"_s);
+    save(*print.voucherLayout(reprint, true), u"voucher-receipt-two-on-a4"_s);
+    const int expense = objects.expenseModel.add(
+        0, 0, 0, u"صيانة"_s, QString(), u"إصلاح مضخة المياه على السطح"_s, 1250.5, to, 1, u"bank"_s);
+    const int paid
+        = database.execQuery(u"SELECT voucher_id FROM expenses WHERE id=?"_s, { expense })
+              .value(0)
+              .toMap()
+              .value(u"voucher_id"_s)
+              .toInt();
+    save(*print.voucherLayout(vouchers.forPrint(paid), false), u"voucher-payment"_s);
+
+    // A deposit received on an active lease and settled with one damage.
+    const int lease = first(u"SELECT id FROM contracts WHERE status='active' ORDER BY id LIMIT 1"_s)
+                          .value(u"id"_s)
+                          .toInt();
+    database.execNonQuery(u"UPDATE contracts SET deposit=1500 WHERE id=?"_s, { lease });
+    const int deposit = objects.depositModel.receive(lease, to, u"cash"_s, {});
+    const QVariantList damages { QVariantMap {
+        { u"description"_s, u"إصلاح باب المطبخ وطلاء جدار الصالة"_s }, { u"amount"_s, 250.75 } } };
+    if (deposit < 1
+        || !objects.depositModel.settle(deposit, damages, false, true, to, u"cash"_s, {})) {
+        err << "documents: cannot settle a deposit: " << objects.depositModel.lastRefusal() << "\n";
+        ++failures;
+    }
+    save(*print.depositStatementLayout(objects.depositModel.statement(deposit)),
+        u"deposit-settlement"_s);
     return failures == 0 ? 0 : 1;
 }

@@ -196,6 +196,8 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
     dialog(u"reversePaymentDialog"_s, { { u"payment"_s, samples.value(u"payment"_s) } }, {},
         u"54-dialog-reverse-payment"_s);
     dialog(u"settlementDialog"_s, {}, {}, u"54-dialog-settlement"_s);
+    tab(u"paymentsTabs"_s, 1, u"54-payments-vouchers"_s);
+    tab(u"paymentsTabs"_s, 0, u"54-payments-list"_s);
 
     select(6);
     tab(u"chequeTab"_s, 3, u"55-cheques-postdated"_s);
@@ -353,6 +355,16 @@ int main(int argc, char *argv[])
 
     // Reminders already sent, so the statements show their history.
     objects.reminderModel.sendAll(0, u"text"_s);
+    // The tenant's leases ask for a deposit; the first one is received and held.
+    database.execNonQuery(
+        u"UPDATE contracts SET deposit=1500 WHERE tenant_id=? AND status='active'"_s, { tenant });
+    objects.depositModel.receive(
+        firstId(database,
+            u"SELECT id FROM contracts WHERE tenant_id=%1 AND status='active' ORDER BY id"_s.arg(
+                tenant)),
+        QDate::currentDate().toString(Qt::ISODate), u"cash"_s, {});
+    const QVariant heldDeposit = objects.depositModel.getByTenant(tenant).value(0);
+
     // Running this month again issues nothing and reports every lease as already billed.
     objects.invoiceModel.generateAllRent(QDate::currentDate().toString(u"yyyy-MM"_s));
     // Last month's meters of the first property read, and two of this month's read after its
@@ -481,6 +493,18 @@ int main(int argc, char *argv[])
         openDialog(s, s.find(u"importDialog"_s), { { u"targetTable"_s, u"tenants"_s } },
             u"38-dialog-import"_s);
         closeDialog(s.find(u"importDialog"_s));
+        QObject *deposits = s.find(u"depositsDialog"_s);
+        openDialog(s, deposits, { { u"tenantId"_s, tenant }, { u"tenantName"_s, tenantName } },
+            u"38-dialog-deposits"_s);
+        if (QObject *settlement = s.find(u"depositSettlementDialog"_s)) {
+            QMetaObject::invokeMethod(settlement, "openFor", Q_ARG(QVariant, heldDeposit));
+            settlement->setProperty("damages",
+                QVariantList { QVariantMap {
+                    { u"description"_s, u"إصلاح باب المطبخ"_s }, { u"amount"_s, 250.75 } } });
+            s.shot(u"38-dialog-deposit-settlement"_s);
+            closeDialog(settlement);
+        }
+        closeDialog(deposits);
 
         select(3);
         openDialog(s, s.find(u"addBuyerDialog"_s), {}, u"39-dialog-add-buyer"_s);
