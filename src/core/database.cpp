@@ -218,6 +218,9 @@ bool Database::bringUpToDate(QSqlDatabase &db)
     createTables(db);
     createIndexes(db);
     const bool seeded = seedDefaults(db);
+    QSqlQuery query(db);
+    for (const QString &statement : SeedData::postingAccounts())
+        query.exec(statement);
     return upgradePlainPasswords(db) && seeded;
 }
 

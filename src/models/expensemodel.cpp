@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "money.h"
+#include "posting.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -53,7 +54,7 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &c
         && !m_db->execNonQuery(
             u"UPDATE contractors SET balance=balance+? WHERE id=?"_s, { amount, contractorId }))
         return -1;
-    if (!guard.commit())
+    if (!Posting::post(m_db, Posting::Kind::Expense, id) || !guard.commit())
         return -1;
     emit dataChanged();
     return id;
@@ -90,7 +91,7 @@ bool ExpenseModel::update(int id, int propId, int unitId, int contractorId, cons
         && !m_db->execNonQuery(
             u"UPDATE contractors SET balance=balance+? WHERE id=?"_s, { amount, contractorId }))
         return false;
-    if (!guard.commit())
+    if (!Posting::repost(m_db, Posting::Kind::Expense, id) || !guard.commit())
         return false;
     emit dataChanged();
     return true;
@@ -168,7 +169,7 @@ int ExpenseModel::payContractor(int contractorId, double amount, const QString &
     if (!m_db->execNonQuery(
             u"UPDATE contractors SET balance=balance-? WHERE id=?"_s, { amount, contractorId }))
         return -1;
-    if (!guard.commit())
+    if (!Posting::post(m_db, Posting::Kind::ContractorPayment, id) || !guard.commit())
         return -1;
     emit dataChanged();
     return id;

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "money.h"
+#include "posting.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -99,7 +100,8 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
 
     const QString details = u"تم بيع الوحدة %1 بمبلغ %2 (دفعة: %3, شيكات: %4)"_s.arg(
         unitNumber, general(totalPrice), general(downPayment), QString::number(numInstallments));
-    if (!writeAudit(u"بيع وحدة"_s, u"units"_s, unitId, details))
+    if (!writeAudit(u"بيع وحدة"_s, u"units"_s, unitId, details)
+        || !Posting::post(m_db, Posting::Kind::Sale, unitId))
         return -1;
     if (!guard.commit())
         return -1;
@@ -138,7 +140,7 @@ bool InstallmentModel::payInstallment(int id, double amount)
         "currency_id, notes) VALUES (?,?,?,?,date('now','localtime'),?,?)"_s,
         { due.value(u"buyer_id"_s), due.value(u"unit_id"_s), paid, u"cash"_s,
             due.value(u"currency_id"_s), u"تحصيل قسط - معرف: %1"_s.arg(id) });
-    if (paymentId < 1)
+    if (paymentId < 1 || !Posting::post(m_db, Posting::Kind::InstallmentCollection, paymentId))
         return false;
     if (!writeAudit(
             u"تحصيل قسط"_s, u"installments"_s, id, u"تم تحصيل مبلغ %1"_s.arg(general(amount))))

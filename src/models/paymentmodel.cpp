@@ -3,6 +3,7 @@
 #include "database.h"
 #include "inputconverter.h"
 #include "money.h"
+#include "posting.h"
 #include "recordsearch.h"
 #include "transactionguard.h"
 
@@ -115,7 +116,7 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString 
         && !m_db->execNonQuery(
             u"UPDATE tenants SET balance=round(balance-?,2) WHERE id=?"_s, { paid, tenantId }))
         return -1;
-    if (!guard.commit())
+    if (!Posting::post(m_db, Posting::Kind::TenantPayment, id) || !guard.commit())
         return -1;
     emit dataChanged();
     return id;
@@ -191,7 +192,7 @@ int PaymentModel::reverse(int paymentId, const QString &reason)
         || (!voided
             && !m_db->execNonQuery(u"UPDATE tenants SET balance=balance+? WHERE id=?"_s,
                 { Money::fromCents(amount), tenantId }))
-        || !guard.commit()) {
+        || !Posting::post(m_db, Posting::Kind::TenantPayment, id) || !guard.commit()) {
         refuse(u"تعذر عكس الدفعة في قاعدة البيانات"_s);
         return -1;
     }
