@@ -19,71 +19,76 @@ QStringList Schema::pragmaStatements()
 // older files lack (on a current file they fail as duplicates, which is expected).
 QStringList Schema::tableStatements()
 {
-    QStringList
-        statements {
-            u"CREATE TABLE IF NOT EXISTS audit_logs (id INTEGER PRIMARY KEY AUTOINCREMENT, user_id INTEGER, action TEXT NOT NULL, table_name TEXT, record_id INTEGER, details TEXT, created_at TEXT DEFAULT (datetime('now'))) "_s,
-            u"CREATE TABLE IF NOT EXISTS users (id INTEGER PRIMARY KEY AUTOINCREMENT,username TEXT UNIQUE NOT NULL,password_hash TEXT NOT NULL,full_name TEXT,role TEXT DEFAULT 'user',active INTEGER DEFAULT 1,created_at TEXT DEFAULT (datetime('now')))"_s,
-            u"CREATE TABLE IF NOT EXISTS currencies (id INTEGER PRIMARY KEY AUTOINCREMENT,code TEXT UNIQUE NOT NULL,name_ar TEXT NOT NULL,symbol TEXT NOT NULL,is_primary INTEGER DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
-            u"CREATE TABLE IF NOT EXISTS exchange_rates (id INTEGER PRIMARY KEY AUTOINCREMENT,from_currency_id INTEGER NOT NULL,to_currency_id INTEGER NOT NULL,rate REAL NOT NULL,date TEXT NOT NULL,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (from_currency_id) REFERENCES currencies(id),FOREIGN KEY (to_currency_id) REFERENCES currencies(id),UNIQUE(from_currency_id, to_currency_id, date))"_s,
-            u"CREATE TABLE IF NOT EXISTS properties (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,type TEXT NOT NULL DEFAULT 'residential',address TEXT,city TEXT,description TEXT,total_units INTEGER DEFAULT 0,status TEXT DEFAULT 'active',created_at TEXT DEFAULT (datetime('now')),updated_at TEXT DEFAULT (datetime('now')))"_s,
-            u"CREATE TABLE IF NOT EXISTS units (id INTEGER PRIMARY KEY AUTOINCREMENT,property_id INTEGER NOT NULL,unit_number TEXT NOT NULL,floor INTEGER,area REAL,rooms INTEGER,rent_monthly REAL DEFAULT 0,rent_yearly REAL DEFAULT 0,sale_price REAL DEFAULT 0,status TEXT DEFAULT 'available',buyer_id INTEGER,sale_price_actual REAL,sale_date TEXT,currency_id INTEGER,description TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (property_id) REFERENCES properties(id),FOREIGN KEY (buyer_id) REFERENCES buyers(id),FOREIGN KEY (currency_id) REFERENCES currencies(id),UNIQUE(property_id, unit_number))"_s,
-            u"ALTER TABLE units ADD COLUMN buyer_id INTEGER"_s,
-            u"ALTER TABLE units ADD COLUMN sale_price_actual REAL"_s,
-            u"ALTER TABLE units ADD COLUMN sale_date TEXT"_s,
-            u"CREATE TABLE IF NOT EXISTS tenants (id INTEGER PRIMARY KEY AUTOINCREMENT,full_name TEXT NOT NULL,id_number TEXT UNIQUE,phone TEXT,email TEXT,address TEXT,notes TEXT,balance REAL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
-            u"CREATE TABLE IF NOT EXISTS buyers (id INTEGER PRIMARY KEY AUTOINCREMENT,full_name TEXT NOT NULL,id_number TEXT UNIQUE,phone TEXT,email TEXT,address TEXT,notes TEXT,balance REAL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
-            u"CREATE TABLE IF NOT EXISTS contracts (id INTEGER PRIMARY KEY AUTOINCREMENT,unit_id INTEGER NOT NULL,tenant_id INTEGER NOT NULL,start_date TEXT NOT NULL,end_date TEXT NOT NULL,rent_amount REAL NOT NULL,payment_frequency TEXT DEFAULT 'monthly',deposit REAL DEFAULT 0,status TEXT DEFAULT 'active',notes TEXT,currency_id INTEGER,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS services (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,type TEXT DEFAULT 'fixed',rate REAL DEFAULT 0,unit_of_measure TEXT,description TEXT)"_s,
-            u"CREATE TABLE IF NOT EXISTS usage_records (id INTEGER PRIMARY KEY AUTOINCREMENT,unit_id INTEGER NOT NULL,service_id INTEGER NOT NULL,period TEXT NOT NULL,previous_reading REAL DEFAULT 0,current_reading REAL DEFAULT 0,consumption REAL DEFAULT 0,cost REAL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (service_id) REFERENCES services(id),UNIQUE(unit_id, service_id, period))"_s,
-            u"CREATE TABLE IF NOT EXISTS invoices (id INTEGER PRIMARY KEY AUTOINCREMENT,invoice_number TEXT UNIQUE NOT NULL,tenant_id INTEGER,unit_id INTEGER,contract_id INTEGER,period TEXT,total_amount REAL DEFAULT 0,paid_amount REAL DEFAULT 0,balance REAL DEFAULT 0,status TEXT DEFAULT 'pending',currency_id INTEGER,due_date TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (contract_id) REFERENCES contracts(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS invoice_items (id INTEGER PRIMARY KEY AUTOINCREMENT,invoice_id INTEGER NOT NULL,description TEXT NOT NULL,type TEXT DEFAULT 'rent',quantity REAL DEFAULT 1,unit_price REAL DEFAULT 0,total REAL DEFAULT 0,FOREIGN KEY (invoice_id) REFERENCES invoices(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS payments (id INTEGER PRIMARY KEY AUTOINCREMENT,invoice_id INTEGER,tenant_id INTEGER,amount REAL NOT NULL,payment_method TEXT DEFAULT 'cash',payment_date TEXT NOT NULL,reference TEXT,currency_id INTEGER,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (invoice_id) REFERENCES invoices(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS installments (id INTEGER PRIMARY KEY AUTOINCREMENT,buyer_id INTEGER NOT NULL,unit_id INTEGER NOT NULL,total_price REAL NOT NULL,down_payment REAL DEFAULT 0,installment_amount REAL NOT NULL,due_date TEXT NOT NULL,paid_amount REAL DEFAULT 0,status TEXT DEFAULT 'pending',cheque_number TEXT,bank_name TEXT,currency_id INTEGER,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (buyer_id) REFERENCES buyers(id),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
-            u"ALTER TABLE installments ADD COLUMN cheque_number TEXT"_s,
-            u"ALTER TABLE installments ADD COLUMN bank_name TEXT"_s,
-            u"CREATE TABLE IF NOT EXISTS cheques (id INTEGER PRIMARY KEY AUTOINCREMENT,cheque_number TEXT NOT NULL,type TEXT DEFAULT 'received',amount REAL NOT NULL,bank_name TEXT,issue_date TEXT,due_date TEXT,payer_name TEXT,payee_name TEXT,status TEXT DEFAULT 'pending',tenant_id INTEGER,buyer_id INTEGER,currency_id INTEGER,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (buyer_id) REFERENCES buyers(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
-            u"ALTER TABLE cheques ADD COLUMN buyer_id INTEGER"_s,
-            u"ALTER TABLE cheques ADD COLUMN tenant_id INTEGER"_s,
-            u"CREATE TABLE IF NOT EXISTS expenses (id INTEGER PRIMARY KEY AUTOINCREMENT,property_id INTEGER,unit_id INTEGER,category TEXT NOT NULL,description TEXT,amount REAL NOT NULL,expense_date TEXT NOT NULL,vendor TEXT,maintenance_id INTEGER,currency_id INTEGER,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (property_id) REFERENCES properties(id),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS maintenance_requests (id INTEGER PRIMARY KEY AUTOINCREMENT,unit_id INTEGER NOT NULL,property_id INTEGER,title TEXT NOT NULL,description TEXT,priority TEXT DEFAULT 'medium',status TEXT DEFAULT 'new',cost REAL DEFAULT 0,assigned_to TEXT,request_date TEXT DEFAULT (date('now')),completed_date TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (property_id) REFERENCES properties(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS accounts (id INTEGER PRIMARY KEY AUTOINCREMENT,code TEXT UNIQUE NOT NULL,name_ar TEXT NOT NULL,type TEXT NOT NULL,parent_id INTEGER,balance REAL DEFAULT 0,is_system INTEGER DEFAULT 0,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (parent_id) REFERENCES accounts(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS journal_entries (id INTEGER PRIMARY KEY AUTOINCREMENT,entry_date TEXT NOT NULL,description TEXT,reference_type TEXT,reference_id INTEGER,created_at TEXT DEFAULT (datetime('now')))"_s,
-            u"CREATE TABLE IF NOT EXISTS journal_lines (id INTEGER PRIMARY KEY AUTOINCREMENT,entry_id INTEGER NOT NULL,account_id INTEGER NOT NULL,debit REAL DEFAULT 0,credit REAL DEFAULT 0,description TEXT,cost_center_id INTEGER,FOREIGN KEY (entry_id) REFERENCES journal_entries(id),FOREIGN KEY (account_id) REFERENCES accounts(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS cost_centers (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,type TEXT DEFAULT 'project',property_id INTEGER,unit_id INTEGER,parent_id INTEGER,FOREIGN KEY (property_id) REFERENCES properties(id),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (parent_id) REFERENCES cost_centers(id))"_s,
-            u"CREATE TABLE IF NOT EXISTS app_log (id INTEGER PRIMARY KEY AUTOINCREMENT,action TEXT NOT NULL,details TEXT,user_id INTEGER,created_at TEXT DEFAULT (datetime('now')))"_s,
-            u"CREATE TABLE IF NOT EXISTS settings (key TEXT PRIMARY KEY,value TEXT)"_s,
-            u"ALTER TABLE journal_entries ADD COLUMN project_id INTEGER;"_s,
-            u"ALTER TABLE journal_entries ADD COLUMN cost_center_id INTEGER;"_s,
-            u"ALTER TABLE journal_entries ADD COLUMN contractor_id INTEGER;"_s,
-            u"ALTER TABLE expenses ADD COLUMN project_id INTEGER;"_s,
-            u"ALTER TABLE expenses ADD COLUMN contractor_id INTEGER;"_s,
-            u"ALTER TABLE expenses ADD COLUMN cost_center_id INTEGER;"_s,
-            u"ALTER TABLE expenses ADD COLUMN work_category TEXT;"_s,
-            u"CREATE TABLE IF NOT EXISTS contractors (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,phone TEXT,email TEXT,trade TEXT,balance REAL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
-            u"ALTER TABLE units ADD COLUMN buyer_id INTEGER;"_s,
-            u"ALTER TABLE units ADD COLUMN sale_price_actual REAL;"_s,
-            u"ALTER TABLE units ADD COLUMN sale_date TEXT;"_s,
-            u"ALTER TABLE payments ADD COLUMN buyer_id INTEGER"_s,
-            u"ALTER TABLE payments ADD COLUMN unit_id INTEGER"_s,
-            // A reversal is a payment of the opposite amount that names the payment it undoes.
-            u"ALTER TABLE payments ADD COLUMN reverses_payment_id INTEGER REFERENCES payments(id)"_s,
-            u"ALTER TABLE expenses ADD COLUMN payment_method TEXT"_s,
-            // What was paid to a contractor against the balance the expenses built up.
-            u"CREATE TABLE IF NOT EXISTS contractor_payments (id INTEGER PRIMARY KEY AUTOINCREMENT,contractor_id INTEGER NOT NULL,amount REAL NOT NULL,payment_date TEXT NOT NULL,payment_method TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contractor_id) REFERENCES contractors(id))"_s,
-            // Failed logins per name, kept across restarts; locked_until in seconds since the
-            // epoch.
-            u"CREATE TABLE IF NOT EXISTS login_attempts (username TEXT PRIMARY KEY, failures INTEGER NOT NULL DEFAULT 0, locked_until INTEGER NOT NULL DEFAULT 0)"_s,
-            // A posted entry keeps the currency of its operation and the rate it was converted at;
-            // each line keeps its amount in that currency.
-            u"ALTER TABLE journal_entries ADD COLUMN currency_id INTEGER"_s,
-            u"ALTER TABLE journal_entries ADD COLUMN rate REAL"_s,
-            u"ALTER TABLE journal_lines ADD COLUMN original_amount REAL"_s,
-            u"ALTER TABLE invoices ADD COLUMN voided_date TEXT"_s,
-        };
-    // Nothing dated on or before the lock date is written, changed or removed, whichever
-    // operation tries: SQLite refuses it, and the refusal names itself for the interface.
+    return {
+        u"CREATE TABLE IF NOT EXISTS audit_logs (id INTEGER PRIMARY KEY AUTOINCREMENT, user_id INTEGER, action TEXT NOT NULL, table_name TEXT, record_id INTEGER, details TEXT, created_at TEXT DEFAULT (datetime('now'))) "_s,
+        u"CREATE TABLE IF NOT EXISTS users (id INTEGER PRIMARY KEY AUTOINCREMENT,username TEXT UNIQUE NOT NULL,password_hash TEXT NOT NULL,full_name TEXT,role TEXT DEFAULT 'user',active INTEGER DEFAULT 1,created_at TEXT DEFAULT (datetime('now')))"_s,
+        u"CREATE TABLE IF NOT EXISTS currencies (id INTEGER PRIMARY KEY AUTOINCREMENT,code TEXT UNIQUE NOT NULL,name_ar TEXT NOT NULL,symbol TEXT NOT NULL,is_primary INTEGER DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
+        u"CREATE TABLE IF NOT EXISTS exchange_rates (id INTEGER PRIMARY KEY AUTOINCREMENT,from_currency_id INTEGER NOT NULL,to_currency_id INTEGER NOT NULL,rate REAL NOT NULL,date TEXT NOT NULL,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (from_currency_id) REFERENCES currencies(id),FOREIGN KEY (to_currency_id) REFERENCES currencies(id),UNIQUE(from_currency_id, to_currency_id, date))"_s,
+        u"CREATE TABLE IF NOT EXISTS properties (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,type TEXT NOT NULL DEFAULT 'residential',address TEXT,city TEXT,description TEXT,total_units INTEGER DEFAULT 0,status TEXT DEFAULT 'active',created_at TEXT DEFAULT (datetime('now')),updated_at TEXT DEFAULT (datetime('now')))"_s,
+        u"CREATE TABLE IF NOT EXISTS units (id INTEGER PRIMARY KEY AUTOINCREMENT,property_id INTEGER NOT NULL,unit_number TEXT NOT NULL,floor INTEGER,area REAL,rooms INTEGER,rent_monthly REAL DEFAULT 0,rent_yearly REAL DEFAULT 0,sale_price REAL DEFAULT 0,status TEXT DEFAULT 'available',buyer_id INTEGER,sale_price_actual REAL,sale_date TEXT,currency_id INTEGER,description TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (property_id) REFERENCES properties(id),FOREIGN KEY (buyer_id) REFERENCES buyers(id),FOREIGN KEY (currency_id) REFERENCES currencies(id),UNIQUE(property_id, unit_number))"_s,
+        u"ALTER TABLE units ADD COLUMN buyer_id INTEGER"_s,
+        u"ALTER TABLE units ADD COLUMN sale_price_actual REAL"_s,
+        u"ALTER TABLE units ADD COLUMN sale_date TEXT"_s,
+        u"CREATE TABLE IF NOT EXISTS tenants (id INTEGER PRIMARY KEY AUTOINCREMENT,full_name TEXT NOT NULL,id_number TEXT UNIQUE,phone TEXT,email TEXT,address TEXT,notes TEXT,balance REAL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
+        u"CREATE TABLE IF NOT EXISTS buyers (id INTEGER PRIMARY KEY AUTOINCREMENT,full_name TEXT NOT NULL,id_number TEXT UNIQUE,phone TEXT,email TEXT,address TEXT,notes TEXT,balance REAL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
+        u"CREATE TABLE IF NOT EXISTS contracts (id INTEGER PRIMARY KEY AUTOINCREMENT,unit_id INTEGER NOT NULL,tenant_id INTEGER NOT NULL,start_date TEXT NOT NULL,end_date TEXT NOT NULL,rent_amount REAL NOT NULL,payment_frequency TEXT DEFAULT 'monthly',deposit REAL DEFAULT 0,status TEXT DEFAULT 'active',notes TEXT,currency_id INTEGER,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS services (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,type TEXT DEFAULT 'fixed',rate REAL DEFAULT 0,unit_of_measure TEXT,description TEXT)"_s,
+        u"CREATE TABLE IF NOT EXISTS usage_records (id INTEGER PRIMARY KEY AUTOINCREMENT,unit_id INTEGER NOT NULL,service_id INTEGER NOT NULL,period TEXT NOT NULL,previous_reading REAL DEFAULT 0,current_reading REAL DEFAULT 0,consumption REAL DEFAULT 0,cost REAL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (service_id) REFERENCES services(id),UNIQUE(unit_id, service_id, period))"_s,
+        u"CREATE TABLE IF NOT EXISTS invoices (id INTEGER PRIMARY KEY AUTOINCREMENT,invoice_number TEXT UNIQUE NOT NULL,tenant_id INTEGER,unit_id INTEGER,contract_id INTEGER,period TEXT,total_amount REAL DEFAULT 0,paid_amount REAL DEFAULT 0,balance REAL DEFAULT 0,status TEXT DEFAULT 'pending',currency_id INTEGER,due_date TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (contract_id) REFERENCES contracts(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS invoice_items (id INTEGER PRIMARY KEY AUTOINCREMENT,invoice_id INTEGER NOT NULL,description TEXT NOT NULL,type TEXT DEFAULT 'rent',quantity REAL DEFAULT 1,unit_price REAL DEFAULT 0,total REAL DEFAULT 0,FOREIGN KEY (invoice_id) REFERENCES invoices(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS payments (id INTEGER PRIMARY KEY AUTOINCREMENT,invoice_id INTEGER,tenant_id INTEGER,amount REAL NOT NULL,payment_method TEXT DEFAULT 'cash',payment_date TEXT NOT NULL,reference TEXT,currency_id INTEGER,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (invoice_id) REFERENCES invoices(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS installments (id INTEGER PRIMARY KEY AUTOINCREMENT,buyer_id INTEGER NOT NULL,unit_id INTEGER NOT NULL,total_price REAL NOT NULL,down_payment REAL DEFAULT 0,installment_amount REAL NOT NULL,due_date TEXT NOT NULL,paid_amount REAL DEFAULT 0,status TEXT DEFAULT 'pending',cheque_number TEXT,bank_name TEXT,currency_id INTEGER,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (buyer_id) REFERENCES buyers(id),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
+        u"ALTER TABLE installments ADD COLUMN cheque_number TEXT"_s,
+        u"ALTER TABLE installments ADD COLUMN bank_name TEXT"_s,
+        u"CREATE TABLE IF NOT EXISTS cheques (id INTEGER PRIMARY KEY AUTOINCREMENT,cheque_number TEXT NOT NULL,type TEXT DEFAULT 'received',amount REAL NOT NULL,bank_name TEXT,issue_date TEXT,due_date TEXT,payer_name TEXT,payee_name TEXT,status TEXT DEFAULT 'pending',tenant_id INTEGER,buyer_id INTEGER,currency_id INTEGER,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (buyer_id) REFERENCES buyers(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
+        u"ALTER TABLE cheques ADD COLUMN buyer_id INTEGER"_s,
+        u"ALTER TABLE cheques ADD COLUMN tenant_id INTEGER"_s,
+        u"CREATE TABLE IF NOT EXISTS expenses (id INTEGER PRIMARY KEY AUTOINCREMENT,property_id INTEGER,unit_id INTEGER,category TEXT NOT NULL,description TEXT,amount REAL NOT NULL,expense_date TEXT NOT NULL,vendor TEXT,maintenance_id INTEGER,currency_id INTEGER,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (property_id) REFERENCES properties(id),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (currency_id) REFERENCES currencies(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS maintenance_requests (id INTEGER PRIMARY KEY AUTOINCREMENT,unit_id INTEGER NOT NULL,property_id INTEGER,title TEXT NOT NULL,description TEXT,priority TEXT DEFAULT 'medium',status TEXT DEFAULT 'new',cost REAL DEFAULT 0,assigned_to TEXT,request_date TEXT DEFAULT (date('now')),completed_date TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (property_id) REFERENCES properties(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS accounts (id INTEGER PRIMARY KEY AUTOINCREMENT,code TEXT UNIQUE NOT NULL,name_ar TEXT NOT NULL,type TEXT NOT NULL,parent_id INTEGER,balance REAL DEFAULT 0,is_system INTEGER DEFAULT 0,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (parent_id) REFERENCES accounts(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS journal_entries (id INTEGER PRIMARY KEY AUTOINCREMENT,entry_date TEXT NOT NULL,description TEXT,reference_type TEXT,reference_id INTEGER,created_at TEXT DEFAULT (datetime('now')))"_s,
+        u"CREATE TABLE IF NOT EXISTS journal_lines (id INTEGER PRIMARY KEY AUTOINCREMENT,entry_id INTEGER NOT NULL,account_id INTEGER NOT NULL,debit REAL DEFAULT 0,credit REAL DEFAULT 0,description TEXT,cost_center_id INTEGER,FOREIGN KEY (entry_id) REFERENCES journal_entries(id),FOREIGN KEY (account_id) REFERENCES accounts(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS cost_centers (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,type TEXT DEFAULT 'project',property_id INTEGER,unit_id INTEGER,parent_id INTEGER,FOREIGN KEY (property_id) REFERENCES properties(id),FOREIGN KEY (unit_id) REFERENCES units(id),FOREIGN KEY (parent_id) REFERENCES cost_centers(id))"_s,
+        u"CREATE TABLE IF NOT EXISTS app_log (id INTEGER PRIMARY KEY AUTOINCREMENT,action TEXT NOT NULL,details TEXT,user_id INTEGER,created_at TEXT DEFAULT (datetime('now')))"_s,
+        u"CREATE TABLE IF NOT EXISTS settings (key TEXT PRIMARY KEY,value TEXT)"_s,
+        u"ALTER TABLE journal_entries ADD COLUMN project_id INTEGER;"_s,
+        u"ALTER TABLE journal_entries ADD COLUMN cost_center_id INTEGER;"_s,
+        u"ALTER TABLE journal_entries ADD COLUMN contractor_id INTEGER;"_s,
+        u"ALTER TABLE expenses ADD COLUMN project_id INTEGER;"_s,
+        u"ALTER TABLE expenses ADD COLUMN contractor_id INTEGER;"_s,
+        u"ALTER TABLE expenses ADD COLUMN cost_center_id INTEGER;"_s,
+        u"ALTER TABLE expenses ADD COLUMN work_category TEXT;"_s,
+        u"CREATE TABLE IF NOT EXISTS contractors (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,phone TEXT,email TEXT,trade TEXT,balance REAL DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
+        u"ALTER TABLE units ADD COLUMN buyer_id INTEGER;"_s,
+        u"ALTER TABLE units ADD COLUMN sale_price_actual REAL;"_s,
+        u"ALTER TABLE units ADD COLUMN sale_date TEXT;"_s,
+        u"ALTER TABLE payments ADD COLUMN buyer_id INTEGER"_s,
+        u"ALTER TABLE payments ADD COLUMN unit_id INTEGER"_s,
+        // A reversal is a payment of the opposite amount that names the payment it undoes.
+        u"ALTER TABLE payments ADD COLUMN reverses_payment_id INTEGER REFERENCES payments(id)"_s,
+        u"ALTER TABLE expenses ADD COLUMN payment_method TEXT"_s,
+        // What was paid to a contractor against the balance the expenses built up.
+        u"CREATE TABLE IF NOT EXISTS contractor_payments (id INTEGER PRIMARY KEY AUTOINCREMENT,contractor_id INTEGER NOT NULL,amount REAL NOT NULL,payment_date TEXT NOT NULL,payment_method TEXT,notes TEXT,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contractor_id) REFERENCES contractors(id))"_s,
+        // Failed logins per name, kept across restarts; locked_until in seconds since the epoch.
+        u"CREATE TABLE IF NOT EXISTS login_attempts (username TEXT PRIMARY KEY, failures INTEGER NOT NULL DEFAULT 0, locked_until INTEGER NOT NULL DEFAULT 0)"_s,
+        // A posted entry keeps the currency of its operation and the rate it was converted at;
+        // each line keeps its amount in that currency.
+        u"ALTER TABLE journal_entries ADD COLUMN currency_id INTEGER"_s,
+        u"ALTER TABLE journal_entries ADD COLUMN rate REAL"_s,
+        u"ALTER TABLE journal_lines ADD COLUMN original_amount REAL"_s,
+        u"ALTER TABLE invoices ADD COLUMN voided_date TEXT"_s,
+    };
+}
+
+// Nothing dated on or before the lock date is written, changed or removed, whichever operation
+// tries: SQLite refuses it, and the refusal names itself for the interface.
+QStringList Schema::lockStatements()
+{
     const QString locked = u"(SELECT value FROM settings WHERE key='lock_date')"_s;
     const QString refuse = u" BEGIN SELECT RAISE(ABORT, 'bv-refusal:closed'); END"_s;
+    const QString entryDay
+        = u"(SELECT date(entry_date) FROM journal_entries WHERE id=%1.entry_id)"_s;
+    QStringList statements;
     const QList<QPair<QString, QString>> dated { { u"payments"_s, u"payment_date"_s },
         { u"expenses"_s, u"expense_date"_s }, { u"contractor_payments"_s, u"payment_date"_s },
         { u"journal_entries"_s, u"entry_date"_s } };
@@ -98,12 +103,10 @@ QStringList Schema::tableStatements()
                       "date(OLD.%2) <= %3"_s.arg(table, column, locked)
                 + refuse;
     }
-    const QString entryDay
-        = u"(SELECT date(entry_date) FROM journal_entries WHERE id=%1.entry_id)"_s;
     statements << u"CREATE TRIGGER IF NOT EXISTS lock_journal_lines_insert BEFORE INSERT ON "
                   "journal_lines WHEN "_s
             + entryDay.arg(u"NEW"_s) + u" <= "_s + locked + refuse;
-    statements << u"CREATE TRIGGER IF NOT EXISTS lock_journal_lines_change BEFORE UPDATE ON "
+    statements << u"CREATE TRIGGER IF NOT EXISTS lock_journal_lines_update BEFORE UPDATE ON "
                   "journal_lines WHEN "_s
             + entryDay.arg(u"OLD"_s) + u" <= "_s + locked + refuse;
     statements << u"CREATE TRIGGER IF NOT EXISTS lock_journal_lines_delete BEFORE DELETE ON "
@@ -140,6 +143,8 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, reference_id)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id, entry_id)"_s,
+        // An invoice's lines by type, read when it is posted.
+        u"CREATE INDEX IF NOT EXISTS idx_invoice_items_invoice ON invoice_items(invoice_id, type)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)"_s,

@@ -10,6 +10,8 @@ public:
     static QStringList pragmaStatements();
     static QStringList tableStatements();
     static QStringList indexStatements();
+    // Triggers that refuse writes dated on or before the lock date.
+    static QStringList lockStatements();
     // Every table of the current layout.
     static QStringList applicationTables();
     // Tables every version of the program has written: a file holding them is one of ours, and

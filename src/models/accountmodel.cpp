@@ -7,7 +7,10 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
+#include <QDir>
 #include <QLocale>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -396,4 +399,14 @@ bool AccountModel::exportJournal(const QString &path, const QString &from, const
     if (!permitted(Operation::ExportCsv))
         return false;
     return JournalExport::write(m_db, path, from, to);
+}
+
+QString AccountModel::exportJournalToDocuments(const QString &from, const QString &to)
+{
+    const QDir folder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (!folder.exists() && !QDir().mkpath(folder.path()))
+        return QString();
+    const QString path = folder.filePath(u"Belvardino_Journal_"_s
+        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss"_s) + u".journal"_s);
+    return exportJournal(path, from, to) ? path : QString();
 }

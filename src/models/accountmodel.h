@@ -58,6 +58,8 @@ public:
     Q_INVOKABLE QVariantList referenceTypes();
     // Writes the hledger journal of the range to `path`.
     Q_INVOKABLE bool exportJournal(const QString &path, const QString &from, const QString &to);
+    // The same into the documents folder under a new name; returns its path, empty on failure.
+    Q_INVOKABLE QString exportJournalToDocuments(const QString &from, const QString &to);
 
 signals:
     void historyProgress(int done, int total);
