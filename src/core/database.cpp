@@ -235,7 +235,7 @@ void Database::createTables(QSqlDatabase &db)
 {
     // Migrations that find their column already present fail by design; results are ignored.
     QSqlQuery query(db);
-    for (const QString &statement : Schema::tableStatements() + Schema::lockStatements())
+    for (const QString &statement : Schema::tableStatements() + Schema::triggerStatements())
         query.exec(statement);
 }
 

@@ -12,6 +12,9 @@ QStringList Schema::pragmaStatements()
         // Pages are read through a memory map instead of being copied into the page cache: the
         // first screens after start-up touch much of a large file.
         u"PRAGMA mmap_size=268435456"_s,
+        // A savepoint's copies of the pages it changes stay in memory: a rent run is one
+        // transaction with a savepoint per invoice and its journal entry.
+        u"PRAGMA temp_store=MEMORY"_s,
     };
 }
 
@@ -82,13 +85,16 @@ QStringList Schema::tableStatements()
 
 // Nothing dated on or before the lock date is written, changed or removed, whichever operation
 // tries: SQLite refuses it, and the refusal names itself for the interface.
-QStringList Schema::lockStatements()
+QStringList Schema::triggerStatements()
 {
     const QString locked = u"(SELECT value FROM settings WHERE key='lock_date')"_s;
     const QString refuse = u" BEGIN SELECT RAISE(ABORT, 'bv-refusal:closed'); END"_s;
     const QString entryDay
         = u"(SELECT date(entry_date) FROM journal_entries WHERE id=%1.entry_id)"_s;
-    QStringList statements;
+    // Debit minus credit, kept to the cent, as each line is stored.
+    QStringList statements { u"CREATE TRIGGER IF NOT EXISTS journal_lines_balance AFTER INSERT ON "
+                             "journal_lines BEGIN UPDATE accounts SET balance=round(balance+"
+                             "NEW.debit-NEW.credit,2) WHERE id=NEW.account_id; END"_s };
     const QList<QPair<QString, QString>> dated { { u"payments"_s, u"payment_date"_s },
         { u"expenses"_s, u"expense_date"_s }, { u"contractor_payments"_s, u"payment_date"_s },
         { u"journal_entries"_s, u"entry_date"_s } };

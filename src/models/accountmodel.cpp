@@ -4,6 +4,7 @@
 #include "journalexport.h"
 #include "money.h"
 #include "posting.h"
+#include "transactionguard.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -62,9 +63,13 @@ int AccountModel::createJournalEntry(const QString &date, const QString &desc,
 {
     if (!permitted(Operation::DailyWork))
         return -1;
-    // A refused entry (unbalanced to the cent, an account that does not exist) leaves no trace.
+    // A refused entry (unbalanced to the cent, an account that does not exist) leaves no trace,
+    // inside a larger run too.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return -1;
     const int entryId = Posting::writeEntry(m_db, date, desc, refType, refId, lines);
-    if (entryId < 1)
+    if (entryId < 1 || !guard.commit())
         return -1;
     emit dataChanged();
     return entryId;

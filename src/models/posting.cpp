@@ -189,6 +189,17 @@ const Role *roleOf(const QString &name)
 
 QString settingKey(const QString &role) { return u"posting_account:"_s + role; }
 
+// The setting and the accounts of the roles, read once per open database: a rent run asks for
+// them with every invoice. Whatever changes them here forgets them.
+constexpr char kOnCache[] = "bv_posting_on";
+constexpr char kAccountsCache[] = "bv_posting_accounts";
+
+void forget(Database *db)
+{
+    db->setProperty(kOnCache, QVariant());
+    db->setProperty(kAccountsCache, QVariant());
+}
+
 void report(Database *db, const QString &line)
 {
     emit db->databaseError(Posting::refusalMarker() + line);
@@ -220,11 +231,19 @@ int accountFor(Database *db, const QString &role, QString *title)
         return -1;
     }
     *title = known->title;
+    QVariantMap cache = db->property(kAccountsCache).toMap();
+    const auto cached = cache.constFind(known->role);
+    if (cached != cache.constEnd())
+        return cached->toInt();
     const QVariantMap row = Database::firstRow(db->execQuery(
         u"SELECT id FROM accounts WHERE code=COALESCE((SELECT value FROM settings WHERE "
         "key=?), ?)"_s,
         { settingKey(known->role), known->code }));
-    return row.isEmpty() ? -1 : row.value(u"id"_s).toInt();
+    if (row.isEmpty())
+        return -1;
+    cache.insert(known->role, row.value(u"id"_s));
+    db->setProperty(kAccountsCache, cache);
+    return row.value(u"id"_s).toInt();
 }
 
 struct Draft
@@ -342,15 +361,21 @@ QString Posting::refTypeOf(Kind kind) { return ruleOf(kind).refType; }
 
 bool Posting::isOn(Database *db)
 {
-    return Database::firstRow(
-               db->execQuery(u"SELECT value FROM settings WHERE key='auto_posting'"_s))
-               .value(u"value"_s)
-               .toString()
+    const QVariant cached = db->property(kOnCache);
+    if (cached.isValid())
+        return cached.toBool();
+    const bool on = Database::firstRow(
+                        db->execQuery(u"SELECT value FROM settings WHERE key='auto_posting'"_s))
+                        .value(u"value"_s)
+                        .toString()
         == u"1"_s;
+    db->setProperty(kOnCache, on);
+    return on;
 }
 
 bool Posting::setOn(Database *db, bool on)
 {
+    forget(db);
     return db->execNonQuery(
         u"INSERT OR REPLACE INTO settings (key, value) VALUES ('auto_posting', ?)"_s,
         { on ? u"1"_s : u"0"_s });
@@ -480,6 +505,7 @@ bool Posting::setAccount(Database *db, const QString &role, const QString &code)
     if (!roleOf(role)
         || db->execQuery(u"SELECT 1 FROM accounts WHERE code=?"_s, { code }).isEmpty())
         return false;
+    forget(db);
     return db->execNonQuery(u"INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"_s,
         { settingKey(role), code });
 }
@@ -520,16 +546,13 @@ int Posting::writeEntry(Database *db, const QString &date, const QString &descri
     if (debits != credits || lines.isEmpty())
         return -1;
 
-    TransactionGuard guard(db);
-    if (!guard.isActive())
-        return -1;
     const int entryId = db->execInsert(
         u"INSERT INTO journal_entries (entry_date,description,reference_type,reference_id,"
         "currency_id,rate) VALUES (?,?,?,?,?,?)"_s,
         { date, description, refType, refId, currencyId, rate });
     if (entryId < 1)
         return -1;
-    // All lines in one statement, then every account they touch in another.
+    // All lines in one statement; a trigger moves each account's balance.
     QString sql = u"INSERT INTO journal_lines (entry_id,account_id,debit,credit,description,"
                   "original_amount) VALUES "_s;
     QVariantList values;
@@ -541,13 +564,7 @@ int Posting::writeEntry(Database *db, const QString &date, const QString &descri
                << Money::round(line.value(u"credit"_s).toDouble()) << line.value(u"description"_s)
                << line.value(u"original"_s);
     }
-    if (!db->execNonQuery(sql, values)
-        || !db->execNonQuery(
-            u"UPDATE accounts SET balance=round(balance+(SELECT SUM(debit-credit) FROM "
-            "journal_lines WHERE entry_id=? AND account_id=accounts.id),2) WHERE id IN (SELECT "
-            "account_id FROM journal_lines WHERE entry_id=?)"_s,
-            { entryId, entryId })
-        || !guard.commit())
+    if (!db->execNonQuery(sql, values))
         return -1;
     return entryId;
 }

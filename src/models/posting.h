@@ -48,9 +48,10 @@ public:
     // the primary currency), plus "rate". Empty when the row does not exist.
     static QVariantList preview(Database *db, Kind kind, int rowId);
 
-    // Writes one balanced entry and moves the accounts' balances; lines carry account_id,
-    // debit, credit, description and optionally original (the amount in `currencyId`). Returns
-    // the entry's id, -1 when it does not balance or cannot be stored.
+    // Writes one balanced entry (a trigger moves the accounts' balances); lines carry
+    // account_id, debit, credit, description and optionally original (the amount in
+    // `currencyId`). Returns the entry's id, -1 when it does not balance or cannot be stored.
+    // Runs inside the caller's transaction, which must fail with it.
     static int writeEntry(Database *db, const QString &date, const QString &description,
         const QString &refType, const QVariant &refId, const QVariantList &lines,
         const QVariant &currencyId = QVariant(), double rate = 1.0);
