@@ -50,6 +50,8 @@ QString itemSum(const QString &condition)
         condition);
 }
 
+// An invoice's services are what its rent and late fees leave of its total, so an invoice whose
+// lines were never stored still balances.
 // Deposits received, refunded and kept, and cheque bounces (the reversal of what the clearing
 // posted, its fee to revenue) join this table as rows of their own.
 const QList<Rule> &rules()
@@ -59,7 +61,7 @@ const QList<Rule> &rules()
         { Kind::Invoice, u"invoice"_s, QString(), u"i.id"_s, u"i.created_at"_s, u"i.currency_id"_s,
             u"'فاتورة ' || i.invoice_number as description, i.total_amount as total, "_s
                 + itemSum(u"type='rent'"_s) + u" as rent, "_s + itemSum(u"type='late_fee'"_s)
-                + u" as late, "_s + itemSum(u"type NOT IN ('rent','late_fee')"_s)
+                + u" as late, i.total_amount - "_s + itemSum(u"type IN ('rent','late_fee')"_s)
                 + u" as service"_s,
             u"FROM invoices i WHERE 1"_s,
             { { true, u"tenant_receivable"_s, u"total"_s }, { false, u"rent_revenue"_s, u"rent"_s },
@@ -74,8 +76,8 @@ const QList<Rule> &rules()
             "as service_back, v.open - MIN(v.open, v.rent) - MIN(v.open - MIN(v.open, v.rent), "
             "v.service) as late_back"_s,
             u"FROM (SELECT i.*, i.total_amount - i.paid_amount as open, "_s
-                + itemSum(u"type='rent'"_s) + u" as rent, "_s
-                + itemSum(u"type NOT IN ('rent','late_fee')"_s)
+                + itemSum(u"type='rent'"_s) + u" as rent, i.total_amount - "_s
+                + itemSum(u"type IN ('rent','late_fee')"_s)
                 + u" as service FROM invoices i) v WHERE v.status='void'"_s,
             { { true, u"rent_revenue"_s, u"rent_back"_s },
                 { true, u"service_revenue"_s, u"service_back"_s },
