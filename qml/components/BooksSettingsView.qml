@@ -137,6 +137,7 @@ ScrollView {
                 MTextField {
                     id: lockField
                     objectName: "lockDateField"
+                    Layout.fillWidth: false
                     Layout.preferredWidth: 200
                     placeholderText: "YYYY-MM-DD"
                 }
@@ -232,12 +233,14 @@ ScrollView {
                 MTextField {
                     id: exportFrom
                     objectName: "exportFrom"
+                    Layout.fillWidth: false
                     Layout.preferredWidth: 160
                     placeholderText: "من YYYY-MM-DD"
                 }
                 MTextField {
                     id: exportTo
                     objectName: "exportTo"
+                    Layout.fillWidth: false
                     Layout.preferredWidth: 160
                     placeholderText: "إلى YYYY-MM-DD"
                 }

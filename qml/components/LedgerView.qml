@@ -38,6 +38,7 @@ ColumnLayout {
         MTextField {
             id: fromField
             objectName: "ledgerFrom"
+            Layout.fillWidth: false
             Layout.preferredWidth: 150
             placeholderText: "من YYYY-MM-DD"
             onAccepted: view.reload()
@@ -45,6 +46,7 @@ ColumnLayout {
         MTextField {
             id: toField
             objectName: "ledgerTo"
+            Layout.fillWidth: false
             Layout.preferredWidth: 150
             placeholderText: "إلى YYYY-MM-DD"
             onAccepted: view.reload()

@@ -22,6 +22,7 @@ ColumnLayout {
         MTextField {
             id: dayField
             objectName: "trialDateField"
+            Layout.fillWidth: false
             Layout.preferredWidth: 200
             placeholderText: "حتى تاريخ YYYY-MM-DD (فارغ: اليوم)"
             onAccepted: view.reload()
