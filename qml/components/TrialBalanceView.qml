@@ -24,7 +24,7 @@ ColumnLayout {
             objectName: "trialDateField"
             Layout.fillWidth: false
             Layout.preferredWidth: 200
-            placeholderText: "حتى تاريخ YYYY-MM-DD (فارغ: اليوم)"
+            placeholderText: "حتى تاريخ YYYY-MM-DD"
             onAccepted: view.reload()
         }
         MButton {
