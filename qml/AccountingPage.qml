@@ -11,6 +11,10 @@ Rectangle {
     property var entries: []
     property var allEntries: []
     property var contractors: []
+    property var referenceTypes: []
+    property int journalTotal: 0
+    property int journalShown: 200
+    property string lockDate: ""
     property alias tab: tabs.currentIndex
 
     readonly property var typeNames: ({
@@ -22,14 +26,43 @@ Rectangle {
 
     function reload() {
         accounts = Theme.rows(accountModel.getAll())
-        allEntries = Theme.rows(accountModel.getJournalEntries())
-        applyFilter()
+        referenceTypes = Theme.rows(accountModel.referenceTypes())
+        lockDate = accountModel.lockDate()
+        loadJournal()
         contractors = Theme.rows(expenseModel.getContractors())
+        if (tabs.currentIndex === 3)
+            trialView.reload()
+        if (tabs.currentIndex === 5)
+            settingsView.reload()
+    }
+
+    // The journal a page at a time, filtered in SQL by dates, account and reference type; the
+    // typed text narrows what is loaded.
+    function withAll(first, labels) {
+        var all = [first]
+        for (var i = 0; i < labels.length; ++i)
+            all.push(labels[i])
+        return all
+    }
+    function journalAccount() {
+        return entryAccountBox.currentIndex > 0 ? Number(accounts[entryAccountBox.currentIndex - 1].id) : 0
+    }
+    function journalType() {
+        return entryTypeBox.currentIndex > 0 ? referenceTypes[entryTypeBox.currentIndex - 1].type : ""
+    }
+    function loadJournal() {
+        var from = inputConverter.date(journalFilter.fromText())
+        var to = inputConverter.date(journalFilter.toText())
+        journalTotal = accountModel.countJournal(from, to, journalAccount(), journalType())
+        allEntries = Theme.rows(accountModel.getJournalPage(from, to, journalAccount(), journalType(),
+                                                            0, journalShown))
+        applyFilter()
     }
 
     function applyFilter() {
         entries = allEntries.filter(e => journalFilter.accepts(
-                                        [e.description, e.reference_type, e.lines], e.entry_date))
+                                        [e.description, e.reference_type, e.reference_title, e.lines],
+                                        e.entry_date))
     }
 
     // Balances are debit minus credit: liabilities, equity and revenue normally stand below
@@ -74,6 +107,7 @@ Rectangle {
             Layout.fillWidth: true
             title: "المحاسبة"
             subtitle: "نظام القيد المزدوج - دليل الحسابات وقيود اليومية"
+                      + (page.lockDate !== "" ? "  •  الفترة مقفلة حتى " + page.lockDate : "")
 
             MButton {
                 objectName: "addJournalButton"
@@ -86,7 +120,14 @@ Rectangle {
         FilterChips {
             id: tabs
             objectName: "accountingTab"
-            model: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون"]
+            model: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون", "ميزان المراجعة",
+                "دفتر الأستاذ", "إعدادات القيود"]
+            onCurrentIndexChanged: {
+                if (currentIndex === 3)
+                    trialView.reload()
+                if (currentIndex === 5)
+                    settingsView.reload()
+            }
         }
 
         StackLayout {
@@ -119,7 +160,47 @@ Rectangle {
                     id: journalFilter
                     objectName: "journalFilter"
                     Layout.fillWidth: true
-                    onChanged: page.applyFilter()
+                    onChanged: page.loadJournal()
+                }
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 10
+                    MComboBox {
+                        id: entryAccountBox
+                        objectName: "journalAccount"
+                        Layout.preferredWidth: 260
+                        model: page.withAll("كل الحسابات", page.accounts.map(a => a.code + " " + a.name_ar))
+                        currentIndex: 0
+                        onActivated: page.loadJournal()
+                    }
+                    MComboBox {
+                        id: entryTypeBox
+                        objectName: "journalType"
+                        Layout.preferredWidth: 200
+                        model: page.withAll("كل العمليات", page.referenceTypes.map(t => t.title))
+                        currentIndex: 0
+                        onActivated: page.loadJournal()
+                    }
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                    Label {
+                        objectName: "journalCount"
+                        text: "المعروض " + page.allEntries.length + " من " + page.journalTotal
+                        color: Theme.textSecondary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 13
+                    }
+                    MButton {
+                        objectName: "journalMoreButton"
+                        visible: page.allEntries.length < page.journalTotal
+                        outline: true
+                        text: "عرض المزيد"
+                        onClicked: {
+                            page.journalShown += 200
+                            page.loadJournal()
+                        }
+                    }
                 }
                 DataTable {
                     objectName: "entriesTable"
@@ -127,11 +208,16 @@ Rectangle {
                     Layout.fillHeight: true
                     rows: page.entries
                     emptyText: "لا توجد قيود بعد"
+                    actionsWidth: 70
+                    actions: [
+                        { text: "فتح", name: "openEntryButton", needs: "", outline: true,
+                          run: r => entryDialog.openFor(Number(r.id)) }
+                    ]
                     columns: [
                         { title: "التاريخ", w: 2, value: r => r.entry_date },
                         { title: "البيان", w: 4, value: r => r.description,
                           color: () => Theme.textPrimary },
-                        { title: "نوع المرجع", w: 2, value: r => r.reference_type },
+                        { title: "نوع المرجع", w: 2, value: r => r.reference_title || r.reference_type },
                         { title: "البنود", w: 5, value: r => page.linesText(r.lines) }
                     ]
                 }
@@ -181,7 +267,31 @@ Rectangle {
                     ]
                 }
             }
+
+            TrialBalanceView {
+                id: trialView
+                objectName: "trialView"
+            }
+
+            LedgerView {
+                id: ledgerView
+                objectName: "ledgerView"
+                accounts: page.accounts
+                onOpenEntry: entryId => entryDialog.openFor(entryId)
+            }
+
+            BooksSettingsView {
+                id: settingsView
+                objectName: "booksSettingsView"
+                accounts: page.accounts
+                onChanged: page.reload()
+            }
         }
+    }
+
+    EntryDialog {
+        id: entryDialog
+        objectName: "entryDialog"
     }
 
     JournalEntryDialog {

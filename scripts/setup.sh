@@ -10,6 +10,7 @@ packages=(
     qml6-module-qtquick-window qml6-module-qtquick-dialogs qml6-module-qttest
     qt6-translations-l10n libgl-dev libsodium-dev libsqlite3-dev sqlite3 ccache strace
     fonts-noto-core fonts-noto-color-emoji fonts-dejavu-core poppler-utils python3 clang-format
+    hledger
 )
 
 missing=()

@@ -219,6 +219,9 @@ void TestCli::readsRunBesideTheLock_data()
         u"@out/summary.pdf"_s }
                             << true;
     QTest::newRow("users list") << QStringList { u"users"_s, u"list"_s } << true;
+    QTest::newRow("export-journal") << QStringList { u"export-journal"_s, u"@out/books.journal"_s,
+        u"--from"_s, u"2000-01-01"_s }
+                                    << true;
     QTest::newRow("services") << QStringList { u"services"_s } << true;
 }
 

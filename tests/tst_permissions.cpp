@@ -438,6 +438,27 @@ const std::map<QString, Operation> &operations()
                                { journalLine(cash, 50, 0), journalLine(root, 0, 50) })
                         > 0;
                 } } },
+        { u"account.setAutoPosting"_s,
+            { Level::AdminOnly, [](World &w) { return w.account.setAutoPosting(false); } } },
+        { u"account.postHistory"_s,
+            { Level::AdminOnly, [](World &w) { return w.account.postHistory() >= 0; } } },
+        { u"account.setPostingAccount"_s,
+            { Level::AdminOnly,
+                [](World &w) { return w.account.setPostingAccount(u"bank"_s, u"1100"_s); } } },
+        { u"account.setLockDate"_s,
+            { Level::AdminOnly,
+                [](World &w) {
+                    return w.account.setLockDate(iso(TestFixture::today().addYears(-2)));
+                } } },
+        { u"account.exportJournal"_s,
+            { Level::DailyWork,
+                [](World &w) {
+                    return w.account.exportJournal(
+                        w.fixture.dataDir() + u"/books.journal"_s, {}, {});
+                } } },
+        { u"account.exportJournalToDocuments"_s,
+            { Level::DailyWork,
+                [](World &w) { return !w.account.exportJournalToDocuments({}, {}).isEmpty(); } } },
         { u"cheque.add"_s,
             { Level::DailyWork,
                 [](World &w) {

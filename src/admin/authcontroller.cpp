@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "passwordhasher.h"
+#include "posting.h"
 #include "seeddata.h"
 #include "transactionguard.h"
 
@@ -33,6 +34,13 @@ AuthController::AuthController(Database *db, QObject *parent)
     , m_now([] { return QDateTime::currentDateTimeUtc(); })
 {
     connect(&m_session, &Session::refused, this, &AuthController::operationRefused);
+    // The books refuse inside SQLite (a closed period) or while posting (an account missing);
+    // either explains itself the same way as a refused permission.
+    connect(db, &Database::databaseError, this, [this](const QString &error) {
+        const QString line = Posting::refusalText(m_db, error);
+        if (!line.isEmpty())
+            emit operationRefused(line);
+    });
     connect(&m_session, &Session::changed, this, &AuthController::authChanged);
     connect(&m_session, &Session::ended, this, [this](const QString &, int userId) {
         record(u"session_ended"_s, u"انتهاء الجلسة: الحساب موقوف أو محذوف"_s, userId);

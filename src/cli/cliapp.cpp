@@ -9,6 +9,7 @@
 #include "demodata.h"
 #include "importcontroller.h"
 #include "invoicemodel.h"
+#include "journalexport.h"
 #include "money.h"
 #include "printcontroller.h"
 #include "propertymodel.h"
@@ -112,6 +113,13 @@ const QList<CliApp::Command> &CliApp::commands()
             u"Writes the main tables as CSV files (UTF-8), as the settings page does, into FOLDER\n"
             "(default: Belvardino_Export_<date>_<time> in the current directory) and prints the\n"
             "folder. Reads only."_s },
+        { u"export-journal"_s, u"export-journal FILE [--from yyyy-MM-dd] [--to yyyy-MM-dd]"_s,
+            u"Writes the journal as a plain-text accounting journal that hledger reads (for\n"
+            "example: hledger -f FILE balance) and prints its path: one transaction per entry\n"
+            "with its date, reference and description, accounts as \"code name\" under assets,\n"
+            "liabilities, equity, revenues and expenses, and an amount in another currency with\n"
+            "its total price in the primary one. The dates limit the entries (default: all).\n"
+            "Reads only."_s },
         { u"report"_s, u"report NAME [--from yyyy-MM-dd] [--to yyyy-MM-dd] [--id ID] --pdf FILE"_s,
             u"Prints a report as a PDF file. NAME is one of:\n"
             "  financial-summary     revenue, expenses and receivables (default range: this year)\n"
@@ -258,6 +266,7 @@ int CliApp::run(const QStringList &arguments)
         { u"services"_s, &CliApp::services },
         { u"export-csv"_s, &CliApp::exportCsv },
         { u"report"_s, &CliApp::report },
+        { u"export-journal"_s, &CliApp::exportJournal },
         { u"import"_s, &CliApp::import },
         { u"demo"_s, &CliApp::demo },
         { u"users"_s, &CliApp::users },
@@ -624,6 +633,33 @@ int CliApp::report(const Command &command, const QStringList &arguments)
     if (!reports.print(
             name, entity, parser.value(from), parser.value(to), target.absoluteFilePath(), &error))
         return failure(u"report: "_s + error);
+    print(target.absoluteFilePath());
+    return kSuccess;
+}
+
+int CliApp::exportJournal(const Command &command, const QStringList &arguments)
+{
+    const QCommandLineOption from(u"from"_s, QString(), u"DATE"_s);
+    const QCommandLineOption to(u"to"_s, QString(), u"DATE"_s);
+    QCommandLineParser parser;
+    int code = kSuccess;
+    if (!parse(command, parser, { from, to }, arguments, 1, &code))
+        return code;
+    for (const QCommandLineOption &date : { from, to }) {
+        if (parser.isSet(date) && !isIsoDate(parser.value(date)))
+            return usageError(u"export-journal: --"_s + date.names().constFirst()
+                + u" needs a date as yyyy-MM-dd"_s);
+    }
+    if (parser.isSet(from) && parser.isSet(to) && parser.value(from) > parser.value(to))
+        return usageError(u"export-journal: --from is after --to"_s);
+    const QFileInfo target(parser.positionalArguments().constFirst());
+    if (!target.absoluteDir().exists())
+        return failure(u"no such folder: "_s + target.absolutePath());
+    if (!openDatabase(false))
+        return kFailure;
+    if (!JournalExport::write(
+            m_db.get(), target.absoluteFilePath(), parser.value(from), parser.value(to)))
+        return failure(u"export-journal: cannot write "_s + target.absoluteFilePath());
     print(target.absoluteFilePath());
     return kSuccess;
 }

@@ -63,6 +63,7 @@ private:
     int services(const Command &command, const QStringList &arguments);
     int exportCsv(const Command &command, const QStringList &arguments);
     int report(const Command &command, const QStringList &arguments);
+    int exportJournal(const Command &command, const QStringList &arguments);
     int import(const Command &command, const QStringList &arguments);
     int demo(const Command &command, const QStringList &arguments);
     int users(const Command &command, const QStringList &arguments);

@@ -218,6 +218,9 @@ bool Database::bringUpToDate(QSqlDatabase &db)
     createTables(db);
     createIndexes(db);
     const bool seeded = seedDefaults(db);
+    QSqlQuery query(db);
+    for (const QString &statement : SeedData::postingAccounts())
+        query.exec(statement);
     return upgradePlainPasswords(db) && seeded;
 }
 
@@ -232,7 +235,7 @@ void Database::createTables(QSqlDatabase &db)
 {
     // Migrations that find their column already present fail by design; results are ignored.
     QSqlQuery query(db);
-    for (const QString &statement : Schema::tableStatements())
+    for (const QString &statement : Schema::tableStatements() + Schema::triggerStatements())
         query.exec(statement);
 }
 

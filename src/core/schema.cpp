@@ -12,6 +12,9 @@ QStringList Schema::pragmaStatements()
         // Pages are read through a memory map instead of being copied into the page cache: the
         // first screens after start-up touch much of a large file.
         u"PRAGMA mmap_size=268435456"_s,
+        // A savepoint's copies of the pages it changes stay in memory: a rent run is one
+        // transaction with a savepoint per invoice and its journal entry.
+        u"PRAGMA temp_store=MEMORY"_s,
     };
 }
 
@@ -106,7 +109,58 @@ QStringList Schema::tableStatements()
         u"CREATE TABLE IF NOT EXISTS deposits (id INTEGER PRIMARY KEY AUTOINCREMENT,contract_id INTEGER NOT NULL,tenant_id INTEGER NOT NULL,amount REAL NOT NULL,currency_id INTEGER,received_date TEXT NOT NULL,status TEXT NOT NULL DEFAULT 'held',receipt_voucher_id INTEGER,settled_date TEXT,deducted REAL DEFAULT 0,refunded REAL DEFAULT 0,kept REAL DEFAULT 0,invoiced_rest REAL DEFAULT 0,refund_voucher_id INTEGER,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (contract_id) REFERENCES contracts(id),FOREIGN KEY (tenant_id) REFERENCES tenants(id),FOREIGN KEY (currency_id) REFERENCES currencies(id),FOREIGN KEY (receipt_voucher_id) REFERENCES vouchers(id),FOREIGN KEY (refund_voucher_id) REFERENCES vouchers(id))"_s,
         // What a settlement took from a deposit: an unpaid invoice of the lease, or damage.
         u"CREATE TABLE IF NOT EXISTS deposit_deductions (id INTEGER PRIMARY KEY AUTOINCREMENT,deposit_id INTEGER NOT NULL,kind TEXT NOT NULL,invoice_id INTEGER,description TEXT,amount REAL NOT NULL,FOREIGN KEY (deposit_id) REFERENCES deposits(id),FOREIGN KEY (invoice_id) REFERENCES invoices(id))"_s,
+        // A posted entry keeps the currency of its operation and the rate it was converted at;
+        // each line keeps its amount in that currency.
+        u"ALTER TABLE journal_entries ADD COLUMN currency_id INTEGER"_s,
+        u"ALTER TABLE journal_entries ADD COLUMN rate REAL"_s,
+        u"ALTER TABLE journal_lines ADD COLUMN original_amount REAL"_s,
+        u"ALTER TABLE invoices ADD COLUMN voided_date TEXT"_s,
     };
+}
+
+// Nothing dated on or before the lock date is written, changed or removed, whichever operation
+// tries: SQLite refuses it, and the refusal names itself for the interface.
+QStringList Schema::triggerStatements()
+{
+    const QString locked = u"(SELECT value FROM settings WHERE key='lock_date')"_s;
+    const QString refuse = u" BEGIN SELECT RAISE(ABORT, 'bv-refusal:closed'); END"_s;
+    const QString entryDay
+        = u"(SELECT date(entry_date) FROM journal_entries WHERE id=%1.entry_id)"_s;
+    // Debit minus credit, kept to the cent, as each line is stored.
+    QStringList statements { u"CREATE TRIGGER IF NOT EXISTS journal_lines_balance AFTER INSERT ON "
+                             "journal_lines BEGIN UPDATE accounts SET balance=round(balance+"
+                             "NEW.debit-NEW.credit,2) WHERE id=NEW.account_id; END"_s };
+    const QList<QPair<QString, QString>> dated { { u"payments"_s, u"payment_date"_s },
+        { u"expenses"_s, u"expense_date"_s }, { u"contractor_payments"_s, u"payment_date"_s },
+        { u"journal_entries"_s, u"entry_date"_s } };
+    for (const auto &[table, column] : dated) {
+        statements << u"CREATE TRIGGER IF NOT EXISTS lock_%1_insert BEFORE INSERT ON %1 WHEN "
+                      "date(NEW.%2) <= %3"_s.arg(table, column, locked)
+                + refuse;
+        statements << u"CREATE TRIGGER IF NOT EXISTS lock_%1_update BEFORE UPDATE ON %1 WHEN "
+                      "date(OLD.%2) <= %3 OR date(NEW.%2) <= %3"_s.arg(table, column, locked)
+                + refuse;
+        statements << u"CREATE TRIGGER IF NOT EXISTS lock_%1_delete BEFORE DELETE ON %1 WHEN "
+                      "date(OLD.%2) <= %3"_s.arg(table, column, locked)
+                + refuse;
+    }
+    statements << u"CREATE TRIGGER IF NOT EXISTS lock_journal_lines_insert BEFORE INSERT ON "
+                  "journal_lines WHEN "_s
+            + entryDay.arg(u"NEW"_s) + u" <= "_s + locked + refuse;
+    statements << u"CREATE TRIGGER IF NOT EXISTS lock_journal_lines_update BEFORE UPDATE ON "
+                  "journal_lines WHEN "_s
+            + entryDay.arg(u"OLD"_s) + u" <= "_s + locked + refuse;
+    statements << u"CREATE TRIGGER IF NOT EXISTS lock_journal_lines_delete BEFORE DELETE ON "
+                  "journal_lines WHEN "_s
+            + entryDay.arg(u"OLD"_s) + u" <= "_s + locked + refuse;
+    statements << u"CREATE TRIGGER IF NOT EXISTS lock_invoices_void BEFORE UPDATE OF status ON "
+                  "invoices WHEN NEW.status='void' AND OLD.status!='void' AND "
+                  "date(OLD.created_at) <= "_s
+            + locked + refuse;
+    statements << u"CREATE TRIGGER IF NOT EXISTS lock_units_sale BEFORE UPDATE OF sale_date ON "
+                  "units WHEN NEW.sale_date IS NOT OLD.sale_date AND (date(NEW.sale_date) <= "_s
+            + locked + u" OR date(OLD.sale_date) <= "_s + locked + u")"_s + refuse;
+    return statements;
 }
 
 QStringList Schema::indexStatements()
@@ -126,6 +180,12 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_journal_date ON journal_entries(entry_date)"_s,
+        // Whether an operation is posted, an entry's lines, and an account's ledger.
+        u"CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, reference_id)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id, entry_id)"_s,
+        // An invoice's lines by type, read when it is posted.
+        u"CREATE INDEX IF NOT EXISTS idx_invoice_items_invoice ON invoice_items(invoice_id, type)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)"_s,

@@ -10,6 +10,9 @@ public:
     static QStringList pragmaStatements();
     static QStringList tableStatements();
     static QStringList indexStatements();
+    // Triggers: refusals of writes dated on or before the lock date, and each posted line
+    // moving its account's balance.
+    static QStringList triggerStatements();
     // Every table of the current layout.
     static QStringList applicationTables();
     // Tables every version of the program has written: a file holding them is one of ours, and

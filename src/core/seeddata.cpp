@@ -30,5 +30,28 @@ QStringList SeedData::statements()
         u"INSERT INTO services (name, type, rate, unit_of_measure) VALUES ('تنظيف', 'fixed', 100, 'شهري')"_s,
         u"INSERT INTO services (name, type, rate, unit_of_measure) VALUES ('مصعد', 'fixed', 50, 'شهري')"_s,
         u"INSERT INTO services (name, type, rate, unit_of_measure) VALUES ('حراسة', 'fixed', 75, 'شهري')"_s,
+        // A new database posts its operations to the journal; an older one waits to be asked.
+        u"INSERT OR IGNORE INTO settings (key, value) VALUES ('auto_posting', '1')"_s,
+    };
+}
+
+// Each account is added under its top-level account unless its code is taken.
+QStringList SeedData::postingAccounts()
+{
+    const QString row
+        = u"INSERT OR IGNORE INTO accounts (code, name_ar, type, parent_id, is_system) "
+          "SELECT '%1', '%2', '%3', (SELECT id FROM accounts WHERE code='%4'), 1"_s;
+    return {
+        row.arg(u"1110"_s, u"البنك"_s, u"asset"_s, u"1000"_s),
+        row.arg(u"1210"_s, u"أقساط مستحقة القبض"_s, u"asset"_s, u"1000"_s),
+        row.arg(u"2200"_s, u"تأمينات المستأجرين المحتجزة"_s, u"liability"_s, u"2000"_s),
+        row.arg(u"2300"_s, u"دفعات مقدمة من المستأجرين"_s, u"liability"_s, u"2000"_s),
+        row.arg(u"4400"_s, u"إيرادات غرامات التأخير"_s, u"revenue"_s, u"4000"_s),
+        row.arg(u"5310"_s, u"مصروفات الكهرباء"_s, u"expense"_s, u"5000"_s),
+        row.arg(u"5320"_s, u"مصروفات المياه"_s, u"expense"_s, u"5000"_s),
+        row.arg(u"5330"_s, u"مصروفات التنظيف"_s, u"expense"_s, u"5000"_s),
+        row.arg(u"5340"_s, u"مصروفات إدارية"_s, u"expense"_s, u"5000"_s),
+        row.arg(u"5350"_s, u"ضرائب ورسوم"_s, u"expense"_s, u"5000"_s),
+        row.arg(u"5360"_s, u"مصروفات التأمين"_s, u"expense"_s, u"5000"_s),
     };
 }

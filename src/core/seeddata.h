@@ -8,4 +8,6 @@ class SeedData
 public:
     static QString adminPassword();
     static QStringList statements();
+    // The accounts the automatic posting needs, added on every start when missing.
+    static QStringList postingAccounts();
 };

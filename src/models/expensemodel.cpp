@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "money.h"
+#include "posting.h"
 #include "transactionguard.h"
 #include "voucherbook.h"
 
@@ -83,7 +84,7 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &c
                 u"UPDATE expenses SET voucher_id=? WHERE id=?"_s, { voucherId, id }))
             return -1;
     }
-    if (!guard.commit())
+    if (!Posting::post(m_db, Posting::Kind::Expense, id) || !guard.commit())
         return -1;
     emit dataChanged();
     return id;
@@ -120,7 +121,7 @@ bool ExpenseModel::update(int id, int propId, int unitId, int contractorId, cons
         && !m_db->execNonQuery(
             u"UPDATE contractors SET balance=balance+? WHERE id=?"_s, { amount, contractorId }))
         return false;
-    if (!guard.commit())
+    if (!Posting::repost(m_db, Posting::Kind::Expense, id) || !guard.commit())
         return false;
     emit dataChanged();
     return true;
@@ -214,7 +215,7 @@ int ExpenseModel::payContractor(int contractorId, double amount, const QString &
         || !m_db->execNonQuery(
             u"UPDATE contractor_payments SET voucher_id=? WHERE id=?"_s, { voucherId, id }))
         return -1;
-    if (!guard.commit())
+    if (!Posting::post(m_db, Posting::Kind::ContractorPayment, id) || !guard.commit())
         return -1;
     emit dataChanged();
     return id;

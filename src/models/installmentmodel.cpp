@@ -3,6 +3,7 @@
 #include "chequemodel.h"
 #include "database.h"
 #include "money.h"
+#include "posting.h"
 #include "transactionguard.h"
 #include "voucherbook.h"
 
@@ -124,7 +125,8 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
 
     const QString details = u"تم بيع الوحدة %1 بمبلغ %2 (دفعة: %3, شيكات: %4)"_s.arg(
         unitNumber, general(totalPrice), general(downPayment), QString::number(numInstallments));
-    if (!writeAudit(u"بيع وحدة"_s, u"units"_s, unitId, details))
+    if (!writeAudit(u"بيع وحدة"_s, u"units"_s, unitId, details)
+        || !Posting::post(m_db, Posting::Kind::Sale, unitId))
         return -1;
     if (!guard.commit())
         return -1;
@@ -170,7 +172,7 @@ bool InstallmentModel::payInstallment(int id, double amount)
         "currency_id, notes, installment_id) VALUES (?,?,?,?,date('now','localtime'),?,?,?)"_s,
         { due.value(u"buyer_id"_s), due.value(u"unit_id"_s), paid, u"cash"_s,
             due.value(u"currency_id"_s), u"تحصيل قسط - معرف: %1"_s.arg(id), id });
-    if (paymentId < 1)
+    if (paymentId < 1 || !Posting::post(m_db, Posting::Kind::InstallmentCollection, paymentId))
         return false;
     // An installment that carries a cheque is collected by that cheque.
     const QString cheque = due.value(u"cheque_number"_s).toString();
@@ -283,7 +285,8 @@ int InstallmentModel::reverseCollection(int paymentId, const QString &reason)
             { Money::fromCents(paid), status, installmentId })
         || !writeAudit(u"عكس تحصيل قسط"_s, u"installments"_s, installmentId,
             u"عُكس مبلغ %1: %2"_s.arg(QString::number(Money::fromCents(amount), 'f', 2), why))
-        || (voucherId > 0 && !VoucherBook(m_db).cancel(voucherId, why)) || !guard.commit())
+        || (voucherId > 0 && !VoucherBook(m_db).cancel(voucherId, why))
+        || !Posting::post(m_db, Posting::Kind::InstallmentCollection, id) || !guard.commit())
         return refuse(u"تعذر عكس التحصيل في قاعدة البيانات"_s);
     m_lastRefusal.clear();
     emit outcomeChanged();

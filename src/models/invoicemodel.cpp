@@ -3,6 +3,7 @@
 #include "database.h"
 #include "inputconverter.h"
 #include "money.h"
+#include "posting.h"
 #include "recordsearch.h"
 #include "settingsmanager.h"
 #include "transactionguard.h"
@@ -274,7 +275,7 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried)
     }
     if (!m_db->execNonQuery(u"UPDATE tenants SET balance=round(balance+?,2) WHERE id=?"_s,
             { total, draft.tenantId })
-        || !guard.commit()) {
+        || !Posting::post(m_db, Posting::Kind::Invoice, id) || !guard.commit()) {
         refuse(failed);
         return -1;
     }
@@ -392,12 +393,12 @@ bool InvoiceModel::voidWithReason(int id, const QString &reason)
     const double open = invoice.value(u"balance"_s).toDouble();
     const int tenantId = invoice.value(u"tenant_id"_s).toInt();
     if (!guard.isActive()
-        || !m_db->execNonQuery(
-            u"UPDATE invoices SET status='void', balance=0, notes=? WHERE id=?"_s,
+        || !m_db->execNonQuery(u"UPDATE invoices SET status='void', balance=0, notes=?, "
+                               "voided_date=date('now','localtime') WHERE id=?"_s,
             { notes.isEmpty() ? QVariant() : QVariant(notes), id })
         || !m_db->execNonQuery(
             u"UPDATE tenants SET balance=round(balance-?,2) WHERE id=?"_s, { open, tenantId })
-        || !guard.commit()) {
+        || !Posting::post(m_db, Posting::Kind::InvoiceVoid, id) || !guard.commit()) {
         refuse(u"تعذر إلغاء الفاتورة في قاعدة البيانات"_s);
         return false;
     }

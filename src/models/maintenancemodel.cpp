@@ -1,6 +1,7 @@
 #include "maintenancemodel.h"
 
 #include "database.h"
+#include "posting.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -72,7 +73,7 @@ bool MaintenanceModel::complete(int id, double cost)
             { request.value(u"property_id"_s), request.value(u"unit_id"_s), u"صيانة"_s,
                 request.value(u"title"_s), cost, QDate::currentDate().toString(u"yyyy-MM-dd"_s),
                 id });
-        if (expenseId < 1)
+        if (expenseId < 1 || !Posting::post(m_db, Posting::Kind::Expense, expenseId))
             return false;
     }
     if (!guard.commit())

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "inputconverter.h"
 #include "money.h"
+#include "posting.h"
 #include "recordsearch.h"
 #include "transactionguard.h"
 #include "voucherbook.h"
@@ -129,7 +130,7 @@ int PaymentModel::record(int invoiceId, int tenantId, double amount, const QStri
         && !m_db->execNonQuery(
             u"UPDATE tenants SET balance=round(balance-?,2) WHERE id=?"_s, { paid, tenantId }))
         return -1;
-    if (!guard.commit())
+    if (!Posting::post(m_db, Posting::Kind::TenantPayment, id) || !guard.commit())
         return -1;
     return id;
 }
@@ -266,7 +267,8 @@ int PaymentModel::undo(int paymentId, const QString &reason)
         || (!voided
             && !m_db->execNonQuery(u"UPDATE tenants SET balance=balance+? WHERE id=?"_s,
                 { Money::fromCents(amount), tenantId }))
-        || (voucherId > 0 && !VoucherBook(m_db).cancel(voucherId, why)) || !guard.commit()) {
+        || (voucherId > 0 && !VoucherBook(m_db).cancel(voucherId, why))
+        || !Posting::post(m_db, Posting::Kind::TenantPayment, id) || !guard.commit()) {
         refuse(u"تعذر عكس الدفعة في قاعدة البيانات"_s);
         return -1;
     }

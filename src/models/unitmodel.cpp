@@ -1,6 +1,8 @@
 #include "unitmodel.h"
 
 #include "database.h"
+#include "posting.h"
+#include "transactionguard.h"
 
 using namespace Qt::StringLiterals;
 
@@ -82,7 +84,14 @@ bool UnitModel::markAsSold(int unitId, int buyerId, double price, const QString 
         return false;
     if (!isFinite(price))
         return false;
-    return change(u"UPDATE units SET status='sold', buyer_id=?, sale_price_actual=?, sale_date=? "
-                  "WHERE id=?"_s,
-        { buyerId, price, date, unitId });
+    // The sale and its journal entry stand or fall together.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive()
+        || !m_db->execNonQuery(u"UPDATE units SET status='sold', buyer_id=?, "
+                               "sale_price_actual=?, sale_date=? WHERE id=?"_s,
+            { buyerId, price, date, unitId })
+        || !Posting::post(m_db, Posting::Kind::Sale, unitId) || !guard.commit())
+        return false;
+    emit dataChanged();
+    return true;
 }

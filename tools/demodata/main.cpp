@@ -2,10 +2,12 @@
 //   demodata --data-dir DIR [--scale N]
 //   demodata --app-data [--scale N]      (the application's own data directory)
 //   demodata --data-dir DIR --large      (the large portfolio of the benchmarks)
+//   demodata --data-dir DIR --large --post-history   (filled unposted, then its history posted)
 
 #include "database.h"
 #include "datadirlock.h"
 #include "demodata.h"
+#include "posting.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -36,7 +38,9 @@ int main(int argc, char *argv[])
         u"scale"_s, u"Multiply every quantity by N (default 1)."_s, u"n"_s, u"1"_s);
     const QCommandLineOption largeOption(
         u"large"_s, u"The large portfolio of the benchmarks (five years, 2,000 units) instead."_s);
-    parser.addOptions({ dataDirOption, appDataOption, scaleOption, largeOption });
+    const QCommandLineOption historyOption(u"post-history"_s,
+        u"Fill with automatic posting off, as an older file, then time posting its history."_s);
+    parser.addOptions({ dataDirOption, appDataOption, scaleOption, largeOption, historyOption });
     parser.process(app);
 
     QTextStream out(stdout);
@@ -76,6 +80,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    const bool history = parser.isSet(historyOption);
+    if (history)
+        Posting::setOn(&database, false);
     QElapsedTimer timer;
     timer.start();
     const DemoData::Counts c = parser.isSet(largeOption) ? DemoData::fillLarge(&database)
@@ -87,5 +94,13 @@ int main(int argc, char *argv[])
         << ", sales " << c.sales << "\n"
         << "  cheques " << c.cheques << ", maintenance " << c.maintenance << ", expenses "
         << c.expenses << ", journal entries " << c.journalEntries << "\n";
+    if (history) {
+        Posting::setOn(&database, true);
+        timer.restart();
+        const int posted = Posting::postHistory(&database);
+        out << "History posted: " << posted << " entries in " << timer.elapsed() << " ms\n";
+        if (posted < 0)
+            return 1;
+    }
     return 0;
 }

@@ -64,6 +64,10 @@ int main(int argc, char *argv[])
 
     const auto first
         = [&](const QString &sql) { return Database::firstRow(database.execQuery(sql)); };
+    const int cash = first(u"SELECT id FROM accounts WHERE code='1100'"_s).value(u"id"_s).toInt();
+    save(*print.documentLayout(objects.accountModel.ledgerDocument(
+             cash, today.addMonths(-3).toString(Qt::ISODate), to)),
+        u"ledger-cash"_s);
     const QVariantMap tenant = first(u"SELECT t.id, t.full_name FROM tenants t JOIN payments p "
                                      "ON p.tenant_id=t.id GROUP BY t.id ORDER BY COUNT(*) DESC "
                                      "LIMIT 1"_s);

@@ -176,6 +176,14 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
     select(4);
     tab(u"accountingTab"_s, 1, u"50-accounting-journal"_s);
     tab(u"accountingTab"_s, 2, u"51-accounting-contractors"_s);
+    tab(u"accountingTab"_s, 3, u"51-accounting-trial-balance"_s);
+    if (QObject *box = s.find(u"ledgerAccountBox"_s))
+        box->setProperty("currentIndex", 1);
+    if (QObject *ledger = s.find(u"ledgerView"_s))
+        QMetaObject::invokeMethod(ledger, "reload");
+    tab(u"accountingTab"_s, 4, u"51-accounting-ledger"_s);
+    tab(u"accountingTab"_s, 5, u"51-accounting-books-settings"_s);
+    openForRow(s, u"entryDialog"_s, 1, u"52-dialog-journal-entry-lines"_s);
     dialog(u"journalDialog"_s, {}, {}, u"52-dialog-journal-entry"_s);
     dialog(u"contractorDialog"_s, {}, {}, u"53-dialog-contractor"_s);
     const QVariantMap contractor { { u"id"_s, 1 }, { u"name"_s, u"مؤسسة الأمل للكهرباء"_s },
