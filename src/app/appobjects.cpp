@@ -32,7 +32,20 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , importCtrl(db)
     , auditMgr(db)
     , recordSearch(db)
+    , listCatalog(db)
 {
+    listCatalog.watch(&tenantModel, { u"tenants"_s, u"invoices"_s, u"payments"_s });
+    listCatalog.watch(&contractModel, { u"tenants"_s });
+    listCatalog.watch(&buyerModel, { u"buyers"_s, u"installments"_s, u"payments"_s });
+    listCatalog.watch(&installmentModel, { u"buyers"_s, u"installments"_s, u"payments"_s });
+    listCatalog.watch(&maintenanceModel, { u"maintenance"_s, u"expenses"_s });
+    listCatalog.watch(&expenseModel, { u"expenses"_s });
+    listCatalog.watch(&invoiceModel, { u"invoices"_s, u"payments"_s });
+    listCatalog.watch(&paymentModel, { u"invoices"_s, u"payments"_s });
+    listCatalog.watch(&propertyModel,
+        { u"maintenance"_s, u"expenses"_s, u"installments"_s, u"invoices"_s, u"payments"_s });
+    listCatalog.watch(&unitModel,
+        { u"maintenance"_s, u"expenses"_s, u"installments"_s, u"invoices"_s, u"payments"_s });
     backupManager.setDatabase(db);
     QObject::connect(&backupManager, &BackupManager::backupRestored, &authCtrl,
         &AuthController::endAfterRestore);
@@ -69,4 +82,5 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"auditMgr"_s, &auditMgr);
     context->setContextProperty(u"inputConverter"_s, &inputConverter);
     context->setContextProperty(u"recordSearch"_s, &recordSearch);
+    context->setContextProperty(u"listCatalog"_s, &listCatalog);
 }

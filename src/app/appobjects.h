@@ -14,6 +14,7 @@
 #include "inputconverter.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
+#include "listcatalog.h"
 #include "maintenancemodel.h"
 #include "notificationcontroller.h"
 #include "paymentmodel.h"
@@ -69,4 +70,6 @@ public:
     AuditManager auditMgr;
     InputConverter inputConverter;
     RecordSearch recordSearch;
+    // The paged lists of the pages, each read again after the writes it depends on.
+    ListCatalog listCatalog;
 };
