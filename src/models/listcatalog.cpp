@@ -10,6 +10,8 @@ ListCatalog::ListCatalog(Database *db, QObject *parent)
     : QObject(parent)
     , m_db(db)
 {
+    // So that QML can take the lists that open() returns.
+    qRegisterMetaType<PagedListModel *>();
 }
 
 void ListCatalog::watch(ModelBase *model, const QStringList &lists)
