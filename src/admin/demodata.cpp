@@ -556,9 +556,15 @@ Counts fill(Database *db, int scale, quint32 seed)
 
 Counts fillLarge(Database *db, int scale, quint32 seed)
 {
+    // The whole history is one transaction: the pages it changes stay in memory instead of
+    // spilling to the log again and again.
+    const QVariant cacheSize
+        = db->execQuery(u"PRAGMA cache_size"_s).value(0).toMap().value(u"cache_size"_s);
+    db->execNonQuery(u"PRAGMA cache_size=%1"_s.arg(-64000 * qBound(1, scale, 16)));
     Objects objects(db);
     const Counts counts = fillLargeThrough(objects, scale, seed);
     SettingsManager settled(db);
+    db->execNonQuery(u"PRAGMA cache_size=%1"_s.arg(cacheSize.toInt()));
     return counts;
 }
 
