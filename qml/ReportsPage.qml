@@ -16,9 +16,13 @@ Rectangle {
     property var profitLoss: ({})
     property var balanceSheet: ({})
     property var projects: []
-    property var units: []
-    property var overdue: []
+    // The longest tables read a screenful at a time, only while their tab is shown.
+    property var units: listCatalog.open("units", page)
+    property var overdue: listCatalog.open("installments", page)
     property var chequeRows: []
+    // Whether the projects' figures were read for the current range: one query set per
+    // property, so they are read once their tab is first shown.
+    property bool projectsRead: false
     property string notice: ""
     property alias tab: tabs.currentIndex
 
@@ -36,6 +40,19 @@ Rectangle {
         analysis = reportCtrl.getSmartAIAnalysis() || {}
         profitLoss = reportCtrl.getProfitLoss(from, to) || {}
         balanceSheet = reportCtrl.getBalanceSheet() || {}
+        chequeRows = Theme.rows(reportCtrl.getChequeReport("", from, to))
+        projectsRead = false
+        overdue.filters = { unpaidBefore: Theme.today() }
+        units.reload()
+        overdue.reload()
+        showTab()
+    }
+
+    function showTab() {
+        units.active = visible && tabs.currentIndex === 3
+        overdue.active = visible && tabs.currentIndex === 4
+        if (!visible || tabs.currentIndex !== 2 || projectsRead)
+            return
         var props = Theme.rows(propertyModel.getAll())
         var list = []
         for (var i = 0; i < props.length; ++i) {
@@ -43,9 +60,7 @@ Rectangle {
             list.push({ name: props[i].name, f: f })
         }
         projects = list
-        units = Theme.rows(unitModel.getAll())
-        overdue = Theme.rows(reportCtrl.getOverdueInstallments())
-        chequeRows = Theme.rows(reportCtrl.getChequeReport("", from, to))
+        projectsRead = true
     }
 
     function applyRange() {
@@ -103,6 +118,8 @@ Rectangle {
     }
     onVisibleChanged: if (visible)
         reload()
+    else
+        showTab()
 
     // Copies the analysis through a text edit, the one clipboard QML offers.
     TextEdit {
@@ -180,6 +197,7 @@ Rectangle {
                 id: tabs
                 objectName: "reportTab"
                 model: page.tabNames
+                onCurrentIndexChanged: page.showTab()
             }
         }
 

@@ -35,9 +35,10 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , listCatalog(db)
 {
     listCatalog.watch(&tenantModel, { u"tenants"_s, u"invoices"_s, u"payments"_s });
-    listCatalog.watch(&contractModel, { u"tenants"_s });
+    listCatalog.watch(&contractModel, { u"tenants"_s, u"units"_s });
     listCatalog.watch(&buyerModel, { u"buyers"_s, u"installments"_s, u"payments"_s });
-    listCatalog.watch(&installmentModel, { u"buyers"_s, u"installments"_s, u"payments"_s });
+    listCatalog.watch(
+        &installmentModel, { u"buyers"_s, u"installments"_s, u"payments"_s, u"units"_s });
     listCatalog.watch(&maintenanceModel, { u"maintenance"_s, u"expenses"_s });
     listCatalog.watch(&expenseModel, { u"expenses"_s });
     listCatalog.watch(&invoiceModel, { u"invoices"_s, u"payments"_s });

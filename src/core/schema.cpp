@@ -118,6 +118,10 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
         // A payment is reversed at most once.
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_payments_reversal ON payments(reverses_payment_id) WHERE reverses_payment_id IS NOT NULL"_s,
+        // Paged lists: each page starts after the sort key of the last, found through these.
+        u"CREATE INDEX IF NOT EXISTS idx_tenants_name ON tenants(full_name)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_buyers_name ON buyers(full_name)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_maintenance_status_created ON maintenance_requests(status, created_at)"_s,
     };
 }
 

@@ -77,7 +77,15 @@ ListQuery ListCatalog::query(const QString &name)
         q.date = u"due_date"_s;
         q.sorts = { { u"due"_s, u"due_date"_s } };
         q.sort = u"due"_s;
-        q.filters = { { u"status"_s, u"status = ?"_s }, { u"buyer"_s, u"buyer_id = ?"_s } };
+        q.filters = { { u"status"_s, u"status = ?"_s }, { u"buyer"_s, u"buyer_id = ?"_s },
+            { u"unpaidBefore"_s, u"status != 'paid' AND due_date < ?"_s } };
+    } else if (name == u"units"_s) {
+        q.select = u"SELECT u.*, p.name as property_name FROM units u JOIN properties p ON "
+                   "u.property_id=p.id"_s;
+        q.searched = { u"property_name"_s, u"unit_number"_s };
+        q.sorts = { { u"place"_s, u"property_name || ' ' || unit_number"_s } };
+        q.sort = u"place"_s;
+        q.filters = { { u"status"_s, u"status = ?"_s } };
     } else if (name == u"invoices"_s) {
         q.select = u"SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as "
                    "property_name FROM invoices i LEFT JOIN tenants t ON i.tenant_id=t.id LEFT "

@@ -182,6 +182,16 @@ int main(int argc, char *argv[])
         times << timeToFrame(
             window, [&] { QMetaObject::invokeMethod(shell, "selectPage", Q_ARG(QVariant, page)); });
         settle(300);
+        // Each tab of the reports, from its choice to its first frame.
+        QQuickItem *shown = pageItems.at(page);
+        if (shown->objectName() != u"reportsPage"_s)
+            continue;
+        const int tabs = 6;
+        for (int tab = 1; tab <= tabs; ++tab) {
+            names << u"reports:tab%1"_s.arg(tab % tabs);
+            times << timeToFrame(window, [&] { shown->setProperty("tab", tab % tabs); });
+            settle(300);
+        }
     }
     std::printf("%.0f %.0f %.1f", startup, login, peakKiB() / 1024.0);
     for (double time : times)
