@@ -7,8 +7,8 @@ import "components/Theme.js" as Theme
 Rectangle {
     id: page
 
-    property var buyers: []
-    property var allBuyers: []
+    // Read a screenful at a time, narrowed in SQL as the search is typed.
+    property var buyers: listCatalog.open("buyers", page)
 
     // An alert about a buyer opens the buyer's installment schedule.
     function openRecord(kind, id) {
@@ -21,22 +21,14 @@ Rectangle {
     }
 
     function reload() {
-        allBuyers = Theme.rows(buyerModel.getAll())
-        applyFilter()
-    }
-
-    function applyFilter() {
-        buyers = allBuyers.filter(b => listFilter.accepts([b.full_name, b.id_number, b.phone], ""))
+        buyers.reload()
     }
 
     color: "#0a0e1a"
 
-    // The shell builds every page at login; a page reads its lists only once it is shown, so a
-    // large portfolio does not load every list up front.
-    Component.onCompleted: if (visible)
-        reload()
-    onVisibleChanged: if (visible)
-        reload()
+    // The shell builds every page at login; a list is read only while its page is shown.
+    Component.onCompleted: buyers.active = visible
+    onVisibleChanged: buyers.active = visible
 
     ColumnLayout {
         anchors.fill: parent
@@ -61,7 +53,7 @@ Rectangle {
             objectName: "buyerListFilter"
             Layout.fillWidth: true
             dates: false
-            onChanged: page.applyFilter()
+            onChanged: page.buyers.search = searchText()
         }
 
         Label {
@@ -79,7 +71,7 @@ Rectangle {
         Label {
             Layout.fillWidth: true
             Layout.topMargin: 24
-            visible: page.buyers.length === 0
+            visible: page.buyers.count === 0
             text: "لا يوجد مشترون بعد"
             color: Theme.textMuted
             font.family: Theme.fontFamily
@@ -100,8 +92,8 @@ Rectangle {
 
             delegate: Rectangle {
                 id: row
-                required property var modelData
                 required property int index
+                readonly property var rowData: page.buyers.get(index)
                 width: list.width
                 height: 72
                 radius: 12
@@ -113,8 +105,8 @@ Rectangle {
                 }
 
                 function openWith(dialog) {
-                    dialog.buyerId = Number(modelData.id)
-                    dialog.buyerName = Theme.text(modelData.full_name)
+                    dialog.buyerId = Number(rowData.id)
+                    dialog.buyerName = Theme.text(rowData.full_name)
                     dialog.open()
                 }
 
@@ -131,7 +123,7 @@ Rectangle {
                         color: "#1e293b"
                         Label {
                             anchors.centerIn: parent
-                            text: Theme.text(row.modelData.full_name).charAt(0)
+                            text: Theme.text(row.rowData.full_name).charAt(0)
                             color: Theme.gold
                             font.family: Theme.fontFamily
                             font.pixelSize: 16
@@ -143,7 +135,7 @@ Rectangle {
                         spacing: 2
                         Label {
                             Layout.fillWidth: true
-                            text: Theme.text(row.modelData.full_name)
+                            text: Theme.text(row.rowData.full_name)
                             color: Theme.textPrimary
                             font.family: Theme.fontFamily
                             font.pixelSize: 15
@@ -153,9 +145,9 @@ Rectangle {
                         }
                         Label {
                             Layout.fillWidth: true
-                            text: "هوية: " + Theme.text(row.modelData.id_number) + "  •  هاتف: "
-                                  + Theme.text(row.modelData.phone) + "  •  أقساط: "
-                                  + (Number(row.modelData.installment_count) || 0)
+                            text: "هوية: " + Theme.text(row.rowData.id_number) + "  •  هاتف: "
+                                  + Theme.text(row.rowData.phone) + "  •  أقساط: "
+                                  + (Number(row.rowData.installment_count) || 0)
                             color: Theme.textSecondary
                             font.family: Theme.fontFamily
                             font.pixelSize: 12
@@ -207,7 +199,7 @@ Rectangle {
                         rightPadding: 10
                         text: "✎"
                         outline: true
-                        onClicked: addDialog.openFor(row.modelData)
+                        onClicked: addDialog.openFor(row.rowData)
                     }
                 }
             }

@@ -6,15 +6,20 @@ import "components/Theme.js" as Theme
 Rectangle {
     id: page
 
-    property var invoices: []
-    // A large history is shown a screenful at a time, newest first.
-    property int shown: 500
+    // A large history, newest first, read a screenful at a time as the table scrolls.
+    property var invoices: listCatalog.open("invoices", page)
     property bool filtered: false
 
     function reload() {
+        applyFilter()
+        invoices.reload()
+    }
+
+    function applyFilter() {
         filtered = filter.searchText() !== "" || filter.fromText() !== "" || filter.toText() !== ""
-        invoices = Theme.rows(invoiceModel.search(filter.searchText(), filter.fromText(),
-                                                  filter.toText(), shown))
+        invoices.search = filter.searchText()
+        invoices.from = filter.fromText()
+        invoices.to = filter.toText()
     }
 
     function showResult(count, heading) {
@@ -42,12 +47,9 @@ Rectangle {
 
     color: "#0a0e1a"
 
-    // The shell builds every page at login; a page reads its lists only once it is shown, so a
-    // large portfolio does not load every list up front.
-    Component.onCompleted: if (visible)
-        reload()
-    onVisibleChanged: if (visible)
-        reload()
+    // The shell builds every page at login; a list is read only while its page is shown.
+    Component.onCompleted: invoices.active = visible
+    onVisibleChanged: invoices.active = visible
 
     ColumnLayout {
         anchors.fill: parent
@@ -105,7 +107,7 @@ Rectangle {
             id: filter
             objectName: "invoiceListFilter"
             Layout.fillWidth: true
-            onChanged: page.reload()
+            onChanged: page.applyFilter()
         }
 
         DataTable {
@@ -140,18 +142,6 @@ Rectangle {
                       voidDialog.open()
                   } }
             ]
-        }
-
-        MButton {
-            objectName: "invoicesMoreButton"
-            Layout.alignment: Qt.AlignHCenter
-            visible: page.invoices.length >= page.shown
-            outline: true
-            text: "عرض المزيد"
-            onClicked: {
-                page.shown += 500
-                page.reload()
-            }
         }
     }
 

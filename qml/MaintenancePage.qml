@@ -6,29 +6,32 @@ import "components/Theme.js" as Theme
 Rectangle {
     id: page
 
-    property var requests: []
-    property var expenses: []
-    property var allRequests: []
-    property var allExpenses: []
+    // Each read a screenful at a time, narrowed in SQL, and only while its section is shown.
+    property var requests: listCatalog.open("maintenance", page)
+    property var expenses: listCatalog.open("expenses", page)
     property alias section: sections.currentIndex
     property alias filter: filters.currentIndex
     readonly property var statuses: ["", "new", "in_progress", "completed"]
 
     function reload() {
-        var status = statuses[filters.currentIndex]
-        allRequests = Theme.rows(status === "" ? maintenanceModel.getAll()
-                                               : maintenanceModel.getByStatus(status))
-        allExpenses = sections.currentIndex === 1 ? Theme.rows(expenseModel.getAll()) : []
+        show()
         applyFilter()
+        requests.reload()
+        expenses.reload()
+    }
+
+    function show() {
+        requests.active = visible && sections.currentIndex === 0
+        expenses.active = visible && sections.currentIndex === 1
     }
 
     function applyFilter() {
-        requests = allRequests.filter(r => listFilter.accepts(
-                                          [r.title, r.property_name, r.unit_number, r.description],
-                                          r.request_date))
-        expenses = allExpenses.filter(e => listFilter.accepts(
-                                          [e.category, e.description, e.property_name, e.unit_number,
-                                           e.contractor_name], e.expense_date))
+        requests.filters = { status: statuses[filters.currentIndex] }
+        for (var list of [requests, expenses]) {
+            list.search = listFilter.searchText()
+            list.from = listFilter.fromText()
+            list.to = listFilter.toText()
+        }
     }
 
     function methodText(m) {
@@ -45,12 +48,9 @@ Rectangle {
 
     color: "#0a0e1a"
 
-    // The shell builds every page at login; a page reads its lists only once it is shown, so a
-    // large portfolio does not load every list up front.
-    Component.onCompleted: if (visible)
-        reload()
-    onVisibleChanged: if (visible)
-        reload()
+    // The shell builds every page at login; a list is read only while its page is shown.
+    Component.onCompleted: show()
+    onVisibleChanged: show()
 
     ColumnLayout {
         anchors.fill: parent
@@ -81,7 +81,7 @@ Rectangle {
             id: sections
             objectName: "maintenanceSection"
             model: ["طلبات الصيانة", "المصروفات"]
-            onSelected: page.reload()
+            onSelected: page.show()
         }
 
         ListFilter {
@@ -96,7 +96,7 @@ Rectangle {
             objectName: "maintenanceFilter"
             visible: sections.currentIndex === 0
             model: ["الكل", "جديد", "قيد التنفيذ", "مكتمل"]
-            onSelected: page.reload()
+            onSelected: page.applyFilter()
         }
 
         DataTable {

@@ -6,9 +6,8 @@ import "components/Theme.js" as Theme
 Rectangle {
     id: page
 
-    property var payments: []
-    // A large history is shown a screenful at a time, newest first.
-    property int shown: 500
+    // A large history, newest first, read a screenful at a time as the table scrolls.
+    property var payments: listCatalog.open("payments", page)
     property bool filtered: false
 
     readonly property var methodNames: ({
@@ -18,9 +17,15 @@ Rectangle {
     })
 
     function reload() {
+        applyFilter()
+        payments.reload()
+    }
+
+    function applyFilter() {
         filtered = filter.searchText() !== "" || filter.fromText() !== "" || filter.toText() !== ""
-        payments = Theme.rows(paymentModel.search(filter.searchText(), filter.fromText(),
-                                                  filter.toText(), shown))
+        payments.search = filter.searchText()
+        payments.from = filter.fromText()
+        payments.to = filter.toText()
     }
 
     // A reversed payment stays listed, greyed, beside the reversal that undoes it.
@@ -38,12 +43,9 @@ Rectangle {
 
     color: "#0a0e1a"
 
-    // The shell builds every page at login; a page reads its lists only once it is shown, so a
-    // large portfolio does not load every list up front.
-    Component.onCompleted: if (visible)
-        reload()
-    onVisibleChanged: if (visible)
-        reload()
+    // The shell builds every page at login; a list is read only while its page is shown.
+    Component.onCompleted: payments.active = visible
+    onVisibleChanged: payments.active = visible
 
     ColumnLayout {
         anchors.fill: parent
@@ -87,7 +89,7 @@ Rectangle {
             objectName: "paymentListFilter"
             visible: tabs.currentIndex === 0
             Layout.fillWidth: true
-            onChanged: page.reload()
+            onChanged: page.applyFilter()
         }
 
         VouchersView {
@@ -135,18 +137,6 @@ Rectangle {
                       reverseDialog.open()
                   } }
             ]
-        }
-
-        MButton {
-            objectName: "paymentsMoreButton"
-            Layout.alignment: Qt.AlignHCenter
-            visible: tabs.currentIndex === 0 && page.payments.length >= page.shown
-            outline: true
-            text: "عرض المزيد"
-            onClicked: {
-                page.shown += 500
-                page.reload()
-            }
         }
     }
 

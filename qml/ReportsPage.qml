@@ -16,9 +16,13 @@ Rectangle {
     property var profitLoss: ({})
     property var balanceSheet: ({})
     property var projects: []
-    property var units: []
-    property var overdue: []
+    // The longest tables read a screenful at a time, only while their tab is shown.
+    property var units: listCatalog.open("units", page)
+    property var overdue: listCatalog.open("installments", page)
     property var chequeRows: []
+    // Whether the projects' figures were read for the current range: one query set per
+    // property, so they are read once their tab is first shown.
+    property bool projectsRead: false
     property string notice: ""
     property var missingRates: []
     property alias tab: tabs.currentIndex
@@ -39,6 +43,21 @@ Rectangle {
         profitLoss = reportCtrl.getProfitLoss(from, to) || {}
         balanceSheet = reportCtrl.getBalanceSheet() || {}
         missingRates = reportCtrl.getCurrenciesWithoutRate() || []
+        chequeRows = Theme.rows(reportCtrl.getChequeReport("", from, to))
+        projectsRead = false
+        overdue.filters = { unpaidBefore: Theme.today() }
+        units.reload()
+        overdue.reload()
+        if (tabs.currentIndex === arrearsTab)
+            arrearsView.reload()
+        showTab()
+    }
+
+    function showTab() {
+        units.active = visible && tabs.currentIndex === 3
+        overdue.active = visible && tabs.currentIndex === 4
+        if (!visible || tabs.currentIndex !== 2 || projectsRead)
+            return
         var props = Theme.rows(propertyModel.getAll())
         var list = []
         for (var i = 0; i < props.length; ++i) {
@@ -46,11 +65,7 @@ Rectangle {
             list.push({ name: props[i].name, f: f })
         }
         projects = list
-        units = Theme.rows(unitModel.getAll())
-        overdue = Theme.rows(reportCtrl.getOverdueInstallments())
-        chequeRows = Theme.rows(reportCtrl.getChequeReport("", from, to))
-        if (tabs.currentIndex === arrearsTab)
-            arrearsView.reload()
+        projectsRead = true
     }
 
     function applyRange() {
@@ -112,6 +127,8 @@ Rectangle {
     }
     onVisibleChanged: if (visible)
         reload()
+    else
+        showTab()
 
     // Copies the analysis through a text edit, the one clipboard QML offers.
     TextEdit {
@@ -204,8 +221,11 @@ Rectangle {
                 objectName: "reportTab"
                 model: page.tabNames
                 // The arrears read every account; they are read when their tab is opened.
-                onCurrentIndexChanged: if (currentIndex === page.arrearsTab)
-                    arrearsView.reload()
+                onCurrentIndexChanged: {
+                    page.showTab()
+                    if (currentIndex === page.arrearsTab)
+                        arrearsView.reload()
+                }
             }
         }
 

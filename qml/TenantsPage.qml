@@ -7,14 +7,14 @@ import "components/Theme.js" as Theme
 Rectangle {
     id: page
 
-    property var tenants: []
+    // Read a screenful at a time, narrowed in SQL as the search is typed.
+    property var tenants: listCatalog.open("tenants", page)
     property string message: ""
     property color messageColor: Theme.dangerColor
 
     function removeTenant(id) {
         if (tenantModel.remove(id)) {
             message = ""
-            reload()
         } else {
             say("لا يمكن حذف مستأجر لديه عقود نشطة أو سجلات مرتبطة", false)
         }
@@ -31,8 +31,7 @@ Rectangle {
     }
 
     function reload() {
-        var q = searchField.text
-        tenants = Theme.rows(q === "" ? tenantModel.getAll() : tenantModel.search(q))
+        tenants.reload()
     }
 
     function say(text, ok) {
@@ -42,12 +41,9 @@ Rectangle {
 
     color: "#0a0e1a"
 
-    // The shell builds every page at login; a page reads its lists only once it is shown, so a
-    // large portfolio does not load every list up front.
-    Component.onCompleted: if (visible)
-        reload()
-    onVisibleChanged: if (visible)
-        reload()
+    // The shell builds every page at login; a list is read only while its page is shown.
+    Component.onCompleted: tenants.active = visible
+    onVisibleChanged: tenants.active = visible
 
     ColumnLayout {
         anchors.fill: parent
@@ -90,7 +86,7 @@ Rectangle {
                 objectName: "tenantSearch"
                 Layout.fillWidth: true
                 placeholderText: "بحث بالاسم أو الهاتف أو رقم الهوية..."
-                onTextChanged: page.reload()
+                onTextChanged: page.tenants.search = text
             }
         }
 
@@ -157,7 +153,7 @@ Rectangle {
                 Label {
                     Layout.fillWidth: true
                     Layout.topMargin: 24
-                    visible: page.tenants.length === 0
+                    visible: page.tenants.count === 0
                     text: "لا يوجد مستأجرون"
                     color: Theme.textMuted
                     font.family: Theme.fontFamily
@@ -177,8 +173,8 @@ Rectangle {
 
                     delegate: Rectangle {
                         id: row
-                        required property var modelData
                         required property int index
+                        readonly property var rowData: page.tenants.get(index)
                         width: list.width
                         height: 54
                         color: rowHover.hovered ? "#151b2e" : "transparent"
@@ -203,7 +199,7 @@ Rectangle {
                             Label {
                                 Layout.fillWidth: true
                                 Layout.preferredWidth: 3
-                                text: Theme.text(row.modelData.full_name)
+                                text: Theme.text(row.rowData.full_name)
                                 color: Theme.textPrimary
                                 font.family: Theme.fontFamily
                                 font.pixelSize: 14
@@ -214,7 +210,7 @@ Rectangle {
                             Label {
                                 Layout.fillWidth: true
                                 Layout.preferredWidth: 2
-                                text: Theme.text(row.modelData.id_number)
+                                text: Theme.text(row.rowData.id_number)
                                 color: Theme.textSecondary
                                 font.pixelSize: 13
                                 elide: Text.ElideRight
@@ -223,7 +219,7 @@ Rectangle {
                             Label {
                                 Layout.fillWidth: true
                                 Layout.preferredWidth: 2
-                                text: Theme.text(row.modelData.phone)
+                                text: Theme.text(row.rowData.phone)
                                 color: Theme.textSecondary
                                 font.pixelSize: 13
                                 elide: Text.ElideRight
@@ -232,7 +228,7 @@ Rectangle {
                             Label {
                                 Layout.fillWidth: true
                                 Layout.preferredWidth: 3
-                                text: Theme.text(row.modelData.email)
+                                text: Theme.text(row.rowData.email)
                                 color: Theme.textSecondary
                                 font.pixelSize: 13
                                 elide: Text.ElideRight
@@ -247,8 +243,8 @@ Rectangle {
                                     text: "كشف"
                                     outline: true
                                     onClicked: {
-                                        statementDialog.tenantId = Number(row.modelData.id)
-                                        statementDialog.tenantName = Theme.text(row.modelData.full_name)
+                                        statementDialog.tenantId = Number(row.rowData.id)
+                                        statementDialog.tenantName = Theme.text(row.rowData.full_name)
                                         statementDialog.open()
                                     }
                                 }
@@ -257,8 +253,8 @@ Rectangle {
                                     implicitHeight: 32
                                     text: "العقود"
                                     onClicked: {
-                                        contractsDialog.tenantId = Number(row.modelData.id)
-                                        contractsDialog.tenantName = Theme.text(row.modelData.full_name)
+                                        contractsDialog.tenantId = Number(row.rowData.id)
+                                        contractsDialog.tenantName = Theme.text(row.rowData.full_name)
                                         contractsDialog.open()
                                     }
                                 }
@@ -278,7 +274,7 @@ Rectangle {
                                     implicitHeight: 32
                                     text: "✎"
                                     outline: true
-                                    onClicked: addDialog.openFor(row.modelData)
+                                    onClicked: addDialog.openFor(row.rowData)
                                 }
                                 MButton {
                                     objectName: "removeTenantButton" + row.index
@@ -288,9 +284,9 @@ Rectangle {
                                     outline: true
                                     btnColor: Theme.dangerColor
                                     onClicked: confirm.ask("حذف المستأجر", "سيُحذف المستأجر «"
-                                                           + Theme.text(row.modelData.full_name)
+                                                           + Theme.text(row.rowData.full_name)
                                                            + "» وبياناته نهائياً.", "حذف",
-                                                           page.removeTenant.bind(page, Number(row.modelData.id)))
+                                                           page.removeTenant.bind(page, Number(row.rowData.id)))
                                 }
                             }
                         }
@@ -412,7 +408,6 @@ Rectangle {
                         : tenantModel.add(nameField.text, idField.text, phoneField.text,
                                           emailField.text, addressField.text) > 0
                 if (saved) {
-                    page.reload()
                     addDialog.close()
                     addDialog.clear()
                 } else {

@@ -3,7 +3,8 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import "Theme.js" as Theme
 
-// A card with a header strip and one row per map of `rows`.
+// A card with a header strip and one row per map of `rows`: a list of maps, or a paged list
+// (listCatalog.open) that the view reads further as it scrolls.
 //   columns: [{ title, w, value: row => text, color: row => colour (optional), bold }]
 //   actions: [{ text, name, run: (row, index) => ..., show: row => bool, color, outline, needs }]
 // An action's button in row i is named name + i.
@@ -22,6 +23,14 @@ Rectangle {
     radius: 12
     color: Theme.bgCard
     border.color: Theme.borderColor
+
+    function rowCount() {
+        return !rows ? 0 : rows.length !== undefined ? rows.length : rows.count
+    }
+
+    function rowAt(index) {
+        return rows.length !== undefined ? rows[index] : rows.get(index)
+    }
 
     function cellText(column, row) {
         return column.value ? Theme.text(column.value(row)) : ""
@@ -69,7 +78,7 @@ Rectangle {
         Label {
             Layout.fillWidth: true
             Layout.topMargin: 24
-            visible: table.rows.length === 0
+            visible: table.rowCount() === 0
             text: table.emptyText
             color: Theme.textMuted
             font.family: Theme.fontFamily
@@ -89,8 +98,8 @@ Rectangle {
 
             delegate: Rectangle {
                 id: row
-                required property var modelData
                 required property int index
+                readonly property var rowData: table.rowAt(index)
                 width: list.width
                 height: table.rowHeight
                 color: rowHover.hovered ? "#151b2e" : "transparent"
@@ -120,8 +129,8 @@ Rectangle {
                             Layout.fillWidth: true
                             Layout.preferredWidth: (modelData.w || 1) * 100
                             Layout.minimumWidth: 0
-                            text: table.cellText(modelData, row.modelData)
-                            color: modelData.color ? modelData.color(row.modelData)
+                            text: table.cellText(modelData, row.rowData)
+                            color: modelData.color ? modelData.color(row.rowData)
                                                    : (index === 0 ? Theme.textPrimary : Theme.textSecondary)
                             font.family: Theme.fontFamily
                             font.pixelSize: 13
@@ -141,7 +150,7 @@ Rectangle {
                             delegate: MButton {
                                 required property var modelData
                                 objectName: modelData.name + row.index
-                                visible: modelData.show ? modelData.show(row.modelData) : true
+                                visible: modelData.show ? modelData.show(row.rowData) : true
                                 implicitHeight: 32
                                 leftPadding: 10
                                 rightPadding: 10
@@ -149,7 +158,7 @@ Rectangle {
                                 needs: modelData.needs ? modelData.needs : ""
                                 outline: modelData.outline === true
                                 btnColor: modelData.color ? modelData.color : Theme.gold
-                                onClicked: modelData.run(row.modelData, row.index)
+                                onClicked: modelData.run(row.rowData, row.index)
                             }
                         }
                     }

@@ -392,9 +392,10 @@ static Counts fillThrough(Objects &o, int scale, quint32 seed)
     return counts;
 }
 
-static Counts fillLargeThrough(Objects &o, quint32 seed)
+static Counts fillLargeThrough(Objects &o, int scale, quint32 seed)
 {
     Counts counts;
+    scale = qMax(1, scale);
     QRandomGenerator rng(seed);
     const QDate today = QDate::currentDate();
     auto pick = [&rng](const QStringList &list) { return list.at(rng.bounded(list.size())); };
@@ -408,7 +409,7 @@ static Counts fillLargeThrough(Objects &o, quint32 seed)
     o.currencyModel.setRate(usd, ils, 3.72);
 
     QList<Unit> units;
-    for (int p = 0; p < 40; ++p) {
+    for (int p = 0; p < 40 * scale; ++p) {
         const int propertyId = o.propertyModel.add(
             kBuildings.at(p % kBuildings.size()) + u" "_s + QString::number(p + 1),
             kTypes.at(p % kTypes.size()), pick(kStreets), pick(kCities), u"عقار تجريبي"_s);
@@ -428,7 +429,7 @@ static Counts fillLargeThrough(Objects &o, quint32 seed)
     }
 
     // 1,800 tenants, each on a lease that started five years ago; some end within the month.
-    const int tenantCount = qMin(1800, int(units.size()));
+    const int tenantCount = qMin(1800 * scale, int(units.size()));
     for (int i = 0; i < tenantCount; ++i) {
         const QString name = kFirstNames.at(i % kFirstNames.size()) + u" "_s
             + kLastNames.at((i / kFirstNames.size() + i) % kLastNames.size());
@@ -446,30 +447,36 @@ static Counts fillLargeThrough(Objects &o, quint32 seed)
     }
 
     // Sixty months of rent, oldest first; nearly all paid, some partly, the latest ones open.
-    for (int back = 59; back >= 0; --back)
-        counts.invoices
-            += o.invoiceModel.generateAllRent(today.addMonths(-back).toString(u"yyyy-MM"_s));
-    const QVariantList invoices = o.database->execQuery(
-        u"SELECT id, tenant_id, balance, period, currency_id FROM invoices ORDER BY id"_s);
-    for (const QVariant &row : invoices) {
-        const QVariantMap invoice = row.toMap();
-        const int roll = rng.bounded(100);
-        const QString period = invoice.value(u"period"_s).toString();
-        if (roll >= 97 || (period == today.toString(u"yyyy-MM"_s) && roll >= 40))
-            continue;
-        const double balance = invoice.value(u"balance"_s).toDouble();
-        QDate paid = QDate::fromString(period + u"-05"_s, Qt::ISODate).addDays(between(0, 20));
-        if (!paid.isValid() || paid > today)
-            paid = today;
-        if (o.paymentModel.add(invoice.value(u"id"_s).toInt(),
-                invoice.value(u"tenant_id"_s).toInt(), roll < 92 ? balance : qRound(balance / 2),
-                u"bank"_s, iso(paid), QString(), invoice.value(u"currency_id"_s).toInt())
-            > 0)
-            ++counts.payments;
+    // Each month is paid before the next is issued, so that a large scale never holds every
+    // invoice in memory at once.
+    for (int back = 59; back >= 0; --back) {
+        const QString month = today.addMonths(-back).toString(u"yyyy-MM"_s);
+        counts.invoices += o.invoiceModel.generateAllRent(month);
+        const QVariantList invoices = o.database->execQuery(
+            u"SELECT id, tenant_id, balance, period, currency_id FROM invoices WHERE period=? "
+            "ORDER BY id"_s,
+            { month });
+        for (const QVariant &row : invoices) {
+            const QVariantMap invoice = row.toMap();
+            const int roll = rng.bounded(100);
+            const QString period = invoice.value(u"period"_s).toString();
+            if (roll >= 97 || (period == today.toString(u"yyyy-MM"_s) && roll >= 40))
+                continue;
+            const double balance = invoice.value(u"balance"_s).toDouble();
+            QDate paid = QDate::fromString(period + u"-05"_s, Qt::ISODate).addDays(between(0, 20));
+            if (!paid.isValid() || paid > today)
+                paid = today;
+            if (o.paymentModel.add(invoice.value(u"id"_s).toInt(),
+                    invoice.value(u"tenant_id"_s).toInt(),
+                    roll < 92 ? balance : qRound(balance / 2), u"bank"_s, iso(paid), QString(),
+                    invoice.value(u"currency_id"_s).toInt())
+                > 0)
+                ++counts.payments;
+        }
     }
 
     // 200 buyers of the remaining units on 48-month schedules, collected until last month.
-    for (int i = 0; i < 200 && tenantCount + i < units.size(); ++i) {
+    for (int i = 0; i < 200 * scale && tenantCount + i < units.size(); ++i) {
         const Unit &unit = units.at(tenantCount + i);
         const int buyer = o.buyerModel.add(kFirstNames.at((i * 5 + 3) % kFirstNames.size()) + u" "_s
                 + kLastNames.at((i * 3 + 1) % kLastNames.size()),
@@ -494,7 +501,7 @@ static Counts fillLargeThrough(Objects &o, quint32 seed)
     }
 
     const QStringList statuses = { u"pending"_s, u"paid"_s, u"bounced"_s };
-    for (int i = 0; i < 5000; ++i) {
+    for (int i = 0; i < 5000 * scale; ++i) {
         const bool received = i % 3 != 2;
         const QDate due = today.addDays(between(-700, 400));
         const int id = o.chequeModel.add(QString::number(500000 + i),
@@ -508,13 +515,13 @@ static Counts fillLargeThrough(Objects &o, quint32 seed)
     }
 
     QList<int> contractors;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 20 * scale; ++i) {
         const int id = o.expenseModel.addContractor(u"مقاول "_s + QString::number(i + 1),
             u"022"_s + QString::number(900000 + i), i % 2 ? u"سباكة"_s : u"كهرباء"_s);
         if (id > 0)
             contractors << id;
     }
-    for (int i = 0; i < 10000 && !units.isEmpty() && !contractors.isEmpty(); ++i) {
+    for (int i = 0; i < 10000 * scale && !units.isEmpty() && !contractors.isEmpty(); ++i) {
         const Unit &unit = units.at(rng.bounded(units.size()));
         if (o.expenseModel.add(unit.propertyId, i % 3 == 0 ? unit.id : 0,
                 contractors.at(i % contractors.size()), u"تشغيل"_s, u"أعمال دورية"_s,
@@ -523,11 +530,11 @@ static Counts fillLargeThrough(Objects &o, quint32 seed)
             ++counts.expenses;
     }
 
-    counts.maintenance = addMaintenance(o, units, 3000, rng);
+    counts.maintenance = addMaintenance(o, units, 3000 * scale, rng);
 
     const int cash = idOfAccount(o, u"1100"_s);
     const int rentRevenue = idOfAccount(o, u"4100"_s);
-    const int typed = Posting::isOn(o.database) ? 0 : 2000;
+    const int typed = Posting::isOn(o.database) ? 0 : 2000 * scale;
     for (int i = 0; i < typed && cash > 0 && rentRevenue > 0; ++i) {
         const double amount = between(10, 200) * 100;
         const QVariantList lines = { journalLine(cash, amount, 0, u"تحصيل"_s),
@@ -553,11 +560,17 @@ Counts fill(Database *db, int scale, quint32 seed)
     return counts;
 }
 
-Counts fillLarge(Database *db, quint32 seed)
+Counts fillLarge(Database *db, int scale, quint32 seed)
 {
+    // The whole history is one transaction: the pages it changes stay in memory instead of
+    // spilling to the log again and again.
+    const QVariant cacheSize
+        = db->execQuery(u"PRAGMA cache_size"_s).value(0).toMap().value(u"cache_size"_s);
+    db->execNonQuery(u"PRAGMA cache_size=%1"_s.arg(-64000 * qBound(1, scale, 16)));
     Objects objects(db);
-    const Counts counts = fillLargeThrough(objects, seed);
+    const Counts counts = fillLargeThrough(objects, scale, seed);
     SettingsManager settled(db);
+    db->execNonQuery(u"PRAGMA cache_size=%1"_s.arg(cacheSize.toInt()));
     return counts;
 }
 

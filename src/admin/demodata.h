@@ -28,7 +28,7 @@ Counts fill(Database *db, int scale = 1, quint32 seed = 20240601);
 
 // The large portfolio the benchmarks measure: 40 properties with 2,000 units, 1,800 leases with
 // five years of monthly rent and payments, 200 buyers on 48-month schedules, 5,000 cheques,
-// 3,000 maintenance requests, 10,000 expenses and 2,000 journal entries.
-Counts fillLarge(Database *db, quint32 seed = 20240601);
+// 3,000 maintenance requests, 10,000 expenses and 2,000 journal entries; `scale` times each.
+Counts fillLarge(Database *db, int scale = 1, quint32 seed = 20240601);
 
 } // namespace DemoData

@@ -15,6 +15,7 @@
 #include "inputconverter.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
+#include "listcatalog.h"
 #include "maintenancemodel.h"
 #include "notificationcontroller.h"
 #include "paymentmodel.h"
@@ -80,4 +81,6 @@ public:
     ReminderModel reminderModel;
     VoucherModel voucherModel;
     DepositModel depositModel;
+    // The paged lists of the pages, each read again after the writes it depends on.
+    ListCatalog listCatalog;
 };

@@ -138,9 +138,10 @@ const QList<CliApp::Command> &CliApp::commands()
             "With --property ID, unit lines leave out the property id and all go to that property.\n"
             "Rows that cannot be stored (too short, duplicate id number) are skipped. Prints the\n"
             "imported and skipped counts; exits with 1 when nothing was imported."_s },
-        { u"demo"_s, u"demo [--large | --scale N]"_s,
+        { u"demo"_s, u"demo [--large] [--scale N]"_s,
             u"Fills an empty data directory with the sample portfolio the developer tools use;\n"
-            "--scale N multiplies it, --large writes the benchmarks' five-year portfolio."_s },
+            "--scale N multiplies it, --large writes the benchmarks' five-year portfolio (N times\n"
+            "over with --scale)."_s },
         { u"users"_s, u"users list | users reset-password NAME"_s,
             u"list: the users, tab-separated: name, role, active or inactive, last login.\n"
             "reset-password NAME: sets a new password for NAME, for an administrator locked out.\n"
@@ -727,8 +728,6 @@ int CliApp::demo(const Command &command, const QStringList &arguments)
         scale = positiveId(parser.value(scaleOption));
         if (scale == 0 || scale > 1000)
             return usageError(u"demo: --scale needs a whole number from 1 to 1000"_s);
-        if (parser.isSet(large))
-            return usageError(u"demo: --large and --scale do not go together"_s);
     }
     if (!lockDataDirectory() || !openDatabase(true))
         return kFailure;
@@ -736,8 +735,8 @@ int CliApp::demo(const Command &command, const QStringList &arguments)
         return failure(m_dataDir + u" already holds properties; use an empty data directory"_s);
 
     Terminal::progress(u"writing the demo portfolio…"_s);
-    const DemoData::Counts c
-        = parser.isSet(large) ? DemoData::fillLarge(m_db.get()) : DemoData::fill(m_db.get(), scale);
+    const DemoData::Counts c = parser.isSet(large) ? DemoData::fillLarge(m_db.get(), scale)
+                                                   : DemoData::fill(m_db.get(), scale);
     print(u"properties %1, units %2, tenants %3, contracts %4, invoices %5, payments %6, "
           "buyers %7, sales %8, cheques %9, maintenance %10, expenses %11, journal entries %12"_s
               .arg(c.properties)

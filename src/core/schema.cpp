@@ -226,6 +226,10 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_vouchers_source ON vouchers(source, source_id)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_deposits_tenant ON deposits(tenant_id)"_s,
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_deposits_held ON deposits(contract_id) WHERE status='held'"_s,
+        // Paged lists: each page starts after the sort key of the last, found through these.
+        u"CREATE INDEX IF NOT EXISTS idx_tenants_name ON tenants(full_name)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_buyers_name ON buyers(full_name)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_maintenance_status_created ON maintenance_requests(status, created_at)"_s,
     };
 }
 

@@ -34,6 +34,8 @@ const QString listedSql = u"SELECT p.*, COALESCE(t.full_name, b.full_name) as te
 
 } // namespace
 
+QString PaymentModel::listedRows() { return listedSql; }
+
 QVariantList PaymentModel::getAll() { return list(listedSql + u"ORDER BY p.payment_date DESC"_s); }
 
 QVariantList PaymentModel::getLatest(int limit)

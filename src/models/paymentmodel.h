@@ -13,6 +13,8 @@ public:
     explicit PaymentModel(Database *db, QObject *parent = nullptr);
 
     Q_INVOKABLE QVariantList getAll();
+    // The SELECT of the listed rows (payer, invoice, unit, what reversed it), unordered.
+    static QString listedRows();
     // The first `limit` rows of getAll, for a page that shows a large history a screenful at a
     // time.
     Q_INVOKABLE QVariantList getLatest(int limit);

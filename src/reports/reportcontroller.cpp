@@ -576,7 +576,10 @@ QVariantMap ReportController::getSmartAIAnalysis()
     const double net = revenue - Figures::expensesPaid(m_db, QString(), QString());
     const double occupancy = Figures::occupancy(m_db);
 
-    const qsizetype overdueCount = getOverdueInstallments().size();
+    const int overdueCount = figure(u"SELECT COUNT(*) as cnt FROM installments WHERE "
+                                    "status!='paid' AND due_date < date('now','localtime')"_s,
+        u"cnt"_s)
+                                 .toInt();
     const int chequeCount = figure(u"SELECT COUNT(*) as cnt FROM cheques WHERE status='pending' "
                                    "AND due_date <= date('now','localtime','+7 days')"_s,
         u"cnt"_s)

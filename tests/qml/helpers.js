@@ -103,9 +103,18 @@ function isoDate(date) {
     return Qt.formatDate(date, "yyyy-MM-dd")
 }
 
+// Rows of a list of maps or of a paged list (as far as it has been read).
+function count(list) {
+    return list.length !== undefined ? list.length : list.count
+}
+
+function at(list, index) {
+    return list.length !== undefined ? list[index] : list.get(index)
+}
+
 function indexWhere(list, predicate) {
-    for (var i = 0; i < list.length; ++i) {
-        if (predicate(list[i]))
+    for (var i = 0; i < count(list); ++i) {
+        if (predicate(at(list, i)))
             return i
     }
     return -1

@@ -70,7 +70,7 @@ PageCase {
     }
 
     function test_saleWithoutUnitIsRefusedAndAudited() {
-        var sale = H.open(tc, page, "sellButton" + rowOf(page.buyers[0].full_name), "salesDialog")
+        var sale = H.open(tc, page, "sellButton" + rowOf(H.at(page.buyers, 0).full_name), "salesDialog")
         H.click(tc, H.find(tc, sale, "confirmSaleButton"))
         verify(sale.opened)
         compare(sale.message, "اختر الوحدة المراد بيعها")

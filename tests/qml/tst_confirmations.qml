@@ -39,7 +39,7 @@ PageCase {
         var before = H.scalar(database, data.count)
         H.click(tc, H.find(tc, page, data.button + index))
         var said = H.answer(tc, page, false)
-        verify(said.indexOf(String(data.names(rows[index]))) >= 0, said)
+        verify(said.indexOf(String(data.names(H.at(rows, index)))) >= 0, said)
         compare(H.scalar(database, data.count), before)
     }
 
@@ -51,7 +51,7 @@ PageCase {
         page.loadTab()
         var index = H.indexWhere(page.cheques, r => r.status === "pending")
         verify(index >= 0, "a post-dated cheque")
-        var shown = page.cheques[index]
+        var shown = H.at(page.cheques, index)
         H.click(tc, H.find(tc, page, "bounceChequeButton" + index))
         verify(H.answer(tc, page, true).indexOf(String(shown.cheque_number)) >= 0)
         compare(H.scalar(database, "SELECT status FROM cheques WHERE id=?", [shown.id]), "bounced")

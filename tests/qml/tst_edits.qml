@@ -56,7 +56,7 @@ PageCase {
         var rows = page[data.list]
         var index = data.pick ? H.indexWhere(rows, data.pick) : 0
         verify(index >= 0, "no row to edit")
-        var id = rows[index].id
+        var id = H.at(rows, index).id
         var count = H.scalar(database, "SELECT COUNT(*) as c FROM " + data.table)
         var listName = data.list === "properties" ? "propertyGrid" : null
         if (listName)

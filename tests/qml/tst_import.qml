@@ -9,7 +9,7 @@ PageCase {
     source: "TenantsPage"
 
     function test_headerQuotesAndBadRows() {
-        var existing = String(page.tenants[0].id_number)
+        var existing = String(H.at(page.tenants, 0).id_number)
         var before = H.scalar(database, "SELECT COUNT(*) as c FROM tenants")
         var dialog = H.open(tc, page, "importTenantsButton", "importDialog")
         H.find(tc, dialog, "importText").text = "الاسم,رقم الهوية,الهاتف,العنوان\n"

@@ -46,21 +46,21 @@ PageCase {
         load()
         if (data.tab !== undefined)
             page.tab = data.tab
-        var all = page[data.list].length
+        var all = H.count(page[data.list])
         verify(all > 1, "enough rows to filter")
-        var sample = page[data.list][all - 1]
+        var sample = H.at(page[data.list], all - 1)
         var text = data.text(sample)
         var filter = H.find(tc, page, data.filter)
         enter(H.find(tc, filter, data.filter + "Search"), text.substring(0, Math.min(text.length, 8)))
         var rows = page[data.list]
-        verify(rows.length >= 1 && rows.length <= all)
+        verify(H.count(rows) >= 1 && H.count(rows) <= all)
         verify(H.indexWhere(rows, r => r.id === sample.id) >= 0, "the row searched for stays")
-        for (var i = 0; i < rows.length; ++i) {
-            var keys = data.keys(rows[i]).map(k => String(k === undefined || k === null ? "" : k).toLowerCase())
-            verify(keys.some(k => k.indexOf(text.substring(0, 8).toLowerCase()) >= 0), JSON.stringify(rows[i]))
+        for (var i = 0; i < H.count(rows); ++i) {
+            var keys = data.keys(H.at(rows, i)).map(k => String(k === undefined || k === null ? "" : k).toLowerCase())
+            verify(keys.some(k => k.indexOf(text.substring(0, 8).toLowerCase()) >= 0), JSON.stringify(H.at(rows, i)))
         }
         H.type(tc, H.find(tc, filter, data.filter + "Search"), "")
-        compare(page[data.list].length, all)
+        compare(H.count(page[data.list]), all)
         if (!data.date)
             return
         var day = String(data.date(sample)).substring(0, 10)
@@ -68,7 +68,7 @@ PageCase {
         H.type(tc, H.find(tc, filter, data.filter + "To"), day)
         rows = page[data.list]
         verify(H.indexWhere(rows, r => r.id === sample.id) >= 0)
-        for (var j = 0; j < rows.length; ++j)
-            compare(String(data.date(rows[j])).substring(0, 10), day)
+        for (var j = 0; j < H.count(rows); ++j)
+            compare(String(data.date(H.at(rows, j))).substring(0, 10), day)
     }
 }

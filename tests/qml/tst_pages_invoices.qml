@@ -113,7 +113,7 @@ PageCase {
         verify(String(H.scalar(database, "SELECT notes FROM invoices WHERE id=?", [wrong])).indexOf("duplicate") >= 0)
         // Still listed, as void, and not offered again.
         index = H.row(tc, page, "invoicesTableList", page.invoices, i => Number(i.id) === wrong)
-        compare(page.invoices[index].status, "void")
+        compare(H.at(page.invoices, index).status, "void")
         verify(!H.find(tc, page, "voidInvoiceButton" + index).visible)
 
         // An invoice with a payment is refused until the payment is reversed.

@@ -37,7 +37,6 @@ PageCase {
     function test_partialThenFullPaymentInTheInvoiceCurrency() {
         var usd = H.scalar(database, "SELECT id FROM currencies WHERE code='USD'")
         var made = tenantWithInvoice("Payer One", "880000001", usd)
-        var rows = page.payments.length
 
         var dialog = openFor(made.tenant)
         var number = H.scalar(database, "SELECT invoice_number FROM invoices WHERE id=?", [made.invoice])
@@ -47,7 +46,8 @@ PageCase {
         H.waitClosed(tc, dialog)
         compare(Number(invoice(made.invoice).balance), 600)
         compare(invoice(made.invoice).status, "partial")
-        compare(page.payments.length, rows + 1)
+        verify(H.indexWhere(page.payments, p => Number(p.invoice_id) === made.invoice) >= 0,
+               "the payment is listed")
         var payment = database.execQuery(
             "SELECT currency_id, payment_method, reference FROM payments WHERE invoice_id=?", [made.invoice])[0]
         // The invoice's currency, not the shekel.

@@ -86,7 +86,7 @@ PageCase {
     }
 
     function test_leaseFormRefusesBadDates(data) {
-        var contracts = openContracts(page.tenants[0].full_name)
+        var contracts = openContracts(H.at(page.tenants, 0).full_name)
         var count = H.scalar(database, "SELECT COUNT(*) as c FROM contracts")
         compare(fillLease(contracts, Number(H.scalar(database, "SELECT MIN(id) AS id FROM units WHERE status='available'")), data.start, data.end).message, data.message)
         compare(H.scalar(database, "SELECT COUNT(*) as c FROM contracts"), count)
@@ -94,7 +94,7 @@ PageCase {
 
     function test_refusalsAreShown() {
         var count = H.scalar(database, "SELECT COUNT(*) as c FROM tenants")
-        var dialog = addTenant("Someone Else", String(page.tenants[0].id_number))
+        var dialog = addTenant("Someone Else", String(H.at(page.tenants, 0).id_number))
         compare(dialog.message, "تعذر حفظ المستأجر: رقم الهوية مسجل مسبقاً")
         verify(dialog.opened)
         dialog.close()

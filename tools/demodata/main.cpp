@@ -1,7 +1,7 @@
 // Fills a Belvardino data directory with the deterministic demo portfolio.
 //   demodata --data-dir DIR [--scale N]
 //   demodata --app-data [--scale N]      (the application's own data directory)
-//   demodata --data-dir DIR --large      (the large portfolio of the benchmarks)
+//   demodata --data-dir DIR --large [--scale N]   (the large portfolio of the benchmarks)
 //   demodata --data-dir DIR --large --post-history   (filled unposted, then its history posted)
 
 #include "database.h"
@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
         Posting::setOn(&database, false);
     QElapsedTimer timer;
     timer.start();
-    const DemoData::Counts c = parser.isSet(largeOption) ? DemoData::fillLarge(&database)
+    const DemoData::Counts c = parser.isSet(largeOption) ? DemoData::fillLarge(&database, scale)
                                                          : DemoData::fill(&database, scale);
     out << "Filled " << dir << " (scale " << scale << ") in " << timer.elapsed() << " ms:\n"
         << "  properties " << c.properties << ", units " << c.units << ", tenants " << c.tenants

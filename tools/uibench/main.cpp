@@ -1,6 +1,7 @@
 // Times the interface on a copy of a database: start-up to the login page drawn, login to the
-// dashboard drawn, then visits every page and reports the process's peak memory. The same is
-// measured on an empty database in a second process for comparison.
+// dashboard drawn, each page from its choice in the side bar to its first frame drawn, and the
+// process's peak memory after visiting every page. The same is measured on an empty database in
+// a second process for comparison.
 //
 //   ./build/tools/uibench/uibench --db PATH/belvardino.db [--runs 5]
 
@@ -16,12 +17,12 @@
 #include <QProcess>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
+#include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <sys/resource.h>
 #include <vector>
@@ -88,7 +89,9 @@ int main(int argc, char *argv[])
         QStringList databases = { QString() };
         if (!source.isEmpty())
             databases << source;
-        std::vector<std::array<std::vector<double>, 3>> figures(databases.size());
+        // Per database: start-up, login, peak memory, then one figure per page.
+        std::vector<std::vector<std::vector<double>>> figures(databases.size());
+        QStringList pageNames;
         for (int run = 0; run < runs; ++run) {
             for (int d = 0; d < databases.size(); ++d) {
                 QProcess child;
@@ -97,9 +100,13 @@ int main(int argc, char *argv[])
                     args << u"--db"_s << databases.at(d);
                 child.start(QCoreApplication::applicationFilePath(), args);
                 child.waitForFinished(-1);
-                const QStringList line = QString::fromUtf8(child.readAllStandardOutput())
-                                             .split(u' ', Qt::SkipEmptyParts);
-                for (int i = 0; i < 3 && i < line.size(); ++i)
+                const QStringList lines = QString::fromUtf8(child.readAllStandardOutput())
+                                              .split(u'\n', Qt::SkipEmptyParts);
+                const QStringList line = lines.value(0).split(u' ', Qt::SkipEmptyParts);
+                if (pageNames.isEmpty())
+                    pageNames = lines.value(1).split(u' ', Qt::SkipEmptyParts);
+                figures[d].resize(std::max(figures[d].size(), size_t(line.size())));
+                for (int i = 0; i < line.size(); ++i)
                     figures[d][i].push_back(line.at(i).toDouble());
             }
         }
@@ -110,10 +117,11 @@ int main(int argc, char *argv[])
         std::printf(
             "%-10s %14s %16s %14s\n", "database", "start-up ms", "login-dash ms", "peak MiB");
         const char *names[] = { "empty", "given" };
-        std::array<double, 3> medians[2] {};
+        std::vector<double> medians[2];
         for (int d = 0; d < databases.size(); ++d) {
-            for (int i = 0; i < 3; ++i)
-                medians[d][i] = median(figures[d][i]);
+            for (const std::vector<double> &values : figures[d])
+                medians[d].push_back(median(values));
+            medians[d].resize(std::max(medians[d].size(), size_t(3 + pageNames.size())));
             std::printf("%-10s %14.0f %16.0f %14.1f\n", names[d], medians[d][0], medians[d][1],
                 medians[d][2]);
         }
@@ -121,6 +129,14 @@ int main(int argc, char *argv[])
             std::printf("%-10s %14.2f %16.2f\n", "ratio",
                 medians[1][0] / std::max(medians[0][0], 1.0),
                 medians[1][1] / std::max(medians[0][1], 1.0));
+        }
+        std::printf(
+            "\n%-18s %10s %10s %8s\n", "page (first frame)", "empty ms", "given ms", "ratio");
+        for (int p = 0; p < pageNames.size(); ++p) {
+            const double empty = medians[0][3 + p];
+            const double given = databases.size() == 2 ? medians[1][3 + p] : 0.0;
+            std::printf("%-18s %10.1f %10.1f %8.2f\n", qPrintable(pageNames.at(p)), empty, given,
+                given / std::max(empty, 0.1));
         }
         return 0;
     }
@@ -155,10 +171,31 @@ int main(int argc, char *argv[])
     });
     settle(500);
     QObject *shell = window->findChild<QObject *>(u"mainApp"_s);
-    for (int page = 0; page < 12 && shell; ++page) {
-        QMetaObject::invokeMethod(shell, "selectPage", Q_ARG(QVariant, page));
+    auto *pages = window->findChild<QQuickItem *>(u"pages"_s);
+    const QList<QQuickItem *> pageItems = pages ? pages->childItems() : QList<QQuickItem *>();
+    // Every page after the dashboard, then the dashboard again.
+    QStringList names;
+    QList<double> times;
+    for (int i = 1; i <= pageItems.size() && shell; ++i) {
+        const int page = i % int(pageItems.size());
+        names << pageItems.at(page)->objectName();
+        times << timeToFrame(
+            window, [&] { QMetaObject::invokeMethod(shell, "selectPage", Q_ARG(QVariant, page)); });
         settle(300);
+        // Each tab of the reports, from its choice to its first frame.
+        QQuickItem *shown = pageItems.at(page);
+        if (shown->objectName() != u"reportsPage"_s)
+            continue;
+        const int tabs = 6;
+        for (int tab = 1; tab <= tabs; ++tab) {
+            names << u"reports:tab%1"_s.arg(tab % tabs);
+            times << timeToFrame(window, [&] { shown->setProperty("tab", tab % tabs); });
+            settle(300);
+        }
     }
-    std::printf("%14.0f %16.0f %14.1f\n", startup, login, peakKiB() / 1024.0);
+    std::printf("%.0f %.0f %.1f", startup, login, peakKiB() / 1024.0);
+    for (double time : times)
+        std::printf(" %.1f", time);
+    std::printf("\n%s\n", qPrintable(names.join(u' ')));
     return 0;
 }
