@@ -60,7 +60,7 @@ PageCase {
         var contracts = openContracts("Cheque Signer")
         var today = new Date()
         var lease = H.open(tc, contracts, "newContractButton", "newContractDialog")
-        H.choose(tc, H.find(tc, lease, "contractUnitBox"), 0)
+        H.pickFirst(tc, H.find(tc, lease, "contractUnitBox"))
         H.fill(tc, lease, { contractStartField: H.isoDate(today),
                             contractEndField: H.isoDate(new Date(today.getFullYear() + 1, today.getMonth(), today.getDate())),
                             contractRentField: "1500", leaseChequeCountField: "12",
