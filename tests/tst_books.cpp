@@ -1,5 +1,6 @@
 #include "accountmodel.h"
 #include "demodata.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "figures.h"
 #include "installmentmodel.h"
@@ -43,6 +44,15 @@ struct World
         contractorId = expenses.addContractor(u"أبو خالد"_s, {}, u"سباكة"_s);
     }
 
+    // A deposit of 600 received in cash on a lease of the rented unit.
+    int deposit(DepositModel &deposits)
+    {
+        const int lease = fixture.addLease(unitId, tenantId, TestFixture::today().addMonths(-11),
+            TestFixture::today().addMonths(1), 1000);
+        fixture.db()->execNonQuery(u"UPDATE contracts SET deposit=600 WHERE id=?"_s, { lease });
+        return deposits.receive(lease, iso(TestFixture::today()), u"cash"_s, {});
+    }
+
     int invoice(const QString &type, double amount, int currency = 1)
     {
         const QVariantMap item { { u"description"_s, u"بند"_s }, { u"type"_s, type },
@@ -78,6 +88,22 @@ const std::map<QString, Run> &operations()
             [](World &w) {
                 const int id = w.invoice(u"rent"_s, 1000);
                 return w.invoices.voidInvoice(id, u"خطأ"_s) ? id : -1;
+            } },
+        { u"deposit received"_s,
+            [](World &w) {
+                DepositModel deposits(w.fixture.db());
+                return w.deposit(deposits);
+            } },
+        { u"deposit settled"_s,
+            [](World &w) {
+                DepositModel deposits(w.fixture.db());
+                const int id = w.deposit(deposits);
+                const QVariantList damage { QVariantMap {
+                    { u"description"_s, u"كسر نافذة"_s }, { u"amount"_s, 150 } } };
+                return deposits.settle(
+                           id, damage, false, false, iso(TestFixture::today()), u"bank"_s, {})
+                    ? id
+                    : -1;
             } },
         { u"cash payment"_s,
             [](World &w) {
@@ -251,6 +277,12 @@ void TestBooks::postingTable_data()
     QTest::newRow("completed maintenance")
         << u"maintenance completed"_s << u"expense"_s
         << QVariantMap { { u"5100"_s, 150.0 }, { u"1100"_s, -150.0 } };
+    QTest::newRow("deposit held, not income")
+        << u"deposit received"_s << u"deposit"_s
+        << QVariantMap { { u"1100"_s, 600.0 }, { u"2200"_s, -600.0 } };
+    QTest::newRow("deposit settled: damage kept, rest refunded")
+        << u"deposit settled"_s << u"deposit_settlement"_s
+        << QVariantMap { { u"2200"_s, 600.0 }, { u"1110"_s, -450.0 }, { u"4500"_s, -150.0 } };
     QTest::newRow("contractor paid") << u"contractor paid"_s << u"contractor_payment"_s
                                      << QVariantMap { { u"2100"_s, 200.0 }, { u"1110"_s, -200.0 } };
 }

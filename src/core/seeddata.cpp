@@ -47,6 +47,7 @@ QStringList SeedData::postingAccounts()
         row.arg(u"2200"_s, u"تأمينات المستأجرين المحتجزة"_s, u"liability"_s, u"2000"_s),
         row.arg(u"2300"_s, u"دفعات مقدمة من المستأجرين"_s, u"liability"_s, u"2000"_s),
         row.arg(u"4400"_s, u"إيرادات غرامات التأخير"_s, u"revenue"_s, u"4000"_s),
+        row.arg(u"4500"_s, u"إيرادات من التأمينات المحتجزة"_s, u"revenue"_s, u"4000"_s),
         row.arg(u"5310"_s, u"مصروفات الكهرباء"_s, u"expense"_s, u"5000"_s),
         row.arg(u"5320"_s, u"مصروفات المياه"_s, u"expense"_s, u"5000"_s),
         row.arg(u"5330"_s, u"مصروفات التنظيف"_s, u"expense"_s, u"5000"_s),

@@ -4,6 +4,7 @@
 #include "invoicemodel.h"
 #include "money.h"
 #include "paymentmodel.h"
+#include "posting.h"
 #include "transactionguard.h"
 #include "voucherbook.h"
 
@@ -95,7 +96,7 @@ int DepositModel::receive(
     if (voucherId < 1
         || !m_db->execNonQuery(
             u"UPDATE deposits SET receipt_voucher_id=? WHERE id=?"_s, { voucherId, id })
-        || !guard.commit()) {
+        || !Posting::post(m_db, Posting::Kind::DepositReceived, id) || !guard.commit()) {
         refuse(u"تعذر تسجيل التأمين في قاعدة البيانات"_s);
         return -1;
     }
@@ -277,7 +278,7 @@ bool DepositModel::settle(int depositId, const QVariantList &damages, bool keepR
             "kept=?, invoiced_rest=?, refund_voucher_id=? WHERE id=? AND status='held'"_s,
             { date, plan.value(u"deducted"_s), refund, plan.value(u"kept"_s), rest,
                 optionalId(refundVoucher), depositId })
-        || !guard.commit())
+        || !Posting::post(m_db, Posting::Kind::DepositSettled, depositId) || !guard.commit())
         return refuse(failed);
     m_lastRefusal.clear();
     emit outcomeChanged();

@@ -40,8 +40,9 @@ struct Rule
 
 QString moneyRole(const QString &method)
 {
-    return u"CASE WHEN COALESCE(%1,'cash') IN ('cash','') THEN 'cash' ELSE 'bank' END"_s.arg(
-        method);
+    // Rent taken out of a held deposit at its settlement moves no cash.
+    return u"CASE WHEN COALESCE(%1,'cash') IN ('cash','') THEN 'cash' WHEN %1='deposit' THEN "
+           "'deposits_held' ELSE 'bank' END"_s.arg(method);
 }
 
 QString itemSum(const QString &condition)
@@ -52,8 +53,7 @@ QString itemSum(const QString &condition)
 
 // An invoice's services are what its rent and late fees leave of its total, so an invoice whose
 // lines were never stored still balances.
-// Deposits received, refunded and kept, and cheque bounces (the reversal of what the clearing
-// posted, its fee to revenue) join this table as rows of their own.
+// A cheque bounce posts through the rows it undoes (the payment's reversal) and its fee invoice.
 const QList<Rule> &rules()
 {
     static const QString downPayment = u"p.notes LIKE 'دفعة مقدمة%'"_s;
@@ -133,6 +133,30 @@ const QList<Rule> &rules()
             u"FROM contractor_payments c WHERE 1"_s,
             { { true, u"contractors_payable"_s, u"amount"_s },
                 { false, u"@money"_s, u"amount"_s } } },
+        // A deposit is money held for the tenant, never income, until its settlement keeps some.
+        { Kind::DepositReceived, u"deposit"_s, QString(), u"d.id"_s, u"d.received_date"_s,
+            u"d.currency_id"_s,
+            u"'تأمين مستلم - ' || COALESCE((SELECT full_name FROM tenants WHERE "
+            "id=d.tenant_id), '') as description, d.amount, "_s
+                + moneyRole(u"(SELECT method FROM vouchers WHERE id=d.receipt_voucher_id)"_s)
+                + u" as money"_s,
+            u"FROM deposits d WHERE 1"_s,
+            { { true, u"@money"_s, u"amount"_s }, { false, u"deposits_held"_s, u"amount"_s } } },
+        // Unpaid rent taken from the deposit posts as the payments it made; here what was
+        // refunded, and what was kept (damages and the rest) as revenue.
+        { Kind::DepositSettled, u"deposit_settlement"_s, u"deposit"_s, u"d.id"_s,
+            u"d.settled_date"_s, u"d.currency_id"_s,
+            u"'تسوية تأمين - ' || COALESCE((SELECT full_name FROM tenants WHERE "
+            "id=d.tenant_id), '') as description, d.refunded, d.kept + d.deducted - "
+            "COALESCE((SELECT SUM(amount) FROM deposit_deductions WHERE deposit_id=d.id AND "
+            "kind='invoice'), 0) as kept, d.refunded + d.kept + d.deducted - COALESCE((SELECT "
+            "SUM(amount) FROM deposit_deductions WHERE deposit_id=d.id AND kind='invoice'), 0) "
+            "as released, "_s
+                + moneyRole(u"(SELECT method FROM vouchers WHERE id=d.refund_voucher_id)"_s)
+                + u" as money"_s,
+            u"FROM deposits d WHERE d.status='settled'"_s,
+            { { true, u"deposits_held"_s, u"released"_s }, { false, u"@money"_s, u"refunded"_s },
+                { false, u"deposit_revenue"_s, u"kept"_s } } },
     };
     return table;
 }
@@ -168,6 +192,7 @@ const QList<Role> &roles()
         { u"service_revenue"_s, u"إيرادات الخدمات"_s, u"4200"_s },
         { u"sales_revenue"_s, u"إيرادات المبيعات"_s, u"4300"_s },
         { u"late_fee_revenue"_s, u"إيرادات غرامات التأخير"_s, u"4400"_s },
+        { u"deposit_revenue"_s, u"إيرادات من التأمينات المحتجزة"_s, u"4500"_s },
         { u"expense:صيانة"_s, u"مصروف: صيانة"_s, u"5100"_s },
         { u"expense:كهرباء"_s, u"مصروف: كهرباء"_s, u"5310"_s },
         { u"expense:مياه"_s, u"مصروف: مياه"_s, u"5320"_s },

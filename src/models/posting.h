@@ -22,6 +22,8 @@ public:
         InstallmentCollection,
         Expense,
         ContractorPayment,
+        DepositReceived,
+        DepositSettled,
     };
 
     // Whether operations post by themselves (on for new databases, off for older ones).
