@@ -30,6 +30,7 @@ private slots:
     void writesRecordWho_data();
     void writesRecordWho();
     void undoneWriteLeavesNoRecord();
+    void postingRecordsTheEntryNotEachBalance();
     void eventsRecorded_data();
     void eventsRecorded();
 };
@@ -168,6 +169,30 @@ void TestSession::undoneWriteLeavesNoRecord()
     QVERIFY(o.propertyModel.add(u"برج"_s, u"residential"_s, {}, {}, {}) < 0);
     QCOMPARE(f.count(u"properties"_s), 0);
     QCOMPARE(f.count(u"audit_logs"_s), before);
+}
+
+// Every posted line moves an account's balance; the audit keeps the entry, and an account only
+// when the account itself changes.
+void TestSession::postingRecordsTheEntryNotEachBalance()
+{
+    TestFixture f;
+    AppObjects o(f.db(), f.dataDir());
+    o.authCtrl.session()->attach();
+    QVERIFY(o.authCtrl.login(u"admin"_s, u"qatmo"_s));
+    const auto logged = [&f](const QString &table) {
+        return f.scalar(u"SELECT COUNT(*) FROM audit_logs WHERE table_name=?"_s, { table }).toInt();
+    };
+    const int entries = logged(u"journal_entries"_s);
+    const QVariantMap item { { u"description"_s, u"إيجار"_s }, { u"type"_s, u"rent"_s },
+        { u"unit_price"_s, 900 }, { u"total"_s, 900 } };
+    QVERIFY(o.invoiceModel.createInvoice(
+                f.addTenant(u"سالم"_s), 0, TestFixture::today().toString(u"yyyy-MM"_s), { item }, 1)
+        > 0);
+    QCOMPARE(logged(u"journal_entries"_s), entries + 1);
+    QCOMPARE(logged(u"accounts"_s), 0);
+    QVERIFY(o.accountModel.rename(
+        f.scalar(u"SELECT id FROM accounts WHERE code='1200'"_s).toInt(), u"ذمم المستأجرين"_s));
+    QCOMPARE(logged(u"accounts"_s), 1);
 }
 
 void TestSession::eventsRecorded_data()

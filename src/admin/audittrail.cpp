@@ -72,14 +72,20 @@ bool AuditTrail::install(Database *db)
             const QString id = keyed ? u"NULL"_s : event.row + u".id"_s;
             const QString details = event.verb + u" "_s + label
                 + (keyed ? u": ' || "_s + event.row + u".key || '"_s : QString());
+            // An account's balance follows its journal lines, whose entry is recorded already;
+            // only a change of the account itself is.
+            const QString when = table == u"accounts"_s && event.name == u"UPDATE"_s
+                ? u"WHEN NEW.code IS NOT OLD.code OR NEW.name_ar IS NOT OLD.name_ar OR NEW.type "
+                  "IS NOT OLD.type OR NEW.parent_id IS NOT OLD.parent_id "_s
+                : QString();
             // Names and texts come from the fixed lists above, never from input. A trigger may not
             // name the database of the table it writes; audit_logs exists in main only.
-            const QString sql
-                = u"CREATE TEMP TRIGGER IF NOT EXISTS %1 AFTER %2 ON main.%3 "
-                  "BEGIN INSERT INTO audit_logs (user_id, action, table_name, "
-                  "record_id, details) VALUES ((SELECT user_id FROM "
-                  "temp.audit_actor LIMIT 1), '%4', '%3', %5, '%6'); END"_s.arg(
-                      triggerName(table, event), event.name, table, event.action, id, details);
+            const QString sql = u"CREATE TEMP TRIGGER IF NOT EXISTS %1 AFTER %2 ON main.%3 %7"
+                                "BEGIN INSERT INTO audit_logs (user_id, action, table_name, "
+                                "record_id, details) VALUES ((SELECT user_id FROM "
+                                "temp.audit_actor LIMIT 1), '%4', '%3', %5, '%6'); END"_s.arg(
+                                    triggerName(table, event), event.name, table, event.action, id,
+                                    details, when);
             if (!db->execNonQuery(sql))
                 return false;
         }
