@@ -59,6 +59,11 @@ void TestDocumentLayout::isolateNumbers_data()
     QTest::newRow("Latin words keep their order")
         << u"تحليل (Belvardino AI)"_s << u"تحليل ("_s + lri + u"Belvardino AI"_s + pdi + u")"_s;
     QTest::newRow("percent") << u"الإشغال 57.1%"_s << u"الإشغال "_s + lri + u"57.1%"_s + pdi;
+    // A reminder's text embeds the phone for message applications; on the page the embedding
+    // would turn the isolated groups around.
+    QTest::newRow("embedding marks of a plain-text message dropped")
+        << u"الرقم "_s + QChar(0x202A) + u"+970 59 123 4567"_s + QChar(0x202C) + u"."_s
+        << u"الرقم "_s + lri + u"+970 59 123 4567"_s + pdi + u"."_s;
     QTest::newRow("a hyphen between words is not a sign")
         << u"رام الله - 12"_s << u"رام الله - "_s + lri + u"12"_s + pdi;
 }

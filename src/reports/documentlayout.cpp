@@ -111,8 +111,12 @@ DocumentLayout::DocumentLayout(PageFormat format)
 
 DocumentLayout::~DocumentLayout() = default;
 
-QString DocumentLayout::isolateNumbers(const QString &text)
+QString DocumentLayout::isolateNumbers(const QString &input)
 {
+    // Embedding marks meant for plain-text messages (LRE … PDF) would enclose the isolates below
+    // and turn a phone number's groups around; the page sets directions itself.
+    static const QRegularExpression embeddings(u"[\\x{202A}-\\x{202E}]"_s);
+    const QString text = QString(input).remove(embeddings);
     // Latin words and references ("Belvardino AI", "INV-2024-0001", an e-mail) as one run; then
     // numbers, with the blanks and separators between their digit groups and a sign that starts
     // them.
