@@ -53,6 +53,16 @@ struct World
         return deposits.receive(lease, iso(TestFixture::today()), u"cash"_s, {});
     }
 
+    // The month's rent run over one lease; the invoice it issued, -1 when none.
+    int rentRun()
+    {
+        fixture.addLease(unitId, tenantId, TestFixture::today().addMonths(-3),
+            TestFixture::today().addMonths(6), 1000);
+        if (invoices.generateAllRent(TestFixture::today().toString(u"yyyy-MM"_s)) != 1)
+            return -1;
+        return fixture.scalar(u"SELECT MAX(id) FROM invoices"_s).toInt();
+    }
+
     int invoice(const QString &type, double amount, int currency = 1)
     {
         const QVariantMap item { { u"description"_s, u"بند"_s }, { u"type"_s, type },
@@ -77,6 +87,7 @@ const std::map<QString, Run> &operations()
 {
     static const std::map<QString, Run> all {
         { u"rent invoice"_s, [](World &w) { return w.invoice(u"rent"_s, 1000); } },
+        { u"rent run"_s, [](World &w) { return w.rentRun(); } },
         { u"service invoice"_s, [](World &w) { return w.invoice(u"service"_s, 150); } },
         { u"late fee invoice"_s, [](World &w) { return w.invoice(u"late_fee"_s, 25); } },
         { u"dollar invoice"_s,
@@ -225,6 +236,7 @@ class TestBooks : public QObject
 private slots:
     void postingTable_data();
     void postingTable();
+    void missingAccountFailsTheOperation_data();
     void missingAccountFailsTheOperation();
     void demoBooksMatchOperations();
     void historyPostsOnce();
@@ -242,6 +254,9 @@ void TestBooks::postingTable_data()
 
     QTest::newRow("rent invoice") << u"rent invoice"_s << u"invoice"_s
                                   << QVariantMap { { u"1200"_s, 1000.0 }, { u"4100"_s, -1000.0 } };
+    QTest::newRow("rent run, posted with the run's others")
+        << u"rent run"_s << u"invoice"_s
+        << QVariantMap { { u"1200"_s, 1000.0 }, { u"4100"_s, -1000.0 } };
     QTest::newRow("service invoice") << u"service invoice"_s << u"invoice"_s
                                      << QVariantMap { { u"1200"_s, 150.0 }, { u"4200"_s, -150.0 } };
     QTest::newRow("late fee invoice") << u"late fee invoice"_s << u"invoice"_s
@@ -301,14 +316,22 @@ void TestBooks::postingTable()
     QCOMPARE(unbalancedEntries(f.db()), QStringList());
 }
 
+void TestBooks::missingAccountFailsTheOperation_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("one invoice") << u"rent invoice"_s;
+    QTest::newRow("the rent run, whole") << u"rent run"_s;
+}
+
 void TestBooks::missingAccountFailsTheOperation()
 {
+    QFETCH(QString, operation);
     TestFixture f;
     World world(f);
     QVERIFY(f.db()->execNonQuery(u"INSERT INTO settings (key, value) VALUES "
                                  "('posting_account:rent_revenue', '9999')"_s));
     QSignalSpy errors(f.db(), &Database::databaseError);
-    QCOMPARE(world.invoice(u"rent"_s, 1000), -1);
+    QCOMPARE(operations().at(operation)(world), -1);
     QCOMPARE(f.count(u"invoices"_s), 0);
     QCOMPARE(f.count(u"journal_entries"_s), 0);
     QCOMPARE(f.tenantBalance(world.tenantId), 0.0);

@@ -215,7 +215,7 @@ bool InvoiceModel::hasServiceFor(const QVariant &tenantId, const QVariant &unitI
                 .isEmpty();
 }
 
-int InvoiceModel::issue(const Draft &draft, Numbering *carried)
+int InvoiceModel::issue(const Draft &draft, Numbering *carried, bool postLater)
 {
     qint64 totalCents = 0;
     for (const QVariantList &line : draft.lines) {
@@ -275,7 +275,7 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried)
     }
     if (!m_db->execNonQuery(u"UPDATE tenants SET balance=round(balance+?,2) WHERE id=?"_s,
             { total, draft.tenantId })
-        || !Posting::post(m_db, Posting::Kind::Invoice, id) || !guard.commit()) {
+        || (!postLater && !Posting::post(m_db, Posting::Kind::Invoice, id)) || !guard.commit()) {
         refuse(failed);
         return -1;
     }
@@ -424,6 +424,7 @@ int InvoiceModel::generateAllRent(const QString &period)
                "WHERE c.status='active' ORDER BY c.id"_s);
 
     QVariantList issued;
+    QList<int> issuedIds;
     QVariantList skipped;
     int alreadyBilled = 0;
     // One transaction for the run; each invoice is a savepoint inside it, so a failed invoice
@@ -487,7 +488,7 @@ int InvoiceModel::generateAllRent(const QString &period)
             { unitId, period });
         for (const QVariant &usageRow : usage)
             draft.lines.append(usageLine(usageRow.toMap()));
-        const int id = issue(draft, &numbering);
+        const int id = issue(draft, &numbering, true);
         if (id < 1) {
             skip(m_lastRefusal);
             continue;
@@ -495,6 +496,13 @@ int InvoiceModel::generateAllRent(const QString &period)
         entry.insert(u"invoice_id"_s, id);
         entry.insert(u"amount"_s, rent);
         issued.append(entry);
+        issuedIds.append(id);
+    }
+    // The run's entries go to the books together, outside the invoices' savepoints: writing them
+    // one by one inside each costed as much again as the invoices themselves.
+    if (!Posting::postMany(m_db, Posting::Kind::Invoice, issuedIds)) {
+        refuse(u"تعذر ترحيل فواتير الإصدار إلى القيود؛ لم تُصدر أي فاتورة"_s);
+        return 0;
     }
     if (!issued.isEmpty() && !run.commit()) {
         refuse(u"تعذر حفظ فواتير الإصدار في قاعدة البيانات"_s);

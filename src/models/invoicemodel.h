@@ -68,7 +68,8 @@ private:
 
     QString nextInvoiceNumber();
     Numbering startNumbering();
-    int issue(const Draft &draft, Numbering *carried);
+    // `postLater`: the caller posts the invoice to the books itself, with its run's others.
+    int issue(const Draft &draft, Numbering *carried, bool postLater = false);
     bool hasRentFor(const QVariant &tenantId, const QVariant &contractId, const QString &period);
     bool hasServiceFor(const QVariant &tenantId, const QVariant &unitId, const QString &serviceName,
         const QString &period);

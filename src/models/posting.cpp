@@ -219,6 +219,8 @@ QString settingKey(const QString &role) { return u"posting_account:"_s + role; }
 // The setting and the accounts of the roles, read once per open database: a rent run asks for
 // them with every invoice. Whatever changes them here forgets them.
 constexpr char kOnCache[] = "bv_posting_on";
+// Rows drafted and written together by the bulk runs.
+constexpr int kHistoryChunk = 512;
 constexpr char kAccountsCache[] = "bv_posting_accounts";
 
 void forget(Database *db)
@@ -232,11 +234,33 @@ void report(Database *db, const QString &line)
     emit db->databaseError(Posting::refusalMarker() + line);
 }
 
-QString factsSql(const Rule &rule)
+// The facts of one row (`?` its id), or of a set of rows (`?` a JSON array of their ids). Built
+// once per rule: a rent run asks with every invoice.
+const QString &factsSql(const Rule &rule, bool many)
 {
-    return u"SELECT %1 as id, date(%2) as day, %3 as currency_id, %4 as rate, %5 %6 AND %1=?"_s.arg(
-        rule.id, rule.day, rule.currency, Figures::inPrimary(u"1.0"_s, rule.currency, rule.day),
-        rule.columns, rule.from);
+    static QHash<int, QString> texts;
+    const int key = int(rule.kind) * 2 + (many ? 1 : 0);
+    auto it = texts.find(key);
+    if (it == texts.end()) {
+        const QString which = many ? u"IN (SELECT value FROM json_each(?))"_s : u"=?"_s;
+        it = texts.insert(key,
+            u"SELECT %1 as id, date(%2) as day, %3 as currency_id, %4 as rate, %5 %6 AND %1 %7"_s
+                .arg(rule.id, rule.day, rule.currency,
+                    Figures::inPrimary(u"1.0"_s, rule.currency, rule.day), rule.columns, rule.from,
+                    which));
+    }
+    return *it;
+}
+
+QString idArray(const QList<int> &ids)
+{
+    QString json = u"["_s;
+    for (int id : ids) {
+        if (json.size() > 1)
+            json += u',';
+        json += QString::number(id);
+    }
+    return json + u']';
 }
 
 bool hasEntry(Database *db, const QString &refType, int rowId)
@@ -285,11 +309,8 @@ struct Draft
 
 // Builds the entry of one row; false with the refusal reported when an account is missing or
 // the lines cannot balance. An empty draft (no row, nothing to post) is no failure.
-bool draftOf(Database *db, const Rule &rule, int rowId, Draft *draft)
+bool draftFrom(Database *db, const Rule &rule, const QVariantMap &facts, Draft *draft)
 {
-    const QVariantMap facts = Database::firstRow(db->execQuery(factsSql(rule), { rowId }));
-    if (facts.isEmpty())
-        return true;
     draft->day = facts.value(u"day"_s).toString();
     draft->description = facts.value(u"description"_s).toString();
     draft->currency = facts.value(u"currency_id"_s);
@@ -348,6 +369,122 @@ bool draftOf(Database *db, const Rule &rule, int rowId, Draft *draft)
             { u"debit"_s, part.debit ? amount : 0.0 }, { u"credit"_s, part.debit ? 0.0 : amount },
             { u"description"_s, draft->description },
             { u"original"_s, Money::fromCents(part.original) } });
+    }
+    return true;
+}
+
+bool draftOf(Database *db, const Rule &rule, int rowId, Draft *draft)
+{
+    const QVariantMap facts = Database::firstRow(db->execQuery(factsSql(rule, false), { rowId }));
+    return facts.isEmpty() || draftFrom(db, rule, facts, draft);
+}
+
+// A statement of `rows` rows of `columns` placeholders each, built once per size.
+const QString &valuesSql(const QString &head, int columns, int rows, const QString &tail)
+{
+    static QHash<QString, QString> texts;
+    const QString key = head + QString::number(rows);
+    auto it = texts.find(key);
+    if (it == texts.end()) {
+        QString row = u"(?"_s + u",?"_s.repeated(columns - 1) + u")"_s;
+        QStringList all;
+        for (int i = 0; i < rows; ++i)
+            all.append(row);
+        it = texts.insert(key, head + all.join(u',') + tail);
+    }
+    return *it;
+}
+
+// Rows go in chunks of a power of two, so that a handful of statement texts serve any count.
+int chunkOf(qsizetype left, int most)
+{
+    int size = most;
+    while (size > left)
+        size /= 2;
+    return size;
+}
+
+struct Pending
+{
+    const Rule *rule;
+    int rowId;
+    Draft draft;
+};
+
+// Writes many entries with few statements: their rows in one insert per chunk, then their
+// lines. The same checks as writeEntry; runs inside the caller's transaction.
+bool writeMany(Database *db, const QList<Pending> &entries)
+{
+    static const QString entryHead
+        = u"INSERT INTO journal_entries (entry_date,description,reference_type,reference_id,"
+          "currency_id,rate) VALUES "_s;
+    static const QString entryTail = u" RETURNING id, reference_type, reference_id"_s;
+    static const QString lineHead
+        = u"INSERT INTO journal_lines (entry_id,account_id,debit,credit,description,"
+          "original_amount) VALUES "_s;
+    for (qsizetype at = 0; at < entries.size();) {
+        const int size = chunkOf(entries.size() - at, 16);
+        QVariantList values;
+        values.reserve(size * 6);
+        for (int i = 0; i < size; ++i) {
+            const Pending &entry = entries.at(at + i);
+            values << entry.draft.day << entry.draft.description << entry.rule->refType
+                   << entry.rowId << entry.draft.currency << entry.draft.rate;
+        }
+        const QVariantList ids = db->execQuery(valuesSql(entryHead, 6, size, entryTail), values);
+        if (ids.size() != size)
+            return false;
+        // RETURNING gives its rows in no set order.
+        QHash<QPair<QString, int>, int> entryOf;
+        for (const QVariant &row : ids) {
+            const QVariantMap map = row.toMap();
+            entryOf.insert(
+                { map.value(u"reference_type"_s).toString(), map.value(u"reference_id"_s).toInt() },
+                map.value(u"id"_s).toInt());
+        }
+        QVariantList lines;
+        for (int i = 0; i < size; ++i) {
+            const Pending &entry = entries.at(at + i);
+            const int entryId = entryOf.value({ entry.rule->refType, entry.rowId });
+            if (entryId < 1)
+                return false;
+            for (const QVariant &item : entry.draft.lines) {
+                const QVariantMap line = item.toMap();
+                lines << entryId << line.value(u"account_id"_s) << line.value(u"debit"_s)
+                      << line.value(u"credit"_s) << line.value(u"description"_s)
+                      << line.value(u"original"_s);
+            }
+        }
+        for (qsizetype from = 0; from < lines.size();) {
+            const int rows = chunkOf((lines.size() - from) / 6, 32);
+            if (!db->execNonQuery(
+                    valuesSql(lineHead, 6, rows, QString()), lines.mid(from, rows * 6)))
+                return false;
+            from += rows * 6;
+        }
+        at += size;
+    }
+    return true;
+}
+
+// The entries of `ids` (rows of one rule) in the order given; false with the refusal reported
+// when one cannot be drafted.
+bool draftMany(Database *db, const Rule &rule, const QList<int> &ids, QList<Pending> *out)
+{
+    QHash<int, QVariantMap> facts;
+    for (const QVariant &row : db->execQuery(factsSql(rule, true), { idArray(ids) })) {
+        const QVariantMap map = row.toMap();
+        facts.insert(map.value(u"id"_s).toInt(), map);
+    }
+    for (int id : ids) {
+        const auto found = facts.constFind(id);
+        if (found == facts.constEnd())
+            continue;
+        Pending entry { &rule, id, {} };
+        if (!draftFrom(db, rule, *found, &entry.draft))
+            return false;
+        if (!entry.draft.lines.isEmpty())
+            out->append(entry);
     }
     return true;
 }
@@ -462,6 +599,24 @@ int Posting::unposted(Database *db)
     return count;
 }
 
+bool Posting::postMany(Database *db, Kind kind, const QList<int> &rowIds)
+{
+    if (!isOn(db))
+        return true;
+    const Rule &rule = ruleOf(kind);
+    QList<int> due;
+    for (int id : rowIds) {
+        if (rule.after.isEmpty() || hasEntry(db, rule.after, id))
+            due.append(id);
+    }
+    for (qsizetype at = 0; at < due.size(); at += kHistoryChunk) {
+        QList<Pending> entries;
+        if (!draftMany(db, rule, due.mid(at, kHistoryChunk), &entries) || !writeMany(db, entries))
+            return false;
+    }
+    return true;
+}
+
 int Posting::postHistory(Database *db, const std::function<void(int, int)> &progress)
 {
     struct Due
@@ -492,23 +647,37 @@ int Posting::postHistory(Database *db, const std::function<void(int, int)> &prog
     if (!guard.isActive())
         return -1;
     const int total = int(due.size());
-    const int before
-        = Database::firstRow(db->execQuery(u"SELECT COUNT(*) as c FROM journal_entries"_s))
-              .value(u"c"_s)
-              .toInt();
-    for (int i = 0; i < total; ++i) {
-        if (!postRow(db, table.at(due.at(i).order), due.at(i).id))
+    int written = 0;
+    // A chunk at a time in date order: each rule's facts in one query, the entries in a few
+    // inserts.
+    for (int at = 0; at < total; at += kHistoryChunk) {
+        const int end = qMin(total, at + kHistoryChunk);
+        QHash<int, QList<int>> idsOf;
+        for (int i = at; i < end; ++i)
+            idsOf[due.at(i).order].append(due.at(i).id);
+        QHash<QPair<int, int>, Pending> drafted;
+        for (auto it = idsOf.constBegin(); it != idsOf.constEnd(); ++it) {
+            QList<Pending> entries;
+            if (!draftMany(db, table.at(it.key()), it.value(), &entries))
+                return -1;
+            for (const Pending &entry : entries)
+                drafted.insert({ it.key(), entry.rowId }, entry);
+        }
+        QList<Pending> ordered;
+        for (int i = at; i < end; ++i) {
+            const auto found = drafted.constFind({ due.at(i).order, due.at(i).id });
+            if (found != drafted.constEnd())
+                ordered.append(*found);
+        }
+        if (!writeMany(db, ordered))
             return -1;
-        if (progress && (i % 500 == 0 || i + 1 == total))
-            progress(i + 1, total);
+        written += int(ordered.size());
+        if (progress)
+            progress(end, total);
     }
-    const int after
-        = Database::firstRow(db->execQuery(u"SELECT COUNT(*) as c FROM journal_entries"_s))
-              .value(u"c"_s)
-              .toInt();
     if (!guard.commit())
         return -1;
-    return after - before;
+    return written;
 }
 
 QVariantList Posting::mapping(Database *db)

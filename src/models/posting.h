@@ -34,6 +34,9 @@ public:
     // (a missing account, a closed period) is reported through the database's error signal with
     // refusalMarker() before the Arabic line, and the caller's transaction must fail.
     static bool post(Database *db, Kind kind, int rowId);
+    // post() for many rows of one kind at once (a rent run's invoices), with a few statements
+    // instead of a few per row; all or nothing with the caller's transaction.
+    static bool postMany(Database *db, Kind kind, const QList<int> &rowIds);
     // After an edit: undoes what the row's entries hold, then posts it afresh.
     static bool repost(Database *db, Kind kind, int rowId);
     // Every operation not posted yet, in date order, in one transaction. Returns the count of
