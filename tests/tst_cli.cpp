@@ -31,15 +31,14 @@ private slots:
     void writesRefusedWhileLocked();
     void readsRunBesideTheLock_data();
     void readsRunBesideTheLock();
-    void rentRunIssuesOncePerMonth();
-    void lateFeesChargeOnce();
+    void chargedOnce_data();
+    void chargedOnce();
     void serviceRun_data();
     void serviceRun();
     void checkFindsInconsistencies_data();
     void checkFindsInconsistencies();
-    void backupThenRestore();
-    void restoreRefusals_data();
-    void restoreRefusals();
+    void restore_data();
+    void restore();
     void exportCsvWritesEveryTable();
     void reports_data();
     void reports();
@@ -243,46 +242,48 @@ void TestCli::readsRunBesideTheLock()
     QCOMPARE(result.err, QString());
 }
 
-void TestCli::rentRunIssuesOncePerMonth()
+void TestCli::chargedOnce_data()
 {
-    TestFixture fixture;
-    const int tenant = leasedTenant(fixture, 1250.5);
-    const QString period = QDate::currentDate().toString(u"yyyy-MM"_s);
-
-    const Result first = run(fixture.dataDir(), { u"rent-run"_s, u"--period"_s, period });
-    QCOMPARE(first.code, 0);
-    QVERIFY2(first.out.startsWith(u"1 "_s), qPrintable(first.out));
-    QCOMPARE(fixture.count(u"invoices"_s), 1);
-    QCOMPARE(Money::cents(fixture.tenantBalance(tenant)), 125050);
-
-    const Result again = run(fixture.dataDir(), { u"rent-run"_s, u"--period"_s, period });
-    QCOMPARE(again.code, 0);
-    QVERIFY2(again.out.startsWith(u"0 "_s), qPrintable(again.out));
-    QCOMPARE(fixture.count(u"invoices"_s), 1);
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<qint64>("owed"); // cents the tenant owes after the first run
+    QTest::newRow("rent run, once per month")
+        << QStringList { u"rent-run"_s, u"--period"_s, QDate::currentDate().toString(u"yyyy-MM"_s) }
+        << u"invoices"_s << qint64(125050);
+    QTest::newRow("late fees, once per invoice")
+        << QStringList { u"late-fees"_s, u"--date"_s, QDate::currentDate().toString(Qt::ISODate) }
+        << u"late_fees"_s << qint64(3000);
 }
 
-void TestCli::lateFeesChargeOnce()
+// A second run of the same work finds nothing left to charge.
+void TestCli::chargedOnce()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, table);
+    QFETCH(qint64, owed);
     TestFixture fixture;
-    const int tenant = leasedTenant(fixture, 1000);
-    const QString day = QDate::currentDate().toString(u"yyyy-MM-dd"_s);
-    fixture.addInvoice(tenant, 0, QDate::currentDate().addMonths(-2).toString(u"yyyy-MM"_s), 1000);
-
-    const Result off = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
-    QCOMPARE(off.code, 1);
-    QCOMPARE(fixture.count(u"late_fees"_s), 0);
-
-    QVERIFY(fixture.db()->execNonQuery(u"INSERT INTO settings (key, value) VALUES "
+    const int tenant = leasedTenant(fixture, 1250.5);
+    if (table == u"late_fees"_s) {
+        fixture.addInvoice(
+            tenant, 0, QDate::currentDate().addMonths(-2).toString(u"yyyy-MM"_s), 1000);
+        const Result off = run(fixture.dataDir(), arguments);
+        QCOMPARE(off.code, 1);
+        QCOMPARE(fixture.count(table), 0);
+        QVERIFY(
+            fixture.db()->execNonQuery(u"INSERT INTO settings (key, value) VALUES "
                                        "('late_fee_enabled', '1'), ('late_fee_value', '30')"_s));
-    const Result first = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
+    }
+
+    const Result first = run(fixture.dataDir(), arguments);
     QCOMPARE(first.code, 0);
     QVERIFY2(first.out.startsWith(u"1 "_s), qPrintable(first.out));
-    QCOMPARE(Money::cents(fixture.tenantBalance(tenant)), 3000);
+    QCOMPARE(fixture.count(table), 1);
+    QCOMPARE(Money::cents(fixture.tenantBalance(tenant)), owed);
 
-    const Result again = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
+    const Result again = run(fixture.dataDir(), arguments);
     QCOMPARE(again.code, 0);
     QVERIFY2(again.out.startsWith(u"0 "_s), qPrintable(again.out));
-    QCOMPARE(fixture.count(u"late_fees"_s), 1);
+    QCOMPARE(fixture.count(table), 1);
 }
 
 void TestCli::serviceRun_data()
@@ -367,15 +368,11 @@ void TestCli::checkFindsInconsistencies()
     const int entry
         = fixture.insert(u"INSERT INTO journal_entries (entry_date, description) VALUES (?, ?)"_s,
             { QDate::currentDate().toString(Qt::ISODate), u"تحصيل"_s });
-    fixture.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) "
-                   "VALUES (?, (SELECT MIN(id) FROM accounts), 0.1, 0)"_s,
-        { entry });
-    fixture.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) "
-                   "VALUES (?, (SELECT MIN(id) FROM accounts), 0.2, 0)"_s,
-        { entry });
-    fixture.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) "
-                   "VALUES (?, (SELECT MAX(id) FROM accounts), 0, 0.3)"_s,
-        { entry });
+    fixture.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) VALUES "
+                   "(?, (SELECT MIN(id) FROM accounts), 0.1, 0), "
+                   "(?, (SELECT MIN(id) FROM accounts), 0.2, 0), "
+                   "(?, (SELECT MAX(id) FROM accounts), 0, 0.3)"_s,
+        { entry, entry, entry });
     if (!damage.isEmpty()) {
         // The damage is what a stray edit does, foreign keys not enforced.
         QVERIFY(fixture.db()->execNonQuery(u"PRAGMA foreign_keys=OFF"_s));
@@ -397,52 +394,42 @@ void TestCli::checkFindsInconsistencies()
     }
 }
 
-void TestCli::backupThenRestore()
+void TestCli::restore_data()
 {
-    TestFixture fixture;
-    leasedTenant(fixture);
-    QTemporaryDir out;
-    const Result backup = run(fixture.dataDir(), { u"backup"_s, u"--to"_s, out.path() });
-    QCOMPARE(backup.code, 0);
-    const QString file = backup.out.trimmed();
-    QVERIFY2(QFileInfo(file).isFile() && file.startsWith(out.path()), qPrintable(file));
-
-    fixture.addTenant(u"نور جابر"_s, u"900100300"_s);
-    QCOMPARE(fixture.count(u"tenants"_s), 2);
-    const Result restore = run(fixture.dataDir(), { u"restore"_s, file });
-    QVERIFY2(restore.code == 0, qPrintable(restore.err));
-    QCOMPARE(countIn(fixture.dbPath(), u"tenants"_s), 1);
-    QCOMPARE(countIn(fixture.dbPath(), u"contracts"_s), 1);
-}
-
-void TestCli::restoreRefusals_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("text file") << QByteArray("name,phone\nسامي,0599\n") << true;
+    QTest::addColumn<QByteArray>("content"); // empty: no file there
+    QTest::addColumn<bool>("restores");
+    QTest::newRow("a backup the command made") << QByteArray("@backup") << true;
+    QTest::newRow("text file") << QByteArray("name,phone\nسامي,0599\n") << false;
     QTest::newRow("SQLite header then garbage")
-        << QByteArray("SQLite format 3\0", 16) + QByteArray(4096, 'x') << true;
+        << QByteArray("SQLite format 3\0", 16) + QByteArray(4096, 'x') << false;
     QTest::newRow("missing file") << QByteArray() << false;
 }
 
-void TestCli::restoreRefusals()
+void TestCli::restore()
 {
     QFETCH(QByteArray, content);
-    QFETCH(bool, exists);
+    QFETCH(bool, restores);
     TestFixture fixture;
     leasedTenant(fixture);
     QTemporaryDir files;
-    const QString path = files.filePath(u"belvardino_2026-01-01_00-00-00.db"_s);
-    if (exists) {
+    QString path = files.filePath(u"belvardino_2026-01-01_00-00-00.db"_s);
+    if (content == "@backup") {
+        const Result backup = run(fixture.dataDir(), { u"backup"_s, u"--to"_s, files.path() });
+        QCOMPARE(backup.code, 0);
+        path = backup.out.trimmed();
+        QVERIFY2(QFileInfo(path).isFile() && path.startsWith(files.path()), qPrintable(path));
+    } else if (!content.isEmpty()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
+    fixture.addTenant(u"نور جابر"_s, u"900100300"_s);
 
     const Result result = run(fixture.dataDir(), { u"restore"_s, path });
-    QCOMPARE(result.code, 1);
-    QVERIFY(!result.err.isEmpty());
-    QCOMPARE(countIn(fixture.dbPath(), u"tenants"_s), 1);
+    QVERIFY2(result.code == (restores ? 0 : 1), qPrintable(result.err));
+    if (!restores)
+        QVERIFY(!result.err.isEmpty());
+    QCOMPARE(countIn(fixture.dbPath(), u"tenants"_s), restores ? 1 : 2);
     QCOMPARE(countIn(fixture.dbPath(), u"contracts"_s), 1);
 }
 
