@@ -27,10 +27,8 @@ class TestCli : public QObject
 private slots:
     void usageErrors_data();
     void usageErrors();
-    void writesRefusedWhileLocked_data();
-    void writesRefusedWhileLocked();
-    void readsRunBesideTheLock_data();
-    void readsRunBesideTheLock();
+    void whileLocked_data();
+    void whileLocked();
     void chargedOnce_data();
     void chargedOnce();
     void serviceRun_data();
@@ -162,26 +160,43 @@ void TestCli::usageErrors()
     QCOMPARE(fixture.count(u"invoices"_s), invoices);
 }
 
-void TestCli::writesRefusedWhileLocked_data()
+void TestCli::whileLocked_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("prints"); // -1: a write, refused while the application holds the data
     const QString period = QDate::currentDate().toString(u"yyyy-MM"_s);
-    QTest::newRow("rent-run") << QStringList { u"rent-run"_s, u"--period"_s, period };
+    QTest::newRow("rent-run") << QStringList { u"rent-run"_s, u"--period"_s, period } << -1;
     QTest::newRow("service-run") << QStringList { u"service-run"_s, u"--period"_s, period,
-        u"--service"_s, u"3"_s, u"--property"_s, u"1"_s };
-    QTest::newRow("late-fees") << QStringList { u"late-fees"_s };
-    QTest::newRow("import") << QStringList { u"import"_s, u"tenants"_s, u"@rows"_s };
-    QTest::newRow("restore") << QStringList { u"restore"_s, u"@backup"_s };
-    QTest::newRow("demo") << QStringList { u"demo"_s };
-    QTest::newRow("reset-password") << QStringList { u"users"_s, u"reset-password"_s, u"admin"_s };
+        u"--service"_s, u"3"_s, u"--property"_s, u"1"_s }
+                                 << -1;
+    QTest::newRow("late-fees") << QStringList { u"late-fees"_s } << -1;
+    QTest::newRow("import") << QStringList { u"import"_s, u"tenants"_s, u"@rows"_s } << -1;
+    QTest::newRow("restore") << QStringList { u"restore"_s, u"@backup"_s } << -1;
+    QTest::newRow("demo") << QStringList { u"demo"_s } << -1;
+    QTest::newRow("reset-password")
+        << QStringList { u"users"_s, u"reset-password"_s, u"admin"_s } << -1;
+    QTest::newRow("check") << QStringList { u"check"_s } << 0;
+    QTest::newRow("backup") << QStringList { u"backup"_s, u"--to"_s, u"@out"_s } << 1;
+    QTest::newRow("export-csv") << QStringList { u"export-csv"_s, u"--to"_s, u"@out"_s } << 1;
+    QTest::newRow("report") << QStringList { u"report"_s, u"financial-summary"_s, u"--pdf"_s,
+        u"@out/summary.pdf"_s }
+                            << 1;
+    QTest::newRow("users list") << QStringList { u"users"_s, u"list"_s } << 1;
+    QTest::newRow("export-journal") << QStringList { u"export-journal"_s, u"@out/books.journal"_s,
+        u"--from"_s, u"2000-01-01"_s }
+                                    << 1;
+    QTest::newRow("services") << QStringList { u"services"_s } << 1;
 }
 
-void TestCli::writesRefusedWhileLocked()
+// Writes are refused while the application holds the data directory; reads run beside it.
+void TestCli::whileLocked()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(int, prints);
     TestFixture fixture;
     leasedTenant(fixture);
     QTemporaryDir files;
+    QTemporaryDir out;
     QFile rows(files.filePath(u"rows.tsv"_s));
     QVERIFY(rows.open(QIODevice::WriteOnly));
     rows.write("ليلى منصور\t400500600\t0599000000\n");
@@ -191,6 +206,7 @@ void TestCli::writesRefusedWhileLocked()
     const QString backup = files.filePath(QDir(files.path()).entryList({ u"*.db"_s }).value(0));
     arguments.replaceInStrings(u"@rows"_s, rows.fileName());
     arguments.replaceInStrings(u"@backup"_s, backup);
+    arguments.replaceInStrings(u"@out"_s, out.path());
     const int invoices = fixture.count(u"invoices"_s);
     const int tenants = fixture.count(u"tenants"_s);
     const int properties = fixture.count(u"properties"_s);
@@ -198,48 +214,20 @@ void TestCli::writesRefusedWhileLocked()
     DataDirLock lock(fixture.dataDir());
     QVERIFY(lock.tryLock());
     const Result result = run(fixture.dataDir(), arguments, "changed\nchanged\n");
-    QCOMPARE(result.code, 1);
-    QVERIFY2(result.err.contains(u"in use"_s), qPrintable(result.err));
+    if (prints < 0) {
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.err.contains(u"in use"_s), qPrintable(result.err));
+    } else {
+        QVERIFY2(result.code == 0, qPrintable(result.err));
+        QCOMPARE(!result.out.isEmpty(), prints > 0);
+        // Not on a terminal: no progress, nothing on standard error.
+        QCOMPARE(result.err, QString());
+    }
     QCOMPARE(fixture.count(u"invoices"_s), invoices);
     QCOMPARE(fixture.count(u"tenants"_s), tenants);
     QCOMPARE(fixture.count(u"properties"_s), properties);
     AuthController auth(fixture.db());
     QVERIFY(auth.login(u"admin"_s, SeedData::adminPassword()));
-}
-
-void TestCli::readsRunBesideTheLock_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("prints");
-    QTest::newRow("check") << QStringList { u"check"_s } << false;
-    QTest::newRow("backup") << QStringList { u"backup"_s, u"--to"_s, u"@out"_s } << true;
-    QTest::newRow("export-csv") << QStringList { u"export-csv"_s, u"--to"_s, u"@out"_s } << true;
-    QTest::newRow("report") << QStringList { u"report"_s, u"financial-summary"_s, u"--pdf"_s,
-        u"@out/summary.pdf"_s }
-                            << true;
-    QTest::newRow("users list") << QStringList { u"users"_s, u"list"_s } << true;
-    QTest::newRow("export-journal") << QStringList { u"export-journal"_s, u"@out/books.journal"_s,
-        u"--from"_s, u"2000-01-01"_s }
-                                    << true;
-    QTest::newRow("services") << QStringList { u"services"_s } << true;
-}
-
-void TestCli::readsRunBesideTheLock()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, prints);
-    TestFixture fixture;
-    leasedTenant(fixture);
-    QTemporaryDir out;
-    arguments.replaceInStrings(u"@out"_s, out.path());
-
-    DataDirLock lock(fixture.dataDir());
-    QVERIFY(lock.tryLock());
-    const Result result = run(fixture.dataDir(), arguments);
-    QVERIFY2(result.code == 0, qPrintable(result.err));
-    QCOMPARE(!result.out.isEmpty(), prints);
-    // Not on a terminal: no progress, nothing on standard error.
-    QCOMPARE(result.err, QString());
 }
 
 void TestCli::chargedOnce_data()
