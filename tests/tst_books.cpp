@@ -18,14 +18,12 @@
 #include <QTest>
 #include <functional>
 #include <map>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 QString iso(const QDate &date) { return TestFixture::iso(date); }
-QString today() { return iso(TestFixture::today()); }
 
 // The models one posting case needs, over the fixture's database, with a leased unit.
 struct World
@@ -52,7 +50,7 @@ struct World
         const int lease = fixture.addLease(unitId, tenantId, TestFixture::today().addMonths(-11),
             TestFixture::today().addMonths(1), 1000);
         fixture.db()->execNonQuery(u"UPDATE contracts SET deposit=600 WHERE id=?"_s, { lease });
-        return deposits.receive(lease, today(), u"cash"_s, {});
+        return deposits.receive(lease, iso(TestFixture::today()), u"cash"_s, {});
     }
 
     int invoice(const QString &type, double amount, int currency = 1)
@@ -72,66 +70,69 @@ struct World
     int propertyId = 0, unitId = 0, saleUnit = 0, tenantId = 0, buyerId = 0, contractorId = 0;
 };
 
-// One posting case: the operation, run on a fresh world, returns the row its entry references;
-// `lines` is the net (debit minus credit) per account code of that row's entries.
-struct Case
-{
-    const char *tag;
-    QString refType;
-    QVariantMap lines;
-    std::function<int(World &)> run;
-};
+// Runs the operation and returns the row its entry references.
+using Run = std::function<int(World &)>;
 
-const std::vector<Case> &cases()
+const std::map<QString, Run> &operations()
 {
-    static const std::vector<Case> all {
-        { "rent invoice", u"invoice"_s, { { u"1200"_s, 1000.0 }, { u"4100"_s, -1000.0 } },
-            [](World &w) { return w.invoice(u"rent"_s, 1000); } },
-        { "service invoice", u"invoice"_s, { { u"1200"_s, 150.0 }, { u"4200"_s, -150.0 } },
-            [](World &w) { return w.invoice(u"service"_s, 150); } },
-        { "late fee invoice", u"invoice"_s, { { u"1200"_s, 25.0 }, { u"4400"_s, -25.0 } },
-            [](World &w) { return w.invoice(u"late_fee"_s, 25); } },
-        { "dollars at the dated rate", u"invoice"_s,
-            { { u"1200"_s, 3500.04 }, { u"4100"_s, -3500.04 } },
+    static const std::map<QString, Run> all {
+        { u"rent invoice"_s, [](World &w) { return w.invoice(u"rent"_s, 1000); } },
+        { u"service invoice"_s, [](World &w) { return w.invoice(u"service"_s, 150); } },
+        { u"late fee invoice"_s, [](World &w) { return w.invoice(u"late_fee"_s, 25); } },
+        { u"dollar invoice"_s,
             [](World &w) {
                 w.fixture.addRate(2, 1, 3.5, TestFixture::today().addDays(-3));
                 return w.invoice(u"rent"_s, 1000.01, 2);
             } },
-        { "void: the issue and its reversal", u"invoice_void"_s,
-            { { u"1200"_s, -1000.0 }, { u"4100"_s, 1000.0 } },
+        { u"void"_s,
             [](World &w) {
                 const int id = w.invoice(u"rent"_s, 1000);
                 return w.invoices.voidInvoice(id, u"خطأ"_s) ? id : -1;
             } },
-        { "payment in cash", u"payment"_s, { { u"1100"_s, 400.0 }, { u"1200"_s, -400.0 } },
+        { u"deposit received"_s,
             [](World &w) {
-                return w.payments.add(
-                    w.invoice(u"rent"_s, 1000), w.tenantId, 400, u"cash"_s, today(), {}, 1);
+                DepositModel deposits(w.fixture.db());
+                return w.deposit(deposits);
             } },
-        { "payment by bank", u"payment"_s, { { u"1110"_s, 400.0 }, { u"1200"_s, -400.0 } },
+        { u"deposit settled"_s,
             [](World &w) {
-                return w.payments.add(
-                    w.invoice(u"rent"_s, 1000), w.tenantId, 400, u"bank"_s, today(), {}, 1);
+                DepositModel deposits(w.fixture.db());
+                const int id = w.deposit(deposits);
+                const QVariantList damage { QVariantMap {
+                    { u"description"_s, u"كسر نافذة"_s }, { u"amount"_s, 150 } } };
+                return deposits.settle(
+                           id, damage, false, false, iso(TestFixture::today()), u"bank"_s, {})
+                    ? id
+                    : -1;
             } },
-        { "reversal posts the other way", u"payment"_s,
-            { { u"1100"_s, -400.0 }, { u"1200"_s, 400.0 } },
+        { u"cash payment"_s,
             [](World &w) {
-                const int paid = w.payments.add(
-                    w.invoice(u"rent"_s, 1000), w.tenantId, 400, u"cash"_s, today(), {}, 1);
+                return w.payments.add(w.invoice(u"rent"_s, 1000), w.tenantId, 400, u"cash"_s,
+                    iso(TestFixture::today()), {}, 1);
+            } },
+        { u"bank payment"_s,
+            [](World &w) {
+                return w.payments.add(w.invoice(u"rent"_s, 1000), w.tenantId, 400, u"bank"_s,
+                    iso(TestFixture::today()), {}, 1);
+            } },
+        { u"payment reversed"_s,
+            [](World &w) {
+                const int paid = w.payments.add(w.invoice(u"rent"_s, 1000), w.tenantId, 400,
+                    u"cash"_s, iso(TestFixture::today()), {}, 1);
                 return w.payments.reverse(paid, u"شيك مرتجع"_s);
             } },
-        { "sale: down payment and financed part", u"sale"_s,
-            { { u"1100"_s, 20000.0 }, { u"1210"_s, 80000.0 }, { u"4300"_s, -100000.0 } },
+        { u"sale"_s,
             [](World &w) {
-                return w.installments.sellUnit(w.buyerId, w.saleUnit, 100000, 20000, 10, today(), 1)
+                return w.installments.sellUnit(
+                           w.buyerId, w.saleUnit, 100000, 20000, 10, iso(TestFixture::today()), 1)
                         > 0
                     ? w.saleUnit
                     : -1;
             } },
-        { "installment collected", u"installment_payment"_s,
-            { { u"1100"_s, 8000.0 }, { u"1210"_s, -8000.0 } },
+        { u"installment collected"_s,
             [](World &w) {
-                w.installments.sellUnit(w.buyerId, w.saleUnit, 100000, 20000, 10, today(), 1);
+                w.installments.sellUnit(
+                    w.buyerId, w.saleUnit, 100000, 20000, 10, iso(TestFixture::today()), 1);
                 const int first = w.fixture
                                       .scalar(u"SELECT MIN(id) FROM installments WHERE unit_id=?"_s,
                                           { w.saleUnit })
@@ -140,24 +141,22 @@ const std::vector<Case> &cases()
                     return -1;
                 return w.fixture.scalar(u"SELECT MAX(id) FROM payments"_s).toInt();
             } },
-        { "expense by its category", u"expense"_s, { { u"5310"_s, 300.0 }, { u"1100"_s, -300.0 } },
+        { u"expense in cash"_s,
             [](World &w) {
-                return w.expenses.add(
-                    w.propertyId, 0, 0, u"كهرباء"_s, {}, u"فاتورة"_s, 300, today(), 1);
+                return w.expenses.add(w.propertyId, 0, 0, u"كهرباء"_s, {}, u"فاتورة"_s, 300,
+                    iso(TestFixture::today()), 1);
             } },
-        { "expense owed to its contractor", u"expense"_s,
-            { { u"5100"_s, 300.0 }, { u"2100"_s, -300.0 } },
+        { u"expense of a contractor"_s,
             [](World &w) {
-                return w.expenses.add(
-                    w.propertyId, 0, w.contractorId, u"صيانة"_s, {}, u"دهان"_s, 300, today(), 1);
+                return w.expenses.add(w.propertyId, 0, w.contractorId, u"صيانة"_s, {}, u"دهان"_s,
+                    300, iso(TestFixture::today()), 1);
             } },
-        { "unmapped category to other expenses", u"expense"_s,
-            { { u"5200"_s, 80.0 }, { u"1110"_s, -80.0 } },
+        { u"expense of another category"_s,
             [](World &w) {
-                return w.expenses.add(
-                    w.propertyId, 0, 0, u"تشغيل"_s, {}, u"أعمال"_s, 80, today(), 1, u"bank"_s);
+                return w.expenses.add(w.propertyId, 0, 0, u"تشغيل"_s, {}, u"أعمال"_s, 80,
+                    iso(TestFixture::today()), 1, u"bank"_s);
             } },
-        { "completed maintenance", u"expense"_s, { { u"5100"_s, 150.0 }, { u"1100"_s, -150.0 } },
+        { u"maintenance completed"_s,
             [](World &w) {
                 const int request
                     = w.maintenance.add(w.unitId, w.propertyId, u"تسريب"_s, {}, u"high"_s);
@@ -165,26 +164,12 @@ const std::vector<Case> &cases()
                     return -1;
                 return w.fixture.scalar(u"SELECT MAX(id) FROM expenses"_s).toInt();
             } },
-        { "deposit held, not income", u"deposit"_s, { { u"1100"_s, 600.0 }, { u"2200"_s, -600.0 } },
+        { u"contractor paid"_s,
             [](World &w) {
-                DepositModel deposits(w.fixture.db());
-                return w.deposit(deposits);
-            } },
-        { "deposit settled: damage kept, rest refunded", u"deposit_settlement"_s,
-            { { u"2200"_s, 600.0 }, { u"1110"_s, -450.0 }, { u"4500"_s, -150.0 } },
-            [](World &w) {
-                DepositModel deposits(w.fixture.db());
-                const int id = w.deposit(deposits);
-                const QVariantList damage { QVariantMap {
-                    { u"description"_s, u"كسر نافذة"_s }, { u"amount"_s, 150 } } };
-                return deposits.settle(id, damage, false, false, today(), u"bank"_s, {}) ? id : -1;
-            } },
-        { "contractor paid", u"contractor_payment"_s,
-            { { u"2100"_s, 200.0 }, { u"1110"_s, -200.0 } },
-            [](World &w) {
-                w.expenses.add(
-                    w.propertyId, 0, w.contractorId, u"صيانة"_s, {}, u"دهان"_s, 300, today(), 1);
-                return w.expenses.payContractor(w.contractorId, 200, today(), u"bank"_s, {});
+                w.expenses.add(w.propertyId, 0, w.contractorId, u"صيانة"_s, {}, u"دهان"_s, 300,
+                    iso(TestFixture::today()), 1);
+                return w.expenses.payContractor(
+                    w.contractorId, 200, iso(TestFixture::today()), u"bank"_s, {});
             } },
     };
     return all;
@@ -251,21 +236,68 @@ private slots:
 
 void TestBooks::postingTable_data()
 {
-    QTest::addColumn<int>("index");
-    for (size_t i = 0; i < cases().size(); ++i)
-        QTest::newRow(cases().at(i).tag) << int(i);
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("refType");
+    QTest::addColumn<QVariantMap>("lines"); // account code → debit minus credit
+
+    QTest::newRow("rent invoice") << u"rent invoice"_s << u"invoice"_s
+                                  << QVariantMap { { u"1200"_s, 1000.0 }, { u"4100"_s, -1000.0 } };
+    QTest::newRow("service invoice") << u"service invoice"_s << u"invoice"_s
+                                     << QVariantMap { { u"1200"_s, 150.0 }, { u"4200"_s, -150.0 } };
+    QTest::newRow("late fee invoice") << u"late fee invoice"_s << u"invoice"_s
+                                      << QVariantMap { { u"1200"_s, 25.0 }, { u"4400"_s, -25.0 } };
+    QTest::newRow("dollars at the dated rate")
+        << u"dollar invoice"_s << u"invoice"_s
+        << QVariantMap { { u"1200"_s, 3500.04 }, { u"4100"_s, -3500.04 } };
+    QTest::newRow("void: the issue and its reversal")
+        << u"void"_s << u"invoice_void"_s
+        << QVariantMap { { u"1200"_s, -1000.0 }, { u"4100"_s, 1000.0 } };
+    QTest::newRow("payment in cash") << u"cash payment"_s << u"payment"_s
+                                     << QVariantMap { { u"1100"_s, 400.0 }, { u"1200"_s, -400.0 } };
+    QTest::newRow("payment by bank") << u"bank payment"_s << u"payment"_s
+                                     << QVariantMap { { u"1110"_s, 400.0 }, { u"1200"_s, -400.0 } };
+    QTest::newRow("reversal posts the other way")
+        << u"payment reversed"_s << u"payment"_s
+        << QVariantMap { { u"1100"_s, -400.0 }, { u"1200"_s, 400.0 } };
+    QTest::newRow("sale: down payment and financed part")
+        << u"sale"_s << u"sale"_s
+        << QVariantMap { { u"1100"_s, 20000.0 }, { u"1210"_s, 80000.0 }, { u"4300"_s, -100000.0 } };
+    QTest::newRow("installment collected")
+        << u"installment collected"_s << u"installment_payment"_s
+        << QVariantMap { { u"1100"_s, 8000.0 }, { u"1210"_s, -8000.0 } };
+    QTest::newRow("expense by its category")
+        << u"expense in cash"_s << u"expense"_s
+        << QVariantMap { { u"5310"_s, 300.0 }, { u"1100"_s, -300.0 } };
+    QTest::newRow("expense owed to its contractor")
+        << u"expense of a contractor"_s << u"expense"_s
+        << QVariantMap { { u"5100"_s, 300.0 }, { u"2100"_s, -300.0 } };
+    QTest::newRow("unmapped category to other expenses")
+        << u"expense of another category"_s << u"expense"_s
+        << QVariantMap { { u"5200"_s, 80.0 }, { u"1110"_s, -80.0 } };
+    QTest::newRow("completed maintenance")
+        << u"maintenance completed"_s << u"expense"_s
+        << QVariantMap { { u"5100"_s, 150.0 }, { u"1100"_s, -150.0 } };
+    QTest::newRow("deposit held, not income")
+        << u"deposit received"_s << u"deposit"_s
+        << QVariantMap { { u"1100"_s, 600.0 }, { u"2200"_s, -600.0 } };
+    QTest::newRow("deposit settled: damage kept, rest refunded")
+        << u"deposit settled"_s << u"deposit_settlement"_s
+        << QVariantMap { { u"2200"_s, 600.0 }, { u"1110"_s, -450.0 }, { u"4500"_s, -150.0 } };
+    QTest::newRow("contractor paid") << u"contractor paid"_s << u"contractor_payment"_s
+                                     << QVariantMap { { u"2100"_s, 200.0 }, { u"1110"_s, -200.0 } };
 }
 
 void TestBooks::postingTable()
 {
-    QFETCH(int, index);
-    const Case &expected = cases().at(index);
+    QFETCH(QString, operation);
+    QFETCH(QString, refType);
+    QFETCH(QVariantMap, lines);
     TestFixture f;
     QVERIFY(Posting::isOn(f.db()));
     World world(f);
-    const int refId = expected.run(world);
+    const int refId = operations().at(operation)(world);
     QVERIFY(refId > 0);
-    QCOMPARE(postedLines(f, expected.refType, refId), expected.lines);
+    QCOMPARE(postedLines(f, refType, refId), lines);
     QCOMPARE(unbalancedEntries(f.db()), QStringList());
 }
 
