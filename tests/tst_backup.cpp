@@ -60,7 +60,6 @@ private slots:
     void backupHoldsRowsStillInTheLog();
     void pruningKeepsOtherFiles_data();
     void pruningKeepsOtherFiles();
-    void restoreValidBackup();
     void restoreRefusesInvalidFile_data();
     void restoreRefusesInvalidFile();
     void restoreKeepsWhatItIsGiven_data();
@@ -131,25 +130,6 @@ void TestBackup::pruningKeepsOtherFiles()
     QVERIFY(!QFileInfo::exists(backupOf(30)));
     QVERIFY(kept.contains(backupOf(29)));
     QVERIFY(f.db()->execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { u"سالم"_s }) > 0);
-}
-
-void TestBackup::restoreValidBackup()
-{
-    TestFixture f;
-    BackupManager manager(f.dataDir());
-    const int kept = f.addProperty(u"قبل النسخة"_s);
-    QVERIFY(manager.createBackup());
-    const QString backup = manager.listBackups().first();
-    f.addProperty(u"بعد النسخة"_s);
-
-    QSignalSpy restored(&manager, &BackupManager::backupRestored);
-    QVERIFY(manager.restoreBackup(backup));
-    QCOMPARE(restored.count(), 1);
-
-    // The running program now reads and writes the restored data through the same Database.
-    QCOMPARE(f.scalar(u"SELECT group_concat(id) FROM properties"_s).toInt(), kept);
-    QCOMPARE(f.scalar(u"PRAGMA foreign_keys"_s).toInt(), 1);
-    QVERIFY(f.db()->execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { u"جديد"_s }) > 0);
 }
 
 void TestBackup::restoreRefusesInvalidFile_data()

@@ -448,7 +448,8 @@ void TestCheques::leaseSignedWithCheques()
     }
 }
 
-// One register cheque per installment, for its amount and due date.
+// One register cheque per installment, for its amount and due date; numbered on from the first
+// cheque, leading zeros not kept.
 void TestCheques::saleRecordsInstallmentCheques()
 {
     TestFixture f;
@@ -456,8 +457,12 @@ void TestCheques::saleRecordsInstallmentCheques()
     const int buyer = f.addBuyer(u"هالة"_s, u"2"_s);
     InstallmentModel installments(f.db());
     QVERIFY(installments.sellUnit(buyer, unit, 10000, 1000, 4,
-                TestFixture::iso(TestFixture::today().addMonths(1)), 1, u"5001"_s, u"بنك"_s)
+                TestFixture::iso(TestFixture::today().addMonths(1)), 1, u"0099"_s, u"بنك"_s)
         > 0);
+    QCOMPARE(f.scalar(u"SELECT group_concat(cheque_number, ' ') FROM (SELECT cheque_number "
+                      "FROM installments ORDER BY id)"_s)
+                 .toString(),
+        u"99 100 101 102"_s);
     const QVariantList pairs = f.db()->execQuery(
         u"SELECT c.cheque_number, c.amount, c.due_date, c.buyer_id, i.cheque_number as number, "
         "i.installment_amount, i.due_date as due FROM installments i JOIN cheques c ON "

@@ -27,19 +27,16 @@ class TestCli : public QObject
 private slots:
     void usageErrors_data();
     void usageErrors();
-    void writesRefusedWhileLocked_data();
-    void writesRefusedWhileLocked();
-    void readsRunBesideTheLock_data();
-    void readsRunBesideTheLock();
-    void rentRunIssuesOncePerMonth();
-    void lateFeesChargeOnce();
+    void whileLocked_data();
+    void whileLocked();
+    void chargedOnce_data();
+    void chargedOnce();
     void serviceRun_data();
     void serviceRun();
     void checkFindsInconsistencies_data();
     void checkFindsInconsistencies();
-    void backupThenRestore();
-    void restoreRefusals_data();
-    void restoreRefusals();
+    void restore_data();
+    void restore();
     void exportCsvWritesEveryTable();
     void reports_data();
     void reports();
@@ -163,26 +160,43 @@ void TestCli::usageErrors()
     QCOMPARE(fixture.count(u"invoices"_s), invoices);
 }
 
-void TestCli::writesRefusedWhileLocked_data()
+void TestCli::whileLocked_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("prints"); // -1: a write, refused while the application holds the data
     const QString period = QDate::currentDate().toString(u"yyyy-MM"_s);
-    QTest::newRow("rent-run") << QStringList { u"rent-run"_s, u"--period"_s, period };
+    QTest::newRow("rent-run") << QStringList { u"rent-run"_s, u"--period"_s, period } << -1;
     QTest::newRow("service-run") << QStringList { u"service-run"_s, u"--period"_s, period,
-        u"--service"_s, u"3"_s, u"--property"_s, u"1"_s };
-    QTest::newRow("late-fees") << QStringList { u"late-fees"_s };
-    QTest::newRow("import") << QStringList { u"import"_s, u"tenants"_s, u"@rows"_s };
-    QTest::newRow("restore") << QStringList { u"restore"_s, u"@backup"_s };
-    QTest::newRow("demo") << QStringList { u"demo"_s };
-    QTest::newRow("reset-password") << QStringList { u"users"_s, u"reset-password"_s, u"admin"_s };
+        u"--service"_s, u"3"_s, u"--property"_s, u"1"_s }
+                                 << -1;
+    QTest::newRow("late-fees") << QStringList { u"late-fees"_s } << -1;
+    QTest::newRow("import") << QStringList { u"import"_s, u"tenants"_s, u"@rows"_s } << -1;
+    QTest::newRow("restore") << QStringList { u"restore"_s, u"@backup"_s } << -1;
+    QTest::newRow("demo") << QStringList { u"demo"_s } << -1;
+    QTest::newRow("reset-password")
+        << QStringList { u"users"_s, u"reset-password"_s, u"admin"_s } << -1;
+    QTest::newRow("check") << QStringList { u"check"_s } << 0;
+    QTest::newRow("backup") << QStringList { u"backup"_s, u"--to"_s, u"@out"_s } << 1;
+    QTest::newRow("export-csv") << QStringList { u"export-csv"_s, u"--to"_s, u"@out"_s } << 1;
+    QTest::newRow("report") << QStringList { u"report"_s, u"financial-summary"_s, u"--pdf"_s,
+        u"@out/summary.pdf"_s }
+                            << 1;
+    QTest::newRow("users list") << QStringList { u"users"_s, u"list"_s } << 1;
+    QTest::newRow("export-journal") << QStringList { u"export-journal"_s, u"@out/books.journal"_s,
+        u"--from"_s, u"2000-01-01"_s }
+                                    << 1;
+    QTest::newRow("services") << QStringList { u"services"_s } << 1;
 }
 
-void TestCli::writesRefusedWhileLocked()
+// Writes are refused while the application holds the data directory; reads run beside it.
+void TestCli::whileLocked()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(int, prints);
     TestFixture fixture;
     leasedTenant(fixture);
     QTemporaryDir files;
+    QTemporaryDir out;
     QFile rows(files.filePath(u"rows.tsv"_s));
     QVERIFY(rows.open(QIODevice::WriteOnly));
     rows.write("ليلى منصور\t400500600\t0599000000\n");
@@ -192,6 +206,7 @@ void TestCli::writesRefusedWhileLocked()
     const QString backup = files.filePath(QDir(files.path()).entryList({ u"*.db"_s }).value(0));
     arguments.replaceInStrings(u"@rows"_s, rows.fileName());
     arguments.replaceInStrings(u"@backup"_s, backup);
+    arguments.replaceInStrings(u"@out"_s, out.path());
     const int invoices = fixture.count(u"invoices"_s);
     const int tenants = fixture.count(u"tenants"_s);
     const int properties = fixture.count(u"properties"_s);
@@ -199,8 +214,15 @@ void TestCli::writesRefusedWhileLocked()
     DataDirLock lock(fixture.dataDir());
     QVERIFY(lock.tryLock());
     const Result result = run(fixture.dataDir(), arguments, "changed\nchanged\n");
-    QCOMPARE(result.code, 1);
-    QVERIFY2(result.err.contains(u"in use"_s), qPrintable(result.err));
+    if (prints < 0) {
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.err.contains(u"in use"_s), qPrintable(result.err));
+    } else {
+        QVERIFY2(result.code == 0, qPrintable(result.err));
+        QCOMPARE(!result.out.isEmpty(), prints > 0);
+        // Not on a terminal: no progress, nothing on standard error.
+        QCOMPARE(result.err, QString());
+    }
     QCOMPARE(fixture.count(u"invoices"_s), invoices);
     QCOMPARE(fixture.count(u"tenants"_s), tenants);
     QCOMPARE(fixture.count(u"properties"_s), properties);
@@ -208,81 +230,48 @@ void TestCli::writesRefusedWhileLocked()
     QVERIFY(auth.login(u"admin"_s, SeedData::adminPassword()));
 }
 
-void TestCli::readsRunBesideTheLock_data()
+void TestCli::chargedOnce_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("prints");
-    QTest::newRow("check") << QStringList { u"check"_s } << false;
-    QTest::newRow("backup") << QStringList { u"backup"_s, u"--to"_s, u"@out"_s } << true;
-    QTest::newRow("export-csv") << QStringList { u"export-csv"_s, u"--to"_s, u"@out"_s } << true;
-    QTest::newRow("report") << QStringList { u"report"_s, u"financial-summary"_s, u"--pdf"_s,
-        u"@out/summary.pdf"_s }
-                            << true;
-    QTest::newRow("users list") << QStringList { u"users"_s, u"list"_s } << true;
-    QTest::newRow("export-journal") << QStringList { u"export-journal"_s, u"@out/books.journal"_s,
-        u"--from"_s, u"2000-01-01"_s }
-                                    << true;
-    QTest::newRow("services") << QStringList { u"services"_s } << true;
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<qint64>("owed"); // cents the tenant owes after the first run
+    QTest::newRow("rent run, once per month")
+        << QStringList { u"rent-run"_s, u"--period"_s, QDate::currentDate().toString(u"yyyy-MM"_s) }
+        << u"invoices"_s << qint64(125050);
+    QTest::newRow("late fees, once per invoice")
+        << QStringList { u"late-fees"_s, u"--date"_s, QDate::currentDate().toString(Qt::ISODate) }
+        << u"late_fees"_s << qint64(3000);
 }
 
-void TestCli::readsRunBesideTheLock()
+// A second run of the same work finds nothing left to charge.
+void TestCli::chargedOnce()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(bool, prints);
-    TestFixture fixture;
-    leasedTenant(fixture);
-    QTemporaryDir out;
-    arguments.replaceInStrings(u"@out"_s, out.path());
-
-    DataDirLock lock(fixture.dataDir());
-    QVERIFY(lock.tryLock());
-    const Result result = run(fixture.dataDir(), arguments);
-    QVERIFY2(result.code == 0, qPrintable(result.err));
-    QCOMPARE(!result.out.isEmpty(), prints);
-    // Not on a terminal: no progress, nothing on standard error.
-    QCOMPARE(result.err, QString());
-}
-
-void TestCli::rentRunIssuesOncePerMonth()
-{
+    QFETCH(QString, table);
+    QFETCH(qint64, owed);
     TestFixture fixture;
     const int tenant = leasedTenant(fixture, 1250.5);
-    const QString period = QDate::currentDate().toString(u"yyyy-MM"_s);
-
-    const Result first = run(fixture.dataDir(), { u"rent-run"_s, u"--period"_s, period });
-    QCOMPARE(first.code, 0);
-    QVERIFY2(first.out.startsWith(u"1 "_s), qPrintable(first.out));
-    QCOMPARE(fixture.count(u"invoices"_s), 1);
-    QCOMPARE(Money::cents(fixture.tenantBalance(tenant)), 125050);
-
-    const Result again = run(fixture.dataDir(), { u"rent-run"_s, u"--period"_s, period });
-    QCOMPARE(again.code, 0);
-    QVERIFY2(again.out.startsWith(u"0 "_s), qPrintable(again.out));
-    QCOMPARE(fixture.count(u"invoices"_s), 1);
-}
-
-void TestCli::lateFeesChargeOnce()
-{
-    TestFixture fixture;
-    const int tenant = leasedTenant(fixture, 1000);
-    const QString day = QDate::currentDate().toString(u"yyyy-MM-dd"_s);
-    fixture.addInvoice(tenant, 0, QDate::currentDate().addMonths(-2).toString(u"yyyy-MM"_s), 1000);
-
-    const Result off = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
-    QCOMPARE(off.code, 1);
-    QCOMPARE(fixture.count(u"late_fees"_s), 0);
-
-    QVERIFY(fixture.db()->execNonQuery(u"INSERT INTO settings (key, value) VALUES "
+    if (table == u"late_fees"_s) {
+        fixture.addInvoice(
+            tenant, 0, QDate::currentDate().addMonths(-2).toString(u"yyyy-MM"_s), 1000);
+        const Result off = run(fixture.dataDir(), arguments);
+        QCOMPARE(off.code, 1);
+        QCOMPARE(fixture.count(table), 0);
+        QVERIFY(
+            fixture.db()->execNonQuery(u"INSERT INTO settings (key, value) VALUES "
                                        "('late_fee_enabled', '1'), ('late_fee_value', '30')"_s));
-    const Result first = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
+    }
+
+    const Result first = run(fixture.dataDir(), arguments);
     QCOMPARE(first.code, 0);
     QVERIFY2(first.out.startsWith(u"1 "_s), qPrintable(first.out));
-    QCOMPARE(Money::cents(fixture.tenantBalance(tenant)), 3000);
+    QCOMPARE(fixture.count(table), 1);
+    QCOMPARE(Money::cents(fixture.tenantBalance(tenant)), owed);
 
-    const Result again = run(fixture.dataDir(), { u"late-fees"_s, u"--date"_s, day });
+    const Result again = run(fixture.dataDir(), arguments);
     QCOMPARE(again.code, 0);
     QVERIFY2(again.out.startsWith(u"0 "_s), qPrintable(again.out));
-    QCOMPARE(fixture.count(u"late_fees"_s), 1);
+    QCOMPARE(fixture.count(table), 1);
 }
 
 void TestCli::serviceRun_data()
@@ -367,15 +356,11 @@ void TestCli::checkFindsInconsistencies()
     const int entry
         = fixture.insert(u"INSERT INTO journal_entries (entry_date, description) VALUES (?, ?)"_s,
             { QDate::currentDate().toString(Qt::ISODate), u"تحصيل"_s });
-    fixture.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) "
-                   "VALUES (?, (SELECT MIN(id) FROM accounts), 0.1, 0)"_s,
-        { entry });
-    fixture.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) "
-                   "VALUES (?, (SELECT MIN(id) FROM accounts), 0.2, 0)"_s,
-        { entry });
-    fixture.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) "
-                   "VALUES (?, (SELECT MAX(id) FROM accounts), 0, 0.3)"_s,
-        { entry });
+    fixture.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) VALUES "
+                   "(?, (SELECT MIN(id) FROM accounts), 0.1, 0), "
+                   "(?, (SELECT MIN(id) FROM accounts), 0.2, 0), "
+                   "(?, (SELECT MAX(id) FROM accounts), 0, 0.3)"_s,
+        { entry, entry, entry });
     if (!damage.isEmpty()) {
         // The damage is what a stray edit does, foreign keys not enforced.
         QVERIFY(fixture.db()->execNonQuery(u"PRAGMA foreign_keys=OFF"_s));
@@ -397,52 +382,42 @@ void TestCli::checkFindsInconsistencies()
     }
 }
 
-void TestCli::backupThenRestore()
+void TestCli::restore_data()
 {
-    TestFixture fixture;
-    leasedTenant(fixture);
-    QTemporaryDir out;
-    const Result backup = run(fixture.dataDir(), { u"backup"_s, u"--to"_s, out.path() });
-    QCOMPARE(backup.code, 0);
-    const QString file = backup.out.trimmed();
-    QVERIFY2(QFileInfo(file).isFile() && file.startsWith(out.path()), qPrintable(file));
-
-    fixture.addTenant(u"نور جابر"_s, u"900100300"_s);
-    QCOMPARE(fixture.count(u"tenants"_s), 2);
-    const Result restore = run(fixture.dataDir(), { u"restore"_s, file });
-    QVERIFY2(restore.code == 0, qPrintable(restore.err));
-    QCOMPARE(countIn(fixture.dbPath(), u"tenants"_s), 1);
-    QCOMPARE(countIn(fixture.dbPath(), u"contracts"_s), 1);
-}
-
-void TestCli::restoreRefusals_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("text file") << QByteArray("name,phone\nسامي,0599\n") << true;
+    QTest::addColumn<QByteArray>("content"); // empty: no file there
+    QTest::addColumn<bool>("restores");
+    QTest::newRow("a backup the command made") << QByteArray("@backup") << true;
+    QTest::newRow("text file") << QByteArray("name,phone\nسامي,0599\n") << false;
     QTest::newRow("SQLite header then garbage")
-        << QByteArray("SQLite format 3\0", 16) + QByteArray(4096, 'x') << true;
+        << QByteArray("SQLite format 3\0", 16) + QByteArray(4096, 'x') << false;
     QTest::newRow("missing file") << QByteArray() << false;
 }
 
-void TestCli::restoreRefusals()
+void TestCli::restore()
 {
     QFETCH(QByteArray, content);
-    QFETCH(bool, exists);
+    QFETCH(bool, restores);
     TestFixture fixture;
     leasedTenant(fixture);
     QTemporaryDir files;
-    const QString path = files.filePath(u"belvardino_2026-01-01_00-00-00.db"_s);
-    if (exists) {
+    QString path = files.filePath(u"belvardino_2026-01-01_00-00-00.db"_s);
+    if (content == "@backup") {
+        const Result backup = run(fixture.dataDir(), { u"backup"_s, u"--to"_s, files.path() });
+        QCOMPARE(backup.code, 0);
+        path = backup.out.trimmed();
+        QVERIFY2(QFileInfo(path).isFile() && path.startsWith(files.path()), qPrintable(path));
+    } else if (!content.isEmpty()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
+    fixture.addTenant(u"نور جابر"_s, u"900100300"_s);
 
     const Result result = run(fixture.dataDir(), { u"restore"_s, path });
-    QCOMPARE(result.code, 1);
-    QVERIFY(!result.err.isEmpty());
-    QCOMPARE(countIn(fixture.dbPath(), u"tenants"_s), 1);
+    QVERIFY2(result.code == (restores ? 0 : 1), qPrintable(result.err));
+    if (!restores)
+        QVERIFY(!result.err.isEmpty());
+    QCOMPARE(countIn(fixture.dbPath(), u"tenants"_s), restores ? 1 : 2);
     QCOMPARE(countIn(fixture.dbPath(), u"contracts"_s), 1);
 }
 

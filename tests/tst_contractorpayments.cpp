@@ -14,7 +14,6 @@ class TestContractorPayments : public QObject
 private slots:
     void pay_data();
     void pay();
-    void expenseWithoutProperty();
 };
 
 // The contractor is owed 1,000.50 from earlier expenses.
@@ -62,20 +61,6 @@ void TestContractorPayments::pay()
             f.scalar(u"SELECT balance FROM contractors WHERE id=?"_s, { contractor }).toDouble()),
         Money::cents(balanceAfter));
     QCOMPARE(model.getContractorPayments(contractor).size(), stored ? 1 : 0);
-}
-
-// An office expense belongs to no property; it is still recorded and owed to its contractor.
-void TestContractorPayments::expenseWithoutProperty()
-{
-    TestFixture f;
-    ExpenseModel model(f.db());
-    const int contractor = f.insert(u"INSERT INTO contractors (name) VALUES ('مكتب')"_s, {});
-    QVERIFY(model.add(0, 0, contractor, u"إدارية"_s, QString(), u"قرطاسية"_s, 120.0,
-                TestFixture::iso(TestFixture::today()), 1, u"bank"_s)
-        > 0);
-    QCOMPARE(f.scalar(u"SELECT balance FROM contractors WHERE id=?"_s, { contractor }).toDouble(),
-        120.0);
-    QCOMPARE(model.getTotal(), 120.0);
 }
 
 QTEST_GUILESS_MAIN(TestContractorPayments)

@@ -47,7 +47,8 @@ void TestExpenses::linksAndContractorBalance()
     const int id = model.add(property, unit, plumber, u"a"_s, u""_s, u""_s, 250, today, 2);
     QVERIFY(id > 0);
     QVERIFY(model.add(property, 0, plumber, u"a"_s, u""_s, u""_s, 125.5, today, 1) > 0);
-    QVERIFY(model.add(property, 0, painter, u"a"_s, u""_s, u""_s, 60, today, 1) > 0);
+    // An office expense belongs to no property; it is still owed to its contractor.
+    QVERIFY(model.add(0, 0, painter, u"a"_s, u""_s, u""_s, 60, today, 1) > 0);
     // A contractor id with no contractor row changes nothing and is not refused.
     QVERIFY(model.add(property, 0, painter + 50, u"a"_s, u""_s, u""_s, 70, today, 1) > 0);
     QCOMPARE(balance(f, plumber), 375.5);
@@ -92,6 +93,7 @@ void TestExpenses::totals()
     ExpenseModel model(f.db());
     // A negative id totals every property; property zero has none.
     QCOMPARE(model.getTotal(-5), 475.0);
+    QCOMPARE(model.getTotal(), 475.0);
     QCOMPARE(model.getTotal(first), 400.0);
     QCOMPARE(model.getTotal(0), 0.0);
 }

@@ -40,7 +40,6 @@ class TestInstallments : public QObject
 private slots:
     void sellUnitSchedule_data();
     void sellUnitSchedule();
-    void chequeNumbering();
     void sellUnitRefused_data();
     void sellUnitRefused();
     void payInstallment_data();
@@ -109,19 +108,6 @@ void TestInstallments::sellUnitSchedule()
     QCOMPARE(column(f, u"SELECT amount FROM payments"_s),
         down > 0 ? QVariantList { down } : QVariantList {});
     QCOMPARE(f.count(u"audit_logs"_s), 1);
-}
-
-void TestInstallments::chequeNumbering()
-{
-    TestFixture f;
-    const Sale sale = prepareSale(f);
-    InstallmentModel model(f.db());
-    QCOMPARE(model.sellUnit(sale.buyer, sale.unit, 3000, 0, 3,
-                 TestFixture::iso(QDate::currentDate()), 1, u"0099"_s, u"بنك فلسطين"_s),
-        1);
-    // Numbered on from the first cheque; leading zeros are not kept.
-    QCOMPARE(column(f, u"SELECT cheque_number FROM installments ORDER BY id"_s),
-        (QVariantList { u"99"_s, u"100"_s, u"101"_s }));
 }
 
 void TestInstallments::sellUnitRefused_data()

@@ -14,8 +14,8 @@
 #include "maintenancemodel.h"
 #include "paymentmodel.h"
 #include "propertymodel.h"
-#include "servicemodel.h"
 #include "remindermodel.h"
+#include "servicemodel.h"
 #include "session.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -35,7 +35,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Who may run an operation, as the product promises it.
-enum class Level
+enum Level
 {
     Everyone,
     DailyWork,
@@ -175,6 +175,7 @@ struct Operation
 };
 
 QString iso(const QDate &date) { return TestFixture::iso(date); }
+QString day(int fromToday = 0) { return iso(TestFixture::today().addDays(fromToday)); }
 
 QVariantMap journalLine(int accountId, double debit, double credit)
 {
@@ -184,428 +185,268 @@ QVariantMap journalLine(int accountId, double debit, double credit)
 
 const std::map<QString, Operation> &operations()
 {
-    const QString nextMonth = TestFixture::today().addMonths(1).toString(u"yyyy-MM"_s);
-    static const std::map<QString, Operation> all = {
-        { u"property.add"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.property.add(u"برج"_s, u"residential"_s, {}, {}, {}) > 0;
-                } } },
-        { u"property.update"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.property.update(
-                        w.propertyId, u"برج 2"_s, u"residential"_s, {}, {}, {});
-                } } },
-        { u"property.remove"_s,
-            { Level::DailyWork, [](World &w) { return w.property.remove(w.spareProperty); } } },
-        { u"unit.add"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.unit.add(w.propertyId, u"201"_s, 2, 90, 3, 800, 9600, 0, 1) > 0;
-                } } },
-        { u"unit.update"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.unit.update(w.spareUnit, u"102"_s, 1, 95, 3, 900, 10800, 0);
-                } } },
-        { u"unit.remove"_s,
-            { Level::DailyWork, [](World &w) { return w.unit.remove(w.saleUnit); } } },
-        { u"unit.updateStatus"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.unit.updateStatus(w.spareUnit, u"maintenance"_s); } } },
-        { u"unit.markAsSold"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.unit.markAsSold(
-                        w.soldUnit, w.buyerId, 90000, iso(TestFixture::today()));
-                } } },
-        { u"reminder.send"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return !w.reminder.send(u"tenant"_s, w.lateTenant, u"text"_s).isEmpty();
-                } } },
-        { u"reminder.sendAll"_s,
-            { Level::DailyWork,
-                [](World &w) { return !w.reminder.sendAll(0, u"pdf"_s).isEmpty(); } } },
-        { u"tenant.add"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.tenant.add(u"رامي"_s, u"903"_s, {}, {}, {}) > 0; } } },
-        { u"tenant.update"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.tenant.update(w.tenantId, u"سالم ع"_s, u"900"_s, {}, {}, {});
-                } } },
-        { u"tenant.remove"_s,
-            { Level::DailyWork, [](World &w) { return w.tenant.remove(w.spareTenant); } } },
-        { u"buyer.add"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.buyer.add(u"نور"_s, u"904"_s, {}, {}, {}) > 0; } } },
-        { u"buyer.update"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.buyer.update(w.buyerId, u"هالة س"_s, u"902"_s, {}, {}, {});
-                } } },
-        { u"contract.add"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    const QDate today = TestFixture::today();
-                    return w.contract.add(w.saleUnit, w.spareTenant, iso(today),
-                               iso(today.addYears(1)), 700, u"monthly"_s, 0, 1)
-                        > 0;
-                } } },
-        { u"contract.update"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.contract.update(
-                        w.leaseId, iso(TestFixture::today().addMonths(11)), 1100, u"تجديد"_s);
-                } } },
-        { u"invoice.voidInvoice with reason"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.invoice.voidInvoice(w.invoiceId, u"خطأ"_s); } } },
-        { u"payment.reverse"_s,
-            { Level::AdminOnly,
-                [](World &w) { return w.payment.reverse(w.paymentId, u"شيك مرتجع"_s) > 0; } } },
-        { u"deposit.receive"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.deposit.receive(
-                               w.depositLease, iso(TestFixture::today()), u"cash"_s, {})
-                        > 0;
-                } } },
-        { u"deposit.settle"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.deposit.settle(
-                        w.heldDeposit, {}, false, true, iso(TestFixture::today()), u"cash"_s, {});
-                } } },
-        { u"voucher.forPrint"_s,
-            { Level::Everyone,
-                [](World &w) { return !w.voucher.forPrint(w.voucherId).isEmpty(); } } },
-        { u"payment.settle"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.payment.settle(
-                               w.tenantId, {}, 300, u"cash"_s, iso(TestFixture::today()), {})
-                        > 0;
-                } } },
-        { u"expense.update"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.expense.update(w.expenseId, w.propertyId, w.unitId, w.contractorId,
-                        u"repairs"_s, {}, u"دهان"_s, 450, iso(TestFixture::today()), 1, u"cash"_s);
-                } } },
-        { u"expense.updateContractor"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.expense.updateContractor(
-                        w.contractorId, u"أبو سعيد"_s, u"0599"_s, u"دهان"_s);
-                } } },
-        { u"expense.payContractor"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.expense.payContractor(
-                               w.contractorId, 200, iso(TestFixture::today()), u"cash"_s, {})
-                        > 0;
-                } } },
-        { u"maintenance.update"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.maintenance.update(w.requestId, u"تسريب مياه"_s, {}, u"high"_s);
-                } } },
-        { u"cheque.update"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.cheque.update(w.chequeId, u"CH-9"_s, 350, u"بنك"_s,
-                        iso(TestFixture::today().addDays(25)), u"سالم"_s);
-                } } },
-        { u"account.rename"_s,
-            { Level::AdminOnly,
-                [](World &w) {
-                    const int id = w.fixture.scalar(u"SELECT MIN(id) FROM accounts"_s).toInt();
-                    return w.account.rename(id, u"الصندوق الرئيسي"_s);
-                } } },
-        { u"contract.renew"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.contract.renew(
-                               w.leaseId, iso(TestFixture::today().addMonths(22)), 1100, 100)
-                        > 0;
-                } } },
-        { u"service.saveReadings"_s,
-            { Level::DailyWork,
-                [nextMonth](World &w) {
-                    const QVariantMap row { { u"unit_id"_s, w.unitId }, { u"service_id"_s, 1 },
-                        { u"current_reading"_s, 42 } };
-                    return w.service.saveReadings(w.propertyId, nextMonth, { row }) > 0;
-                } } },
-        { u"invoice.billLateReadings"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.invoice.billLateReadings(
-                               w.propertyId, TestFixture::today().toString(u"yyyy-MM"_s))
-                        > 0;
-                } } },
-        { u"invoice.applyLateFees"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.invoice.applyLateFees(iso(TestFixture::today().addDays(60))) > 0;
-                } } },
-        { u"settings.setLateFeePolicy"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.settings.setLateFeePolicy(true, 10, u"percent"_s, 5); } } },
-        { u"settings.setProrateRent"_s,
-            { Level::DailyWork, [](World &w) { return w.settings.setProrateRent(true); } } },
-        { u"contract.terminate"_s,
-            { Level::DailyWork, [](World &w) { return w.contract.terminate(w.leaseId); } } },
-        { u"invoice.createInvoice"_s,
-            { Level::DailyWork,
-                [nextMonth](World &w) {
-                    const QVariantMap item { { u"description"_s, u"إيجار"_s },
-                        { u"total"_s, 100 } };
-                    return w.invoice.createInvoice(w.tenantId, w.unitId, nextMonth, { item }, 1)
-                        > 0;
-                } } },
-        { u"invoice.updatePaidAmount"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.invoice.updatePaidAmount(w.invoiceId, 100); } } },
-        { u"invoice.voidInvoice"_s,
-            { Level::DailyWork, [](World &w) { return w.invoice.voidInvoice(w.invoiceId); } } },
-        { u"invoice.generateAllRent"_s,
-            { Level::DailyWork,
-                [nextMonth](World &w) { return w.invoice.generateAllRent(nextMonth) > 0; } } },
-        { u"invoice.generateServiceInvoice"_s,
-            { Level::DailyWork,
-                [nextMonth](World &w) {
-                    return w.invoice.generateServiceInvoice(
-                               { w.tenantId }, u"مياه"_s, 40, nextMonth, 1)
-                        > 0;
-                } } },
-        { u"invoice.generatePropertyServiceInvoice"_s,
-            { Level::DailyWork,
-                [nextMonth](World &w) {
-                    return w.invoice.generatePropertyServiceInvoice(
-                               w.propertyId, u"حراسة"_s, 60, nextMonth, 1)
-                        > 0;
-                } } },
-        { u"payment.add"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.payment.add(w.invoiceId, w.tenantId, 200, u"cash"_s,
-                               iso(TestFixture::today()), {}, 1)
-                        > 0;
-                } } },
-        { u"maintenance.add"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.maintenance.add(w.unitId, w.propertyId, u"كهرباء"_s, {}, u"high"_s)
-                        > 0;
-                } } },
-        { u"maintenance.updateStatus"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.maintenance.updateStatus(w.requestId, u"in_progress"_s);
-                } } },
-        { u"maintenance.complete"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.maintenance.complete(w.requestId, 150); } } },
-        { u"expense.add"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.expense.add(w.propertyId, w.unitId, 0, u"repairs"_s, {}, u"دهان"_s,
-                               250, iso(TestFixture::today()), 1)
-                        > 0;
-                } } },
-        { u"expense.addContractor"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.expense.addContractor(u"أبو خالد"_s, {}, u"سباكة"_s) > 0;
-                } } },
-        { u"account.add"_s,
-            { Level::AdminOnly,
-                [](World &w) {
-                    return w.account.add(u"1999"_s, u"صندوق فرعي"_s, u"asset"_s, 0) > 0;
-                } } },
-        { u"account.createJournalEntry"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    const int cash
-                        = w.fixture.scalar(u"SELECT id FROM accounts WHERE code='1100'"_s).toInt();
-                    const int root
-                        = w.fixture.scalar(u"SELECT id FROM accounts WHERE code='1000'"_s).toInt();
-                    return w.account.createJournalEntry(iso(TestFixture::today()), u"قيد"_s,
-                               u"manual"_s, 0,
-                               { journalLine(cash, 50, 0), journalLine(root, 0, 50) })
-                        > 0;
-                } } },
-        { u"account.setAutoPosting"_s,
-            { Level::AdminOnly, [](World &w) { return w.account.setAutoPosting(false); } } },
-        { u"account.postHistory"_s,
-            { Level::AdminOnly, [](World &w) { return w.account.postHistory() >= 0; } } },
-        { u"account.setPostingAccount"_s,
-            { Level::AdminOnly,
-                [](World &w) { return w.account.setPostingAccount(u"bank"_s, u"1100"_s); } } },
-        { u"account.setLockDate"_s,
-            { Level::AdminOnly,
-                [](World &w) {
-                    return w.account.setLockDate(iso(TestFixture::today().addYears(-2)));
-                } } },
-        { u"account.exportJournal"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.account.exportJournal(
-                        w.fixture.dataDir() + u"/books.journal"_s, {}, {});
-                } } },
-        { u"account.exportJournalToDocuments"_s,
-            { Level::DailyWork,
-                [](World &w) { return !w.account.exportJournalToDocuments({}, {}).isEmpty(); } } },
-        { u"cheque.add"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.cheque.add(u"CH-2"_s, u"received"_s, 400, u"بنك"_s,
-                               iso(TestFixture::today().addDays(30)), u"سالم"_s, 1, 1)
-                        > 0;
-                } } },
-        { u"cheque.updateStatus"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.cheque.updateStatus(w.chequeId, u"cleared"_s); } } },
-        { u"cheque.deposit"_s,
-            { Level::DailyWork, [](World &w) { return w.cheque.deposit(w.chequeId); } } },
-        { u"cheque.clear"_s,
-            { Level::DailyWork, [](World &w) { return w.cheque.clear(w.chequeId); } } },
-        { u"cheque.bounce"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.cheque.bounce(w.chequeId, u"signature"_s); } } },
-        { u"cheque.returnToDrawer"_s,
-            { Level::DailyWork, [](World &w) { return w.cheque.returnToDrawer(w.chequeId); } } },
-        { u"cheque.cancel"_s,
-            { Level::DailyWork, [](World &w) { return w.cheque.cancel(w.issuedCheque); } } },
-        { u"cheque.replace"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.cheque.replace(w.bouncedCheque, u"CH-5"_s, 300, u"بنك"_s,
-                               iso(TestFixture::today().addDays(5)))
-                        > 0;
-                } } },
-        { u"cheque.linkInvoices"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.cheque.linkInvoices(w.chequeId, { w.invoiceId }); } } },
-        { u"cheque.linkLease"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.cheque.linkLease(w.chequeId, w.leaseId); } } },
-        { u"cheque.linkInstallment"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.cheque.linkInstallment(w.chequeId, w.installmentId); } } },
-        { u"cheque.receiveLeaseCheques"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.cheque.receiveLeaseCheques(w.leaseId, 2,
-                               iso(TestFixture::today().addDays(3)), 1000, u"بنك"_s, u"100"_s)
-                        > 0;
-                } } },
-        { u"contract.addWithCheques"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    const QDate today = TestFixture::today();
-                    return w.contract.addWithCheques(w.saleUnit, w.spareTenant, iso(today),
-                               iso(today.addYears(1)), 700, u"monthly"_s, 0, 1, 12, iso(today), 700,
-                               u"بنك"_s, u"500"_s)
-                        > 0;
-                } } },
-        { u"installment.reverseCollection"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.installment.reverseCollection(w.collectionId, u"شيك مرتجع"_s) > 0;
-                } } },
-        { u"settings.setBounceFee"_s,
-            { Level::DailyWork, [](World &w) { return w.settings.setBounceFee(20); } } },
-        { u"installment.sellUnit"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.installment.sellUnit(w.buyerId, w.saleUnit, 12000, 2000, 10,
-                               iso(TestFixture::today().addMonths(1)), 1)
-                        > 0;
-                } } },
-        { u"installment.payInstallment"_s,
-            { Level::DailyWork,
-                [](World &w) { return w.installment.payInstallment(w.installmentId, 100); } } },
-        { u"installment.add"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.installment.add(w.buyerId, w.spareUnit, 6000, 0, 500,
-                               iso(TestFixture::today().addMonths(2)), 1)
-                        > 0;
-                } } },
-        { u"currency.setRate"_s,
-            { Level::AdminOnly, [](World &w) { return w.currency.setRate(2, 1, 3.7); } } },
-        { u"settings.updateExchangeRate"_s,
-            { Level::AdminOnly,
-                [](World &w) { return w.settings.updateExchangeRate(3, 1, 5.1); } } },
-        { u"settings.setPrimaryCurrency"_s,
-            { Level::AdminOnly,
-                [](World &w) {
-                    w.settings.setPrimaryCurrency(u"USD"_s);
-                    return w.settings.primaryCurrency() == u"USD"_s;
-                } } },
-        { u"settings.completeSetup"_s,
-            { Level::AdminOnly, [](World &w) { return w.settings.completeSetup(); } } },
-        { u"settings.updateCompanyProfile"_s,
-            { Level::AdminOnly,
-                [](World &w) {
-                    w.settings.updateCompanyProfile(u"شركة الأمل"_s, {}, {}, {});
-                    return w.settings.companyName() == u"شركة الأمل"_s;
-                } } },
-        { u"import.importRawCSV"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    return w.importer.importRawCSV(u"وليد,905,0599"_s, u"tenants"_s);
-                } } },
-        { u"audit.log"_s,
-            { Level::DailyWork,
-                [](World &w) {
-                    const int before = w.fixture.count(u"audit_logs"_s);
-                    w.audit.log(0, u"ملاحظة"_s);
-                    return w.fixture.count(u"audit_logs"_s) > before;
-                } } },
-        { u"auth.registerUser"_s,
-            { Level::AdminOnly,
-                [](World &w) {
-                    return w.auth.registerUser(u"lina"_s, u"pass-word-1"_s, u"viewer"_s);
-                } } },
-        { u"auth.removeUser"_s,
-            { Level::AdminOnly, [](World &w) { return w.auth.removeUser(u"omar"_s); } } },
-        { u"auth.setUserActive"_s,
-            { Level::AdminOnly, [](World &w) { return w.auth.setUserActive(u"omar"_s, false); } } },
-        { u"auth.setUserRole"_s,
-            { Level::AdminOnly,
-                [](World &w) { return w.auth.setUserRole(u"omar"_s, u"viewer"_s); } } },
-        { u"auth.resetPassword"_s,
-            { Level::AdminOnly,
-                [](World &w) { return w.auth.resetPassword(u"omar"_s, u"new-pass"_s); } } },
-        { u"auth.changePassword"_s,
-            { Level::Everyone,
-                [](World &w) { return w.auth.changePassword(u"x"_s, u"new-pass"_s); } } },
-        { u"backup.createBackup"_s,
-            { Level::DailyWork, [](World &w) { return w.backup.createBackup(); } } },
-        { u"backup.exportAllToCSV"_s,
-            { Level::DailyWork, [](World &w) { return w.backup.exportAllToCSV(); } } },
-        { u"backup.setBackupPath"_s,
-            { Level::AdminOnly,
-                [](World &w) {
-                    const QString path = w.fixture.dataDir() + u"/elsewhere"_s;
-                    w.backup.setBackupPath(path);
-                    return w.backup.backupPath() == path;
-                } } },
-        { u"backup.setAutoBackup"_s,
-            { Level::AdminOnly,
-                [](World &w) {
-                    w.backup.setAutoBackup(false);
-                    QSettings ini(w.fixture.dataDir() + u"/settings.ini"_s, QSettings::IniFormat);
-                    return ini.value(u"backup/auto"_s, true).toBool() == false;
-                } } },
-        { u"backup.restoreBackup"_s,
-            { Level::AdminOnly, [](World &w) { return w.backup.restoreBackup(w.backupFile); } } },
-    };
+    static const std::map<QString, Operation> all = [] {
+        const QString nextMonth = TestFixture::today().addMonths(1).toString(u"yyyy-MM"_s);
+        std::map<QString, Operation> ops;
+        const auto op = [&ops](const QString &name, Level level, Call call) {
+            ops[name] = { level, std::move(call) };
+        };
+        op(u"property.add"_s, DailyWork,
+            [](World &w) { return w.property.add(u"برج"_s, u"residential"_s, {}, {}, {}) > 0; });
+        op(u"property.update"_s, DailyWork, [](World &w) {
+            return w.property.update(w.propertyId, u"برج 2"_s, u"residential"_s, {}, {}, {});
+        });
+        op(u"property.remove"_s, DailyWork,
+            [](World &w) { return w.property.remove(w.spareProperty); });
+        op(u"unit.add"_s, DailyWork, [](World &w) {
+            return w.unit.add(w.propertyId, u"201"_s, 2, 90, 3, 800, 9600, 0, 1) > 0;
+        });
+        op(u"unit.update"_s, DailyWork,
+            [](World &w) { return w.unit.update(w.spareUnit, u"102"_s, 1, 95, 3, 900, 10800, 0); });
+        op(u"unit.remove"_s, DailyWork, [](World &w) { return w.unit.remove(w.saleUnit); });
+        op(u"unit.updateStatus"_s, DailyWork,
+            [](World &w) { return w.unit.updateStatus(w.spareUnit, u"maintenance"_s); });
+        op(u"unit.markAsSold"_s, DailyWork,
+            [](World &w) { return w.unit.markAsSold(w.soldUnit, w.buyerId, 90000, day()); });
+        op(u"reminder.send"_s, DailyWork, [](World &w) {
+            return !w.reminder.send(u"tenant"_s, w.lateTenant, u"text"_s).isEmpty();
+        });
+        op(u"reminder.sendAll"_s, DailyWork,
+            [](World &w) { return !w.reminder.sendAll(0, u"pdf"_s).isEmpty(); });
+        op(u"tenant.add"_s, DailyWork,
+            [](World &w) { return w.tenant.add(u"رامي"_s, u"903"_s, {}, {}, {}) > 0; });
+        op(u"tenant.update"_s, DailyWork, [](World &w) {
+            return w.tenant.update(w.tenantId, u"سالم ع"_s, u"900"_s, {}, {}, {});
+        });
+        op(u"tenant.remove"_s, DailyWork, [](World &w) { return w.tenant.remove(w.spareTenant); });
+        op(u"buyer.add"_s, DailyWork,
+            [](World &w) { return w.buyer.add(u"نور"_s, u"904"_s, {}, {}, {}) > 0; });
+        op(u"buyer.update"_s, DailyWork,
+            [](World &w) { return w.buyer.update(w.buyerId, u"هالة س"_s, u"902"_s, {}, {}, {}); });
+        op(u"contract.add"_s, DailyWork, [](World &w) {
+            const QDate today = TestFixture::today();
+            return w.contract.add(w.saleUnit, w.spareTenant, iso(today), iso(today.addYears(1)),
+                       700, u"monthly"_s, 0, 1)
+                > 0;
+        });
+        op(u"contract.update"_s, DailyWork, [](World &w) {
+            return w.contract.update(
+                w.leaseId, iso(TestFixture::today().addMonths(11)), 1100, u"تجديد"_s);
+        });
+        op(u"invoice.voidInvoice with reason"_s, DailyWork,
+            [](World &w) { return w.invoice.voidInvoice(w.invoiceId, u"خطأ"_s); });
+        op(u"payment.reverse"_s, AdminOnly,
+            [](World &w) { return w.payment.reverse(w.paymentId, u"شيك مرتجع"_s) > 0; });
+        op(u"deposit.receive"_s, DailyWork,
+            [](World &w) { return w.deposit.receive(w.depositLease, day(), u"cash"_s, {}) > 0; });
+        op(u"deposit.settle"_s, DailyWork, [](World &w) {
+            return w.deposit.settle(w.heldDeposit, {}, false, true, day(), u"cash"_s, {});
+        });
+        op(u"voucher.forPrint"_s, Everyone,
+            [](World &w) { return !w.voucher.forPrint(w.voucherId).isEmpty(); });
+        op(u"payment.settle"_s, DailyWork, [](World &w) {
+            return w.payment.settle(w.tenantId, {}, 300, u"cash"_s, day(), {}) > 0;
+        });
+        op(u"expense.update"_s, DailyWork, [](World &w) {
+            return w.expense.update(w.expenseId, w.propertyId, w.unitId, w.contractorId,
+                u"repairs"_s, {}, u"دهان"_s, 450, day(), 1, u"cash"_s);
+        });
+        op(u"expense.updateContractor"_s, DailyWork, [](World &w) {
+            return w.expense.updateContractor(w.contractorId, u"أبو سعيد"_s, u"0599"_s, u"دهان"_s);
+        });
+        op(u"expense.payContractor"_s, DailyWork, [](World &w) {
+            return w.expense.payContractor(w.contractorId, 200, day(), u"cash"_s, {}) > 0;
+        });
+        op(u"maintenance.update"_s, DailyWork, [](World &w) {
+            return w.maintenance.update(w.requestId, u"تسريب مياه"_s, {}, u"high"_s);
+        });
+        op(u"cheque.update"_s, DailyWork, [](World &w) {
+            return w.cheque.update(w.chequeId, u"CH-9"_s, 350, u"بنك"_s, day(25), u"سالم"_s);
+        });
+        op(u"account.rename"_s, AdminOnly, [](World &w) {
+            const int id = w.fixture.scalar(u"SELECT MIN(id) FROM accounts"_s).toInt();
+            return w.account.rename(id, u"الصندوق الرئيسي"_s);
+        });
+        op(u"contract.renew"_s, DailyWork, [](World &w) {
+            return w.contract.renew(w.leaseId, iso(TestFixture::today().addMonths(22)), 1100, 100)
+                > 0;
+        });
+        op(u"service.saveReadings"_s, DailyWork, [nextMonth](World &w) {
+            const QVariantMap row { { u"unit_id"_s, w.unitId }, { u"service_id"_s, 1 },
+                { u"current_reading"_s, 42 } };
+            return w.service.saveReadings(w.propertyId, nextMonth, { row }) > 0;
+        });
+        op(u"invoice.billLateReadings"_s, DailyWork, [](World &w) {
+            return w.invoice.billLateReadings(
+                       w.propertyId, TestFixture::today().toString(u"yyyy-MM"_s))
+                > 0;
+        });
+        op(u"invoice.applyLateFees"_s, DailyWork,
+            [](World &w) { return w.invoice.applyLateFees(day(60)) > 0; });
+        op(u"settings.setLateFeePolicy"_s, DailyWork,
+            [](World &w) { return w.settings.setLateFeePolicy(true, 10, u"percent"_s, 5); });
+        op(u"settings.setProrateRent"_s, DailyWork,
+            [](World &w) { return w.settings.setProrateRent(true); });
+        op(u"contract.terminate"_s, DailyWork,
+            [](World &w) { return w.contract.terminate(w.leaseId); });
+        op(u"invoice.createInvoice"_s, DailyWork, [nextMonth](World &w) {
+            const QVariantMap item { { u"description"_s, u"إيجار"_s }, { u"total"_s, 100 } };
+            return w.invoice.createInvoice(w.tenantId, w.unitId, nextMonth, { item }, 1) > 0;
+        });
+        op(u"invoice.updatePaidAmount"_s, DailyWork,
+            [](World &w) { return w.invoice.updatePaidAmount(w.invoiceId, 100); });
+        op(u"invoice.voidInvoice"_s, DailyWork,
+            [](World &w) { return w.invoice.voidInvoice(w.invoiceId); });
+        op(u"invoice.generateAllRent"_s, DailyWork,
+            [nextMonth](World &w) { return w.invoice.generateAllRent(nextMonth) > 0; });
+        op(u"invoice.generateServiceInvoice"_s, DailyWork, [nextMonth](World &w) {
+            return w.invoice.generateServiceInvoice({ w.tenantId }, u"مياه"_s, 40, nextMonth, 1)
+                > 0;
+        });
+        op(u"invoice.generatePropertyServiceInvoice"_s, DailyWork, [nextMonth](World &w) {
+            return w.invoice.generatePropertyServiceInvoice(
+                       w.propertyId, u"حراسة"_s, 60, nextMonth, 1)
+                > 0;
+        });
+        op(u"payment.add"_s, DailyWork, [](World &w) {
+            return w.payment.add(w.invoiceId, w.tenantId, 200, u"cash"_s, day(), {}, 1) > 0;
+        });
+        op(u"maintenance.add"_s, DailyWork, [](World &w) {
+            return w.maintenance.add(w.unitId, w.propertyId, u"كهرباء"_s, {}, u"high"_s) > 0;
+        });
+        op(u"maintenance.updateStatus"_s, DailyWork,
+            [](World &w) { return w.maintenance.updateStatus(w.requestId, u"in_progress"_s); });
+        op(u"maintenance.complete"_s, DailyWork,
+            [](World &w) { return w.maintenance.complete(w.requestId, 150); });
+        op(u"expense.add"_s, DailyWork, [](World &w) {
+            return w.expense.add(
+                       w.propertyId, w.unitId, 0, u"repairs"_s, {}, u"دهان"_s, 250, day(), 1)
+                > 0;
+        });
+        op(u"expense.addContractor"_s, DailyWork,
+            [](World &w) { return w.expense.addContractor(u"أبو خالد"_s, {}, u"سباكة"_s) > 0; });
+        op(u"account.add"_s, AdminOnly,
+            [](World &w) { return w.account.add(u"1999"_s, u"صندوق فرعي"_s, u"asset"_s, 0) > 0; });
+        op(u"account.createJournalEntry"_s, DailyWork, [](World &w) {
+            const int cash
+                = w.fixture.scalar(u"SELECT id FROM accounts WHERE code='1100'"_s).toInt();
+            const int root
+                = w.fixture.scalar(u"SELECT id FROM accounts WHERE code='1000'"_s).toInt();
+            return w.account.createJournalEntry(day(), u"قيد"_s, u"manual"_s, 0,
+                       { journalLine(cash, 50, 0), journalLine(root, 0, 50) })
+                > 0;
+        });
+        op(u"account.setAutoPosting"_s, AdminOnly,
+            [](World &w) { return w.account.setAutoPosting(false); });
+        op(u"account.postHistory"_s, AdminOnly,
+            [](World &w) { return w.account.postHistory() >= 0; });
+        op(u"account.setPostingAccount"_s, AdminOnly,
+            [](World &w) { return w.account.setPostingAccount(u"bank"_s, u"1100"_s); });
+        op(u"account.setLockDate"_s, AdminOnly,
+            [](World &w) { return w.account.setLockDate(iso(TestFixture::today().addYears(-2))); });
+        op(u"account.exportJournal"_s, DailyWork, [](World &w) {
+            return w.account.exportJournal(w.fixture.dataDir() + u"/books.journal"_s, {}, {});
+        });
+        op(u"account.exportJournalToDocuments"_s, DailyWork,
+            [](World &w) { return !w.account.exportJournalToDocuments({}, {}).isEmpty(); });
+        op(u"cheque.add"_s, DailyWork, [](World &w) {
+            return w.cheque.add(u"CH-2"_s, u"received"_s, 400, u"بنك"_s, day(30), u"سالم"_s, 1, 1)
+                > 0;
+        });
+        op(u"cheque.updateStatus"_s, DailyWork,
+            [](World &w) { return w.cheque.updateStatus(w.chequeId, u"cleared"_s); });
+        op(u"cheque.deposit"_s, DailyWork, [](World &w) { return w.cheque.deposit(w.chequeId); });
+        op(u"cheque.clear"_s, DailyWork, [](World &w) { return w.cheque.clear(w.chequeId); });
+        op(u"cheque.bounce"_s, DailyWork,
+            [](World &w) { return w.cheque.bounce(w.chequeId, u"signature"_s); });
+        op(u"cheque.returnToDrawer"_s, DailyWork,
+            [](World &w) { return w.cheque.returnToDrawer(w.chequeId); });
+        op(u"cheque.cancel"_s, DailyWork, [](World &w) { return w.cheque.cancel(w.issuedCheque); });
+        op(u"cheque.replace"_s, DailyWork, [](World &w) {
+            return w.cheque.replace(w.bouncedCheque, u"CH-5"_s, 300, u"بنك"_s, day(5)) > 0;
+        });
+        op(u"cheque.linkInvoices"_s, DailyWork,
+            [](World &w) { return w.cheque.linkInvoices(w.chequeId, { w.invoiceId }); });
+        op(u"cheque.linkLease"_s, DailyWork,
+            [](World &w) { return w.cheque.linkLease(w.chequeId, w.leaseId); });
+        op(u"cheque.linkInstallment"_s, DailyWork,
+            [](World &w) { return w.cheque.linkInstallment(w.chequeId, w.installmentId); });
+        op(u"cheque.receiveLeaseCheques"_s, DailyWork, [](World &w) {
+            return w.cheque.receiveLeaseCheques(w.leaseId, 2, day(3), 1000, u"بنك"_s, u"100"_s) > 0;
+        });
+        op(u"contract.addWithCheques"_s, DailyWork, [](World &w) {
+            const QDate today = TestFixture::today();
+            return w.contract.addWithCheques(w.saleUnit, w.spareTenant, iso(today),
+                       iso(today.addYears(1)), 700, u"monthly"_s, 0, 1, 12, iso(today), 700,
+                       u"بنك"_s, u"500"_s)
+                > 0;
+        });
+        op(u"installment.reverseCollection"_s, DailyWork, [](World &w) {
+            return w.installment.reverseCollection(w.collectionId, u"شيك مرتجع"_s) > 0;
+        });
+        op(u"settings.setBounceFee"_s, DailyWork,
+            [](World &w) { return w.settings.setBounceFee(20); });
+        op(u"installment.sellUnit"_s, DailyWork, [](World &w) {
+            return w.installment.sellUnit(w.buyerId, w.saleUnit, 12000, 2000, 10,
+                       iso(TestFixture::today().addMonths(1)), 1)
+                > 0;
+        });
+        op(u"installment.payInstallment"_s, DailyWork,
+            [](World &w) { return w.installment.payInstallment(w.installmentId, 100); });
+        op(u"installment.add"_s, DailyWork, [](World &w) {
+            return w.installment.add(w.buyerId, w.spareUnit, 6000, 0, 500,
+                       iso(TestFixture::today().addMonths(2)), 1)
+                > 0;
+        });
+        op(u"currency.setRate"_s, AdminOnly,
+            [](World &w) { return w.currency.setRate(2, 1, 3.7); });
+        op(u"settings.updateExchangeRate"_s, AdminOnly,
+            [](World &w) { return w.settings.updateExchangeRate(3, 1, 5.1); });
+        op(u"settings.setPrimaryCurrency"_s, AdminOnly, [](World &w) {
+            w.settings.setPrimaryCurrency(u"USD"_s);
+            return w.settings.primaryCurrency() == u"USD"_s;
+        });
+        op(u"settings.completeSetup"_s, AdminOnly,
+            [](World &w) { return w.settings.completeSetup(); });
+        op(u"settings.updateCompanyProfile"_s, AdminOnly, [](World &w) {
+            w.settings.updateCompanyProfile(u"شركة الأمل"_s, {}, {}, {});
+            return w.settings.companyName() == u"شركة الأمل"_s;
+        });
+        op(u"import.importRawCSV"_s, DailyWork,
+            [](World &w) { return w.importer.importRawCSV(u"وليد,905,0599"_s, u"tenants"_s); });
+        op(u"audit.log"_s, DailyWork, [](World &w) {
+            const int before = w.fixture.count(u"audit_logs"_s);
+            w.audit.log(0, u"ملاحظة"_s);
+            return w.fixture.count(u"audit_logs"_s) > before;
+        });
+        op(u"auth.registerUser"_s, AdminOnly,
+            [](World &w) { return w.auth.registerUser(u"lina"_s, u"pass-word-1"_s, u"viewer"_s); });
+        op(u"auth.removeUser"_s, AdminOnly, [](World &w) { return w.auth.removeUser(u"omar"_s); });
+        op(u"auth.setUserActive"_s, AdminOnly,
+            [](World &w) { return w.auth.setUserActive(u"omar"_s, false); });
+        op(u"auth.setUserRole"_s, AdminOnly,
+            [](World &w) { return w.auth.setUserRole(u"omar"_s, u"viewer"_s); });
+        op(u"auth.resetPassword"_s, AdminOnly,
+            [](World &w) { return w.auth.resetPassword(u"omar"_s, u"new-pass"_s); });
+        op(u"auth.changePassword"_s, Everyone,
+            [](World &w) { return w.auth.changePassword(u"x"_s, u"new-pass"_s); });
+        op(u"backup.createBackup"_s, DailyWork, [](World &w) { return w.backup.createBackup(); });
+        op(u"backup.exportAllToCSV"_s, DailyWork,
+            [](World &w) { return w.backup.exportAllToCSV(); });
+        op(u"backup.setBackupPath"_s, AdminOnly, [](World &w) {
+            const QString path = w.fixture.dataDir() + u"/elsewhere"_s;
+            w.backup.setBackupPath(path);
+            return w.backup.backupPath() == path;
+        });
+        op(u"backup.setAutoBackup"_s, AdminOnly, [](World &w) {
+            w.backup.setAutoBackup(false);
+            QSettings ini(w.fixture.dataDir() + u"/settings.ini"_s, QSettings::IniFormat);
+            return ini.value(u"backup/auto"_s, true).toBool() == false;
+        });
+        op(u"backup.restoreBackup"_s, AdminOnly,
+            [](World &w) { return w.backup.restoreBackup(w.backupFile); });
+        return ops;
+    }();
     return all;
 }
 
@@ -614,11 +455,11 @@ bool expected(Level level, const QString &role)
     if (role.isEmpty())
         return false;
     switch (level) {
-    case Level::Everyone:
+    case Everyone:
         return true;
-    case Level::DailyWork:
+    case DailyWork:
         return role != u"viewer"_s;
-    case Level::AdminOnly:
+    case AdminOnly:
         return role == u"admin"_s;
     }
     return false;

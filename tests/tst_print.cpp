@@ -71,8 +71,7 @@ class TestPrint : public QObject
     Q_OBJECT
 
 private slots:
-    void statementFileNameStaysInDocuments();
-    void reprintKeepsTheEarlierFile();
+    void statementFiles();
     void statementPdf();
     void formattedTextPrintsWithoutMarkers();
     void listHeadersReadInArabic_data();
@@ -80,7 +79,8 @@ private slots:
     void unwritableTargetReportsAnError();
 };
 
-void TestPrint::statementFileNameStaysInDocuments()
+// A statement's file stays in Documents whatever the name holds; a reprint keeps the earlier file.
+void TestPrint::statementFiles()
 {
     FakeDesktop desktop;
     Printer p;
@@ -91,12 +91,7 @@ void TestPrint::statementFileNameStaysInDocuments()
                  .match(rest)
                  .hasMatch(),
         qPrintable(rest));
-}
 
-void TestPrint::reprintKeepsTheEarlierFile()
-{
-    FakeDesktop desktop;
-    Printer p;
     QSignalSpy finished(&p.printer, &PrintController::printFinished);
     for (int i = 0; i < 2; ++i)
         p.printer.printAccountStatement(u"سالم"_s, u"مستأجر"_s, {});

@@ -57,10 +57,9 @@ private slots:
     void leaseCoversThePeriod();
     void billedOncePerLease_data();
     void billedOncePerLease();
-    void serviceRunTwice();
     void usageLines();
     void failedInvoiceIsUndoneAndRunGoesOn();
-    void serviceInvoices();
+    void propertyServiceRun();
     void malformedInputRefused();
 };
 
@@ -142,7 +141,9 @@ void TestRentGeneration::failedInvoiceIsUndoneAndRunGoesOn()
     QCOMPARE(lastNumberOf(f, last), prefix() + u"0002"_s);
 }
 
-void TestRentGeneration::serviceInvoices()
+// One invoice per active tenant of the property, however many units they rent, and once per
+// service and month.
+void TestRentGeneration::propertyServiceRun()
 {
     TestFixture f;
     InvoiceModel model(f.db());
@@ -157,18 +158,27 @@ void TestRentGeneration::serviceInvoices()
     lease(f, f.addUnit(property, u"A4"_s), former, 1000, u"terminated"_s);
     lease(f, f.addUnit(f.addProperty(u"برج الزيتون"_s), u"B1"_s), outsider, 1000);
 
-    // One invoice per active tenant of the property, however many units they rent.
-    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مصعد"_s, 50, thisPeriod(), 1), 2);
-    QCOMPARE(f.tenantBalance(sami), 50.0);
-    QCOMPARE(f.tenantBalance(laila), 50.0);
+    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مياه"_s, 40, thisPeriod(), 1), 2);
+    QCOMPARE(f.tenantBalance(sami), 40.0);
+    QCOMPARE(f.tenantBalance(laila), 40.0);
     QCOMPARE(f.tenantBalance(former) + f.tenantBalance(outsider), 0.0);
-
-    // Billed on a unit of this property, the lowest one the tenant rents there.
+    // Billed on a unit of this property.
     QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM invoices i JOIN units u ON i.unit_id=u.id "
                       "WHERE u.property_id=?"_s,
                   { property })
                  .toInt(),
         2);
+
+    QSignalSpy changed(&model, &InvoiceModel::dataChanged);
+    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مياه"_s, 40, thisPeriod(), 1), 0);
+    QCOMPARE(model.lastRunReport().value(u"alreadyBilled"_s).toInt(), 2);
+    QCOMPARE(changed.count(), 0);
+    // A tenant listed twice is charged once.
+    QCOMPARE(model.generateServiceInvoice({ sami, sami }, u"مياه"_s, 40, periodOf(1), 1), 1);
+    QCOMPARE(f.tenantBalance(sami), 80.0);
+    // Another service of the month, or the same one next month, is new.
+    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مصعد"_s, 15, thisPeriod(), 1), 2);
+    QCOMPARE(f.tenantBalance(laila), 55.0);
 }
 
 // A run for a month bills only the leases that cover a day of it; prorated when chosen.
@@ -277,30 +287,6 @@ void TestRentGeneration::billedOncePerLease()
                       "AND status!='void'"_s)
                  .toInt(),
         2);
-}
-
-void TestRentGeneration::serviceRunTwice()
-{
-    TestFixture f;
-    InvoiceModel model(f.db());
-    const int property = f.addProperty();
-    const int sami = f.addTenant(u"سامي"_s);
-    const int laila = f.addTenant(u"ليلى"_s);
-    lease(f, f.addUnit(property, u"A1"_s), sami, 1000);
-    lease(f, f.addUnit(property, u"A2"_s), laila, 1000);
-
-    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مياه"_s, 40, thisPeriod(), 1), 2);
-    QSignalSpy changed(&model, &InvoiceModel::dataChanged);
-    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مياه"_s, 40, thisPeriod(), 1), 0);
-    QCOMPARE(model.lastRunReport().value(u"alreadyBilled"_s).toInt(), 2);
-    QCOMPARE(changed.count(), 0);
-    // A tenant listed twice is charged once.
-    QCOMPARE(model.generateServiceInvoice({ sami, sami }, u"مياه"_s, 40, periodOf(1), 1), 1);
-    QCOMPARE(f.tenantBalance(sami), 80.0);
-    QCOMPARE(f.tenantBalance(laila), 40.0);
-    // Another service of the month, or the same one next month, is new.
-    QCOMPARE(model.generatePropertyServiceInvoice(property, u"مصعد"_s, 15, thisPeriod(), 1), 2);
-    QCOMPARE(f.tenantBalance(laila), 55.0);
 }
 
 void TestRentGeneration::malformedInputRefused()

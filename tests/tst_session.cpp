@@ -26,7 +26,6 @@ private slots:
     void changedUnderTheSession_data();
     void changedUnderTheSession();
     void restoreEndsTheSession();
-    void nothingBeforeLogin();
     void writesRecordWho_data();
     void writesRecordWho();
     void undoneWriteLeavesNoRecord();
@@ -91,22 +90,6 @@ void TestSession::restoreEndsTheSession()
     QCOMPARE(auth.count(), 1);
     QVERIFY(o.tenantModel.add(u"سالم"_s, u"900"_s, {}, {}, {}) < 0);
     QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM audit_logs WHERE action='restore'"_s).toInt(), 1);
-}
-
-// Before anyone logs in, the attached session refuses the administrator's work.
-void TestSession::nothingBeforeLogin()
-{
-    TestFixture f;
-    AppObjects o(f.db(), f.dataDir());
-    o.authCtrl.session()->attach();
-    const int users = f.count(u"users"_s);
-    QVERIFY(!o.authCtrl.registerUser(u"intruder"_s, u"intruder-pw"_s, u"admin"_s));
-    QVERIFY(!o.authCtrl.setUserRole(u"admin"_s, u"viewer"_s));
-    QCOMPARE(f.count(u"users"_s), users);
-    // The first-run path: the seeded administrator logs in and sets the primary currency.
-    QVERIFY(o.authCtrl.login(u"admin"_s, u"qatmo"_s));
-    o.settingsManager.setPrimaryCurrency(u"JOD"_s);
-    QCOMPARE(o.settingsManager.primaryCurrency(), u"JOD"_s);
 }
 
 void TestSession::writesRecordWho_data()

@@ -19,7 +19,13 @@ static QStringList column(const QVariantList &rows, const QString &key)
     return values;
 }
 
-static QList<double> amounts(const QVariantList &rows, const QString &key);
+static QList<double> amounts(const QVariantList &rows, const QString &key)
+{
+    QList<double> values;
+    for (const QVariant &row : rows)
+        values << row.toMap().value(key).toDouble();
+    return values;
+}
 
 static QList<double> figures(const QVariantMap &map, const QStringList &keys)
 {
@@ -41,14 +47,6 @@ private slots:
     void totals();
     void overdueInstallments();
 };
-
-static QList<double> amounts(const QVariantList &rows, const QString &key)
-{
-    QList<double> values;
-    for (const QVariant &row : rows)
-        values << row.toMap().value(key).toDouble();
-    return values;
-}
 
 void TestStatements::tenantAccount_data()
 {

@@ -150,7 +150,7 @@ TestCase {
     }
 
     // A database nobody has set up: the administrator's first login asks for the company and
-    // its currencies; nothing is stored until every answer reads.
+    // its currencies (what each answer must be: tst_setup).
     function test_freshDatabaseAsksForSetupOnce() {
         var rates = database.execQuery("SELECT from_currency_id, to_currency_id, rate, date FROM exchange_rates")
         var profile = [settingsManager.companyName, settingsManager.companyPhone,
@@ -167,26 +167,12 @@ TestCase {
             H.type(tc, H.find(tc, setup, "setupCompanyName"), "Amal Estates")
             H.click(tc, H.find(tc, setup, "currencyChoiceUSD"))
             H.type(tc, H.find(tc, setup, "setupRateILS"), "0.27")
-            H.click(tc, H.find(tc, setup, "startButton"))
-            // The dinar's rate is missing: refused, nothing stored.
-            verify(H.find(tc, setup, "setupMessage").visible)
-            compare(settingsManager.primaryCurrency, primary)
-            verify(settingsManager.isFirstRun)
-
             H.type(tc, H.find(tc, setup, "setupRateJOD"), "1.41")
             H.click(tc, H.find(tc, setup, "startButton"))
             waitFor(true)
             compare(win.screen, "shell")
             compare(settingsManager.primaryCurrency, "USD")
-            compare(settingsManager.companyName, "Amal Estates")
             verify(!settingsManager.isFirstRun)
-            var ids = {}
-            var currencies = settingsManager.getCurrencies()
-            for (var i = 0; i < currencies.length; ++i)
-                ids[currencies[i].code] = currencies[i].id
-            fuzzyCompare(settingsManager.getExchangeRate(ids.ILS, ids.USD), 0.27, 1e-9)
-            fuzzyCompare(settingsManager.getExchangeRate(ids.JOD, ids.USD), 1.41, 1e-9)
-            compare(settingsManager.currenciesWithoutRate().length, 0)
 
             // Asked once: the next login goes straight to the shell.
             H.click(tc, H.find(tc, shell(), "logoutButton"))

@@ -67,6 +67,13 @@ PageCase {
         }
         compare(settingsManager.companyName, data.name)
         compare(settingsManager.currenciesWithoutRate().length, 0)
+        // Each rate is stored as typed, from its currency to the new primary one.
+        var ids = {}
+        var currencies = settingsManager.getCurrencies()
+        for (var i = 0; i < currencies.length; ++i)
+            ids[currencies[i].code] = currencies[i].id
+        fuzzyCompare(settingsManager.getExchangeRate(ids.ILS, ids.USD), 0.27, 1e-9)
+        fuzzyCompare(settingsManager.getExchangeRate(ids.JOD, ids.USD), 1.41, 1e-9)
         compare(settingsManager.isFirstRun, false)
     }
 }
