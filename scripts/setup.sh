@@ -13,6 +13,9 @@ packages=(
     hledger
 )
 
+# Callers may name more (the benchmarks' X server).
+packages+=("$@")
+
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,6 +2,7 @@
 #include "database.h"
 #include "datadirlock.h"
 #include "runlog.h"
+#include "scenechoice.h"
 #include "signalwatcher.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(u"1.0.0"_s);
     QApplication::setWindowIcon(QIcon(u":/assets/logo.ico"_s));
     QQuickStyle::setStyle(u"Basic"_s);
+    SceneChoice::apply();
     QApplication::setLayoutDirection(Qt::RightToLeft);
     // Qt's own dialogs (choosing a backup file or folder) speak Arabic like the rest.
     QTranslator qtArabic;

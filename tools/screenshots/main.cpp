@@ -2,6 +2,7 @@
 //   screenshots --out DIR
 
 #include "appobjects.h"
+#include "scenechoice.h"
 #include "database.h"
 #include "demodata.h"
 
@@ -328,6 +329,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(u"Belvardino"_s);
     QApplication::setApplicationName(u"Belvardino"_s);
     QQuickStyle::setStyle(u"Basic"_s);
+    SceneChoice::apply();
     QApplication::setLayoutDirection(Qt::RightToLeft);
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 

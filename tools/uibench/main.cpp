@@ -7,6 +7,7 @@
 
 #include "appobjects.h"
 #include "database.h"
+#include "scenechoice.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -71,6 +72,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(u"Belvardino"_s);
     QApplication::setApplicationName(u"Belvardino"_s);
     QQuickStyle::setStyle(u"Basic"_s);
+    SceneChoice::apply();
     QApplication::setLayoutDirection(Qt::RightToLeft);
 
     QCommandLineParser parser;
