@@ -51,6 +51,49 @@ QString plain(const QString &text)
     return out;
 }
 
+// A ranged journal starts from what the accounts held the day before: the balance-sheet
+// accounts each with its own balance, the earlier profit or loss in equity, so that hledger's
+// balance sheet matches the program's at any date and its income statement covers the range.
+QString opening(Database *db, const QString &from, const QString &primary)
+{
+    const QVariantList held = db->execQuery(
+        u"SELECT a.code, a.name_ar, a.type, ROUND(SUM(jl.debit) - SUM(jl.credit), 2) as net "
+        "FROM journal_lines jl JOIN journal_entries je ON je.id=jl.entry_id JOIN accounts a ON "
+        "a.id=jl.account_id WHERE date(je.entry_date) < ? GROUP BY a.id ORDER BY a.code"_s,
+        { from });
+    const QVariantMap equity = Database::firstRow(db->execQuery(
+        u"SELECT code, name_ar FROM accounts WHERE type='equity' ORDER BY code LIMIT 1"_s));
+    QString postings;
+    qint64 earned = 0;
+    for (const QVariant &row : held) {
+        const QVariantMap account = row.toMap();
+        const QString type = account.value(u"type"_s).toString();
+        const qint64 cents = Money::cents(account.value(u"net"_s).toDouble());
+        if (cents == 0)
+            continue;
+        if (type == u"revenue"_s || type == u"expense"_s) {
+            earned += cents;
+            continue;
+        }
+        if (type == u"equity"_s && account.value(u"code"_s) == equity.value(u"code"_s)) {
+            earned += cents;
+            continue;
+        }
+        postings += u"    "_s
+            + JournalExport::accountName(
+                type, account.value(u"code"_s).toString(), account.value(u"name_ar"_s).toString())
+            + u"  "_s + amount(cents, primary) + u"\n"_s;
+    }
+    if (earned != 0 && !equity.isEmpty())
+        postings += u"    "_s
+            + JournalExport::accountName(u"equity"_s, equity.value(u"code"_s).toString(),
+                equity.value(u"name_ar"_s).toString())
+            + u"  "_s + amount(earned, primary) + u"\n"_s;
+    if (postings.isEmpty())
+        return QString();
+    return u"\n"_s + from + u" (opening) أرصدة افتتاحية\n"_s + postings;
+}
+
 } // namespace
 
 QString JournalExport::accountName(const QString &type, const QString &code, const QString &name)
@@ -81,6 +124,9 @@ QString JournalExport::text(Database *db, const QString &from, const QString &to
                 type, account.value(u"code"_s).toString(), account.value(u"name_ar"_s).toString())
             + u"  ; type: "_s + typeTag(type) + u"\n"_s;
     }
+
+    if (!from.isEmpty())
+        out += opening(db, from, primary);
 
     const QVariantList lines = db->execQuery(
         u"SELECT je.id as entry_id, date(je.entry_date) as day, je.description as entry_text, "
