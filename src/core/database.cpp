@@ -5,6 +5,7 @@
 #include "schema.h"
 #include "seeddata.h"
 
+#include <QDateTime>
 #include <QMutexLocker>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -130,6 +131,120 @@ QVariantMap rowMap(sqlite3_stmt *statement, const ColumnOrder &columns, TextCach
     for (const auto &[name, index] : columns)
         row.emplace_hint(row.end(), name, columnValue(statement, index, texts));
     return QVariantMap(std::move(row));
+}
+
+ColumnOrder columnOrder(sqlite3_stmt *statement, const QStringList *wanted = nullptr)
+{
+    std::map<QString, int> last;
+    const int count = sqlite3_column_count(statement);
+    for (int i = 0; i < count; ++i) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(statement, i));
+        if (!wanted || wanted->contains(name))
+            last[name] = i;
+    }
+    return ColumnOrder(last.begin(), last.end());
+}
+
+bool isNullValue(const QVariant &value)
+{
+    if (value.isNull())
+        return true;
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return static_cast<const QString *>(value.constData())->isNull();
+    case QMetaType::QByteArray:
+        return static_cast<const QByteArray *>(value.constData())->isNull();
+    case QMetaType::QDate:
+        return value.toDate().isNull();
+    // An invalid time would be stored as an empty text.
+    case QMetaType::QTime:
+        return !value.toTime().isValid();
+    case QMetaType::QDateTime:
+        return !value.toDateTime().isValid();
+    default:
+        return false;
+    }
+}
+
+int bindText(sqlite3_stmt *statement, int position, const QString &text)
+{
+    return sqlite3_bind_text16(statement, position, text.utf16(),
+        int(text.size() * qsizetype(sizeof(QChar))), SQLITE_TRANSIENT);
+}
+
+// Binds as Qt's SQLite driver does (the same stored types, so that every comparison in SQL
+// behaves as before), without its placeholder names built afresh for every value.
+int bindAll(sqlite3_stmt *statement, const QVariantList &params)
+{
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant &value = params.at(i);
+        const int at = i + 1;
+        int code = SQLITE_OK;
+        if (isNullValue(value)) {
+            code = sqlite3_bind_null(statement, at);
+        } else {
+            switch (value.typeId()) {
+            case QMetaType::QByteArray: {
+                const auto *bytes = static_cast<const QByteArray *>(value.constData());
+                code = sqlite3_bind_blob(
+                    statement, at, bytes->constData(), int(bytes->size()), SQLITE_TRANSIENT);
+                break;
+            }
+            case QMetaType::Int:
+            case QMetaType::Bool:
+                code = sqlite3_bind_int(statement, at, value.toInt());
+                break;
+            case QMetaType::Double:
+                code = sqlite3_bind_double(statement, at, value.toDouble());
+                break;
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+                code = sqlite3_bind_int64(statement, at, value.toLongLong());
+                break;
+            case QMetaType::QDateTime:
+                code = bindText(statement, at, value.toDateTime().toString(Qt::ISODateWithMs));
+                break;
+            case QMetaType::QTime:
+                code = bindText(statement, at, value.toTime().toString(u"hh:mm:ss.zzz"_s));
+                break;
+            case QMetaType::QString:
+                code = bindText(statement, at, *static_cast<const QString *>(value.constData()));
+                break;
+            default:
+                code = bindText(statement, at, value.toString());
+                break;
+            }
+        }
+        if (code != SQLITE_OK)
+            return code;
+    }
+    return SQLITE_OK;
+}
+
+// The text Qt's driver gives for a failed step, so that callers read the same errors.
+QString stepFailure(sqlite3_stmt *statement)
+{
+    return QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)))
+        + u" Unable to fetch row"_s;
+}
+
+// Reads the rows of a statement already stepped once (`first` is that step's result).
+void readStepped(sqlite3_stmt *statement, int first, QVariantList &rows, QString *error,
+    const QStringList *wanted)
+{
+    if (first != SQLITE_ROW)
+        return;
+    const ColumnOrder columns = columnOrder(statement, wanted);
+    TextCache texts(sqlite3_column_count(statement));
+    int status = SQLITE_ROW;
+    do {
+        rows.append(rowMap(statement, columns, texts));
+        status = sqlite3_step(statement);
+    } while (status == SQLITE_ROW);
+    if (status != SQLITE_DONE) {
+        *error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)));
+        rows.clear();
+    }
 }
 
 // Reads every row of an executed query. Rows after the first are stepped straight from the
@@ -325,7 +440,7 @@ QSqlQuery *Database::statement(const QString &sql, QString *error)
     return &m_statements.insert(sql, query).value();
 }
 
-QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString *error)
+QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString *error, int *first)
 {
     // The cause of a lost transaction was reported once; what follows in its operation is
     // refused quietly.
@@ -345,6 +460,27 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
                      .arg(sql);
         return nullptr;
     }
+    if (prepared) {
+        // Straight to SQLite: Qt's binding names every position afresh on each run, which on
+        // short writes cost about as much as the statement itself.
+        sqlite3_reset(prepared);
+        sqlite3_clear_bindings(prepared);
+        int code = bindAll(prepared, params);
+        if (code == SQLITE_OK)
+            code = sqlite3_step(prepared);
+        if (code == SQLITE_ROW || code == SQLITE_DONE) {
+            *first = code;
+            *error = QString();
+            return query;
+        }
+        *error = stepFailure(prepared);
+        const int extended = sqlite3_extended_errcode(sqlite3_db_handle(prepared));
+        sqlite3_reset(prepared);
+        m_statements.remove(sql);
+        checkTransaction(extended);
+        return nullptr;
+    }
+    *first = 0;
     for (int i = 0; i < params.size(); ++i)
         query->bindValue(i, params.at(i));
     if (query->exec()) {
@@ -359,6 +495,16 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
     m_statements.remove(sql);
     checkTransaction(failure.nativeErrorCode().toInt());
     return nullptr;
+}
+
+void Database::finish(QSqlQuery *query)
+{
+    // A statement stepped here directly is not active in Qt's eyes; its read lock ends with
+    // the reset.
+    if (sqlite3_stmt *statement = statementOf(*query))
+        sqlite3_reset(statement);
+    else
+        query->finish();
 }
 
 void Database::checkTransaction(int code)
@@ -400,9 +546,15 @@ QVariantList Database::select(
     QString error;
     {
         QMutexLocker locker(&m_lock);
-        if (QSqlQuery *query = run(sql, params, &error)) {
-            readRows(*query, rows, &error, columns);
-            query->finish();
+        int first = 0;
+        if (QSqlQuery *query = run(sql, params, &error, &first)) {
+            if (sqlite3_stmt *statement = statementOf(*query)) {
+                readStepped(statement, first, rows, &error, columns);
+                sqlite3_reset(statement);
+            } else {
+                readRows(*query, rows, &error, columns);
+                query->finish();
+            }
         }
     }
     if (!error.isNull())
@@ -415,8 +567,9 @@ bool Database::execNonQuery(const QString &sql, const QVariantList &params)
     QString error;
     {
         QMutexLocker locker(&m_lock);
-        if (QSqlQuery *query = run(sql, params, &error)) {
-            query->finish();
+        int first = 0;
+        if (QSqlQuery *query = run(sql, params, &error, &first)) {
+            finish(query);
             return true;
         }
     }
@@ -430,9 +583,12 @@ int Database::execInsert(const QString &sql, const QVariantList &params)
     QString error;
     {
         QMutexLocker locker(&m_lock);
-        if (QSqlQuery *query = run(sql, params, &error)) {
-            const int id = query->lastInsertId().toInt();
-            query->finish();
+        int first = 0;
+        if (QSqlQuery *query = run(sql, params, &error, &first)) {
+            sqlite3_stmt *statement = statementOf(*query);
+            const int id = statement ? int(sqlite3_last_insert_rowid(sqlite3_db_handle(statement)))
+                                     : query->lastInsertId().toInt();
+            finish(query);
             return id;
         }
     }
@@ -446,10 +602,17 @@ QVariantMap Database::getById(const QString &table, int id)
     QMutexLocker locker(&m_lock);
     QString error;
     QVariantMap row;
-    if (QSqlQuery *query = run(u"SELECT * FROM "_s + table + u" WHERE id=?"_s, { id }, &error)) {
-        if (query->next())
+    int first = 0;
+    if (QSqlQuery *query
+        = run(u"SELECT * FROM "_s + table + u" WHERE id=?"_s, { id }, &error, &first)) {
+        if (sqlite3_stmt *statement = statementOf(*query)) {
+            TextCache texts(sqlite3_column_count(statement));
+            if (first == SQLITE_ROW)
+                row = rowMap(statement, columnOrder(statement), texts);
+        } else if (query->next()) {
             row = rowMap(*query, columnOrder(query->record()));
-        query->finish();
+        }
+        finish(query);
     }
     return row;
 }

@@ -61,7 +61,11 @@ private:
     static bool upgradePlainPasswords(QSqlDatabase &db);
     // The executed statement (cached and prepared once per SQL text), or nullptr with the
     // driver's error text. Callers hold the lock and finish() the statement when done.
-    QSqlQuery *run(const QString &sql, const QVariantList &params, QString *error);
+    // `first` is the result of the statement's first step when it was run on SQLite directly,
+    // 0 when Qt's driver ran it.
+    QSqlQuery *run(const QString &sql, const QVariantList &params, QString *error, int *first);
+    // Ends a statement's run: its locks and rows are released.
+    void finish(QSqlQuery *query);
     // Rows of a query, all columns or only `columns`; errors are reported.
     QVariantList select(const QString &sql, const QVariantList &params, const QStringList *columns);
     // The prepared statement for the text, prepared afresh when the connection was closed and
