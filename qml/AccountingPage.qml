@@ -27,7 +27,8 @@ Rectangle {
         accounts = Theme.rows(accountModel.getAll())
         referenceTypes = Theme.rows(accountModel.referenceTypes())
         lockDate = accountModel.lockDate()
-        loadJournal()
+        if (tabs.currentIndex === 1)
+            loadJournal()
         entries.reload()
         contractors = Theme.rows(expenseModel.getContractors())
         if (tabs.currentIndex === 3)
@@ -130,6 +131,8 @@ Rectangle {
                 "دفتر الأستاذ", "إعدادات القيود"]
             onCurrentIndexChanged: {
                 page.entries.active = page.visible && currentIndex === 1
+                if (currentIndex === 1)
+                    page.loadJournal()
                 if (currentIndex === 3)
                     trialView.reload()
                 if (currentIndex === 5)
