@@ -20,8 +20,9 @@ Rectangle {
     property var units: listCatalog.open("units", page)
     property var overdue: listCatalog.open("installments", page)
     property var chequeRows: listCatalog.open("cheques", page)
-    // Whether the projects' figures were read since the last reload: they are read once their
-    // tab is first shown.
+    // Whether the financial summary's and the projects' figures were read since the last
+    // reload: each set is read once its tab is first shown.
+    property bool financialRead: false
     property bool projectsRead: false
     property string notice: ""
     property var missingRates: []
@@ -40,13 +41,12 @@ Rectangle {
         insights = Theme.rows(reportCtrl.getAIInsights())
         comparison = Theme.rows(reportCtrl.getPropertyComparison())
         analysis = reportCtrl.getSmartAIAnalysis() || {}
-        profitLoss = reportCtrl.getProfitLoss(from, to) || {}
-        balanceSheet = reportCtrl.getBalanceSheet() || {}
         missingRates = reportCtrl.getCurrenciesWithoutRate() || []
         chequeRows.descending = false
         chequeRows.from = from
         chequeRows.to = to
         projectsRead = false
+        financialRead = false
         overdue.filters = { unpaidBefore: Theme.today() }
         units.reload()
         overdue.reload()
@@ -60,6 +60,11 @@ Rectangle {
         units.active = visible && tabs.currentIndex === 3
         overdue.active = visible && tabs.currentIndex === 4
         chequeRows.active = visible && tabs.currentIndex === 5
+        if (visible && tabs.currentIndex === 1 && !financialRead) {
+            profitLoss = reportCtrl.getProfitLoss(from, to) || {}
+            balanceSheet = reportCtrl.getBalanceSheet() || {}
+            financialRead = true
+        }
         if (!visible || tabs.currentIndex !== 2 || projectsRead)
             return
         projects = Theme.rows(reportCtrl.getProjectsFinancials()).map(f => ({ name: f.name, f: f }))

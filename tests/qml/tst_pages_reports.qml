@@ -72,6 +72,7 @@ PageCase {
         compare(page.from, "2000-01-01")
         H.click(tc, H.find(tc, page, "reportTab5"))
         compare(H.count(page.chequeRows), 0)
+        H.click(tc, H.find(tc, page, "reportTab1"))
         compare(Number(page.profitLoss.revenue), 0)
         H.type(tc, H.find(tc, page, "reportToField"), "yesterday")
         H.click(tc, H.find(tc, page, "refreshReportsButton"))
