@@ -8,12 +8,11 @@ Rectangle {
     id: page
 
     property var accounts: []
-    property var entries: []
-    property var allEntries: []
+    // The journal, newest first, read a screenful at a time as the table scrolls.
+    property var entries: listCatalog.open("journal", page)
     property var contractors: []
     property var referenceTypes: []
     property int journalTotal: 0
-    property int journalShown: 200
     property string lockDate: ""
     property alias tab: tabs.currentIndex
 
@@ -28,7 +27,9 @@ Rectangle {
         accounts = Theme.rows(accountModel.getAll())
         referenceTypes = Theme.rows(accountModel.referenceTypes())
         lockDate = accountModel.lockDate()
-        loadJournal()
+        if (tabs.currentIndex === 1)
+            loadJournal()
+        entries.reload()
         contractors = Theme.rows(expenseModel.getContractors())
         if (tabs.currentIndex === 3)
             trialView.reload()
@@ -36,8 +37,8 @@ Rectangle {
             settingsView.reload()
     }
 
-    // The journal a page at a time, filtered in SQL by dates, account and reference type; the
-    // typed text narrows what is loaded.
+    // The journal filtered in SQL by the typed text, dates, account and reference type; the
+    // count beside it leaves the typed text out.
     function withAll(first, labels) {
         var all = [first]
         for (var i = 0; i < labels.length; ++i)
@@ -54,15 +55,15 @@ Rectangle {
         var from = inputConverter.date(journalFilter.fromText())
         var to = inputConverter.date(journalFilter.toText())
         journalTotal = accountModel.countJournal(from, to, journalAccount(), journalType())
-        allEntries = Theme.rows(accountModel.getJournalPage(from, to, journalAccount(), journalType(),
-                                                            0, journalShown))
-        applyFilter()
-    }
-
-    function applyFilter() {
-        entries = allEntries.filter(e => journalFilter.accepts(
-                                        [e.description, e.reference_type, e.reference_title, e.lines],
-                                        e.entry_date))
+        var narrowing = {}
+        if (journalAccount() > 0)
+            narrowing.account = journalAccount()
+        if (journalType() !== "")
+            narrowing.type = journalType()
+        entries.filters = narrowing
+        entries.search = journalFilter.searchText()
+        entries.from = journalFilter.fromText()
+        entries.to = journalFilter.toText()
     }
 
     // Balances are debit minus credit: liabilities, equity and revenue normally stand below
@@ -93,10 +94,16 @@ Rectangle {
 
     // The shell builds every page at login; a page reads its lists only once it is shown, so a
     // large portfolio does not load every list up front.
-    Component.onCompleted: if (visible)
-        reload()
-    onVisibleChanged: if (visible)
-        reload()
+    Component.onCompleted: {
+        entries.active = visible && tabs.currentIndex === 1
+        if (visible)
+            reload()
+    }
+    onVisibleChanged: {
+        entries.active = visible && tabs.currentIndex === 1
+        if (visible)
+            reload()
+    }
 
     ColumnLayout {
         anchors.fill: parent
@@ -123,6 +130,9 @@ Rectangle {
             model: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون", "ميزان المراجعة",
                 "دفتر الأستاذ", "إعدادات القيود"]
             onCurrentIndexChanged: {
+                page.entries.active = page.visible && currentIndex === 1
+                if (currentIndex === 1)
+                    page.loadJournal()
                 if (currentIndex === 3)
                     trialView.reload()
                 if (currentIndex === 5)
@@ -186,20 +196,10 @@ Rectangle {
                     }
                     Label {
                         objectName: "journalCount"
-                        text: "المعروض " + page.allEntries.length + " من " + page.journalTotal
+                        text: "المعروض " + page.entries.count + " من " + page.journalTotal
                         color: Theme.textSecondary
                         font.family: Theme.fontFamily
                         font.pixelSize: 13
-                    }
-                    MButton {
-                        objectName: "journalMoreButton"
-                        visible: page.allEntries.length < page.journalTotal
-                        outline: true
-                        text: "عرض المزيد"
-                        onClicked: {
-                            page.journalShown += 200
-                            page.loadJournal()
-                        }
                     }
                 }
                 DataTable {

@@ -7,8 +7,8 @@ import "components/Theme.js" as Theme
 Rectangle {
     id: page
 
-    property var cheques: []
-    property var allCheques: []
+    // The register read a screenful at a time, narrowed in SQL by tab and filter.
+    property var cheques: listCatalog.open("cheques", page)
     property var summary: []
     property alias tab: tabs.currentIndex
     property var calendar: ({ days: [], banks: [], cheques: [] })
@@ -22,6 +22,7 @@ Rectangle {
     ]
 
     function loadTab() {
+        cheques.active = visible && tabs.currentIndex !== 4
         if (tabs.currentIndex === 4) {
             var shown = chequeModel.calendar(calendarSpans[spanChips.currentIndex])
             // The day's total stands on its first cheque only.
@@ -33,21 +34,19 @@ Rectangle {
             calendar = shown
             return
         }
-        if (tabs.currentIndex === 1)
-            allCheques = Theme.rows(chequeModel.getByType("received"))
-        else if (tabs.currentIndex === 2)
-            allCheques = Theme.rows(chequeModel.getByType("issued"))
-        else if (tabs.currentIndex === 3)
-            allCheques = Theme.rows(chequeModel.getPostDated())
-        else
-            allCheques = Theme.rows(chequeModel.getAll())
         applyFilter()
     }
 
+    // Received, issued, or pending and due after today (soonest first); the newest due first
+    // otherwise.
     function applyFilter() {
-        cheques = allCheques.filter(c => listFilter.accepts(
-                                        [c.cheque_number, c.bank_name, c.payer_name, c.payee_name],
-                                        c.due_date))
+        var tab = tabs.currentIndex
+        cheques.filters = tab === 1 ? { type: "received" } : tab === 2 ? { type: "issued" }
+                        : tab === 3 ? { pendingAfter: Theme.today() } : {}
+        cheques.descending = tab !== 3
+        cheques.search = listFilter.searchText()
+        cheques.from = listFilter.fromText()
+        cheques.to = listFilter.toText()
     }
 
     // An alert about a cheque shows that cheque alone in the full list.
@@ -60,17 +59,17 @@ Rectangle {
         loadTab()
     }
 
+    // Count and total per status from one grouped sum.
     function reload() {
+        var totals = Theme.rows(chequeModel.statusTotals())
         var cards = []
         for (var i = 0; i < statusCards.length; ++i) {
-            var rows = Theme.rows(chequeModel.getByStatus(statusCards[i].status))
-            var sum = 0
-            for (var r = 0; r < rows.length; ++r)
-                sum += Number(rows[r].amount) || 0
-            cards.push({ count: rows.length, sum: sum })
+            var found = totals.filter(t => t.status === statusCards[i].status)[0]
+            cards.push({ count: found ? Number(found.count) : 0, sum: found ? Number(found.total) : 0 })
         }
         summary = cards
         loadTab()
+        cheques.reload()
     }
 
     // The moves the page offers, each through its own operation.
@@ -190,8 +189,11 @@ Rectangle {
     // large portfolio does not load every list up front.
     Component.onCompleted: if (visible)
         reload()
-    onVisibleChanged: if (visible)
-        reload()
+    onVisibleChanged: {
+        cheques.active = visible && tabs.currentIndex !== 4
+        if (visible)
+            reload()
+    }
 
     ColumnLayout {
         anchors.fill: parent
@@ -264,7 +266,7 @@ Rectangle {
             rows: page.cheques
             rowHeight: 56
             actionsWidth: 300
-            emptyText: "لا توجد شيكات"
+            emptyText: listFilter.searchText() !== "" ? "لا توجد شيكات تطابق البحث" : "لا توجد شيكات"
             columns: page.tableColumns(page.narrow)
             actions: [
                 { text: "✎", name: "editChequeButton", needs: "write", outline: true,

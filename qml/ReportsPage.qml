@@ -19,9 +19,10 @@ Rectangle {
     // The longest tables read a screenful at a time, only while their tab is shown.
     property var units: listCatalog.open("units", page)
     property var overdue: listCatalog.open("installments", page)
-    property var chequeRows: []
-    // Whether the projects' figures were read for the current range: one query set per
-    // property, so they are read once their tab is first shown.
+    property var chequeRows: listCatalog.open("cheques", page)
+    // Whether the financial summary's and the projects' figures were read since the last
+    // reload: each set is read once its tab is first shown.
+    property bool financialRead: false
     property bool projectsRead: false
     property string notice: ""
     property var missingRates: []
@@ -40,14 +41,16 @@ Rectangle {
         insights = Theme.rows(reportCtrl.getAIInsights())
         comparison = Theme.rows(reportCtrl.getPropertyComparison())
         analysis = reportCtrl.getSmartAIAnalysis() || {}
-        profitLoss = reportCtrl.getProfitLoss(from, to) || {}
-        balanceSheet = reportCtrl.getBalanceSheet() || {}
         missingRates = reportCtrl.getCurrenciesWithoutRate() || []
-        chequeRows = Theme.rows(reportCtrl.getChequeReport("", from, to))
+        chequeRows.descending = false
+        chequeRows.from = from
+        chequeRows.to = to
         projectsRead = false
+        financialRead = false
         overdue.filters = { unpaidBefore: Theme.today() }
         units.reload()
         overdue.reload()
+        chequeRows.reload()
         if (tabs.currentIndex === arrearsTab)
             arrearsView.reload()
         showTab()
@@ -56,15 +59,15 @@ Rectangle {
     function showTab() {
         units.active = visible && tabs.currentIndex === 3
         overdue.active = visible && tabs.currentIndex === 4
+        chequeRows.active = visible && tabs.currentIndex === 5
+        if (visible && tabs.currentIndex === 1 && !financialRead) {
+            profitLoss = reportCtrl.getProfitLoss(from, to) || {}
+            balanceSheet = reportCtrl.getBalanceSheet() || {}
+            financialRead = true
+        }
         if (!visible || tabs.currentIndex !== 2 || projectsRead)
             return
-        var props = Theme.rows(propertyModel.getAll())
-        var list = []
-        for (var i = 0; i < props.length; ++i) {
-            var f = reportCtrl.getProjectDetailedFinancials(Number(props[i].id), from, to) || {}
-            list.push({ name: props[i].name, f: f })
-        }
-        projects = list
+        projects = Theme.rows(reportCtrl.getProjectsFinancials()).map(f => ({ name: f.name, f: f }))
         projectsRead = true
     }
 

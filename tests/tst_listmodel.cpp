@@ -19,6 +19,8 @@ private slots:
     void paging();
     void narrowing_data();
     void narrowing();
+    void chequesAndJournal_data();
+    void chequesAndJournal();
     void rowsAppearAfterWrite();
 };
 
@@ -174,6 +176,88 @@ void TestListModel::narrowing()
     for (int i = 0; i < rows->count(); ++i)
         listed << qRound(rows->get(i).value(u"amount"_s).toDouble());
     QCOMPARE(listed, amounts);
+}
+
+void TestListModel::chequesAndJournal_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QVariantMap>("filters");
+    QTest::addColumn<bool>("descending");
+    // Cheque numbers or entry descriptions, in the order listed.
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("issued cheques only")
+        << u"cheques"_s << QString() << QVariantMap { { u"type"_s, u"issued"_s } } << true
+        << QStringList { u"C4"_s };
+    QTest::newRow("pending cheques due after today, soonest first")
+        << u"cheques"_s << QString() << QVariantMap { { u"pendingAfter"_s, u"today"_s } } << false
+        << QStringList { u"C4"_s, u"C2"_s };
+    QTest::newRow("cheques by bank") << u"cheques"_s << u"الاستقلال"_s << QVariantMap() << true
+                                     << QStringList { u"C3"_s, u"C1"_s };
+    QTest::newRow("entries with a line on the account")
+        << u"journal"_s << QString() << QVariantMap { { u"account"_s, u"1100"_s } } << true
+        << QStringList { u"A"_s };
+    QTest::newRow("an account on every entry")
+        << u"journal"_s << QString() << QVariantMap { { u"account"_s, u"4100"_s } } << true
+        << QStringList { u"B"_s, u"A"_s };
+    QTest::newRow("entries of one operation type")
+        << u"journal"_s << QString() << QVariantMap { { u"type"_s, u"invoice"_s } } << true
+        << QStringList { u"B"_s };
+    QTest::newRow("search in the operation's title")
+        << u"journal"_s << u"فاتورة"_s << QVariantMap() << true << QStringList { u"B"_s };
+    QTest::newRow("search in the lines' account names")
+        << u"journal"_s << u"النقدية"_s << QVariantMap() << true << QStringList { u"A"_s };
+}
+
+void TestListModel::chequesAndJournal()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, search);
+    QFETCH(QVariantMap, filters);
+    QFETCH(bool, descending);
+    QFETCH(QStringList, listed);
+    TestFixture f;
+    const QDate today = TestFixture::today();
+    const int c1 = f.addCheque(u"C1"_s, 100, today.addDays(-1));
+    f.addCheque(u"C2"_s, 100, today.addDays(5));
+    const int c3 = f.addCheque(u"C3"_s, 100, today.addDays(10), u"paid"_s);
+    f.addCheque(u"C4"_s, 100, today.addDays(3), u"pending"_s, u"issued"_s);
+    QVERIFY(f.db()->execNonQuery(
+        u"UPDATE cheques SET bank_name='بنك الاستقلال' WHERE id IN (?,?)"_s, { c1, c3 }));
+    const auto account = [&f](const QString &code) {
+        return f.scalar(u"SELECT id FROM accounts WHERE code=?"_s, { code }).toInt();
+    };
+    const auto entry = [&](const QString &text, const QString &type, int days, const QString &debit,
+                           const QString &credit) {
+        const int id = f.insert(u"INSERT INTO journal_entries (entry_date, description, "
+                                "reference_type) VALUES (?,?,?)"_s,
+            { TestFixture::iso(today.addDays(days)), text, type });
+        f.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) VALUES "
+                 "(?,?,50,0)"_s,
+            { id, account(debit) });
+        f.insert(u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) VALUES "
+                 "(?,?,0,50)"_s,
+            { id, account(credit) });
+    };
+    entry(u"A"_s, u"manual"_s, -2, u"1100"_s, u"4100"_s);
+    entry(u"B"_s, u"invoice"_s, -1, u"1200"_s, u"4100"_s);
+    if (filters.contains(u"account"_s))
+        filters.insert(u"account"_s, account(filters.value(u"account"_s).toString()));
+    if (filters.contains(u"pendingAfter"_s))
+        filters.insert(u"pendingAfter"_s, TestFixture::iso(today));
+
+    ListCatalog catalog(f.db());
+    std::unique_ptr<PagedListModel> rows(catalog.open(list));
+    rows->setActive(true);
+    rows->setSearch(search);
+    rows->setFilters(filters);
+    rows->setDescending(descending);
+    QStringList shown;
+    for (int i = 0; i < rows->count(); ++i) {
+        const QVariantMap row = rows->get(i);
+        shown << row.value(list == u"cheques"_s ? u"cheque_number"_s : u"description"_s).toString();
+    }
+    QCOMPARE(shown, listed);
 }
 
 void TestListModel::rowsAppearAfterWrite()

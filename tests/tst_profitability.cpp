@@ -1,3 +1,4 @@
+#include "money.h"
 #include "reportcontroller.h"
 #include "testfixture.h"
 
@@ -34,6 +35,8 @@ class TestProfitability : public QObject
 
 private slots:
     void projectFinancials();
+    void everyProjectAtOnce_data();
+    void everyProjectAtOnce();
     void propertyProfitability();
     void unitProfitability();
 };
@@ -67,6 +70,84 @@ void TestProfitability::projectFinancials()
             { u"total_sales_value"_s, u"unsold_value"_s, u"total_collected"_s, u"total_expenses"_s,
                 u"expected_profit"_s, u"net_cash_flow"_s, u"total_units"_s, u"sold_units"_s }),
         (QList<double> { 220000, 90000, 150000, 30000, 280000, 120000, 3, 2 }));
+}
+
+void TestProfitability::everyProjectAtOnce_data()
+{
+    QTest::addColumn<QString>("portfolio");
+    QTest::newRow("sales in two currencies, one without a schedule") << u"sales"_s;
+    QTest::newRow("rent on a voided invoice and rent without an invoice") << u"rent"_s;
+    QTest::newRow("expenses on units, on the property, on none, undated") << u"expenses"_s;
+    QTest::newRow("a property without units beside available ones") << u"empty"_s;
+}
+
+// The grouped sums agree with the single-property figures, property by property.
+void TestProfitability::everyProjectAtOnce()
+{
+    QFETCH(QString, portfolio);
+    TestFixture f;
+    const QDate today = TestFixture::today();
+    const int one = f.addProperty(u"ب"_s);
+    const int two = f.addProperty(u"أ"_s);
+    f.addRate(2, 1, 3.7, today.addYears(-1));
+    const int buyer = f.addBuyer(u"خالد"_s);
+    const int tenant = f.addTenant(u"سامي"_s);
+    f.addUnit(one, u"A"_s, 0, u"available"_s, 100, 90000.33);
+    const int priced = f.addUnit(two, u"A"_s, 0, u"available"_s, 100, 20000);
+    setUnit(f, priced, u"currency_id=2"_s, {});
+    if (portfolio == u"sales"_s) {
+        for (const int property : { one, two }) {
+            const int sold = f.addUnit(property, u"S"_s, 0, u"sold"_s);
+            const int plain = f.addUnit(property, u"P"_s, 0, u"sold"_s);
+            setUnit(f, sold, u"sale_price_actual=?, sale_date=?, buyer_id=?"_s,
+                { 100000.10 * property, TestFixture::iso(today), buyer });
+            setUnit(f, plain, u"sale_price_actual=?, sale_date=?, buyer_id=?"_s,
+                { 5000, TestFixture::iso(today.addMonths(-2)), buyer });
+            f.insert(u"INSERT INTO installments (buyer_id, unit_id, total_price, "
+                     "installment_amount, due_date, currency_id) VALUES (?,?,1,1,?,2)"_s,
+                { buyer, sold, TestFixture::iso(today) });
+            salePayment(f, buyer, sold, 333.33, today);
+            salePayment(f, buyer, plain, 1000.01, today.addDays(-3));
+        }
+    } else if (portfolio == u"rent"_s) {
+        for (const int property : { one, two }) {
+            const int rented = f.addUnit(property, u"R"_s, 700, u"rented"_s);
+            const int open = f.addInvoice(tenant, rented, today.toString(u"yyyy-MM"_s), 700);
+            const int voided = f.addInvoice(
+                tenant, rented, today.addMonths(-1).toString(u"yyyy-MM"_s), 700, u"void"_s);
+            f.addPayment(open, tenant, 350.5 * property, today);
+            f.addPayment(voided, tenant, 99, today);
+        }
+        f.addPayment(0, tenant, 1234, today);
+    } else if (portfolio == u"expenses"_s) {
+        const int unit = f.addUnit(two, u"E"_s, 0, u"rented"_s);
+        f.addExpense(one, 0, 120.45, today);
+        f.addExpense(two, unit, 80.1, today.addYears(-2));
+        f.addExpense(0, 0, 999, today);
+        const int undated = f.addExpense(two, 0, 55, today);
+        QVERIFY(f.db()->execNonQuery(
+            u"UPDATE expenses SET expense_date='soon', currency_id=2 WHERE id=?"_s, { undated }));
+    } else {
+        f.addProperty(u"ج"_s);
+    }
+
+    ReportController reports(f.db());
+    const QVariantList all = reports.getProjectsFinancials();
+    QCOMPARE(all.size(), f.count(u"properties"_s));
+    const QStringList keys { u"total_sales_value"_s, u"total_collected"_s, u"rent_income"_s,
+        u"total_expenses"_s, u"unsold_value"_s, u"expected_profit"_s, u"net_cash_flow"_s,
+        u"total_units"_s, u"sold_units"_s };
+    QStringList names;
+    for (const QVariant &item : all) {
+        const QVariantMap row = item.toMap();
+        names << row.value(u"name"_s).toString();
+        const QVariantMap single = reports.getProjectDetailedFinancials(row.value(u"id"_s).toInt());
+        for (const QString &key : keys) {
+            QCOMPARE(Money::cents(row.value(key).toDouble()),
+                Money::cents(single.value(key).toDouble()));
+        }
+    }
+    QCOMPARE(names.first(), u"أ"_s);
 }
 
 void TestProfitability::propertyProfitability()

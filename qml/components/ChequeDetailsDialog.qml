@@ -36,13 +36,9 @@ MDialog {
     }
 
     function refresh() {
-        var rows = Theme.rows(chequeModel.getAll())
-        for (var i = 0; i < rows.length; ++i) {
-            if (Number(rows[i].id) === Number(cheque.id)) {
-                cheque = rows[i]
-                break
-            }
-        }
+        var listed = chequeModel.getListed(Number(cheque.id))
+        if (listed && listed.id)
+            cheque = listed
         events = Theme.rows(chequeModel.history(Number(cheque.id)))
         changed()
     }

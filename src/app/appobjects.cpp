@@ -38,19 +38,21 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , depositModel(db)
     , listCatalog(db)
 {
-    listCatalog.watch(&tenantModel, { u"tenants"_s, u"invoices"_s, u"payments"_s });
+    listCatalog.watch(&tenantModel, { u"tenants"_s, u"invoices"_s, u"payments"_s, u"cheques"_s });
     listCatalog.watch(&contractModel, { u"tenants"_s, u"units"_s });
-    listCatalog.watch(&buyerModel, { u"buyers"_s, u"installments"_s, u"payments"_s });
+    listCatalog.watch(&buyerModel, { u"buyers"_s, u"installments"_s, u"payments"_s, u"cheques"_s });
     listCatalog.watch(
         &installmentModel, { u"buyers"_s, u"installments"_s, u"payments"_s, u"units"_s });
     listCatalog.watch(&maintenanceModel, { u"maintenance"_s, u"expenses"_s });
-    listCatalog.watch(&expenseModel, { u"expenses"_s });
-    listCatalog.watch(&invoiceModel, { u"invoices"_s, u"payments"_s });
-    listCatalog.watch(&paymentModel, { u"invoices"_s, u"payments"_s });
+    listCatalog.watch(&expenseModel, { u"expenses"_s, u"journal"_s });
+    listCatalog.watch(&invoiceModel, { u"invoices"_s, u"payments"_s, u"cheques"_s, u"journal"_s });
+    listCatalog.watch(&paymentModel, { u"invoices"_s, u"payments"_s, u"cheques"_s, u"journal"_s });
     listCatalog.watch(&propertyModel,
         { u"maintenance"_s, u"expenses"_s, u"installments"_s, u"invoices"_s, u"payments"_s });
     listCatalog.watch(&unitModel,
         { u"maintenance"_s, u"expenses"_s, u"installments"_s, u"invoices"_s, u"payments"_s });
+    listCatalog.watch(&chequeModel, { u"cheques"_s, u"journal"_s });
+    listCatalog.watch(&accountModel, { u"journal"_s });
     backupManager.setDatabase(db);
     QObject::connect(&backupManager, &BackupManager::backupRestored, &authCtrl,
         &AuthController::endAfterRestore);

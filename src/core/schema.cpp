@@ -230,6 +230,7 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_tenants_name ON tenants(full_name)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_buyers_name ON buyers(full_name)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_maintenance_status_created ON maintenance_requests(status, created_at)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_cheques_type_due ON cheques(type, due_date)"_s,
     };
 }
 

@@ -309,6 +309,18 @@ QString referenceTitle(const QString &type)
 
 } // namespace
 
+QString AccountModel::journalRows()
+{
+    QString titles;
+    for (const auto &[name, title] : referenceTitles())
+        titles += u"WHEN '%1' THEN '%2' "_s.arg(name, title);
+    return u"SELECT je.*, (SELECT SUM(debit) FROM journal_lines WHERE entry_id=je.id) as amount, "
+           "(SELECT GROUP_CONCAT(a.name_ar || ':' || jl.debit || ':' || jl.credit) FROM "
+           "journal_lines jl JOIN accounts a ON a.id=jl.account_id WHERE jl.entry_id=je.id) "
+           "as lines, CASE je.reference_type "_s
+        + titles + u"ELSE je.reference_type END as reference_title FROM journal_entries je "_s;
+}
+
 QVariantList AccountModel::getJournalPage(const QString &from, const QString &to, int accountId,
     const QString &refType, int offset, int limit)
 {

@@ -47,6 +47,9 @@ public:
     Q_INVOKABLE QVariantMap ledgerDocument(int accountId, const QString &from, const QString &to);
     // Entries newest first, `limit` from `offset`, filtered by date range, an account and a
     // reference type (empty or 0: any).
+    // The SELECT of the listed journal entries, unordered: each with its amount, its lines as
+    // "name:debit:credit" items joined by "," and the title of its operation.
+    static QString journalRows();
     Q_INVOKABLE QVariantList getJournalPage(const QString &from, const QString &to, int accountId,
         const QString &refType, int offset, int limit);
     Q_INVOKABLE int countJournal(

@@ -118,6 +118,22 @@ ChequeModel::ChequeModel(Database *db, QObject *parent)
 
 QVariantList ChequeModel::getAll() { return list(listedSql + u"ORDER BY c.due_date DESC"_s); }
 
+QString ChequeModel::listedRows() { return listedSql; }
+
+QVariantMap ChequeModel::getListed(int id) { return one(listedSql + u"WHERE c.id=?"_s, { id }); }
+
+QVariantList ChequeModel::statusTotals()
+{
+    QVariantList rows = list(u"SELECT status, COUNT(*) AS count, COALESCE(SUM(amount),0) AS total "
+                             "FROM cheques GROUP BY status ORDER BY status"_s);
+    for (QVariant &item : rows) {
+        QVariantMap row = item.toMap();
+        row.insert(u"total"_s, Money::round(row.value(u"total"_s).toDouble()));
+        item = row;
+    }
+    return rows;
+}
+
 int ChequeModel::add(const QString &num, const QString &type, double amount, const QString &bank,
     const QString &dueDate, const QString &payerPayee, int currId, double exchangeRate, int buyerId,
     int tenantId)

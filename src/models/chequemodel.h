@@ -16,6 +16,12 @@ public:
     explicit ChequeModel(Database *db, QObject *parent = nullptr);
 
     Q_INVOKABLE QVariantList getAll();
+    // The SELECT of the listed rows (currency, party, what each pays, replacements), unordered.
+    static QString listedRows();
+    // One cheque as the register lists it, or an empty map.
+    Q_INVOKABLE QVariantMap getListed(int id);
+    // Per status: status, count and total (amounts as recorded, whatever their currency).
+    Q_INVOKABLE QVariantList statusTotals();
     Q_INVOKABLE int add(const QString &num, const QString &type, double amount, const QString &bank,
         const QString &dueDate, const QString &payerPayee, int currId, double exchangeRate,
         int buyerId = 0, int tenantId = 0);

@@ -1,5 +1,7 @@
 #include "listcatalog.h"
 
+#include "accountmodel.h"
+#include "chequemodel.h"
 #include "modelbase.h"
 #include "pagedlistmodel.h"
 #include "paymentmodel.h"
@@ -105,6 +107,25 @@ ListQuery ListCatalog::query(const QString &name)
         q.sort = u"date"_s;
         q.descending = true;
         q.filters = { { u"tenant"_s, u"tenant_id = ?"_s } };
+    } else if (name == u"cheques"_s) {
+        q.select = ChequeModel::listedRows();
+        q.searched = { u"cheque_number"_s, u"bank_name"_s, u"payer_name"_s, u"payee_name"_s };
+        q.date = u"due_date"_s;
+        q.sorts = { { u"due"_s, u"due_date"_s } };
+        q.sort = u"due"_s;
+        q.descending = true;
+        q.filters = { { u"status"_s, u"status = ?"_s }, { u"type"_s, u"type = ?"_s },
+            { u"pendingAfter"_s, u"status = 'pending' AND due_date > ?"_s } };
+    } else if (name == u"journal"_s) {
+        q.select = AccountModel::journalRows();
+        q.searched = { u"description"_s, u"reference_title"_s, u"lines"_s };
+        q.date = u"entry_date"_s;
+        q.sorts = { { u"date"_s, u"entry_date"_s } };
+        q.sort = u"date"_s;
+        q.descending = true;
+        q.filters = { { u"account"_s,
+                          u"id IN (SELECT entry_id FROM journal_lines WHERE account_id = ?)"_s },
+            { u"type"_s, u"reference_type = ?"_s } };
     }
     return q;
 }

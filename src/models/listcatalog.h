@@ -25,8 +25,8 @@ public:
     // it), inactive until it is shown; null for an unknown name.
     Q_INVOKABLE PagedListModel *open(const QString &name, QObject *owner = nullptr);
 
-    // tenants, buyers, maintenance, expenses, installments, units, invoices or payments; an
-    // empty query for another name.
+    // tenants, buyers, maintenance, expenses, installments, units, invoices, payments, cheques
+    // or journal; an empty query for another name.
     static ListQuery query(const QString &name);
 
 private:

@@ -42,6 +42,10 @@ public:
 
     Q_INVOKABLE QVariantMap getProjectDetailedFinancials(
         int pid, const QString &from = QString(), const QString &to = QString());
+    // getProjectDetailedFinancials for every property at once, in name order, each map with the
+    // property's id and name beside the same figures (rounded to the cent): a few grouped sums
+    // rather than a query set per property.
+    Q_INVOKABLE QVariantList getProjectsFinancials();
     Q_INVOKABLE QVariantMap getPropertyProfitability(
         int pid, const QString &from = QString(), const QString &to = QString());
     Q_INVOKABLE QVariantMap getUnitProfitability(int uid);

@@ -49,8 +49,9 @@ PageCase {
         load()
         page.tab = 3
         page.loadTab()
-        var index = H.indexWhere(page.cheques, r => r.status === "pending")
-        verify(index >= 0, "a post-dated cheque")
+        var index = H.row(tc, page, "chequesTableList", page.cheques, r => r.status === "pending")
+        // The table lays its rows out once the tab is drawn.
+        waitForRendering(page)
         var shown = H.at(page.cheques, index)
         H.click(tc, H.find(tc, page, "bounceChequeButton" + index))
         verify(H.answer(tc, page, true).indexOf(String(shown.cheque_number)) >= 0)

@@ -58,8 +58,9 @@ PageCase {
         } else {
             var cheques = H.find(tc, shell, "chequesPage")
             var number = H.scalar(database, "SELECT cheque_number FROM cheques WHERE id=?", [alert.recordId])
-            verify(cheques.cheques.length >= 1)
-            verify(cheques.cheques.every(c => String(c.cheque_number).indexOf(number) >= 0))
+            verify(H.count(cheques.cheques) >= 1)
+            for (var i = 0; i < H.count(cheques.cheques); ++i)
+                verify(String(H.at(cheques.cheques, i).cheque_number).indexOf(number) >= 0)
         }
     }
 }

@@ -34,13 +34,14 @@ PageCase {
         var creditCode = page.accounts[page.accounts.length - 1].code
         var debitBefore = balance(debitCode)
         var creditBefore = balance(creditCode)
+        page.tab = 1
         var entries = page.journalTotal
         H.waitClosed(tc, fillEntry("Office rent", debitCode, "250.5", creditCode, "250.5"))
         compare(balance(debitCode), debitBefore + 250.5)
         compare(balance(creditCode), creditBefore - 250.5)
         // The journal shows a page at a time: the entry is counted and listed first.
         compare(page.journalTotal, entries + 1)
-        compare(page.entries[0].description, "Office rent")
+        compare(H.at(page.entries, 0).description, "Office rent")
         compare(Number(page.accounts[accountIndex(debitCode)].balance), debitBefore + 250.5)
         var entry = database.execQuery(
             "SELECT reference_type, reference_id FROM journal_entries WHERE description=?", ["Office rent"])[0]
@@ -97,6 +98,8 @@ PageCase {
         page.tab = 1
         var index = H.indexWhere(page.entries, e => Number(e.id) === id)
         verify(index >= 0)
+        // The table lays its rows out once the tab is drawn.
+        waitForRendering(page)
         H.click(tc, H.find(tc, page, "openEntryButton" + index))
         var dialog = H.find(tc, page, "entryDialog")
         H.waitOpen(tc, dialog)

@@ -18,8 +18,10 @@
 #include "expensemodel.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
+#include "listcatalog.h"
 #include "maintenancemodel.h"
 #include "notificationcontroller.h"
+#include "pagedlistmodel.h"
 #include "paymentmodel.h"
 #include "propertymodel.h"
 #include "recordsearch.h"
@@ -39,6 +41,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <sqlite3.h>
 #include <string>
 #include <utility>
@@ -200,6 +203,8 @@ int main(int argc, char *argv[])
     const int unit = firstId(u"SELECT id FROM units WHERE property_id=? LIMIT 1"_s.replace(
         u"?"_s, QString::number(property)));
     const int invoice = firstId(u"SELECT id FROM invoices ORDER BY id DESC LIMIT 1"_s);
+    const int rareAccount = firstId(u"SELECT account_id AS id FROM journal_lines GROUP BY "
+                                    "account_id ORDER BY COUNT(*) LIMIT 1"_s);
     const QString yearStart = QDate(QDate::currentDate().year(), 1, 1).toString(Qt::ISODate);
     const QString today = QDate::currentDate().toString(Qt::ISODate);
     const QString year = QString::number(QDate::currentDate().year());
@@ -210,6 +215,14 @@ int main(int argc, char *argv[])
         return int(list.size());
     };
     auto keys = [](const QVariantMap &map) { return int(map.size()); };
+    // A paged list as its page reads it: narrowed, then its first screenful.
+    ListCatalog catalog(&db);
+    auto firstPage = [&catalog](const QString &name, const QVariantMap &filters) {
+        std::unique_ptr<PagedListModel> list(catalog.open(name));
+        list->setFilters(filters);
+        list->setActive(true);
+        return list->count();
+    };
     // The pickers: the first screenful before anything is typed, and after a few letters.
     RecordSearch search(&db);
     const std::vector<Operation> operations = {
@@ -277,6 +290,17 @@ int main(int argc, char *argv[])
         { u"chequeModel.getByStatus"_s, [&] { return rows(cheques.getByStatus(u"pending"_s)); } },
         { u"chequeModel.getPending"_s, [&] { return rows(cheques.getPending()); } },
         { u"chequeModel.getPostDated"_s, [&] { return rows(cheques.getPostDated()); } },
+        { u"chequeModel.statusTotals"_s, [&] { return rows(cheques.statusTotals()); } },
+        { u"paged: cheques, first page"_s, [&] { return firstPage(u"cheques"_s, {}); } },
+        { u"paged: received cheques, first page"_s,
+            [&] {
+                return firstPage(u"cheques"_s, { { u"type"_s, u"received"_s } });
+            } },
+        { u"paged: journal, first page"_s, [&] { return firstPage(u"journal"_s, {}); } },
+        { u"paged: journal of the least used account"_s,
+            [&] {
+                return firstPage(u"journal"_s, { { u"account"_s, rareAccount } });
+            } },
         { u"buyerModel.getAll"_s, [&] { return rows(buyers.getAll()); } },
         { u"buyerModel.getStatement"_s, [&] { return rows(buyers.getStatement(buyer)); } },
         { u"installmentModel.getAll"_s, [&] { return rows(installments.getAll()); } },
@@ -321,6 +345,8 @@ int main(int argc, char *argv[])
             [&] {
                 return keys(reports.getProjectDetailedFinancials(property, yearStart, today));
             } },
+        { u"reportCtrl.getProjectsFinancials"_s,
+            [&] { return rows(reports.getProjectsFinancials()); } },
         { u"reportCtrl.getPropertyProfitability"_s,
             [&] { return keys(reports.getPropertyProfitability(property, yearStart, today)); } },
         { u"reportCtrl.getUnitProfitability"_s,

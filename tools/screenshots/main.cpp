@@ -5,6 +5,7 @@
 #include "scenechoice.h"
 #include "database.h"
 #include "demodata.h"
+#include "pagedlistmodel.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -136,9 +137,22 @@ void openForRow(Shooter &s, const QString &objectName, const QVariant &row, cons
 }
 
 // The first row of a list property of `owner`.
+// The rows a page lists, as far as they were read: a list of maps or a paged list.
+QVariantList rowsOf(QObject *owner, const char *property)
+{
+    const QVariant value = owner ? owner->property(property) : QVariant();
+    if (auto *paged = qobject_cast<PagedListModel *>(value.value<QObject *>())) {
+        QVariantList rows;
+        for (int i = 0; i < paged->count(); ++i)
+            rows << paged->get(i);
+        return rows;
+    }
+    return value.toList();
+}
+
 QVariant firstRow(QObject *owner, const char *property)
 {
-    const QVariantList rows = owner ? owner->property(property).toList() : QVariantList();
+    const QVariantList rows = rowsOf(owner, property);
     return rows.isEmpty() ? QVariant() : rows.first();
 }
 
@@ -234,8 +248,7 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
     }
     // A cheque's details: a bounced one offers its replacement, a pending one its links.
     const auto chequeWith = [chequesPage](const QString &status) {
-        const QVariantList rows
-            = chequesPage ? chequesPage->property("cheques").toList() : QVariantList();
+        const QVariantList rows = rowsOf(chequesPage, "cheques");
         QVariant any;
         for (const QVariant &row : rows) {
             const QVariantMap cheque = row.toMap();
