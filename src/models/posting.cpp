@@ -63,7 +63,7 @@ const QList<Rule> &rules()
                 + itemSum(u"type='rent'"_s) + u" as rent, "_s + itemSum(u"type='late_fee'"_s)
                 + u" as late, i.total_amount - "_s + itemSum(u"type IN ('rent','late_fee')"_s)
                 + u" as service"_s,
-            u"FROM invoices i WHERE 1"_s,
+            u"FROM invoices i WHERE TRUE"_s,
             { { true, u"tenant_receivable"_s, u"total"_s }, { false, u"rent_revenue"_s, u"rent"_s },
                 { false, u"service_revenue"_s, u"service"_s },
                 { false, u"late_fee_revenue"_s, u"late"_s } } },
@@ -114,7 +114,7 @@ const QList<Rule> &rules()
             "as description, p.amount, "_s
                 + moneyRole(u"p.payment_method"_s) + u" as money"_s,
             u"FROM payments p WHERE p.buyer_id IS NOT NULL AND NOT COALESCE("_s + downPayment
-                + u", 0)"_s,
+                + u", FALSE)"_s,
             { { true, u"@money"_s, u"amount"_s },
                 { false, u"installment_receivable"_s, u"amount"_s } } },
         { Kind::Expense, u"expense"_s, QString(), u"e.id"_s, u"e.expense_date"_s,
@@ -123,14 +123,14 @@ const QList<Rule> &rules()
             "as description, e.amount, 'expense:' || e.category as cost, CASE WHEN "
             "e.contractor_id IS NOT NULL THEN 'contractors_payable' ELSE "_s
                 + moneyRole(u"e.payment_method"_s) + u" END as paid_from"_s,
-            u"FROM expenses e WHERE 1"_s,
+            u"FROM expenses e WHERE TRUE"_s,
             { { true, u"@cost"_s, u"amount"_s }, { false, u"@paid_from"_s, u"amount"_s } } },
         { Kind::ContractorPayment, u"contractor_payment"_s, QString(), u"c.id"_s,
             u"c.payment_date"_s, u"NULL"_s,
             u"'دفعة للمقاول ' || COALESCE((SELECT name FROM contractors WHERE "
             "id=c.contractor_id), '') as description, c.amount, "_s
                 + moneyRole(u"c.payment_method"_s) + u" as money"_s,
-            u"FROM contractor_payments c WHERE 1"_s,
+            u"FROM contractor_payments c WHERE TRUE"_s,
             { { true, u"contractors_payable"_s, u"amount"_s },
                 { false, u"@money"_s, u"amount"_s } } },
         // A deposit is money held for the tenant, never income, until its settlement keeps some.
@@ -140,7 +140,7 @@ const QList<Rule> &rules()
             "id=d.tenant_id), '') as description, d.amount, "_s
                 + moneyRole(u"(SELECT method FROM vouchers WHERE id=d.receipt_voucher_id)"_s)
                 + u" as money"_s,
-            u"FROM deposits d WHERE 1"_s,
+            u"FROM deposits d WHERE TRUE"_s,
             { { true, u"@money"_s, u"amount"_s }, { false, u"deposits_held"_s, u"amount"_s } } },
         // Unpaid rent taken from the deposit posts as the payments it made; here what was
         // refunded, and what was kept (damages and the rest) as revenue.
