@@ -163,6 +163,9 @@ SELECT CASE WHEN f ~ '^%0\d+d$'
   THEN lpad(trunc(x)::bigint::text, substring(f from 3 for length(f) - 3)::int, '0')
 WHEN f ~ '^%\.\d+f$' THEN round(x::numeric, substring(f from 3 for length(f) - 3)::int)::text
 END $f$)"_s,
+        // IFNULL of any value and a text, as SQLite's loose types allow.
+        u"CREATE OR REPLACE FUNCTION ifnull(a anyelement, b text) RETURNS text LANGUAGE sql "
+        "IMMUTABLE AS $f$ SELECT COALESCE(a::text, b) $f$"_s,
         uR"(CREATE OR REPLACE FUNCTION bv_concat_step(acc text, x text, sep text) RETURNS text
 LANGUAGE sql IMMUTABLE AS $f$
 SELECT CASE WHEN x IS NULL THEN acc WHEN acc IS NULL THEN x ELSE acc || sep || x END $f$)"_s,
