@@ -537,7 +537,7 @@ void Database::checkTransaction(int code)
 
 void Database::followTransaction(const QString &sql, bool failed)
 {
-    const QString verb = sql.section(u' ', 0, 0).toUpper();
+    const QString verb = sql.section(u' ', 0, 0).toUpper().remove(u';');
     if (verb == u"BEGIN"_s || verb == u"START"_s) {
         m_serverTransaction = !failed;
         m_serverTransactionFailed = false;

@@ -105,7 +105,10 @@ QString SqlDialect::layout(const QString &sql) const
 
 QString SqlDialect::beginTransaction() const
 {
-    return isServer() ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s;
+    // A server's writers queue on one lock held to the end of the transaction, as SQLite's do
+    // on the file: what an operation reads before it writes is then still true when it
+    // commits, so two operators never both pay the same balance or bill the same month.
+    return isServer() ? u"BEGIN; SELECT pg_advisory_xact_lock(1114795108)"_s : u"BEGIN IMMEDIATE"_s;
 }
 
 QStringList SqlDialect::serverFunctions()
