@@ -160,6 +160,10 @@ SELECT round(x::numeric, digits)::double precision $f$)"_s,
 RETURNS double precision LANGUAGE sql IMMUTABLE AS $f$ SELECT LEAST(a, b) $f$)"_s,
         uR"(CREATE OR REPLACE FUNCTION max(a double precision, b double precision)
 RETURNS double precision LANGUAGE sql IMMUTABLE AS $f$ SELECT GREATEST(a, b) $f$)"_s,
+        uR"(CREATE OR REPLACE FUNCTION min(a text, b text)
+RETURNS text LANGUAGE sql IMMUTABLE AS $f$ SELECT LEAST(a, b) $f$)"_s,
+        uR"(CREATE OR REPLACE FUNCTION max(a text, b text)
+RETURNS text LANGUAGE sql IMMUTABLE AS $f$ SELECT GREATEST(a, b) $f$)"_s,
         uR"(CREATE OR REPLACE FUNCTION printf(f text, x double precision) RETURNS text
 LANGUAGE sql IMMUTABLE AS $f$
 SELECT CASE WHEN f ~ '^%0\d+d$'
