@@ -11,6 +11,8 @@ packages=(
     qt6-translations-l10n libgl-dev libsodium-dev libsqlite3-dev sqlite3 ccache strace
     fonts-noto-core fonts-noto-color-emoji fonts-dejavu-core poppler-utils python3 clang-format
     hledger
+    # The shared server: Qt's driver, a server the tests start on their own, the secret store.
+    postgresql libqt6sql6-psql qtkeychain-qt6-dev libqt6keychain1
 )
 
 # Callers may name more (the benchmarks' X server).

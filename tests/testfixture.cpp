@@ -1,16 +1,97 @@
 #include "testfixture.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+const QString kAdminConnection = u"belvardino_test_admin"_s;
+
+QString urlOf(const QString &database)
+{
+    static const QRegularExpression path(u"^(postgres(?:ql)?://[^/?]*)(/[^?]*)?(\\?.*)?$"_s);
+    QString url = TestFixture::serverUrl();
+    return url.replace(path, u"\\1/"_s + database + u"\\3"_s);
+}
+
+bool runOnServer(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database(kAdminConnection));
+    if (query.exec(sql))
+        return true;
+    qWarning("%s: %s", qUtf8Printable(sql), qUtf8Printable(query.lastError().text()));
+    return false;
+}
+
+QString templateName() { return u"bvt_%1_template"_s.arg(QCoreApplication::applicationPid()); }
+
+void dropTemplate()
+{
+    runOnServer(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(templateName()));
+    QSqlDatabase::database(kAdminConnection).close();
+}
+
+// The program's databases are copies of one laid out on its first use: copying is several times
+// faster than building the layout statement by statement.
+bool prepareServer()
+{
+    static int state = 0;
+    if (state != 0)
+        return state > 0;
+    state = -1;
+    QSqlDatabase admin = QSqlDatabase::addDatabase(u"QPSQL"_s, kAdminConnection);
+    if (!Database::applyServerUrl(admin, TestFixture::serverUrl()) || !admin.open())
+        return false;
+    runOnServer(u"SET client_min_messages TO warning"_s);
+    runOnServer(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(templateName()));
+    if (!runOnServer(u"CREATE DATABASE %1"_s.arg(templateName())))
+        return false;
+    {
+        Database layout;
+        if (!layout.initialize(urlOf(templateName()), u"belvardino_test_template"_s))
+            return false;
+    }
+    QSqlDatabase::removeDatabase(u"belvardino_test_template"_s);
+    qAddPostRoutine(dropTemplate);
+    state = 1;
+    return true;
+}
+
+} // namespace
+
 TestFixture::TestFixture()
     : m_db(std::make_unique<Database>())
 {
-    if (!m_dir.isValid() || !m_db->initialize(dbPath()))
-        qFatal("test database could not be created");
+    if (!m_dir.isValid())
+        qFatal("test directory could not be created");
+    if (serverUrl().isEmpty()) {
+        if (!m_db->initialize(dbPath()))
+            qFatal("test database could not be created");
+        return;
+    }
+    static int serial = 0;
+    m_serverDatabase = u"bvt_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++serial);
+    if (!prepareServer()
+        || !runOnServer(u"CREATE DATABASE %1 TEMPLATE %2"_s.arg(m_serverDatabase, templateName()))
+        || !m_db->initialize(urlOf(m_serverDatabase)))
+        qFatal("test database could not be created on the server");
 }
+
+TestFixture::~TestFixture()
+{
+    if (m_serverDatabase.isEmpty())
+        return;
+    m_db.reset();
+    runOnServer(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(m_serverDatabase));
+}
+
+QString TestFixture::serverUrl() { return qEnvironmentVariable("BELVARDINO_TEST_PG"); }
 
 QVariant TestFixture::scalar(const QString &sql, const QVariantList &params)
 {
@@ -33,6 +114,17 @@ int TestFixture::insert(const QString &sql, const QVariantList &params)
 
 void TestFixture::failWrites(const QString &table, const QString &event, const QString &condition)
 {
+    if (m_db->isServer()) {
+        const QString when = condition.isEmpty() ? QString() : u" WHEN ("_s + condition + u")"_s;
+        if (!m_db->execNonQuery(u"CREATE OR REPLACE FUNCTION bv_forced_failure() RETURNS trigger "
+                                "LANGUAGE plpgsql AS $f$ BEGIN RAISE EXCEPTION 'forced failure'; "
+                                "END $f$"_s)
+            || !m_db->execNonQuery(u"CREATE TRIGGER forced_failure_%1 BEFORE %2 ON %3 FOR EACH "
+                                   "ROW%4 EXECUTE FUNCTION bv_forced_failure()"_s.arg(++m_failures)
+                                       .arg(event, table, when)))
+            QTest::qFail("failure trigger could not be created", __FILE__, __LINE__);
+        return;
+    }
     const QString when = condition.isEmpty() ? QString() : u" WHEN "_s + condition;
     const QString sql = u"CREATE TEMP TRIGGER forced_failure_%1 BEFORE %2 ON %3%4 "
                         "BEGIN SELECT RAISE(ABORT, 'forced failure'); END"_s;
@@ -48,7 +140,13 @@ double TestFixture::tenantBalance(int tenantId)
 QStringList TestFixture::columnsOf(const QString &table)
 {
     QStringList names;
-    for (const QVariant &row : m_db->execQuery(u"PRAGMA table_info("_s + table + u")"_s))
+    const QVariantList rows = m_db->isServer()
+        ? m_db->execQuery(u"SELECT column_name AS name FROM information_schema.columns WHERE "
+                          "table_schema=current_schema() AND table_name=? "
+                          "ORDER BY ordinal_position"_s,
+            { table })
+        : m_db->execQuery(u"PRAGMA table_info("_s + table + u")"_s);
+    for (const QVariant &row : rows)
         names.append(row.toMap().value(u"name"_s).toString());
     return names;
 }

@@ -10,11 +10,17 @@
 #include <memory>
 
 // A fresh, initialised database in its own temporary directory, plus builders that write rows
-// straight through SQL so a test of one model does not lean on another model's code.
+// straight through SQL so a test of one model does not lean on another model's code. With
+// BELVARDINO_TEST_PG set to a server's URL, the database is instead a fresh one on that server,
+// copied from a template laid out once per test program, and dropped afterwards.
 class TestFixture
 {
 public:
     TestFixture();
+    ~TestFixture();
+
+    // The server URL the tests run against, or empty for SQLite files.
+    static QString serverUrl();
 
     Database *db() { return m_db.get(); }
     QString dataDir() const { return m_dir.path(); }
@@ -65,6 +71,7 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<Database> m_db;
     int m_failures = 0;
+    QString m_serverDatabase;
 };
 
 // Points HOME at a private folder and catches the files and folders the application opens.

@@ -7,11 +7,15 @@
 
 #include <QDateTime>
 #include <QMutexLocker>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <QTimeZone>
+#include <QUrl>
+#include <QUrlQuery>
 #include <array>
 #include <cstring>
 #include <map>
@@ -284,6 +288,7 @@ Database::Database(QObject *parent)
 Database::~Database()
 {
     m_statements.clear();
+    m_direct = QSqlQuery();
     if (m_db.isOpen())
         m_db.close();
 }
@@ -294,11 +299,22 @@ bool Database::initialize(const QString &path, const QString &connectionName)
     const QString name = connectionName.isEmpty()
         ? QString(QLatin1String(QSqlDatabase::defaultConnection))
         : connectionName;
-    m_db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
-                                        : QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
     m_statements.clear();
+    m_direct = QSqlQuery();
     m_guardDepth = 0;
     m_transactionLost = false;
+    m_serverTransaction = false;
+    m_serverTransactionFailed = false;
+    if (isServerUrl(path))
+        return openServer(path, name);
+    m_dialect = SqlDialect();
+    if (QSqlDatabase::contains(name)
+        && QSqlDatabase::database(name, false).driverName() != u"QSQLITE"_s) {
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+    }
+    m_db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                        : QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
     if (m_db.isOpen())
         m_db.close();
     DatabaseFiles::recover(path);
@@ -309,6 +325,65 @@ bool Database::initialize(const QString &path, const QString &connectionName)
     }
     configureConnection();
     bringUpToDate(m_db);
+    return true;
+}
+
+bool Database::isServerUrl(const QString &target)
+{
+    return target.startsWith(u"postgresql://"_s) || target.startsWith(u"postgres://"_s);
+}
+
+bool Database::openServer(const QString &url, const QString &name)
+{
+    m_dialect = SqlDialect(SqlDialect::Kind::PostgreSQL);
+    if (QSqlDatabase::contains(name)) {
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+    }
+    m_db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+    if (!applyServerUrl(m_db, url)) {
+        emit databaseError(u"عنوان الخادم غير صالح: %1"_s.arg(url));
+        return false;
+    }
+    if (!m_db.open()) {
+        emit databaseError(m_db.lastError().text());
+        return false;
+    }
+    configureConnection();
+    if (!bringUpToDate(m_db, m_dialect)) {
+        emit databaseError(m_db.lastError().text());
+        return false;
+    }
+    return true;
+}
+
+bool Database::applyServerUrl(QSqlDatabase &db, const QString &url)
+{
+    // user[:password]@host[:port]/dbname?host=...&port=...: a socket folder as host has
+    // slashes, which QUrl does not take in a host name.
+    static const QRegularExpression shape(
+        u"^postgres(?:ql)?://(?:([^:@/]*)(?::([^@/]*))?@)?([^:/?]*)(?::(\\d+))?(?:/([^?]*))?(?:\\?(.*))?$"_s);
+    const QRegularExpressionMatch parts = shape.match(url);
+    if (!parts.hasMatch())
+        return false;
+    const auto decoded
+        = [](const QString &text) { return QUrl::fromPercentEncoding(text.toUtf8()); };
+    QString host = decoded(parts.captured(3));
+    QString port = parts.captured(4);
+    QString password = decoded(parts.captured(2));
+    const QUrlQuery query(parts.captured(6));
+    if (query.hasQueryItem(u"host"_s))
+        host = query.queryItemValue(u"host"_s, QUrl::FullyDecoded);
+    if (query.hasQueryItem(u"port"_s))
+        port = query.queryItemValue(u"port"_s);
+    if (query.hasQueryItem(u"password"_s))
+        password = query.queryItemValue(u"password"_s, QUrl::FullyDecoded);
+    db.setUserName(decoded(parts.captured(1)));
+    db.setPassword(password);
+    db.setHostName(host);
+    if (!port.isEmpty())
+        db.setPort(port.toInt());
+    db.setDatabaseName(decoded(parts.captured(5)));
     return true;
 }
 
@@ -328,20 +403,84 @@ bool Database::upgradeFile(const QString &path)
     return ok;
 }
 
-bool Database::bringUpToDate(QSqlDatabase &db)
+bool Database::bringUpToDate(QSqlDatabase &db, const SqlDialect &dialect)
 {
-    createTables(db);
-    createIndexes(db);
-    const bool seeded = seedDefaults(db);
+    if (!dialect.isServer()) {
+        // A file repairs itself on every start, whatever version wrote it.
+        createTables(db);
+        createIndexes(db);
+    }
+    if (!applyVersions(db, dialect))
+        return false;
+    const bool seeded = seedDefaults(db, dialect);
     QSqlQuery query(db);
     for (const QString &statement : SeedData::postingAccounts())
-        query.exec(statement);
+        query.exec(dialect.statement(statement));
     return upgradePlainPasswords(db) && seeded;
+}
+
+bool Database::applyVersions(QSqlDatabase &db, const SqlDialect &dialect)
+{
+    QSqlQuery query(db);
+    query.exec(u"CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"_s);
+    int stored = 0;
+    if (query.exec(u"SELECT MAX(version) FROM schema_version"_s) && query.next())
+        stored = query.value(0).toInt();
+    query.finish();
+    if (stored >= Schema::version())
+        return true;
+    if (!db.transaction())
+        return false;
+    // On a file the statements of version 1 ran above, as they do on every start. A server
+    // takes its layout in dependency order: a statement that names a table created later is
+    // tried again once that table exists.
+    bool ok = true;
+    if (dialect.isServer() && stored < 1) {
+        QStringList pending = SqlDialect::serverFunctions();
+        for (const QString &statement : Schema::tableStatements() + Schema::indexStatements())
+            pending << dialect.layout(statement);
+        pending << Schema::serverTriggerStatements();
+        while (!pending.isEmpty()) {
+            QStringList failed;
+            for (const QString &statement : std::as_const(pending)) {
+                query.exec(u"SAVEPOINT bv_layout"_s);
+                if (query.exec(statement)) {
+                    query.exec(u"RELEASE bv_layout"_s);
+                } else {
+                    failed << statement;
+                    query.exec(u"ROLLBACK TO bv_layout"_s);
+                }
+            }
+            if (failed.size() == pending.size()) {
+                qWarning("layout statement refused: %s", qUtf8Printable(failed.constFirst()));
+                ok = false;
+                break;
+            }
+            pending = failed;
+        }
+    }
+    query.prepare(u"INSERT INTO schema_version (version) VALUES (?)"_s);
+    query.addBindValue(Schema::version());
+    ok = ok && query.exec();
+    query.finish();
+    if (ok)
+        return db.commit();
+    db.rollback();
+    return false;
 }
 
 void Database::configureConnection()
 {
     QSqlQuery query(m_db);
+    if (isServer()) {
+        // SQLite's 'localtime' is this computer's zone; notices of things already present are
+        // of no interest.
+        const QByteArray zone = QTimeZone::systemTimeZoneId();
+        if (!zone.isEmpty())
+            query.exec(u"SET TIME ZONE '%1'"_s.arg(QString::fromLatin1(zone)));
+        query.exec(u"SET client_min_messages TO warning"_s);
+        return;
+    }
     for (const QString &pragma : Schema::pragmaStatements())
         query.exec(pragma);
 }
@@ -361,7 +500,7 @@ void Database::createIndexes(QSqlDatabase &db)
         query.exec(statement);
 }
 
-bool Database::seedDefaults(QSqlDatabase &db)
+bool Database::seedDefaults(QSqlDatabase &db, const SqlDialect &dialect)
 {
     QSqlQuery query(db);
     if (query.exec(u"SELECT COUNT(*) FROM users"_s) && query.next() && query.value(0).toInt() > 0)
@@ -379,7 +518,7 @@ bool Database::seedDefaults(QSqlDatabase &db)
             query.exec();
             first = false;
         } else {
-            query.exec(statement);
+            query.exec(dialect.statement(statement));
         }
     }
     return db.commit();
@@ -425,7 +564,7 @@ QSqlQuery *Database::statement(const QString &sql, QString *error)
         // Closing the connection (a restore closes and reopens it) finalizes every statement
         // prepared on it.
         sqlite3_stmt *kept = statementOf(it.value());
-        if (kept && sqlite3_db_handle(kept) == connectionOf(m_db))
+        if (isServer() || (kept && sqlite3_db_handle(kept) == connectionOf(m_db)))
             return &it.value();
         m_statements.erase(it);
     }
@@ -433,7 +572,7 @@ QSqlQuery *Database::statement(const QString &sql, QString *error)
         m_statements.clear();
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
+    if (!query.prepare(m_dialect.statement(sql))) {
         *error = failureText(query.lastError());
         return nullptr;
     }
@@ -447,6 +586,21 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
     if (m_transactionLost) {
         *error = QString();
         return nullptr;
+    }
+    if (m_serverTransactionFailed && sql.startsWith(u"COMMIT"_s)) {
+        // The server would answer COMMIT by rolling back and call that a success.
+        QSqlQuery(m_db).exec(u"ROLLBACK"_s);
+        m_serverTransaction = false;
+        m_serverTransactionFailed = false;
+        *error = u"transaction rolled back after a failed statement"_s;
+        return nullptr;
+    }
+    if (!m_dialect.canPrepare(sql) && params.isEmpty()) {
+        m_direct = QSqlQuery(m_db);
+        const bool ok = m_direct.exec(m_dialect.statement(sql));
+        followTransaction(sql, !ok);
+        *error = ok ? QString() : failureText(m_direct.lastError());
+        return ok ? &m_direct : nullptr;
     }
     QSqlQuery *query = statement(sql, error);
     if (!query)
@@ -485,15 +639,20 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
         query->bindValue(i, params.at(i));
     if (query->exec()) {
         *error = QString();
+        if (isServer())
+            followTransaction(sql, false);
         return query;
     }
+    if (isServer())
+        followTransaction(sql, true);
     // Never run again: SQLite may have undone more than this statement, and a second run would
     // stand alone outside the transaction it belonged to.
     const QSqlError failure = query->lastError();
     *error = failureText(failure);
     query->finish();
     m_statements.remove(sql);
-    checkTransaction(failure.nativeErrorCode().toInt());
+    if (!isServer())
+        checkTransaction(failure.nativeErrorCode().toInt());
     return nullptr;
 }
 
@@ -522,8 +681,28 @@ void Database::checkTransaction(int code)
     m_transactionLost = true;
 }
 
+void Database::followTransaction(const QString &sql, bool failed)
+{
+    const QString verb = sql.section(u' ', 0, 0).toUpper().remove(u';');
+    if (verb == u"BEGIN"_s || verb == u"START"_s) {
+        m_serverTransaction = !failed;
+        m_serverTransactionFailed = false;
+    } else if (verb == u"COMMIT"_s || verb == u"END"_s) {
+        m_serverTransaction = false;
+        m_serverTransactionFailed = false;
+    } else if (verb == u"ROLLBACK"_s) {
+        if (!sql.contains(u" TO "_s, Qt::CaseInsensitive))
+            m_serverTransaction = false;
+        m_serverTransactionFailed = failed && m_serverTransaction;
+    } else if (failed && m_serverTransaction) {
+        m_serverTransactionFailed = true;
+    }
+}
+
 bool Database::inTransaction() const
 {
+    if (isServer())
+        return m_serverTransaction;
     sqlite3 *handle = connectionOf(m_db);
     return handle && sqlite3_get_autocommit(handle) == 0;
 }
@@ -584,7 +763,14 @@ int Database::execInsert(const QString &sql, const QVariantList &params)
     {
         QMutexLocker locker(&m_lock);
         int first = 0;
-        if (QSqlQuery *query = run(sql, params, &error, &first)) {
+        if (isServer()) {
+            // The server names the new row only when asked for it.
+            if (QSqlQuery *query = run(m_dialect.insertReturningId(sql), params, &error, &first)) {
+                const int id = query->next() ? query->value(0).toInt() : -1;
+                query->finish();
+                return id;
+            }
+        } else if (QSqlQuery *query = run(sql, params, &error, &first)) {
             sqlite3_stmt *statement = statementOf(*query);
             const int id = statement ? int(sqlite3_last_insert_rowid(sqlite3_db_handle(statement)))
                                      : query->lastInsertId().toInt();
@@ -617,11 +803,30 @@ QVariantMap Database::getById(const QString &table, int id)
     return row;
 }
 
-bool Database::beginTransaction() { return m_db.transaction(); }
+bool Database::beginTransaction()
+{
+    const bool ok = m_db.transaction();
+    m_serverTransaction = ok && isServer();
+    m_serverTransactionFailed = false;
+    return ok;
+}
 
-bool Database::commitTransaction() { return m_db.commit(); }
+bool Database::commitTransaction()
+{
+    if (m_serverTransactionFailed) {
+        rollbackTransaction();
+        return false;
+    }
+    m_serverTransaction = false;
+    return m_db.commit();
+}
 
-bool Database::rollbackTransaction() { return m_db.rollback(); }
+bool Database::rollbackTransaction()
+{
+    m_serverTransaction = false;
+    m_serverTransactionFailed = false;
+    return m_db.rollback();
+}
 
 QVariantMap Database::firstRow(const QVariantList &rows)
 {

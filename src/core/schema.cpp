@@ -163,6 +163,53 @@ QStringList Schema::triggerStatements()
     return statements;
 }
 
+QStringList Schema::serverTriggerStatements()
+{
+    QStringList statements {
+        u"CREATE OR REPLACE FUNCTION bv_lock_date() RETURNS text LANGUAGE sql STABLE AS "
+        "$f$ SELECT value FROM settings WHERE key='lock_date' $f$"_s,
+        u"CREATE OR REPLACE FUNCTION bv_entry_day(entry integer) RETURNS text LANGUAGE sql "
+        "STABLE AS $f$ SELECT date(entry_date) FROM journal_entries WHERE id=entry $f$"_s,
+        u"CREATE OR REPLACE FUNCTION bv_refuse_closed() RETURNS trigger LANGUAGE plpgsql AS "
+        "$f$ BEGIN RAISE EXCEPTION 'bv-refusal:closed'; END $f$"_s,
+        u"CREATE OR REPLACE FUNCTION bv_journal_line_posted() RETURNS trigger LANGUAGE plpgsql "
+        "AS $f$ BEGIN UPDATE accounts SET balance=round(balance+NEW.debit-NEW.credit, 2) WHERE "
+        "id=NEW.account_id; RETURN NULL; END $f$"_s,
+        u"CREATE OR REPLACE TRIGGER journal_lines_balance AFTER INSERT ON journal_lines FOR EACH "
+        "ROW EXECUTE FUNCTION bv_journal_line_posted()"_s,
+    };
+    const QString refuse = u" EXECUTE FUNCTION bv_refuse_closed()"_s;
+    const auto lock = [&](const QString &name, const QString &event, const QString &table,
+                          const QString &when) {
+        statements << u"CREATE OR REPLACE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW WHEN (%4)"_s.arg(
+                          name, event, table, when)
+                + refuse;
+    };
+    const QList<QPair<QString, QString>> dated { { u"payments"_s, u"payment_date"_s },
+        { u"expenses"_s, u"expense_date"_s }, { u"contractor_payments"_s, u"payment_date"_s },
+        { u"journal_entries"_s, u"entry_date"_s } };
+    for (const auto &[table, column] : dated) {
+        const QString before = u"date(OLD.%1) <= bv_lock_date()"_s.arg(column);
+        const QString after = u"date(NEW.%1) <= bv_lock_date()"_s.arg(column);
+        lock(u"lock_%1_insert"_s.arg(table), u"INSERT"_s, table, after);
+        lock(u"lock_%1_update"_s.arg(table), u"UPDATE"_s, table, before + u" OR "_s + after);
+        lock(u"lock_%1_delete"_s.arg(table), u"DELETE"_s, table, before);
+    }
+    lock(u"lock_journal_lines_insert"_s, u"INSERT"_s, u"journal_lines"_s,
+        u"bv_entry_day(NEW.entry_id) <= bv_lock_date()"_s);
+    lock(u"lock_journal_lines_update"_s, u"UPDATE"_s, u"journal_lines"_s,
+        u"bv_entry_day(OLD.entry_id) <= bv_lock_date()"_s);
+    lock(u"lock_journal_lines_delete"_s, u"DELETE"_s, u"journal_lines"_s,
+        u"bv_entry_day(OLD.entry_id) <= bv_lock_date()"_s);
+    lock(u"lock_invoices_void"_s, u"UPDATE OF status"_s, u"invoices"_s,
+        u"NEW.status='void' AND OLD.status!='void' AND date(OLD.created_at) <= "
+        "bv_lock_date()"_s);
+    lock(u"lock_units_sale"_s, u"UPDATE OF sale_date"_s, u"units"_s,
+        u"NEW.sale_date IS DISTINCT FROM OLD.sale_date AND (date(NEW.sale_date) <= "
+        "bv_lock_date() OR date(OLD.sale_date) <= bv_lock_date())"_s);
+    return statements;
+}
+
 QStringList Schema::indexStatements()
 {
     return {

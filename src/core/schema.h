@@ -7,12 +7,18 @@
 class Schema
 {
 public:
+    // The layout's version that this program writes. Version 1 is the layout built by the
+    // statements below; a later change that cannot be written as such a statement becomes a
+    // version of its own.
+    static int version() { return 1; }
     static QStringList pragmaStatements();
     static QStringList tableStatements();
     static QStringList indexStatements();
     // Triggers: refusals of writes dated on or before the lock date, and each posted line
     // moving its account's balance.
     static QStringList triggerStatements();
+    // The same triggers on a server, with the same effects and refusal texts.
+    static QStringList serverTriggerStatements();
     // Every table of the current layout.
     static QStringList applicationTables();
     // Tables every version of the program has written: a file holding them is one of ours, and

@@ -12,7 +12,8 @@ TransactionGuard::TransactionGuard(Database *db)
         return;
     m_outermost = !m_db->inTransaction();
     m_name = u"bv_sp_"_s + QString::number(m_db->m_guardDepth);
-    m_active = m_db->execNonQuery(m_outermost ? u"BEGIN IMMEDIATE"_s : u"SAVEPOINT "_s + m_name);
+    m_active = m_db->execNonQuery(
+        m_outermost ? m_db->dialect().beginTransaction() : u"SAVEPOINT "_s + m_name);
     if (m_active)
         ++m_db->m_guardDepth;
 }

@@ -207,10 +207,11 @@ bool InvoiceModel::hasRentFor(
 bool InvoiceModel::hasServiceFor(const QVariant &tenantId, const QVariant &unitId,
     const QString &serviceName, const QString &period)
 {
-    return !list(u"SELECT i.id FROM invoices i JOIN invoice_items it ON it.invoice_id=i.id "
-                 "WHERE i.period=? AND i.status!='void' AND it.type='service' "
-                 "AND it.description=? AND (i.unit_id=? OR (i.unit_id IS NULL AND ? IS NULL "
-                 "AND i.tenant_id=?)) LIMIT 1"_s,
+    return !list(
+        u"SELECT i.id FROM invoices i JOIN invoice_items it ON it.invoice_id=i.id "
+        "WHERE i.period=? AND i.status!='void' AND it.type='service' "
+        "AND it.description=? AND (i.unit_id=? OR (i.unit_id IS NULL AND CAST(? AS INTEGER) IS NULL "
+        "AND i.tenant_id=?)) LIMIT 1"_s,
         { period, serviceName, unitId, unitId, tenantId })
                 .isEmpty();
 }

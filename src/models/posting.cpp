@@ -63,7 +63,7 @@ const QList<Rule> &rules()
                 + itemSum(u"type='rent'"_s) + u" as rent, "_s + itemSum(u"type='late_fee'"_s)
                 + u" as late, i.total_amount - "_s + itemSum(u"type IN ('rent','late_fee')"_s)
                 + u" as service"_s,
-            u"FROM invoices i WHERE 1"_s,
+            u"FROM invoices i WHERE TRUE"_s,
             { { true, u"tenant_receivable"_s, u"total"_s }, { false, u"rent_revenue"_s, u"rent"_s },
                 { false, u"service_revenue"_s, u"service"_s },
                 { false, u"late_fee_revenue"_s, u"late"_s } } },
@@ -114,7 +114,7 @@ const QList<Rule> &rules()
             "as description, p.amount, "_s
                 + moneyRole(u"p.payment_method"_s) + u" as money"_s,
             u"FROM payments p WHERE p.buyer_id IS NOT NULL AND NOT COALESCE("_s + downPayment
-                + u", 0)"_s,
+                + u", FALSE)"_s,
             { { true, u"@money"_s, u"amount"_s },
                 { false, u"installment_receivable"_s, u"amount"_s } } },
         { Kind::Expense, u"expense"_s, QString(), u"e.id"_s, u"e.expense_date"_s,
@@ -123,14 +123,14 @@ const QList<Rule> &rules()
             "as description, e.amount, 'expense:' || e.category as cost, CASE WHEN "
             "e.contractor_id IS NOT NULL THEN 'contractors_payable' ELSE "_s
                 + moneyRole(u"e.payment_method"_s) + u" END as paid_from"_s,
-            u"FROM expenses e WHERE 1"_s,
+            u"FROM expenses e WHERE TRUE"_s,
             { { true, u"@cost"_s, u"amount"_s }, { false, u"@paid_from"_s, u"amount"_s } } },
         { Kind::ContractorPayment, u"contractor_payment"_s, QString(), u"c.id"_s,
             u"c.payment_date"_s, u"NULL"_s,
             u"'دفعة للمقاول ' || COALESCE((SELECT name FROM contractors WHERE "
             "id=c.contractor_id), '') as description, c.amount, "_s
                 + moneyRole(u"c.payment_method"_s) + u" as money"_s,
-            u"FROM contractor_payments c WHERE 1"_s,
+            u"FROM contractor_payments c WHERE TRUE"_s,
             { { true, u"contractors_payable"_s, u"amount"_s },
                 { false, u"@money"_s, u"amount"_s } } },
         // A deposit is money held for the tenant, never income, until its settlement keeps some.
@@ -140,7 +140,7 @@ const QList<Rule> &rules()
             "id=d.tenant_id), '') as description, d.amount, "_s
                 + moneyRole(u"(SELECT method FROM vouchers WHERE id=d.receipt_voucher_id)"_s)
                 + u" as money"_s,
-            u"FROM deposits d WHERE 1"_s,
+            u"FROM deposits d WHERE TRUE"_s,
             { { true, u"@money"_s, u"amount"_s }, { false, u"deposits_held"_s, u"amount"_s } } },
         // Unpaid rent taken from the deposit posts as the payments it made; here what was
         // refunded, and what was kept (damages and the rest) as revenue.
@@ -234,15 +234,19 @@ void report(Database *db, const QString &line)
     emit db->databaseError(Posting::refusalMarker() + line);
 }
 
-// The facts of one row (`?` its id), or of a set of rows (`?` a JSON array of their ids). Built
-// once per rule: a rent run asks with every invoice.
+// Rows whose facts one query reads together.
+constexpr int kFactsBlock = 64;
+
+// The facts of one row (`?` its id), or of a block of kFactsBlock rows (as many `?`). Built once
+// per rule: a rent run asks with every invoice.
 const QString &factsSql(const Rule &rule, bool many)
 {
     static QHash<int, QString> texts;
     const int key = int(rule.kind) * 2 + (many ? 1 : 0);
     auto it = texts.find(key);
     if (it == texts.end()) {
-        const QString which = many ? u"IN (SELECT value FROM json_each(?))"_s : u"=?"_s;
+        const QString which
+            = many ? u"IN (?"_s + u",?"_s.repeated(kFactsBlock - 1) + u")"_s : u"=?"_s;
         it = texts.insert(key,
             u"SELECT %1 as id, date(%2) as day, %3 as currency_id, %4 as rate, %5 %6 AND %1 %7"_s
                 .arg(rule.id, rule.day, rule.currency,
@@ -250,17 +254,6 @@ const QString &factsSql(const Rule &rule, bool many)
                     which));
     }
     return *it;
-}
-
-QString idArray(const QList<int> &ids)
-{
-    QString json = u"["_s;
-    for (int id : ids) {
-        if (json.size() > 1)
-            json += u',';
-        json += QString::number(id);
-    }
-    return json + u']';
 }
 
 bool hasEntry(Database *db, const QString &refType, int rowId)
@@ -472,9 +465,15 @@ bool writeMany(Database *db, const QList<Pending> &entries)
 bool draftMany(Database *db, const Rule &rule, const QList<int> &ids, QList<Pending> *out)
 {
     QHash<int, QVariantMap> facts;
-    for (const QVariant &row : db->execQuery(factsSql(rule, true), { idArray(ids) })) {
-        const QVariantMap map = row.toMap();
-        facts.insert(map.value(u"id"_s).toInt(), map);
+    for (qsizetype at = 0; at < ids.size(); at += kFactsBlock) {
+        // A short last block repeats its last id.
+        QVariantList block;
+        for (int i = 0; i < kFactsBlock; ++i)
+            block.append(ids.at(qMin(at + i, ids.size() - 1)));
+        for (const QVariant &row : db->execQuery(factsSql(rule, true), block)) {
+            const QVariantMap map = row.toMap();
+            facts.insert(map.value(u"id"_s).toInt(), map);
+        }
     }
     for (int id : ids) {
         const auto found = facts.constFind(id);

@@ -66,8 +66,10 @@ int VoucherBook::issue(const Entry &entry)
         u"INSERT INTO vouchers (kind, year, serial, number, voucher_date, party_type, party_id, "
         "party_name, amount, currency_id, purpose, method, reference, bank_name, cheque_due, "
         "operator, source, source_id) "
-        "SELECT ?, ?, n, ? || printf('%05d', n), ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ? "
-        "FROM (SELECT COALESCE(MAX(serial), 0) + 1 AS n FROM vouchers WHERE kind=? AND year=?)"_s,
+        "SELECT ?, CAST(? AS INTEGER), n, ? || printf('%05d', n), ?, ?, CAST(? AS INTEGER), ?, "
+        "CAST(? AS DOUBLE PRECISION), CAST(? AS INTEGER), ?, ?, ?, ?, ?, ?, ?, "
+        "CAST(? AS INTEGER) FROM (SELECT COALESCE(MAX(serial), 0) + 1 AS n FROM vouchers "
+        "WHERE kind=? AND year=?) AS next"_s,
         { kind, day.year(), u"%1-%2-"_s.arg(prefix).arg(day.year()), day.toString(u"yyyy-MM-dd"_s),
             entry.partyType, entry.partyId > 0 ? QVariant(entry.partyId) : QVariant(), name,
             Money::fromCents(cents), entry.currencyId > 0 ? QVariant(entry.currencyId) : QVariant(),
