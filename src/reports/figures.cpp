@@ -2,12 +2,32 @@
 
 #include "database.h"
 
+#include <QRegularExpression>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-double sum(Database *db, const QString &sql, const QVariantList &params)
+// "(?=0 OR column=?)", with the property as the last two values, keeps SQLite from the column's
+// index: a report asking property by property read the whole table each time. The condition
+// becomes one of two plain texts instead.
+void narrowToProperty(QString *sql, QVariantList *params)
 {
+    static const QRegularExpression either(u"\\(\\?=0 OR ([a-z_.]+)=\\?\\)"_s);
+    const QRegularExpressionMatch match = either.match(*sql);
+    if (!match.hasMatch() || params->size() < 2)
+        return;
+    const bool all = params->constLast().toInt() == 0;
+    sql->replace(match.capturedStart(), match.capturedLength(),
+        all ? u"TRUE"_s : match.captured(1) + u"=?"_s);
+    params->removeAt(params->size() - 2);
+    if (all)
+        params->removeLast();
+}
+
+double sum(Database *db, QString sql, QVariantList params)
+{
+    narrowToProperty(&sql, &params);
     return Database::firstRow(db->execQuery(sql, params)).value(u"t"_s).toDouble();
 }
 
@@ -50,11 +70,12 @@ QStringList Figures::currenciesWithoutRate(Database *db)
 
 double Figures::occupancy(Database *db, int propertyId)
 {
-    const QVariantMap row = Database::firstRow(
-        db->execQuery(u"SELECT SUM(CASE WHEN status='rented' THEN 1 ELSE 0 END) as rented, "
-                      "SUM(CASE WHEN status!='sold' THEN 1 ELSE 0 END) as rentable FROM units "
-                      "WHERE (?=0 OR property_id=?)"_s,
-            { propertyId, propertyId }));
+    QString sql = u"SELECT SUM(CASE WHEN status='rented' THEN 1 ELSE 0 END) as rented, "
+                  "SUM(CASE WHEN status!='sold' THEN 1 ELSE 0 END) as rentable FROM units "
+                  "WHERE (?=0 OR property_id=?)"_s;
+    QVariantList params { propertyId, propertyId };
+    narrowToProperty(&sql, &params);
+    const QVariantMap row = Database::firstRow(db->execQuery(sql, params));
     const int rentable = row.value(u"rentable"_s).toInt();
     return rentable > 0 ? row.value(u"rented"_s).toInt() * 100.0 / rentable : 0.0;
 }
