@@ -278,6 +278,10 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_buyers_name ON buyers(full_name)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_maintenance_status_created ON maintenance_requests(status, created_at)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_cheques_type_due ON cheques(type, due_date)"_s,
+        // A unit's active leases and a property's units by status: with only the status indexes
+        // SQLite read every active lease, or every rented unit, once per property.
+        u"CREATE INDEX IF NOT EXISTS idx_contracts_unit_status ON contracts(unit_id, status)"_s,
+        u"CREATE INDEX IF NOT EXISTS idx_units_property_status ON units(property_id, status)"_s,
     };
 }
 

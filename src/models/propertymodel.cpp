@@ -14,15 +14,15 @@ PropertyModel::PropertyModel(Database *db, QObject *parent)
 QVariantList PropertyModel::getAll()
 {
     // The live total_units comes after p.* and so wins over the stored column of that name.
-    // CROSS JOIN keeps SQLite reading the property's units first: left to choose, it read every
-    // active lease once per property.
+    // Each unit's active leases are counted through the unit's own index entry: as a join,
+    // SQLite read every active lease once per property (30 s on 400 properties).
     return list(u"SELECT p.*, (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units, "
                 "(SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='rented') as "
                 "rented_units, (SELECT COUNT(*) FROM units WHERE property_id=p.id AND "
-                "status='sold') as sold_units, (SELECT COALESCE(SUM(rent_monthly),0) FROM units u "
-                "CROSS JOIN contracts c WHERE c.unit_id=u.id AND u.property_id=p.id AND "
-                "c.status='active') as monthly_revenue FROM properties p ORDER BY p.created_at "
-                "DESC"_s);
+                "status='sold') as sold_units, (SELECT COALESCE(SUM(u.rent_monthly * (SELECT "
+                "COUNT(*) FROM contracts c WHERE c.unit_id=u.id AND c.status='active')),0) FROM "
+                "units u WHERE u.property_id=p.id) as monthly_revenue FROM properties p ORDER BY "
+                "p.created_at DESC"_s);
 }
 
 QVariantMap PropertyModel::getById(int id)
