@@ -251,31 +251,12 @@ void readStepped(sqlite3_stmt *statement, int first, QVariantList &rows, QString
     }
 }
 
-// Reads every row of an executed query. Rows after the first are stepped straight from the
-// statement: Qt's driver would first copy each row into a cache of its own and hand out copies,
-// which on large lists costs a good part of the time.
-void readRows(QSqlQuery &query, QVariantList &rows, QString *error, const QStringList *wanted)
+// Reads every row of a query Qt's driver ran (a server's; SQLite's are stepped directly).
+void readRows(QSqlQuery &query, QVariantList &rows, const QStringList *wanted)
 {
     const ColumnOrder columns = columnOrder(query.record(), wanted);
-    sqlite3_stmt *statement = statementOf(query);
-    if (!statement) {
-        while (query.next())
-            rows.append(rowMap(query, columns));
-        return;
-    }
-    // next() leaves the statement on the first row.
-    if (!query.next())
-        return;
-    TextCache texts(sqlite3_column_count(statement));
-    int status = SQLITE_ROW;
-    do {
-        rows.append(rowMap(statement, columns, texts));
-        status = sqlite3_step(statement);
-    } while (status == SQLITE_ROW);
-    if (status != SQLITE_DONE) {
-        *error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)));
-        rows.clear();
-    }
+    while (query.next())
+        rows.append(rowMap(query, columns));
 }
 
 } // namespace
@@ -731,7 +712,7 @@ QVariantList Database::select(
                 readStepped(statement, first, rows, &error, columns);
                 sqlite3_reset(statement);
             } else {
-                readRows(*query, rows, &error, columns);
+                readRows(*query, rows, columns);
                 query->finish();
             }
         }
