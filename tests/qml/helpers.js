@@ -179,3 +179,8 @@ function pick(tc, picker, text, predicate) {
     click(tc, find(tc, picker.popup.contentItem, picker.objectName + "Row" + index))
     tc.compare(picker.selectedId, Number(picker.results[index].id))
 }
+
+// Every warning fails an interface test, except the one Qt prints when a list shrinks while
+// its view is still creating rows for it (a filter chosen quickly after another): the view drops
+// those rows itself, and the timing decides whether the message shows.
+var anyWarning = /^(?!DelegateModel::cancel: index out range)/
