@@ -23,21 +23,54 @@ Rectangle {
     signal navigate(int index)
     signal follow(int index, string kind, int id)
 
+    // The short lists are read at once; the figures that add up the whole history arrive from the
+    // second connection, each card showing an ellipsis until then.
     function refreshData() {
-        stats = dashboardCtrl.getStats() || {}
         recentPayments = Theme.rows(dashboardCtrl.getRecentPayments(5))
         recentMaintenance = Theme.rows(dashboardCtrl.getRecentMaintenance(3))
-        insights = Theme.rows(reportCtrl.getAIInsights())
         occupancy = Number(dashboardCtrl.getOccupancyRate()) || 0
-        arrears = dashboardCtrl.getArrearsSummary() || {}
-        alerts = Theme.rows(notifyCtrl.getActiveAlerts())
         logs = Theme.rows(auditMgr.getLogs(5))
-        loadChart()
+        statsCall.run()
+        arrearsCall.run()
+        chartCall.run()
+        insightsCall.run()
+        alertsCall.run()
+    }
+
+    BackgroundCall {
+        id: statsCall
+        object: "dashboard"
+        method: "getStats"
+        onReady: result => page.stats = result || {}
+    }
+    BackgroundCall {
+        id: arrearsCall
+        object: "dashboard"
+        method: "getArrearsSummary"
+        onReady: result => page.arrears = result || {}
+    }
+    BackgroundCall {
+        id: chartCall
+        object: "dashboard"
+        method: "getCollectionChart"
+        onReady: result => page.loadChart(result)
+    }
+    BackgroundCall {
+        id: insightsCall
+        object: "reports"
+        method: "getAIInsights"
+        onReady: result => page.insights = Theme.rows(result)
+    }
+    BackgroundCall {
+        id: alertsCall
+        object: "alerts"
+        method: "getActiveAlerts"
+        onReady: result => page.alerts = Theme.rows(result)
     }
 
     // The last six months of real collections, oldest first; the current month in amber.
-    function loadChart() {
-        var months = Theme.rows(dashboardCtrl.getCollectionChart())
+    function loadChart(result) {
+        var months = Theme.rows(result)
         var bars = []
         var max = 0
         for (var i = 0; i < months.length; ++i) {
@@ -102,6 +135,7 @@ Rectangle {
 
                 StatsCard {
                     objectName: "totalPropertiesCard"
+                    loading: statsCall.loading && Object.keys(page.stats).length === 0
                     Layout.fillWidth: true
                     title: "إجمالي العقارات"
                     value: String(page.figure("totalProperties"))
@@ -109,6 +143,7 @@ Rectangle {
                 }
                 StatsCard {
                     objectName: "activeTenantsCard"
+                    loading: statsCall.loading && Object.keys(page.stats).length === 0
                     Layout.fillWidth: true
                     title: "المستأجرون النشطون"
                     value: String(page.figure("activeTenants"))
@@ -124,6 +159,7 @@ Rectangle {
                 }
                 StatsCard {
                     objectName: "monthlyRevenueCard"
+                    loading: statsCall.loading && Object.keys(page.stats).length === 0
                     Layout.fillWidth: true
                     title: "إيرادات الإيجار والخدمات هذا الشهر"
                     value: Theme.money(page.figure("monthlyRevenue"))
@@ -133,6 +169,7 @@ Rectangle {
                 }
                 StatsCard {
                     objectName: "arrearsCard"
+                    loading: arrearsCall.loading && Object.keys(page.arrears).length === 0
                     Layout.fillWidth: true
                     Layout.columnSpan: parent.columns
                     // Title, figure and the 90-day line all inside the card.

@@ -38,10 +38,10 @@ Rectangle {
     }
 
     function reload() {
-        insights = Theme.rows(reportCtrl.getAIInsights())
-        comparison = Theme.rows(reportCtrl.getPropertyComparison())
-        analysis = reportCtrl.getSmartAIAnalysis() || {}
-        missingRates = reportCtrl.getCurrenciesWithoutRate() || []
+        insightsCall.run()
+        comparisonCall.run()
+        analysisCall.run()
+        missingRatesCall.run()
         chequeRows.descending = false
         chequeRows.from = from
         chequeRows.to = to
@@ -61,15 +61,62 @@ Rectangle {
         overdue.active = visible && tabs.currentIndex === 4
         chequeRows.active = visible && tabs.currentIndex === 5
         if (visible && tabs.currentIndex === 1 && !financialRead) {
-            profitLoss = reportCtrl.getProfitLoss(from, to) || {}
-            balanceSheet = reportCtrl.getBalanceSheet() || {}
+            profitLossCall.run([from, to])
+            balanceSheetCall.run()
             financialRead = true
         }
         if (!visible || tabs.currentIndex !== 2 || projectsRead)
             return
-        projects = Theme.rows(reportCtrl.getProjectsFinancials()).map(f => ({ name: f.name, f: f }))
+        projectsCall.run()
         projectsRead = true
     }
+
+    // Figures over the whole history come from the second connection; the tabs draw at once.
+    BackgroundCall {
+        id: insightsCall
+        object: "reports"
+        method: "getAIInsights"
+        onReady: result => page.insights = Theme.rows(result)
+    }
+    BackgroundCall {
+        id: comparisonCall
+        object: "reports"
+        method: "getPropertyComparison"
+        onReady: result => page.comparison = Theme.rows(result)
+    }
+    BackgroundCall {
+        id: analysisCall
+        object: "reports"
+        method: "getSmartAIAnalysis"
+        onReady: result => page.analysis = result || {}
+    }
+    BackgroundCall {
+        id: missingRatesCall
+        object: "reports"
+        method: "getCurrenciesWithoutRate"
+        onReady: result => page.missingRates = result || []
+    }
+    BackgroundCall {
+        id: profitLossCall
+        object: "reports"
+        method: "getProfitLoss"
+        onReady: result => page.profitLoss = result || {}
+    }
+    BackgroundCall {
+        id: balanceSheetCall
+        object: "reports"
+        method: "getBalanceSheet"
+        onReady: result => page.balanceSheet = result || {}
+    }
+    BackgroundCall {
+        id: projectsCall
+        object: "reports"
+        method: "getProjectsFinancials"
+        onReady: result => page.projects = Theme.rows(result).map(f => ({ name: f.name, f: f }))
+    }
+    readonly property bool figuresLoading: insightsCall.loading || comparisonCall.loading
+                                           || analysisCall.loading || profitLossCall.loading
+                                           || balanceSheetCall.loading || projectsCall.loading
 
     function applyRange() {
         var problem = fromField.dateMessage("أدخل التاريخين بالصيغة YYYY-MM-DD")

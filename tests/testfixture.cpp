@@ -93,6 +93,11 @@ TestFixture::~TestFixture()
 
 QString TestFixture::serverUrl() { return qEnvironmentVariable("BELVARDINO_TEST_PG"); }
 
+QString TestFixture::target() const
+{
+    return m_serverDatabase.isEmpty() ? dbPath() : urlOf(m_serverDatabase);
+}
+
 QVariant TestFixture::scalar(const QString &sql, const QVariantList &params)
 {
     const QVariantMap row = Database::firstRow(m_db->execQuery(sql, params));

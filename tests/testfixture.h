@@ -25,6 +25,8 @@ public:
     Database *db() { return m_db.get(); }
     QString dataDir() const { return m_dir.path(); }
     QString dbPath() const { return m_dir.path() + QStringLiteral("/belvardino.db"); }
+    // What db() was opened on: the file, or the server database's URL.
+    QString target() const;
 
     // One value of the first row, or an invalid variant.
     QVariant scalar(const QString &sql, const QVariantList &params = {});

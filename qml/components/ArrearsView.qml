@@ -19,9 +19,19 @@ ColumnLayout {
 
     signal said(string text, bool ok)
 
+    // The aging adds up every charge and payment: it is read on the second connection.
     function reload() {
         properties = Theme.rows(propertyModel.getAll())
-        report = reportCtrl.getArrears(propertyId, sortKey) || {}
+        arrearsCall.run([propertyId, sortKey])
+    }
+
+    readonly property bool loading: arrearsCall.loading
+
+    BackgroundCall {
+        id: arrearsCall
+        object: "reports"
+        method: "getArrears"
+        onReady: result => view.report = result || {}
     }
 
     function propertyNames() {

@@ -9,6 +9,8 @@ Rectangle {
     property string title: ""
     property string value: "0"
     property string subtitle: ""
+    // While the figure is still being added up: the card shows an ellipsis instead.
+    property bool loading: false
     property string icon: ""
     property color iconBg: "#1e293b"
     property color iconColor: "#C5A059"
@@ -69,7 +71,7 @@ Rectangle {
             Label {
                 objectName: "statsValue"
                 Layout.fillWidth: true
-                text: card.value
+                text: card.loading ? "…" : card.value
                 color: Theme.textPrimary
                 font.family: Theme.fontFamily
                 font.pixelSize: 22

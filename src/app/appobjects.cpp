@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-AppObjects::AppObjects(Database *db, const QString &dataDir)
+AppObjects::AppObjects(Database *db, const QString &dataDir, const QString &target)
     : database(db)
     , backupManager(dataDir, db)
     , settingsManager(db)
@@ -37,7 +37,16 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , voucherModel(db)
     , depositModel(db)
     , listCatalog(db)
+    , background(!target.isEmpty() ? target
+              : db->isServer()     ? QString()
+                                   : dataDir + u"/belvardino.db"_s,
+          db)
 {
+    background.registerObject(
+        u"dashboard"_s, [](Database *on) { return new DashboardController(on); });
+    background.registerObject(u"reports"_s, [](Database *on) { return new ReportController(on); });
+    background.registerObject(
+        u"alerts"_s, [](Database *on) { return new NotificationController(on); });
     listCatalog.watch(&tenantModel, { u"tenants"_s, u"invoices"_s, u"payments"_s, u"cheques"_s });
     listCatalog.watch(&contractModel, { u"tenants"_s, u"units"_s });
     listCatalog.watch(&buyerModel, { u"buyers"_s, u"installments"_s, u"payments"_s, u"cheques"_s });
@@ -56,6 +65,8 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     backupManager.setDatabase(db);
     QObject::connect(&backupManager, &BackupManager::backupRestored, &authCtrl,
         &AuthController::endAfterRestore);
+    QObject::connect(
+        &backupManager, &BackupManager::backupRestored, &background, &BackgroundReader::reopen);
     QObject::connect(
         &backupManager, &BackupManager::backupCreated, &authCtrl, [this](const QString &path) {
             authCtrl.record(u"backup"_s, u"نسخة احتياطية: "_s + QFileInfo(path).fileName());
@@ -94,4 +105,5 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"voucherModel"_s, &voucherModel);
     context->setContextProperty(u"depositModel"_s, &depositModel);
     context->setContextProperty(u"listCatalog"_s, &listCatalog);
+    context->setContextProperty(u"background"_s, &background);
 }

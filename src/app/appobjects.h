@@ -3,6 +3,7 @@
 #include "accountmodel.h"
 #include "auditmanager.h"
 #include "authcontroller.h"
+#include "backgroundreader.h"
 #include "backupmanager.h"
 #include "buyermodel.h"
 #include "chequemodel.h"
@@ -43,7 +44,9 @@ class QQmlContext;
 class AppObjects
 {
 public:
-    AppObjects(Database *db, const QString &dataDir);
+    // `target` is what `db` was opened on; without one, the data directory's file, unless `db`
+    // is a server's (its long reads then run later on the window's own connection).
+    AppObjects(Database *db, const QString &dataDir, const QString &target = QString());
 
     // Sets the 23 context properties (the database first) in their fixed order, then the input
     // converter the fields read their text through, the search the pickers read and the service
@@ -83,4 +86,6 @@ public:
     DepositModel depositModel;
     // The paged lists of the pages, each read again after the writes it depends on.
     ListCatalog listCatalog;
+    // The dashboard's, reports' and alerts' long reads, on a second connection.
+    BackgroundReader background;
 };

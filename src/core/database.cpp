@@ -261,15 +261,20 @@ void readRows(QSqlQuery &query, QVariantList &rows, const QStringList *wanted)
 
 } // namespace
 
+// An empty query bound to no connection: Qt's default constructor looks up the default
+// connection, which warns when this one lives in another thread (the background reads).
+static QSqlQuery detachedQuery() { return QSqlQuery(static_cast<QSqlResult *>(nullptr)); }
+
 Database::Database(QObject *parent)
     : QObject(parent)
+    , m_direct(detachedQuery())
 {
 }
 
 Database::~Database()
 {
     m_statements.clear();
-    m_direct = QSqlQuery();
+    m_direct = detachedQuery();
     if (m_db.isOpen())
         m_db.close();
 }
@@ -281,7 +286,7 @@ bool Database::initialize(const QString &path, const QString &connectionName)
         ? QString(QLatin1String(QSqlDatabase::defaultConnection))
         : connectionName;
     m_statements.clear();
-    m_direct = QSqlQuery();
+    m_direct = detachedQuery();
     m_guardDepth = 0;
     m_transactionLost = false;
     m_serverTransaction = false;

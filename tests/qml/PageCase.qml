@@ -22,6 +22,12 @@ TestCase {
         compare(component.status, Component.Ready, component.errorString())
         page = createTemporaryObject(component, tc, { width: width, height: height })
         verify(page)
+        settle()
+    }
+
+    // Waits for the figures the page asked of the second connection.
+    function settle() {
+        tryCompare(background, "pending", 0, 30000)
     }
 
     function init() {

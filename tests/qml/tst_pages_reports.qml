@@ -40,6 +40,7 @@ PageCase {
     function test_everyTabPrintsWhatItShows(data) {
         printed.clear()
         H.click(tc, H.find(tc, page, "reportTab" + data.tab))
+        settle()
         var doc = page.printable()
         verify(doc.blocks.length > 0)
         compare(doc.title.length > 0, true)
@@ -51,12 +52,14 @@ PageCase {
 
     function test_moneyShownIsWhatIsPrinted() {
         H.click(tc, H.find(tc, page, "reportTab1"))
+        settle()
         var doc = page.printable()
         compare(doc.period, "من " + page.from + " إلى " + page.to)
         compare(amountOf(pairValue(doc, "إجمالي الإيرادات")), Number(page.profitLoss.revenue))
         compare(amountOf(pairValue(doc, "صافي الربح")), Number(page.profitLoss.net_profit))
 
         H.click(tc, H.find(tc, page, "reportTab2"))
+        settle()
         var sold = H.indexWhere(page.projects, p => Number(p.f.total_sales_value) > 0)
         verify(sold >= 0, "the demo portfolio has a sale")
         var rows = page.printable().blocks[0].rows
@@ -73,6 +76,7 @@ PageCase {
         H.click(tc, H.find(tc, page, "reportTab5"))
         compare(H.count(page.chequeRows), 0)
         H.click(tc, H.find(tc, page, "reportTab1"))
+        settle()
         compare(Number(page.profitLoss.revenue), 0)
         H.type(tc, H.find(tc, page, "reportToField"), "yesterday")
         H.click(tc, H.find(tc, page, "refreshReportsButton"))
@@ -85,6 +89,7 @@ PageCase {
     function test_arrearsFilterPrintAndRemindAll() {
         printed.clear()
         H.click(tc, H.find(tc, page, "reportTab6"))
+        settle()
         var view = H.find(tc, page, "arrearsView")
         verify(view.rows.length > 0)
         // The property of the first late account: earlier tests may add properties without any.
@@ -92,6 +97,7 @@ PageCase {
         verify(first >= 0)
         H.choose(tc, H.find(tc, view, "arrearsPropertyFilter"), first + 1)
         tryVerify(() => view.propertyId > 0)
+        settle()
         var shown = view.rows
         verify(shown.length > 0)
         for (var i = 0; i < shown.length; ++i)

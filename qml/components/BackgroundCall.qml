@@ -1,0 +1,28 @@
+import QtQuick
+
+// One long read run on the second connection (`background`), away from the window's thread;
+// `ready` hands over its result. Running it again before the result came drops the older one.
+QtObject {
+    id: call
+
+    property string object
+    property string method
+    property int ticket: 0
+    readonly property bool loading: ticket !== 0
+
+    signal ready(var result)
+
+    function run(args) {
+        ticket = background.call(object, method, args || [])
+    }
+
+    property Connections watcher: Connections {
+        target: background
+        function onFinished(number, result) {
+            if (number !== call.ticket)
+                return
+            call.ticket = 0
+            call.ready(result)
+        }
+    }
+}
