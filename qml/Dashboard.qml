@@ -71,18 +71,16 @@ Rectangle {
     // The last six months of real collections, oldest first; the current month in amber.
     function loadChart(result) {
         var months = Theme.rows(result)
-        var bars = []
         var max = 0
-        for (var i = 0; i < months.length; ++i) {
-            var value = Number(months[i].value) || 0
+        chartData = months.map((month, i) => {
+            var value = Number(month.value) || 0
             max = Math.max(max, value)
-            bars.push({
-                label: months[i].label,
+            return {
+                label: month.label,
                 value: value,
                 color: i === months.length - 1 ? "#f59e0b" : "#C5A059"
-            })
-        }
-        chartData = bars
+            }
+        })
         chartMax = max > 0 ? max * 1.15 : 100
     }
 

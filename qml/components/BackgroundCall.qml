@@ -13,7 +13,8 @@ QtObject {
     signal ready(var result)
 
     function run(args) {
-        ticket = background.call(object, method, args || [])
+        // Between one set of objects and the next (a restore, a fresh start) there is no reader.
+        ticket = background ? background.call(object, method, args || []) : 0
     }
 
     property Connections watcher: Connections {
