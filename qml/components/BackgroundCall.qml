@@ -1,6 +1,6 @@
 import QtQuick
 
-// One long read run on the second connection (`background`), away from the window's thread;
+// One long read run on the second connection (`backgroundReader`), away from the window's thread;
 // `ready` hands over its result. Running it again before the result came drops the older one.
 QtObject {
     id: call
@@ -13,12 +13,11 @@ QtObject {
     signal ready(var result)
 
     function run(args) {
-        // Between one set of objects and the next (a restore, a fresh start) there is no reader.
-        ticket = background ? background.call(object, method, args || []) : 0
+        ticket = backgroundReader.call(object, method, args || [])
     }
 
     property Connections watcher: Connections {
-        target: background
+        target: backgroundReader
         function onFinished(number, result) {
             if (number !== call.ticket)
                 return

@@ -105,5 +105,5 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"voucherModel"_s, &voucherModel);
     context->setContextProperty(u"depositModel"_s, &depositModel);
     context->setContextProperty(u"listCatalog"_s, &listCatalog);
-    context->setContextProperty(u"background"_s, &background);
+    context->setContextProperty(u"backgroundReader"_s, &background);
 }

@@ -27,7 +27,7 @@ TestCase {
 
     // Waits for the figures the page asked of the second connection.
     function settle() {
-        tryCompare(background, "pending", 0, 30000)
+        tryCompare(backgroundReader, "pending", 0, 30000)
     }
 
     function init() {
