@@ -54,7 +54,7 @@ Rectangle {
     function loadJournal() {
         var from = inputConverter.date(journalFilter.fromText())
         var to = inputConverter.date(journalFilter.toText())
-        journalTotal = accountModel.countJournal(from, to, journalAccount(), journalType())
+        journalCountCall.run([from, to, journalAccount(), journalType()])
         var narrowing = {}
         if (journalAccount() > 0)
             narrowing.account = journalAccount()
@@ -64,6 +64,14 @@ Rectangle {
         entries.search = journalFilter.searchText()
         entries.from = journalFilter.fromText()
         entries.to = journalFilter.toText()
+    }
+
+    // Counting millions of entries takes a while: the count comes from the second connection.
+    BackgroundCall {
+        id: journalCountCall
+        object: "accounts"
+        method: "countJournal"
+        onReady: result => page.journalTotal = Number(result) || 0
     }
 
     // Balances are debit minus credit: liabilities, equity and revenue normally stand below
@@ -196,7 +204,8 @@ Rectangle {
                     }
                     Label {
                         objectName: "journalCount"
-                        text: "المعروض " + page.entries.count + " من " + page.journalTotal
+                        text: "المعروض " + page.entries.count + " من "
+                              + (journalCountCall.loading ? "…" : page.journalTotal)
                         color: Theme.textSecondary
                         font.family: Theme.fontFamily
                         font.pixelSize: 13

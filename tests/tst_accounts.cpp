@@ -43,6 +43,7 @@ private slots:
     void journalEntry_data();
     void journalEntry();
     void journalEntriesRange();
+    void referenceTypesEachOnceInOrder();
     void profitAndLoss();
     void balanceSheet();
 };
@@ -89,6 +90,22 @@ void TestAccounts::journalEntry()
     QCOMPARE(f.count(u"journal_lines"_s), stored ? lines.size() : 0);
     QCOMPARE(balance(f, u"1100"_s), cash);
     QCOMPARE(balance(f, u"4100"_s), revenue);
+}
+
+void TestAccounts::referenceTypesEachOnceInOrder()
+{
+    TestFixture f;
+    AccountModel model(f.db());
+    QCOMPARE(model.referenceTypes(), QVariantList());
+    const QString day = TestFixture::iso(TestFixture::today());
+    for (const QVariant &type : QVariantList { u"payment"_s, u"invoice"_s, QVariant(), u""_s,
+             u"invoice"_s, u"expense"_s, u"payment"_s, u"invoice"_s })
+        f.insert(u"INSERT INTO journal_entries (entry_date, reference_type) VALUES (?, ?)"_s,
+            { day, type });
+    QStringList types;
+    for (const QVariant &row : model.referenceTypes())
+        types << row.toMap().value(u"type"_s).toString();
+    QCOMPARE(types, QStringList({ u"expense"_s, u"invoice"_s, u"payment"_s }));
 }
 
 void TestAccounts::journalEntriesRange()

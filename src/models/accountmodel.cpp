@@ -403,8 +403,12 @@ QVariantList AccountModel::referenceTypes()
 {
     QVariantList rows;
     for (const QVariant &item :
-        list(u"SELECT DISTINCT reference_type as type FROM journal_entries WHERE "
-             "COALESCE(reference_type,'') != '' ORDER BY reference_type"_s)) {
+        // One index step per kind, rather than DISTINCT over every entry (2 million at ten
+        // times the large portfolio: a second).
+        list(u"WITH RECURSIVE t(type) AS (SELECT MIN(reference_type) FROM journal_entries "
+             "WHERE reference_type > '' UNION ALL SELECT (SELECT MIN(reference_type) FROM "
+             "journal_entries WHERE reference_type > t.type) FROM t WHERE t.type IS NOT NULL) "
+             "SELECT type FROM t WHERE type IS NOT NULL"_s)) {
         const QString type = item.toMap().value(u"type"_s).toString();
         rows.append(QVariantMap { { u"type"_s, type }, { u"title"_s, referenceTitle(type) } });
     }

@@ -35,11 +35,13 @@ PageCase {
         var debitBefore = balance(debitCode)
         var creditBefore = balance(creditCode)
         page.tab = 1
+        settle()
         var entries = page.journalTotal
         H.waitClosed(tc, fillEntry("Office rent", debitCode, "250.5", creditCode, "250.5"))
         compare(balance(debitCode), debitBefore + 250.5)
         compare(balance(creditCode), creditBefore - 250.5)
         // The journal shows a page at a time: the entry is counted and listed first.
+        settle()
         compare(page.journalTotal, entries + 1)
         compare(H.at(page.entries, 0).description, "Office rent")
         compare(Number(page.accounts[accountIndex(debitCode)].balance), debitBefore + 250.5)
