@@ -237,8 +237,10 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.alignment: Qt.AlignBottom
                 Layout.bottomMargin: 10
-                text: page.notice
-                color: Theme.dangerColor
+                // While the long figures are added up, say so rather than show zeros as final.
+                text: page.notice !== "" ? page.notice
+                                         : page.figuresLoading ? "جارٍ جمع الأرقام…" : ""
+                color: page.notice !== "" ? Theme.dangerColor : Theme.textSecondary
                 font.family: Theme.fontFamily
                 font.pixelSize: 13
                 elide: Text.ElideRight

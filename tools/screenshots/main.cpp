@@ -2,10 +2,10 @@
 //   screenshots --out DIR
 
 #include "appobjects.h"
-#include "scenechoice.h"
 #include "database.h"
 #include "demodata.h"
 #include "pagedlistmodel.h"
+#include "scenechoice.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -29,12 +29,18 @@ using namespace Qt::StringLiterals;
 namespace {
 
 int g_warnings = 0;
+// Pages fill their long figures in from it: a shot waits for them.
+BackgroundReader *g_reader = nullptr;
 
 void settle(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+    for (int waited = 0; g_reader && g_reader->pending() > 0 && waited < 600; ++waited) {
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 }
 
 int firstId(Database &db, const QString &sql)
@@ -363,6 +369,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     AppObjects objects(&database, dataDir.path());
+    g_reader = &objects.background;
     DemoData::fill(&database);
 
     const int property = firstId(database, u"SELECT id FROM properties ORDER BY id"_s);
