@@ -8,6 +8,8 @@ class Database;
 class QTimer;
 
 // Backups of the database file, restore of a chosen copy, and the CSV export of the main tables.
+// On a shared server, backups are pg_dump's custom-format files (.dump) and restores go through
+// pg_restore, with the same names, folder, pruning and checks.
 class BackupManager : public QObject
 {
     Q_OBJECT
@@ -49,6 +51,14 @@ public:
     // What backupError says when a restore is refused.
     static QString notABackupText();
     static QString folderNotWritableText();
+    // A server's refusals: its tools missing, a failed dump or restore, a backup of the other
+    // kind (a file's on a server, a server's in a file), one written by a newer version.
+    static QString serverToolsMissingText();
+    static QString serverBackupFailedText();
+    static QString serverRestoreFailedText();
+    static QString fileBackupOnServerText();
+    static QString serverBackupOnFileText();
+    static QString newerVersionText();
 
 signals:
     void backupPathChanged();
@@ -62,12 +72,19 @@ private:
     {
         None,
         NotABackup,
-        FolderNotWritable
+        FolderNotWritable,
+        ToolsMissing,
+        OtherKind,
+        NewerVersion
     };
 
     // A backup into the backup folder, pruned, without asking who: the automatic timer's.
     bool backupNow();
     QString databasePath() const;
+    bool isServer() const;
+    // A new pg_dump file of the server's database, or an empty path with the reason emitted.
+    QString writeServerBackup(const QString &folder);
+    bool restoreServerBackup(const QString &backupFile);
     QString settingsPath() const;
     bool isLiveDatabase(const QString &file) const;
     // A new backup file of the data in use, or an empty path.
