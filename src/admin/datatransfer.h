@@ -9,7 +9,8 @@ class Database;
 // Copies every table of one open database into another that holds no data yet: a file's data
 // to a shared server, or a server's to a new file for an offline copy. The target takes it all
 // in one transaction, ids kept, and commits only once every table's row count matches the
-// source's and the command line's check finds nothing; the source is only read.
+// source's and the command line's check finds nothing there that it does not find in the
+// source; the source is only read.
 class DataTransfer : public QObject
 {
     Q_OBJECT

@@ -158,8 +158,9 @@ const QList<CliApp::Command> &CliApp::commands()
             u"Copies every table of the data directory's database into the empty database at\n"
             "URL (postgresql://user@host[:port]/dbname, a socket folder as ?host=/folder) on a\n"
             "PostgreSQL server, ids kept, in one transaction that commits only when each table's\n"
-            "row count and the check command's invariants hold on the server. A database that\n"
-            "already holds data is refused. The file is only read. The password is taken from\n"
+            "row count matches and the check command finds nothing on the server that it does\n"
+            "not find in the file. A database that already holds data is refused. The file is\n"
+            "only read. The password is taken from\n"
             "PGPASSWORD or ~/.pgpass when the URL has none. Refused while the application holds\n"
             "the data directory."_s },
         { u"to-file"_s, u"to-file URL FILE"_s,
