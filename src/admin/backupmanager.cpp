@@ -2,10 +2,12 @@
 
 #include "database.h"
 #include "databasefiles.h"
+#include "datatransfer.h"
 #include "schema.h"
 #include "servertools.h"
 #include "session.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
@@ -756,4 +758,67 @@ QString BackupManager::browseRestoreFile()
 {
     return QFileDialog::getOpenFileName(nullptr, u"اختر ملف النسخة الاحتياطية"_s, m_backupPath,
         isServer() ? u"نسخ الخادم الاحتياطية (*.dump)"_s : u"ملفات قاعدة البيانات (*.db)"_s);
+}
+
+QString BackupManager::browseNewDataFile()
+{
+    return QFileDialog::getSaveFileName(
+        nullptr, u"اختر اسم ملف البيانات الجديد"_s, m_backupPath, u"ملفات قاعدة البيانات (*.db)"_s);
+}
+
+QString BackupManager::serverUrl(const QString &host, int port, const QString &database,
+    const QString &user, const QString &password) const
+{
+    QSqlDatabase parts = QSqlDatabase::addDatabase(u"QPSQL"_s, u"belvardino_url_parts"_s);
+    parts.setHostName(host.trimmed());
+    parts.setPort(port > 0 ? port : -1);
+    parts.setDatabaseName(database.trimmed());
+    parts.setUserName(user.trimmed());
+    parts.setPassword(password);
+    const QString url = ServerTools::urlOf(parts);
+    parts = QSqlDatabase();
+    QSqlDatabase::removeDatabase(u"belvardino_url_parts"_s);
+    return url;
+}
+
+bool BackupManager::copyDataTo(const QString &target)
+{
+    // Moving the books between stores is an administrator's, as a restore is.
+    if (!Session::permits(m_database, Permissions::Operation::Restore))
+        return false;
+    if (!m_database || target.isEmpty())
+        return false;
+    const bool toServer = Database::isServerUrl(target);
+    if (!toServer && QFileInfo::exists(target)) {
+        emit backupError(u"الملف المختار موجود؛ اختر اسماً لملف جديد، ولم يتغير شيء"_s);
+        return false;
+    }
+    const QString name = u"belvardino_transfer"_s;
+    bool ok = false;
+    {
+        Database copy;
+        QString opening;
+        connect(&copy, &Database::databaseError, this,
+            [&opening](const QString &error) { opening = error; });
+        if (!copy.initialize(target, name)) {
+            emit backupError((toServer ? u"تعذر الاتصال بقاعدة الخادم، ولم يتغير شيء: "_s
+                                       : u"تعذر إنشاء الملف، ولم يتغير شيء: "_s)
+                + opening);
+        } else {
+            DataTransfer transfer;
+            connect(&transfer, &DataTransfer::progress, this,
+                [this](qint64 done, qint64 total, const QString &) {
+                    emit transferProgress(double(done), double(total));
+                    // The settings page shows the progress while the copy runs.
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                });
+            ok = transfer.copy(m_database, &copy);
+            if (!ok)
+                emit backupError(transfer.error());
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!ok && !toServer)
+        DatabaseFiles::remove(target);
+    return ok;
 }

@@ -44,6 +44,18 @@ public:
     Q_INVOKABLE void setAutoBackup(bool enabled);
     Q_INVOKABLE QString browseBackupPath();
     Q_INVOKABLE QString browseRestoreFile();
+    // A new file's path for copyDataTo, or empty.
+    Q_INVOKABLE QString browseNewDataFile();
+
+    // Whether the data in use lives on a shared server rather than in this computer's file.
+    Q_INVOKABLE bool usesServer() const { return isServer(); }
+    // A server database's URL from the parts the settings page asks for.
+    Q_INVOKABLE QString serverUrl(const QString &host, int port, const QString &database,
+        const QString &user, const QString &password) const;
+    // Copies all the data in use into `target`: the empty database of a server (a postgresql://
+    // URL) or a new file, through DataTransfer, reporting transferProgress. The data in use is
+    // only read and stays in use. Refusals say why through backupError.
+    Q_INVOKABLE bool copyDataTo(const QString &target);
 
     static QStringList exportedTables();
     // One CSV field: quoted, with quotes doubled, when it holds a separator, a quote or a line end.
@@ -66,6 +78,7 @@ signals:
     void backupRestored();
     void backupError(const QString &error);
     void lastSafetyBackupChanged();
+    void transferProgress(double done, double total);
 
 private:
     enum class Refusal
