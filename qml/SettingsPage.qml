@@ -92,9 +92,11 @@ Rectangle {
     }
 
     function createBackup() {
+        lastBackupError = ""
         var ok = backupManager.createBackup()
         backupSection.statusColor = ok ? Theme.successColor : Theme.dangerColor
-        backupSection.status = ok ? "✅ تم إنشاء النسخة بنجاح" : "❌ فشل في إنشاء النسخة"
+        backupSection.status = ok ? "✅ تم إنشاء النسخة بنجاح"
+                                  : "❌ " + (lastBackupError !== "" ? lastBackupError : "فشل في إنشاء النسخة")
     }
 
     function restoreBackup() {
@@ -503,6 +505,7 @@ Rectangle {
                     }
                 }
             }
+            DataTransferView { Layout.fillWidth: true; chooser: page.chooser }
         }
     }
 

@@ -1,13 +1,17 @@
 #include "backupmanager.h"
 #include "passwordhasher.h"
+#include "schema.h"
+#include "servertools.h"
 #include "testfixture.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -66,11 +70,21 @@ private slots:
     void restoreKeepsWhatItIsGiven();
     void restoreKilledAtAnyStepLeavesOldOrNew_data();
     void restoreKilledAtAnyStepLeavesOldOrNew();
+    void serverRestore_data();
+    void serverRestore();
 };
+
+namespace {
+
+constexpr const char *kFileOnly = "a database file's backups; a server's are in serverRestore";
+
+} // namespace
 
 void TestBackup::backupHoldsRowsStillInTheLog()
 {
     TestFixture f;
+    if (f.db()->isServer())
+        QSKIP(kFileOnly);
     BackupManager manager(f.dataDir());
     f.addProperty(u"برج الأمل"_s);
 
@@ -99,33 +113,35 @@ void TestBackup::pruningKeepsOtherFiles()
     QFETCH(bool, inDataDir);
     TestFixture f;
     BackupManager manager(f.dataDir());
+    // A server's dumps are named, kept and pruned as a file's copies are.
+    const QString extension = f.db()->isServer() ? u".dump"_s : u".db"_s;
     const QString folder = inDataDir ? f.dataDir() : f.dataDir() + u"/mine"_s;
     manager.setBackupPath(folder);
     const QDateTime now = QDateTime::currentDateTime();
     for (int i = 0; i < 30; ++i) {
         const QDateTime made = now.addDays(-1 - i);
         makeFile(
-            folder + u"/belvardino_"_s + made.toString(u"yyyy-MM-dd_HH-mm-ss"_s) + u".db"_s, made);
+            folder + u"/belvardino_"_s + made.toString(u"yyyy-MM-dd_HH-mm-ss"_s) + extension, made);
     }
     // Older than every backup, so an indiscriminate pruning would take them first.
     const QStringList others { u"accounts.db"_s, u"belvardino.db.old"_s, u"photo.jpg"_s };
     for (const QString &other : others)
         makeFile(folder + u"/"_s + other, now.addYears(-2));
-    {
+    if (!f.db()->isServer()) {
         QFile live(f.dbPath());
         QVERIFY(live.open(QIODevice::ReadWrite));
         QVERIFY(live.setFileTime(now.addYears(-3), QFileDevice::FileModificationTime));
     }
 
     QVERIFY(manager.createBackup());
-    QVERIFY(QFileInfo::exists(f.dbPath()));
+    QVERIFY(f.db()->isServer() || QFileInfo::exists(f.dbPath()));
     for (const QString &other : others)
         QVERIFY2(QFileInfo::exists(folder + u"/"_s + other), qPrintable(other));
     const QStringList kept = manager.listBackups();
     QCOMPARE(kept.size(), 30);
     auto backupOf = [&](int daysAgo) {
         return folder + u"/belvardino_"_s + now.addDays(-daysAgo).toString(u"yyyy-MM-dd_HH-mm-ss"_s)
-            + u".db"_s;
+            + extension;
     };
     QVERIFY(!QFileInfo::exists(backupOf(30)));
     QVERIFY(kept.contains(backupOf(29)));
@@ -135,20 +151,25 @@ void TestBackup::pruningKeepsOtherFiles()
 void TestBackup::restoreRefusesInvalidFile_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("notABackup");
-    QTest::newRow("text file") << u"text"_s << true;
-    QTest::newRow("foreign database") << u"foreign"_s << true;
-    QTest::newRow("the live database itself") << u"live"_s << true;
-    QTest::newRow("far larger than its header says") << u"huge"_s << true;
-    QTest::newRow("damaged pages") << u"damaged"_s << true;
-    QTest::newRow("data folder cannot be written") << u"unwritable"_s << false;
+    QTest::addColumn<QString>("message");
+    const QString notABackup = BackupManager::notABackupText();
+    QTest::newRow("text file") << u"text"_s << notABackup;
+    QTest::newRow("foreign database") << u"foreign"_s << notABackup;
+    QTest::newRow("the live database itself") << u"live"_s << notABackup;
+    QTest::newRow("far larger than its header says") << u"huge"_s << notABackup;
+    QTest::newRow("damaged pages") << u"damaged"_s << notABackup;
+    QTest::newRow("a server's backup") << u"dump"_s << BackupManager::serverBackupOnFileText();
+    QTest::newRow("data folder cannot be written")
+        << u"unwritable"_s << BackupManager::folderNotWritableText();
 }
 
 void TestBackup::restoreRefusesInvalidFile()
 {
     QFETCH(QString, kind);
-    QFETCH(bool, notABackup);
+    QFETCH(QString, message);
     TestFixture f;
+    if (f.db()->isServer())
+        QSKIP(kFileOnly);
     BackupManager manager(f.dataDir(), f.db());
     const QString backups = f.dataDir() + u"/elsewhere"_s;
     manager.setBackupPath(backups);
@@ -157,6 +178,8 @@ void TestBackup::restoreRefusesInvalidFile()
 
     if (kind == u"text"_s) {
         makeFile(chosen, QDateTime::currentDateTime(), "name,city\nx,y\n");
+    } else if (kind == u"dump"_s) {
+        makeFile(chosen, QDateTime::currentDateTime(), QByteArray("PGDMP\x01\x0e\x00", 8));
     } else if (kind == u"foreign"_s) {
         QVERIFY(valueInFile(chosen, u"CREATE TABLE notes (id INTEGER, body TEXT)"_s).isNull());
     } else if (kind != u"live"_s) {
@@ -181,8 +204,7 @@ void TestBackup::restoreRefusesInvalidFile()
     QVERIFY(!manager.restoreBackup(chosen));
     QCOMPARE(restored.count(), 0);
     QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.first().first().toString(),
-        notABackup ? BackupManager::notABackupText() : BackupManager::folderNotWritableText());
+    QCOMPARE(errors.first().first().toString(), message);
     QCOMPARE(f.count(u"properties"_s), 1);
     QVERIFY(f.db()->execInsert(u"INSERT INTO buyers (full_name) VALUES (?)"_s, { u"مشتر"_s }) > 0);
     QCOMPARE(QDir(f.dataDir()).entryList({ u"belvardino.db.*"_s }, QDir::Files), QStringList());
@@ -221,6 +243,8 @@ void TestBackup::restoreKeepsWhatItIsGiven()
 {
     QFETCH(QString, kind);
     TestFixture f;
+    if (f.db()->isServer())
+        QSKIP(kFileOnly);
     BackupManager manager(f.dataDir(), f.db());
     f.addProperty(u"في النسخة"_s);
     QVERIFY(manager.createBackup());
@@ -337,6 +361,8 @@ void TestBackup::restoreKilledAtAnyStepLeavesOldOrNew()
     QFETCH(QString, syscall);
     if (QStandardPaths::findExecutable(u"strace"_s).isEmpty())
         QSKIP("strace is not installed (scripts/setup.sh installs it)");
+    if (!TestFixture::serverUrl().isEmpty())
+        QSKIP(kFileOnly);
 
     QTemporaryDir work;
     const QString original = work.path() + u"/original"_s;
@@ -398,6 +424,121 @@ void TestBackup::restoreKilledAtAnyStepLeavesOldOrNew()
         QCOMPARE(QDir(dir).entryList({ u"belvardino.db.*"_s }, QDir::Files), QStringList());
     }
     QVERIFY(killed > 0);
+}
+
+namespace {
+
+QStringList namesOf(Database *db)
+{
+    QStringList names;
+    for (const QVariant &row : db->execQuery(u"SELECT name FROM properties ORDER BY id"_s))
+        names.append(row.toMap().value(u"name"_s).toString());
+    return names;
+}
+
+} // namespace
+
+void TestBackup::serverRestore_data()
+{
+    QTest::addColumn<QString>("kind");
+    // Empty when the restore goes through.
+    QTest::addColumn<QString>("message");
+    const QString notABackup = BackupManager::notABackupText();
+    QTest::newRow("a dump the program wrote") << u"ordinary"_s << QString();
+    QTest::newRow("text file") << u"text"_s << notABackup;
+    QTest::newRow("a database file's backup")
+        << u"file"_s << BackupManager::fileBackupOnServerText();
+    QTest::newRow("damaged dump") << u"damaged"_s << notABackup;
+    QTest::newRow("another database's dump") << u"foreign"_s << notABackup;
+    QTest::newRow("written by a newer version") << u"newer"_s << BackupManager::newerVersionText();
+    QTest::newRow("refused by the server after every row is in")
+        << u"halfway"_s << BackupManager::serverRestoreFailedText();
+    QTest::newRow("PostgreSQL's tools not installed")
+        << u"missing"_s << BackupManager::serverToolsMissingText();
+}
+
+void TestBackup::serverRestore()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    TestFixture f;
+    if (!f.db()->isServer())
+        QSKIP("needs a server: set BELVARDINO_TEST_PG to a postgresql:// URL");
+    BackupManager manager(f.dataDir(), f.db());
+    QSignalSpy errors(&manager, &BackupManager::backupError);
+    f.addProperty(u"في النسخة"_s);
+    const QString role = u"bvt_gone_%1"_s.arg(QCoreApplication::applicationPid());
+    if (kind == u"newer"_s)
+        QVERIFY(f.db()->execNonQuery(
+            u"INSERT INTO schema_version (version) VALUES (?)"_s, { Schema::version() + 1 }));
+    if (kind == u"halfway"_s) {
+        // The dump grants to a role that is gone by the time of the restore: its grant, the
+        // script's last step, fails after every table and row is in.
+        QVERIFY(f.db()->execNonQuery(u"CREATE ROLE "_s + role));
+        QVERIFY(f.db()->execNonQuery(u"GRANT SELECT ON properties TO "_s + role));
+    }
+    QVERIFY(manager.createBackup());
+    QCOMPARE(errors.count(), 0);
+    QString chosen = manager.listBackups().value(0);
+    QVERIFY(chosen.endsWith(u".dump"_s));
+
+    if (kind == u"newer"_s) {
+        QVERIFY(f.db()->execNonQuery(
+            u"DELETE FROM schema_version WHERE version > ?"_s, { Schema::version() }));
+    } else if (kind == u"halfway"_s) {
+        QVERIFY(f.db()->execNonQuery(u"REVOKE ALL ON properties FROM "_s + role));
+        QVERIFY(f.db()->execNonQuery(u"DROP ROLE "_s + role));
+    } else if (kind == u"text"_s) {
+        chosen = f.dataDir() + u"/chosen.dump"_s;
+        makeFile(chosen, QDateTime::currentDateTime(), "name,city\nx,y\n");
+    } else if (kind == u"file"_s) {
+        chosen = f.dataDir() + u"/chosen.db"_s;
+        QVERIFY(valueInFile(chosen, u"CREATE TABLE properties (id INTEGER)"_s).isNull());
+    } else if (kind == u"damaged"_s) {
+        QFile file(chosen);
+        QVERIFY(file.resize(file.size() / 2));
+    } else if (kind == u"foreign"_s) {
+        chosen = f.dataDir() + u"/foreign.dump"_s;
+        const QString name = u"tst_backup_foreign"_s;
+        {
+            QSqlDatabase other = QSqlDatabase::cloneDatabase(QSqlDatabase::database(), name);
+            other.setDatabaseName(u"postgres"_s);
+            QCOMPARE(ServerTools(other).dump(chosen), ServerTools::Outcome::Done);
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    QTemporaryDir noTools;
+    if (kind == u"missing"_s)
+        qputenv("BELVARDINO_PG_BIN", noTools.path().toUtf8());
+    const auto tools = qScopeGuard([] { qunsetenv("BELVARDINO_PG_BIN"); });
+    f.addProperty(u"بعد النسخة"_s);
+    const QStringList before = namesOf(f.db());
+    const QStringList backups = manager.listBackups();
+
+    QSignalSpy restored(&manager, &BackupManager::backupRestored);
+    QCOMPARE(manager.restoreBackup(chosen), message.isEmpty());
+    QCOMPARE(restored.count(), message.isEmpty() ? 1 : 0);
+    QCOMPARE(errors.count(), message.isEmpty() ? 0 : 1);
+    if (message.isEmpty()) {
+        QCOMPARE(namesOf(f.db()), QStringList { u"في النسخة"_s });
+        QVERIFY(manager.listBackups().contains(manager.lastSafetyBackup()));
+        // Ids go on from the restored rows, through the same Database.
+        QCOMPARE(f.addProperty(u"جديد"_s), 2);
+    } else {
+        QVERIFY2(errors.first().first().toString().startsWith(message),
+            qPrintable(errors.first().first().toString()));
+        QCOMPARE(namesOf(f.db()), before);
+        // The data in use is saved first only once the chosen file has passed every check.
+        QCOMPARE(manager.listBackups().size(), backups.size() + (kind == u"halfway"_s ? 1 : 0));
+        QVERIFY(f.addProperty(u"جديد"_s) > 0);
+    }
+    QCOMPARE(
+        f.scalar(u"SELECT COUNT(*) FROM pg_namespace WHERE nspname = 'bv_replaced'"_s).toInt(), 0);
+    if (kind == u"missing"_s) {
+        QVERIFY(!manager.createBackup());
+        QCOMPARE(errors.constLast().first().toString(), BackupManager::serverToolsMissingText());
+        QCOMPARE(manager.listBackups(), backups);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -445,6 +445,8 @@ const std::map<QString, Operation> &operations()
         });
         op(u"backup.restoreBackup"_s, AdminOnly,
             [](World &w) { return w.backup.restoreBackup(w.backupFile); });
+        op(u"backup.copyDataTo"_s, AdminOnly,
+            [](World &w) { return w.backup.copyDataTo(w.fixture.dataDir() + u"/copy.db"_s); });
         return ops;
     }();
     return all;

@@ -2,9 +2,12 @@
 
 #include "database.h"
 #include "databasefiles.h"
+#include "datatransfer.h"
 #include "schema.h"
+#include "servertools.h"
 #include "session.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
@@ -20,6 +23,7 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QStringConverter>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 #include <QUrl>
@@ -35,6 +39,17 @@ constexpr int backupsKept = 30;
 QSqlDatabase defaultConnection()
 {
     return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+}
+
+// A name no backup in the folder has yet: two backups within one second (a backup, then a
+// restore of it) each keep their own file.
+QString newBackupName(const QString &folder, const QString &extension)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss"_s);
+    QString target = folder + u"/belvardino_"_s + stamp + extension;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = folder + u"/belvardino_%1_%2"_s.arg(stamp).arg(n) + extension;
+    return target;
 }
 
 // Opens the shared connection on whatever file now sits at its path and prepares it as start-up
@@ -142,11 +157,7 @@ QString BackupManager::writeBackup(const QString &folder)
     if (!QFileInfo::exists(databasePath()))
         return {};
     QDir().mkpath(folder);
-    const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss"_s);
-    // Two backups within one second (a backup, then a restore of it) each keep their own file.
-    QString target = folder + u"/belvardino_"_s + stamp + u".db"_s;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = folder + u"/belvardino_%1_%2.db"_s.arg(stamp).arg(n);
+    const QString target = newBackupName(folder, u".db"_s);
 
     QSqlDatabase connection = defaultConnection();
     const bool written
@@ -175,6 +186,13 @@ bool BackupManager::backupNow()
 
 bool BackupManager::createBackupIn(const QString &folder)
 {
+    if (isServer()) {
+        const QString target = writeServerBackup(folder);
+        if (target.isEmpty())
+            return false;
+        emit backupCreated(target);
+        return true;
+    }
     if (!QFileInfo::exists(databasePath())) {
         emit backupError(u"Database file not found"_s);
         return false;
@@ -200,8 +218,10 @@ QStringList BackupManager::listBackups() const
 {
     QStringList paths;
     // Only this program's backups: the folder may be one the user keeps other files in.
+    // Those of the kind in use: a server's dumps, or a file's copies.
+    const QString pattern = isServer() ? u"belvardino_*.dump"_s : u"belvardino_*.db"_s;
     const QFileInfoList files
-        = QDir(m_backupPath).entryInfoList({ u"belvardino_*.db"_s }, QDir::Files, QDir::Time);
+        = QDir(m_backupPath).entryInfoList({ pattern }, QDir::Files, QDir::Time);
     for (const QFileInfo &info : files) {
         if (!isLiveDatabase(info.absoluteFilePath()))
             paths.append(info.absoluteFilePath());
@@ -224,6 +244,37 @@ QString BackupManager::folderNotWritableText()
 {
     return u"تعذرت الكتابة في مجلد البيانات، ولم تتغير البيانات"_s;
 }
+
+QString BackupManager::serverToolsMissingText()
+{
+    return u"أدوات النسخ الاحتياطي لخادم PostgreSQL (pg_dump وpg_restore وpsql) غير مثبتة على هذا "
+           "الحاسوب؛ ثبّت حزمة postgresql-client ثم أعد المحاولة، ولم تتغير البيانات"_s;
+}
+
+QString BackupManager::serverBackupFailedText() { return u"تعذر أخذ نسخة احتياطية من الخادم"_s; }
+
+QString BackupManager::serverRestoreFailedText()
+{
+    return u"تعذرت استعادة النسخة على الخادم، وبقيت البيانات كما كانت"_s;
+}
+
+QString BackupManager::fileBackupOnServerText()
+{
+    return u"الملف المختار نسخة احتياطية لملف بيانات لا لخادم؛ انقل بياناته إلى قاعدة خادم فارغة "
+           "بدل استعادتها، ولم تتغير البيانات"_s;
+}
+
+QString BackupManager::serverBackupOnFileText()
+{
+    return u"الملف المختار نسخة احتياطية لخادم مشترك ولا يُستعاد في ملف بيانات، ولم تتغير البيانات"_s;
+}
+
+QString BackupManager::newerVersionText()
+{
+    return u"كتب هذه النسخة إصدار أحدث من البرنامج؛ حدّث البرنامج ثم استعدها، ولم تتغير البيانات"_s;
+}
+
+bool BackupManager::isServer() const { return defaultConnection().driverName() == u"QPSQL"_s; }
 
 namespace {
 
@@ -312,6 +363,160 @@ bool isWriteFailure(int code)
 
 } // namespace
 
+namespace {
+
+// The first bytes of pg_dump's custom format and of an SQLite database.
+const QByteArray kDumpMagic("PGDMP");
+const QByteArray kSqliteMagic("SQLite format 3");
+
+bool startsWith(const QString &file, const QByteArray &magic)
+{
+    QFile raw(file);
+    return raw.open(QIODevice::ReadOnly) && raw.read(magic.size()) == magic;
+}
+
+// What a restore script holds: the tables it creates and the newest layout version it records.
+struct ScriptContents
+{
+    QStringList tables;
+    int version = 0;
+};
+
+ScriptContents readScript(const QString &script)
+{
+    ScriptContents contents;
+    QFile file(script);
+    if (!file.open(QIODevice::ReadOnly))
+        return contents;
+    static const QByteArray create("CREATE TABLE public.");
+    static const QByteArray versions("COPY public.schema_version ");
+    bool inVersions = false;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (inVersions) {
+            if (line.startsWith("\\."))
+                inVersions = false;
+            else
+                contents.version = std::max(contents.version, line.trimmed().toInt());
+        } else if (line.startsWith(create)) {
+            const QByteArray name = line.mid(create.size());
+            contents.tables.append(QString::fromUtf8(name.left(name.indexOf(' '))));
+        } else if (line.startsWith(versions)) {
+            inVersions = true;
+        }
+    }
+    return contents;
+}
+
+// Before the dump's script, in its transaction: no operator's write is half done (writers hold
+// this lock, as SqlDialect::beginTransaction takes it), and every table, sequence and function
+// of the schema moves aside, so the script builds into an empty schema that keeps its owner and
+// grants. Another server's extensions stay where they are.
+const QString kClearSchema = uR"(SELECT pg_advisory_xact_lock(1114795108);
+DROP SCHEMA IF EXISTS bv_replaced CASCADE;
+CREATE SCHEMA bv_replaced;
+DO $$
+DECLARE r record;
+BEGIN
+  FOR r IN SELECT c.oid::regclass AS name, c.relkind FROM pg_class c
+      WHERE c.relnamespace = 'public'::regnamespace AND c.relkind IN ('r', 'p', 'v', 'm', 'S')
+        AND NOT EXISTS (SELECT 1 FROM pg_depend d WHERE d.classid = 'pg_class'::regclass
+          AND d.objid = c.oid AND d.deptype IN ('e', 'a', 'i')) LOOP
+    EXECUTE format('ALTER %s %s SET SCHEMA bv_replaced',
+      CASE r.relkind WHEN 'v' THEN 'VIEW' WHEN 'm' THEN 'MATERIALIZED VIEW'
+        WHEN 'S' THEN 'SEQUENCE' ELSE 'TABLE' END, r.name);
+  END LOOP;
+  FOR r IN SELECT p.oid::regprocedure AS name FROM pg_proc p
+      WHERE p.pronamespace = 'public'::regnamespace
+        AND NOT EXISTS (SELECT 1 FROM pg_depend d WHERE d.classid = 'pg_proc'::regclass
+          AND d.objid = p.oid AND d.deptype = 'e') LOOP
+    EXECUTE format('ALTER ROUTINE %s SET SCHEMA bv_replaced', r.name);
+  END LOOP;
+END $$)"_s;
+
+// After the script, still in its transaction: the data it replaced goes.
+const QString kDropReplaced = u"DROP SCHEMA bv_replaced CASCADE"_s;
+
+} // namespace
+
+QString BackupManager::writeServerBackup(const QString &folder)
+{
+    if (!QDir().mkpath(folder)) {
+        emit backupError(folderNotWritableText());
+        return {};
+    }
+    const QString target = newBackupName(folder, u".dump"_s);
+    ServerTools tools(defaultConnection());
+    const ServerTools::Outcome outcome = tools.dump(target);
+    if (outcome == ServerTools::Outcome::Done)
+        return target;
+    QFile::remove(target);
+    emit backupError(outcome == ServerTools::Outcome::Missing
+            ? serverToolsMissingText()
+            : serverBackupFailedText() + u": "_s + tools.error());
+    return {};
+}
+
+// pg_restore turns the dump into a script first, so a damaged or foreign file is refused before
+// the server is touched. psql then runs it in one transaction that first moves the schema's
+// objects aside and at last drops them: a failure anywhere (a bad row, a lost connection, the
+// program killed) rolls back to the data as it was, and other operators never see a half-filled
+// schema. A scratch database swapped in by renaming would need every operator disconnected.
+bool BackupManager::restoreServerBackup(const QString &backupFile)
+{
+    if (startsWith(backupFile, kSqliteMagic))
+        return refuse(Refusal::OtherKind);
+    if (!startsWith(backupFile, kDumpMagic))
+        return refuse(Refusal::NotABackup);
+    if (ServerTools::find(u"psql"_s).isEmpty())
+        return refuse(Refusal::ToolsMissing);
+    QTemporaryDir work;
+    if (!work.isValid())
+        return refuse(Refusal::FolderNotWritable);
+    const QString script = work.filePath(u"restore.sql"_s);
+
+    QString url;
+    {
+        const QSqlDatabase connection = defaultConnection();
+        url = ServerTools::urlOf(connection);
+        ServerTools tools(connection);
+        switch (tools.script(backupFile, script)) {
+        case ServerTools::Outcome::Missing:
+            return refuse(Refusal::ToolsMissing);
+        case ServerTools::Outcome::Failed:
+            return refuse(Refusal::NotABackup);
+        case ServerTools::Outcome::Done:
+            break;
+        }
+        const ScriptContents contents = readScript(script);
+        for (const QString &table : Schema::tablesOfEveryVersion()) {
+            if (!contents.tables.contains(table))
+                return refuse(Refusal::NotABackup);
+        }
+        if (contents.version > Schema::version())
+            return refuse(Refusal::NewerVersion);
+
+        const QString safety = writeServerBackup(m_backupPath);
+        if (safety.isEmpty())
+            return false;
+        m_lastSafetyBackup = safety;
+        emit lastSafetyBackupChanged();
+        emit backupCreated(safety);
+
+        if (tools.apply(kClearSchema, script, kDropReplaced) != ServerTools::Outcome::Done) {
+            emit backupError(serverRestoreFailedText() + u": "_s + tools.error());
+            return false;
+        }
+    }
+    // Reopened as a file is: fresh statements, and an older backup brought to this layout.
+    if (m_database && !m_database->initialize(url)) {
+        emit backupError(u"استُعيدت النسخة لكن تعذر فتحها؛ أعد تشغيل البرنامج"_s);
+        return false;
+    }
+    emit backupRestored();
+    return true;
+}
+
 // Reads the chosen file through SQLite from a read-only connection, so what sits in a write-ahead
 // log beside it is part of the copy and the file itself is left as it was. The copy stands alone,
 // in rollback-journal mode, and is brought to the current layout before it may be installed.
@@ -360,7 +565,23 @@ BackupManager::Refusal BackupManager::prepareCopy(const QString &chosen, const Q
 
 bool BackupManager::refuse(Refusal refusal)
 {
-    emit backupError(refusal == Refusal::NotABackup ? notABackupText() : folderNotWritableText());
+    switch (refusal) {
+    case Refusal::NotABackup:
+        emit backupError(notABackupText());
+        break;
+    case Refusal::ToolsMissing:
+        emit backupError(serverToolsMissingText());
+        break;
+    case Refusal::OtherKind:
+        emit backupError(isServer() ? fileBackupOnServerText() : serverBackupOnFileText());
+        break;
+    case Refusal::NewerVersion:
+        emit backupError(newerVersionText());
+        break;
+    default:
+        emit backupError(folderNotWritableText());
+        break;
+    }
     return false;
 }
 
@@ -370,6 +591,10 @@ bool BackupManager::restoreBackup(const QString &backupFile)
         return false;
     if (backupFile.isEmpty())
         return false;
+    if (isServer())
+        return restoreServerBackup(backupFile);
+    if (startsWith(backupFile, kDumpMagic))
+        return refuse(Refusal::OtherKind);
 
     const QString dbFile = databasePath();
     const QString incoming = DatabaseFiles::incomingPath(dbFile);
@@ -531,6 +756,69 @@ QString BackupManager::browseBackupPath()
 
 QString BackupManager::browseRestoreFile()
 {
-    return QFileDialog::getOpenFileName(
-        nullptr, u"اختر ملف النسخة الاحتياطية"_s, m_backupPath, u"ملفات قاعدة البيانات (*.db)"_s);
+    return QFileDialog::getOpenFileName(nullptr, u"اختر ملف النسخة الاحتياطية"_s, m_backupPath,
+        isServer() ? u"نسخ الخادم الاحتياطية (*.dump)"_s : u"ملفات قاعدة البيانات (*.db)"_s);
+}
+
+QString BackupManager::browseNewDataFile()
+{
+    return QFileDialog::getSaveFileName(
+        nullptr, u"اختر اسم ملف البيانات الجديد"_s, m_backupPath, u"ملفات قاعدة البيانات (*.db)"_s);
+}
+
+QString BackupManager::serverUrl(const QString &host, int port, const QString &database,
+    const QString &user, const QString &password) const
+{
+    QSqlDatabase parts = QSqlDatabase::addDatabase(u"QPSQL"_s, u"belvardino_url_parts"_s);
+    parts.setHostName(host.trimmed());
+    parts.setPort(port > 0 ? port : -1);
+    parts.setDatabaseName(database.trimmed());
+    parts.setUserName(user.trimmed());
+    parts.setPassword(password);
+    const QString url = ServerTools::urlOf(parts);
+    parts = QSqlDatabase();
+    QSqlDatabase::removeDatabase(u"belvardino_url_parts"_s);
+    return url;
+}
+
+bool BackupManager::copyDataTo(const QString &target)
+{
+    // Moving the books between stores is an administrator's, as a restore is.
+    if (!Session::permits(m_database, Permissions::Operation::Restore))
+        return false;
+    if (!m_database || target.isEmpty())
+        return false;
+    const bool toServer = Database::isServerUrl(target);
+    if (!toServer && QFileInfo::exists(target)) {
+        emit backupError(u"الملف المختار موجود؛ اختر اسماً لملف جديد، ولم يتغير شيء"_s);
+        return false;
+    }
+    const QString name = u"belvardino_transfer"_s;
+    bool ok = false;
+    {
+        Database copy;
+        QString opening;
+        connect(&copy, &Database::databaseError, this,
+            [&opening](const QString &error) { opening = error; });
+        if (!copy.initialize(target, name)) {
+            emit backupError((toServer ? u"تعذر الاتصال بقاعدة الخادم، ولم يتغير شيء: "_s
+                                       : u"تعذر إنشاء الملف، ولم يتغير شيء: "_s)
+                + opening);
+        } else {
+            DataTransfer transfer;
+            connect(&transfer, &DataTransfer::progress, this,
+                [this](qint64 done, qint64 total, const QString &) {
+                    emit transferProgress(double(done), double(total));
+                    // The settings page shows the progress while the copy runs.
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                });
+            ok = transfer.copy(m_database, &copy);
+            if (!ok)
+                emit backupError(transfer.error());
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!ok && !toServer)
+        DatabaseFiles::remove(target);
+    return ok;
 }

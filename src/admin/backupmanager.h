@@ -8,6 +8,8 @@ class Database;
 class QTimer;
 
 // Backups of the database file, restore of a chosen copy, and the CSV export of the main tables.
+// On a shared server, backups are pg_dump's custom-format files (.dump) and restores go through
+// pg_restore, with the same names, folder, pruning and checks.
 class BackupManager : public QObject
 {
     Q_OBJECT
@@ -42,6 +44,18 @@ public:
     Q_INVOKABLE void setAutoBackup(bool enabled);
     Q_INVOKABLE QString browseBackupPath();
     Q_INVOKABLE QString browseRestoreFile();
+    // A new file's path for copyDataTo, or empty.
+    Q_INVOKABLE QString browseNewDataFile();
+
+    // Whether the data in use lives on a shared server rather than in this computer's file.
+    Q_INVOKABLE bool usesServer() const { return isServer(); }
+    // A server database's URL from the parts the settings page asks for.
+    Q_INVOKABLE QString serverUrl(const QString &host, int port, const QString &database,
+        const QString &user, const QString &password) const;
+    // Copies all the data in use into `target`: the empty database of a server (a postgresql://
+    // URL) or a new file, through DataTransfer, reporting transferProgress. The data in use is
+    // only read and stays in use. Refusals say why through backupError.
+    Q_INVOKABLE bool copyDataTo(const QString &target);
 
     static QStringList exportedTables();
     // One CSV field: quoted, with quotes doubled, when it holds a separator, a quote or a line end.
@@ -49,6 +63,14 @@ public:
     // What backupError says when a restore is refused.
     static QString notABackupText();
     static QString folderNotWritableText();
+    // A server's refusals: its tools missing, a failed dump or restore, a backup of the other
+    // kind (a file's on a server, a server's in a file), one written by a newer version.
+    static QString serverToolsMissingText();
+    static QString serverBackupFailedText();
+    static QString serverRestoreFailedText();
+    static QString fileBackupOnServerText();
+    static QString serverBackupOnFileText();
+    static QString newerVersionText();
 
 signals:
     void backupPathChanged();
@@ -56,18 +78,26 @@ signals:
     void backupRestored();
     void backupError(const QString &error);
     void lastSafetyBackupChanged();
+    void transferProgress(double done, double total);
 
 private:
     enum class Refusal
     {
         None,
         NotABackup,
-        FolderNotWritable
+        FolderNotWritable,
+        ToolsMissing,
+        OtherKind,
+        NewerVersion
     };
 
     // A backup into the backup folder, pruned, without asking who: the automatic timer's.
     bool backupNow();
     QString databasePath() const;
+    bool isServer() const;
+    // A new pg_dump file of the server's database, or an empty path with the reason emitted.
+    QString writeServerBackup(const QString &folder);
+    bool restoreServerBackup(const QString &backupFile);
     QString settingsPath() const;
     bool isLiveDatabase(const QString &file) const;
     // A new backup file of the data in use, or an empty path.

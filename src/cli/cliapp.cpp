@@ -5,7 +5,9 @@
 #include "consistencycheck.h"
 #include "currencymodel.h"
 #include "database.h"
+#include "databasefiles.h"
 #include "datadirlock.h"
+#include "datatransfer.h"
 #include "demodata.h"
 #include "importcontroller.h"
 #include "invoicemodel.h"
@@ -23,6 +25,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -77,11 +80,15 @@ const QList<CliApp::Command> &CliApp::commands()
             u"Writes a consistent copy of the database, as the settings page does, and prints its\n"
             "path. Without --to the copy goes to the backup folder chosen in the settings (the\n"
             "data directory's backups/ by default), where the newest 30 are kept; a --to folder\n"
-            "is made if missing and never pruned. Runs while the application is open."_s },
+            "is made if missing and never pruned. Runs while the application is open.\n"
+            "With --database, PostgreSQL's pg_dump writes the server's database in its custom\n"
+            "format (a .dump file) into the same folder, under the same names and pruning."_s },
         { u"restore"_s, u"restore FILE"_s,
             u"Replaces the database with the backup FILE, with the checks the settings page makes.\n"
             "A file that is not a Belvardino backup is refused and the data is left as it was.\n"
-            "Refused while the application holds the data directory."_s },
+            "Refused while the application holds the data directory. With --database, FILE is a\n"
+            ".dump of a server, restored with pg_restore in one transaction: a failure leaves the\n"
+            "server's data as it was. A backup written by a newer version is refused."_s },
         { u"check"_s, u"check"_s,
             u"Checks the database: SQLite's integrity and foreign keys, and the bookkeeping: each\n"
             "tenant's balance equals its open invoices, each invoice's paid amount and balance\n"
@@ -147,6 +154,19 @@ const QList<CliApp::Command> &CliApp::commands()
             "reset-password NAME: sets a new password for NAME, for an administrator locked out.\n"
             "The password is asked twice on the terminal without echo (or read as two lines from\n"
             "standard input when that is not a terminal); it is never taken from the command line."_s },
+        { u"to-server"_s, u"to-server URL"_s,
+            u"Copies every table of the data directory's database into the empty database at\n"
+            "URL (postgresql://user@host[:port]/dbname, a socket folder as ?host=/folder) on a\n"
+            "PostgreSQL server, ids kept, in one transaction that commits only when each table's\n"
+            "row count matches and the check command finds nothing on the server that it does\n"
+            "not find in the file. A database that already holds data is refused. The file is\n"
+            "only read. The password is taken from\n"
+            "PGPASSWORD or ~/.pgpass when the URL has none. Refused while the application holds\n"
+            "the data directory."_s },
+        { u"to-file"_s, u"to-file URL FILE"_s,
+            u"Copies every table of the server's database at URL into FILE, a new database file\n"
+            "(for an offline copy), with the same checks as to-server; FILE must not exist, and\n"
+            "nothing is left of it when the copy fails. The server's data is only read."_s },
     };
     return list;
 }
@@ -163,7 +183,7 @@ const CliApp::Command *CliApp::find(const QString &name)
 QString CliApp::toolHelp()
 {
     QString text
-        = u"Usage: %1 [--data-dir DIR] COMMAND [options]\n\n"
+        = u"Usage: %1 [--data-dir DIR] [--database URL] COMMAND [options]\n\n"
           "Scheduled and scripted work on Belvardino's data, through the application's own\n"
           "business rules. Without --data-dir, the application's own data directory.\n\n"
           "Commands:\n"_s.arg(kTool);
@@ -171,6 +191,9 @@ QString CliApp::toolHelp()
         text += u"  "_s + command.synopsis + u"\n"_s;
     text += u"\nOptions:\n"
             "  --data-dir DIR   the data directory (default: %1)\n"
+            "  --database URL   a shared PostgreSQL server's database in place of the data\n"
+            "                   directory's file: postgresql://user@host[:port]/dbname (the\n"
+            "                   password from PGPASSWORD or ~/.pgpass when the URL has none)\n"
             "  -h, --help       this help; COMMAND --help for a command's\n"
             "  -v, --version    the version\n\n"
             "Commands that change data take the data directory's lock and are refused while the\n"
@@ -232,6 +255,10 @@ int CliApp::run(const QStringList &arguments)
             m_dataDir = arguments.at(i);
         } else if (argument.startsWith(u"--data-dir="_s)) {
             m_dataDir = argument.mid(11);
+        } else if (argument == u"--database"_s) {
+            if (++i == arguments.size() || !Database::isServerUrl(arguments.at(i)))
+                return usageError(u"--database needs a postgresql:// URL"_s);
+            m_databaseUrl = arguments.at(i);
         } else {
             return usageError(u"unknown option "_s + argument);
         }
@@ -271,6 +298,8 @@ int CliApp::run(const QStringList &arguments)
         { u"import"_s, &CliApp::import },
         { u"demo"_s, &CliApp::demo },
         { u"users"_s, &CliApp::users },
+        { u"to-server"_s, &CliApp::toServer },
+        { u"to-file"_s, &CliApp::toFile },
     };
     for (const auto &[handlerName, handler] : handlers) {
         if (handlerName == name)
@@ -285,9 +314,11 @@ bool CliApp::parse(const Command &command, QCommandLineParser &parser,
 {
     const QCommandLineOption help(QStringList { u"h"_s, u"help"_s });
     const QCommandLineOption dataDir(u"data-dir"_s, QString(), u"DIR"_s);
+    const QCommandLineOption database(u"database"_s, QString(), u"URL"_s);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(help);
     parser.addOption(dataDir);
+    parser.addOption(database);
     parser.addOptions(options);
     if (!parser.parse(QStringList { kTool } + arguments)) {
         *exitCode = usageError(command.name + u": "_s + parser.errorText());
@@ -300,6 +331,13 @@ bool CliApp::parse(const Command &command, QCommandLineParser &parser,
     }
     if (parser.isSet(dataDir))
         m_dataDir = parser.value(dataDir);
+    if (parser.isSet(database)) {
+        if (!Database::isServerUrl(parser.value(database))) {
+            *exitCode = usageError(u"--database needs a postgresql:// URL"_s);
+            return false;
+        }
+        m_databaseUrl = parser.value(database);
+    }
     if (parser.positionalArguments().size() != positionals) {
         *exitCode = usageError(parser.positionalArguments().size() > positionals
                 ? command.name + u": unexpected argument "_s
@@ -312,6 +350,16 @@ bool CliApp::parse(const Command &command, QCommandLineParser &parser,
 
 bool CliApp::openDatabase(bool create)
 {
+    if (!m_databaseUrl.isEmpty()) {
+        m_db = std::make_unique<Database>();
+        QObject::connect(m_db.get(), &Database::databaseError, m_db.get(),
+            [this](const QString &error) { m_databaseErrors.append(error); });
+        if (!m_db->initialize(m_databaseUrl)) {
+            say(u"cannot open the server's database: "_s + lastDatabaseError());
+            return false;
+        }
+        return true;
+    }
     const QString path = QDir(m_dataDir).filePath(u"belvardino.db"_s);
     if (!create && !QFileInfo::exists(path)) {
         say(u"no database in "_s + m_dataDir);
@@ -404,6 +452,17 @@ int CliApp::restore(const Command &command, const QStringList &arguments)
             error = u"not a backup of this program; the data was left as it was"_s;
         else if (error == BackupManager::folderNotWritableText())
             error = u"the data folder cannot be written; the data was left as it was"_s;
+        else if (error == BackupManager::serverToolsMissingText())
+            error = u"pg_dump, pg_restore or psql is not installed (Debian's postgresql-client); "
+                    "the data was left as it was"_s;
+        else if (error == BackupManager::fileBackupOnServerText())
+            error = u"a backup of a database file, not of a server (to-server moves a file's data "
+                    "to an empty server database); the data was left as it was"_s;
+        else if (error == BackupManager::serverBackupOnFileText())
+            error = u"a backup of a server, which a database file cannot take; the data was left "
+                    "as it was"_s;
+        else if (error == BackupManager::newerVersionText())
+            error = u"written by a newer version of the program; the data was left as it was"_s;
         return failure(u"restore of "_s + file.filePath() + u" refused: "_s
             + (error.isEmpty() ? u"unknown error"_s : error));
     }
@@ -806,4 +865,86 @@ int CliApp::users(const Command &command, const QStringList &arguments)
         return failure(u"the password could not be changed: "_s + lastDatabaseError());
     say(u"password of "_s + name + u" changed"_s);
     return kSuccess;
+}
+
+int CliApp::transfer(Database *source, Database *target, const QString &where)
+{
+    DataTransfer transfer;
+    QObject::connect(
+        &transfer, &DataTransfer::progress, [](qint64 done, qint64 total, const QString &table) {
+            Terminal::progress(u"copying %1: %2 of %3 rows…"_s.arg(table).arg(done).arg(total));
+        });
+    QElapsedTimer clock;
+    clock.start();
+    if (!transfer.copy(source, target)) {
+        QString error = transfer.error();
+        if (error.startsWith(DataTransfer::targetNotEmptyText()))
+            error = u"the target database already holds data; nothing was changed"_s;
+        else if (error.startsWith(DataTransfer::layoutsDifferText()))
+            error = u"the two databases are not of this version's layout: "_s + error;
+        return failure(u"copy failed, nothing was changed: "_s + error);
+    }
+    qint64 rows = 0;
+    for (const qint64 count : transfer.counts())
+        rows += count;
+    print(u"copied %1 rows of %2 tables to %3 in %4 s; row counts and the check agree"_s.arg(rows)
+              .arg(transfer.counts().size())
+              .arg(where)
+              .arg(clock.elapsed() / 1000.0, 0, 'f', 1));
+    return kSuccess;
+}
+
+int CliApp::toServer(const Command &command, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    int code = kSuccess;
+    if (!parse(command, parser, {}, arguments, 1, &code))
+        return code;
+    const QString url = parser.positionalArguments().constFirst();
+    if (!Database::isServerUrl(url))
+        return usageError(u"to-server: URL must start with postgresql://"_s);
+    m_databaseUrl.clear();
+    if (!lockDataDirectory() || !openDatabase(false))
+        return kFailure;
+
+    Database server;
+    QObject::connect(&server, &Database::databaseError,
+        [this](const QString &error) { m_databaseErrors.append(error); });
+    if (!server.initialize(url, u"belvardino_transfer"_s))
+        return failure(u"cannot open the server's database: "_s + lastDatabaseError());
+    return transfer(m_db.get(), &server, u"the server"_s);
+}
+
+int CliApp::toFile(const Command &command, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    int code = kSuccess;
+    if (!parse(command, parser, {}, arguments, 2, &code))
+        return code;
+    const QString url = parser.positionalArguments().constFirst();
+    const QString file = QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath();
+    if (!Database::isServerUrl(url))
+        return usageError(u"to-file: URL must start with postgresql://"_s);
+    if (QFileInfo::exists(file))
+        return failure(file + u" exists; choose a new file"_s);
+
+    m_databaseUrl = url;
+    if (!openDatabase(false))
+        return kFailure;
+    int result = kFailure;
+    {
+        Database copy;
+        QObject::connect(&copy, &Database::databaseError,
+            [this](const QString &error) { m_databaseErrors.append(error); });
+        if (copy.initialize(file, u"belvardino_transfer"_s))
+            result = transfer(m_db.get(), &copy, file);
+        else
+            say(u"cannot create "_s + file + u": "_s + lastDatabaseError());
+    }
+    QSqlDatabase::removeDatabase(u"belvardino_transfer"_s);
+    if (result != kSuccess)
+        DatabaseFiles::remove(file);
+    else
+        print(file);
+    return result;
 }

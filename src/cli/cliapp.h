@@ -67,8 +67,14 @@ private:
     int import(const Command &command, const QStringList &arguments);
     int demo(const Command &command, const QStringList &arguments);
     int users(const Command &command, const QStringList &arguments);
+    int toServer(const Command &command, const QStringList &arguments);
+    int toFile(const Command &command, const QStringList &arguments);
+    // Copies one database into another through DataTransfer, with progress; the exit code.
+    int transfer(Database *source, Database *target, const QString &where);
 
     QString m_dataDir;
+    // A shared server's postgresql:// URL in place of the data directory's file.
+    QString m_databaseUrl;
     std::unique_ptr<DataDirLock> m_lock;
     std::unique_ptr<Database> m_db;
     QStringList m_databaseErrors;

@@ -88,4 +88,21 @@ PageCase {
             compare(H.scalar(database, "SELECT COUNT(*) as c FROM tenants"), tenants)
         }
     }
+
+    // A move to a server that cannot be reached is confirmed first, changes nothing and says why.
+    function test_moveToAnUnreachableServer() {
+        var section = H.find(tc, page, "dataTransferSection")
+        H.paste(tc, H.find(tc, section, "transferHostField"), "/nonexistent-socket-folder")
+        H.paste(tc, H.find(tc, section, "transferDatabaseField"), "belvardino")
+        H.paste(tc, H.find(tc, section, "transferUserField"), "office")
+        var tenants = H.scalar(database, "SELECT COUNT(*) as c FROM tenants")
+        H.click(tc, H.find(tc, section, "moveToServerButton"))
+        var dialog = H.find(tc, section, "transferConfirm")
+        H.waitOpen(tc, dialog)
+        H.click(tc, H.find(tc, dialog, "confirmButton"))
+        H.waitClosed(tc, dialog)
+        verify(status("dataTransferSection").indexOf("❌ تعذر الاتصال بقاعدة الخادم") === 0,
+               status("dataTransferSection"))
+        compare(H.scalar(database, "SELECT COUNT(*) as c FROM tenants"), tenants)
+    }
 }
