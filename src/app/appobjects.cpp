@@ -37,6 +37,7 @@ AppObjects::AppObjects(Database *db, const QString &dataDir)
     , voucherModel(db)
     , depositModel(db)
     , listCatalog(db)
+    , serverSettings(dataDir, db)
 {
     listCatalog.watch(&tenantModel, { u"tenants"_s, u"invoices"_s, u"payments"_s, u"cheques"_s });
     listCatalog.watch(&contractModel, { u"tenants"_s, u"units"_s });
@@ -94,4 +95,5 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"voucherModel"_s, &voucherModel);
     context->setContextProperty(u"depositModel"_s, &depositModel);
     context->setContextProperty(u"listCatalog"_s, &listCatalog);
+    context->setContextProperty(u"serverSettings"_s, &serverSettings);
 }

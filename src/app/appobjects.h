@@ -24,6 +24,7 @@
 #include "recordsearch.h"
 #include "remindermodel.h"
 #include "reportcontroller.h"
+#include "serversettings.h"
 #include "servicemodel.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -48,8 +49,8 @@ public:
     // Sets the 23 context properties (the database first) in their fixed order, then the input
     // converter the fields read their text through, the search the pickers read and the service
     // catalogue with its meter readings.
-    // converter the fields read their text through, the search the pickers read, the vouchers
-    // and the deposits.
+    // converter the fields read their text through, the search the pickers read, the vouchers,
+    // the deposits, the lists and where the data lives.
     void expose(QQmlContext *context);
 
     Database *database;
@@ -83,4 +84,6 @@ public:
     DepositModel depositModel;
     // The paged lists of the pages, each read again after the writes it depends on.
     ListCatalog listCatalog;
+    // Where the data lives (this computer's file or a shared server), for the next start.
+    ServerSettings serverSettings;
 };
