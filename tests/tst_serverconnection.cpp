@@ -7,6 +7,7 @@
 #include "transactionguard.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -44,6 +45,7 @@ private slots:
     void outcome_data();
     void outcome();
     void testButtonAnswersInArabic();
+    void passwordNeverLandsInAFile();
     void lostConnection_data();
     void lostConnection();
     void othersHearCommittedWrites();
@@ -179,6 +181,26 @@ void TestServerConnection::testButtonAnswersInArabic()
     QCOMPARE(tested.at(0).at(1).toString(),
         ServerSettings::outcomeText(ServerSettings::Outcome::WrongPassword));
     QVERIFY(!where.isTesting());
+}
+
+// Without a secret store (no desktop session) the choice is refused with the reason, and the
+// password is written nowhere.
+void TestServerConnection::passwordNeverLandsInAFile()
+{
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    QTemporaryDir data;
+    Database db;
+    ServerSettings where(data.path(), &db);
+    QVERIFY(!where.chooseServer(m_dir.path(), 5432, u"books"_s, u"belvardino"_s, kPassword));
+    QVERIFY(where.lastError().startsWith(u"لا تتوفر على هذا الجهاز خزنة كلمات السر"_s));
+    QVERIFY(!where.useServer());
+    QVERIFY(!ServerSettings(data.path(), &db).useServer());
+    QDirIterator files(data.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!file.readAll().contains(kPassword.toUtf8()));
+    }
 }
 
 void TestServerConnection::lostConnection_data()
