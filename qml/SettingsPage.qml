@@ -438,6 +438,8 @@ Rectangle {
                 }
             }
 
+            ServerSettingsView { Layout.fillWidth: true }
+
             SettingsSection {
                 id: dataSection
                 objectName: "dataSection"
