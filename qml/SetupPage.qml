@@ -83,7 +83,10 @@ Rectangle {
         anchors.fill: parent
         contentHeight: Math.max(height, column.implicitHeight + 64)
         clip: true
-        ScrollBar.vertical: ScrollBar {}
+        // Shown whenever the page is taller than the window, so the start button is found.
+        ScrollBar.vertical: ScrollBar {
+            policy: flick.contentHeight > flick.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+        }
 
         ColumnLayout {
             id: column
