@@ -513,7 +513,10 @@ void Database::announceWrites()
     notify.prepare(u"SELECT pg_notify(?, ?)"_s);
     notify.addBindValue(changeChannel());
     notify.addBindValue(tables.join(u','));
-    notify.exec();
+    // A refused announcement spoils the transaction: the server would turn COMMIT into a
+    // rollback and still call it done.
+    if (!notify.exec() && !connectionGone(notify.lastError()) && m_serverTransaction)
+        m_serverTransactionFailed = true;
 }
 
 void Database::heard(
@@ -760,6 +763,9 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
         *error = QString();
         return nullptr;
     }
+    // Others hear of this transaction's writes when, and only if, the server commits it.
+    if (m_serverTransaction && !m_serverTransactionFailed && sql.startsWith(u"COMMIT"_s))
+        announceWrites();
     if (!m_connected) {
         *error = u"انقطع الاتصال بالخادم، فلم يُنفذ شيء؛ يُعاد الاتصال تلقائياً"_s;
         return nullptr;
@@ -772,9 +778,6 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
         *error = u"transaction rolled back after a failed statement"_s;
         return nullptr;
     }
-    // Others hear of this transaction's writes when, and only if, the server commits it.
-    if (m_serverTransaction && sql.startsWith(u"COMMIT"_s))
-        announceWrites();
     if (!m_dialect.canPrepare(sql) && params.isEmpty()) {
         m_direct = QSqlQuery(m_db);
         const bool ok = m_direct.exec(m_dialect.statement(sql));
@@ -1016,12 +1019,12 @@ bool Database::beginTransaction()
 
 bool Database::commitTransaction()
 {
+    if (m_serverTransaction && !m_serverTransactionFailed)
+        announceWrites();
     if (m_serverTransactionFailed) {
         rollbackTransaction();
         return false;
     }
-    if (m_serverTransaction)
-        announceWrites();
     m_serverTransaction = false;
     return m_db.commit();
 }
