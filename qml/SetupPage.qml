@@ -82,6 +82,7 @@ Rectangle {
         id: flick
         anchors.fill: parent
         contentHeight: Math.max(height, column.implicitHeight + 64)
+        boundsBehavior: Flickable.StopAtBounds
         clip: true
         // Shown whenever the page is taller than the window, so the start button is found.
         ScrollBar.vertical: ScrollBar {
