@@ -24,6 +24,21 @@ Rectangle {
 
     color: "#0a0e1a"
 
+    // Another operator's writes on a shared server: the page on screen reads again (its long
+    // lists follow by themselves). Settings keep what is being typed; reports are run on demand.
+    Connections {
+        target: database
+        function onChangedElsewhere(tables) {
+            var page = pages.children[pages.currentIndex]
+            if (!page || page.objectName === "settingsPage" || page.objectName === "reportsPage")
+                return
+            if (typeof page.reload === "function")
+                page.reload()
+            else if (typeof page.refreshData === "function")
+                page.refreshData()
+        }
+    }
+
     RowLayout {
         anchors.fill: parent
         spacing: 0

@@ -440,6 +440,8 @@ Rectangle {
                 }
             }
 
+            ServerSettingsView { Layout.fillWidth: true }
+
             SettingsSection {
                 id: dataSection
                 objectName: "dataSection"

@@ -16,6 +16,11 @@ Rectangle {
         { code: "JOD", label: "دينار أردني", symbol: "د.ا" }
     ]
 
+    // The data is to move (to a server, or back to this computer): that applies at the next
+    // start, and the rest of the set-up then happens there.
+    readonly property bool moving: location.serverPicked !== serverSettings.runningOnServer
+    property bool movingSaved: false
+
     // Every currency of the database, for the rates asked against the chosen primary one.
     property var stored: []
     property string chosen: "ILS"
@@ -73,126 +78,172 @@ Rectangle {
         exclusive: true
     }
 
-    ColumnLayout {
-        width: 460
-        anchors.centerIn: parent
-        spacing: 16
-
-        Label {
-            Layout.fillWidth: true
-            text: "إعداد النظام"
-            color: Theme.accentGold
-            font.family: Theme.fontFamily
-            font.pixelSize: 32
-            font.bold: true
-            horizontalAlignment: Text.AlignHCenter
-        }
-        MTextField {
-            id: nameField
-            objectName: "setupCompanyName"
-            Layout.fillWidth: true
-            label: "اسم الشركة أو المالك"
-        }
-        Label {
-            Layout.fillWidth: true
-            text: "اختر العملة الأساسية للنظام"
-            color: Theme.textSecondary
-            font.family: Theme.fontFamily
-            font.pixelSize: 16
-            horizontalAlignment: Text.AlignHCenter
+    Flickable {
+        id: flick
+        anchors.fill: parent
+        contentHeight: Math.max(height, column.implicitHeight + 64)
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        // Shown whenever the page is taller than the window, so the start button is found.
+        ScrollBar.vertical: ScrollBar {
+            policy: flick.contentHeight > flick.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
         }
 
-        Repeater {
-            model: page.currencies
+        ColumnLayout {
+            id: column
+            width: 520
+            x: (flick.width - width) / 2
+            y: Math.max(32, (flick.height - implicitHeight) / 2)
+            spacing: 16
 
-            delegate: AbstractButton {
-                id: choice
-                required property int index
-                required property var modelData
-
-                objectName: "currencyChoice" + modelData.code
+            Label {
                 Layout.fillWidth: true
-                implicitHeight: 52
-                text: modelData.code
-                checkable: true
-                checked: modelData.code === page.chosen
-                onClicked: page.chosen = modelData.code
-                ButtonGroup.group: choices
+                text: "إعداد النظام"
+                color: Theme.accentGold
+                font.family: Theme.fontFamily
+                font.pixelSize: 32
+                font.bold: true
+                horizontalAlignment: Text.AlignHCenter
+            }
+            ServerSettingsView {
+                id: location
+                Layout.fillWidth: true
+                onSaved: page.movingSaved = page.moving
+                onServerPickedChanged: page.movingSaved = false
+            }
+            Label {
+                objectName: "setupRestartHint"
+                Layout.fillWidth: true
+                visible: page.moving
+                text: page.movingSaved
+                      ? "أغلق البرنامج ثم افتحه من جديد: يفتح على مكان البيانات المختار، وهناك يُكمل الإعداد."
+                      : "احفظ مكان البيانات أعلاه؛ يُكمل الإعداد بعد إعادة تشغيل البرنامج."
+                color: Theme.textSecondary
+                font.family: Theme.fontFamily
+                font.pixelSize: 14
+                wrapMode: Text.WordWrap
+                horizontalAlignment: Text.AlignHCenter
+            }
+            MButton {
+                objectName: "setupQuitButton"
+                Layout.fillWidth: true
+                Layout.preferredHeight: 46
+                visible: page.moving && page.movingSaved
+                text: "إغلاق البرنامج"
+                onClicked: Qt.quit()
+            }
+            MTextField {
+                id: nameField
+                objectName: "setupCompanyName"
+                Layout.fillWidth: true
+                visible: !page.moving
+                label: "اسم الشركة أو المالك"
+            }
+            Label {
+                Layout.fillWidth: true
+                visible: !page.moving
+                text: "اختر العملة الأساسية للنظام"
+                color: Theme.textSecondary
+                font.family: Theme.fontFamily
+                font.pixelSize: 16
+                horizontalAlignment: Text.AlignHCenter
+            }
 
-                background: Rectangle {
-                    radius: 12
-                    color: choice.checked ? "#1e293b" : Theme.bgCard
-                    border.width: choice.checked ? 2 : 1
-                    border.color: choice.checked ? Theme.gold : Theme.borderColor
-                }
-                contentItem: RowLayout {
-                    spacing: 14
+            Repeater {
+                model: page.currencies
 
-                    Rectangle {
-                        Layout.leftMargin: 16
-                        Layout.preferredWidth: 40
-                        Layout.preferredHeight: 40
-                        radius: 20
-                        color: "#0f172a"
+                delegate: AbstractButton {
+                    id: choice
+                    required property int index
+                    required property var modelData
+
+                    objectName: "currencyChoice" + modelData.code
+                    Layout.fillWidth: true
+                    visible: !page.moving
+                    implicitHeight: 52
+                    text: modelData.code
+                    checkable: true
+                    checked: modelData.code === page.chosen
+                    onClicked: page.chosen = modelData.code
+                    ButtonGroup.group: choices
+
+                    background: Rectangle {
+                        radius: 12
+                        color: choice.checked ? "#1e293b" : Theme.bgCard
+                        border.width: choice.checked ? 2 : 1
+                        border.color: choice.checked ? Theme.gold : Theme.borderColor
+                    }
+                    contentItem: RowLayout {
+                        spacing: 14
+
+                        Rectangle {
+                            Layout.leftMargin: 16
+                            Layout.preferredWidth: 40
+                            Layout.preferredHeight: 40
+                            radius: 20
+                            color: "#0f172a"
+                            Label {
+                                anchors.centerIn: parent
+                                text: choice.modelData.symbol
+                                color: Theme.gold
+                                font.family: Theme.fontFamily
+                                font.pixelSize: 18
+                                font.bold: true
+                            }
+                        }
                         Label {
-                            anchors.centerIn: parent
-                            text: choice.modelData.symbol
-                            color: Theme.gold
+                            Layout.fillWidth: true
+                            text: choice.modelData.label
+                            color: Theme.textPrimary
                             font.family: Theme.fontFamily
-                            font.pixelSize: 18
-                            font.bold: true
+                            font.pixelSize: 16
+                            horizontalAlignment: Text.AlignLeft
+                        }
+                        Label {
+                            Layout.rightMargin: 16
+                            text: choice.modelData.code
+                            color: Theme.textMuted
+                            font.pixelSize: 13
                         }
                     }
-                    Label {
-                        Layout.fillWidth: true
-                        text: choice.modelData.label
-                        color: Theme.textPrimary
-                        font.family: Theme.fontFamily
-                        font.pixelSize: 16
-                        horizontalAlignment: Text.AlignLeft
-                    }
-                    Label {
-                        Layout.rightMargin: 16
-                        text: choice.modelData.code
-                        color: Theme.textMuted
-                        font.pixelSize: 13
-                    }
                 }
             }
-        }
 
-        Repeater {
-            id: rates
-            model: page.others
+            Repeater {
+                id: rates
+                model: page.others
 
-            delegate: MTextField {
-                required property var modelData
+                delegate: MTextField {
+                    required property var modelData
 
-                objectName: "setupRate" + modelData.code
-                Layout.fillWidth: true
-                label: "سعر الصرف: 1 " + modelData.name_ar + " = كم " + page.chosenName + "؟"
-                onTextChanged: page.typedRates[modelData.code] = text
+                    objectName: "setupRate" + modelData.code
+                    Layout.fillWidth: true
+                    visible: !page.moving
+                    label: "سعر الصرف: 1 " + modelData.name_ar + " = كم " + page.chosenName + "؟"
+                    onTextChanged: page.typedRates[modelData.code] = text
+                }
             }
-        }
 
-        Label {
-            objectName: "setupMessage"
-            Layout.fillWidth: true
-            visible: page.message !== ""
-            text: page.message
-            color: Theme.dangerColor
-            wrapMode: Text.WordWrap
-            font.family: Theme.fontFamily
-            font.pixelSize: 13
-        }
+            Label {
+                objectName: "setupMessage"
+                Layout.fillWidth: true
+                visible: page.message !== "" && !page.moving
+                text: page.message
+                color: Theme.dangerColor
+                wrapMode: Text.WordWrap
+                font.family: Theme.fontFamily
+                font.pixelSize: 13
+            }
 
-        MButton {
-            objectName: "startButton"
-            Layout.fillWidth: true
-            Layout.topMargin: 8
-            Layout.preferredHeight: 46
-            text: "بدء استخدام النظام"
-            onClicked: page.finish()
+            MButton {
+                objectName: "startButton"
+                Layout.fillWidth: true
+                visible: !page.moving
+                Layout.topMargin: 8
+                Layout.preferredHeight: 46
+                text: "بدء استخدام النظام"
+                onClicked: page.finish()
+            }
         }
     }
 }

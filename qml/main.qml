@@ -70,6 +70,18 @@ ApplicationWindow {
             refusalTimer.restart()
         }
     }
+    // What failed because the shared server is out of reach says so, whatever page asked.
+    Connections {
+        target: database
+        function onDatabaseError(error) {
+            if (database.connected)
+                return
+            notice.opacity = 0
+            refusal.text = "لم يُنفذ: انقطع الاتصال بالخادم المشترك، ولم يُحفظ شيء"
+            refusal.opacity = 1
+            refusalTimer.restart()
+        }
+    }
     Timer {
         id: refusalTimer
         interval: 4000
@@ -237,6 +249,35 @@ ApplicationWindow {
             NumberAnimation {
                 duration: 200
             }
+        }
+    }
+
+    // A shared server out of reach: nothing is saved until it is back, which the program keeps
+    // trying by itself.
+    Label {
+        objectName: "connectionLostMessage"
+        anchors.horizontalCenter: parent.horizontalCenter
+        // Over the page, clear of the side bar on the right.
+        anchors.horizontalCenterOffset: window.screen === "shell" ? -110 : 0
+        anchors.top: parent.top
+        anchors.topMargin: 12
+        width: Math.min(implicitWidth, parent.width - 300)
+        z: 11
+        visible: !database.connected
+        padding: 12
+        leftPadding: 20
+        rightPadding: 20
+        wrapMode: Text.WordWrap
+        horizontalAlignment: Text.AlignHCenter
+        text: "⚠ انقطع الاتصال بالخادم المشترك: لن يُحفظ شيء حتى يعود، والبرنامج يعيد المحاولة تلقائياً"
+        color: "#ffffff"
+        font.family: Theme.fontFamily
+        font.pixelSize: 14
+        font.bold: true
+        background: Rectangle {
+            radius: 8
+            color: window.warningColor
+            border.color: "#b45309"
         }
     }
 

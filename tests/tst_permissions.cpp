@@ -15,6 +15,7 @@
 #include "paymentmodel.h"
 #include "propertymodel.h"
 #include "remindermodel.h"
+#include "serversettings.h"
 #include "servicemodel.h"
 #include "session.h"
 #include "settingsmanager.h"
@@ -447,6 +448,15 @@ const std::map<QString, Operation> &operations()
             [](World &w) { return w.backup.restoreBackup(w.backupFile); });
         op(u"backup.copyDataTo"_s, AdminOnly,
             [](World &w) { return w.backup.copyDataTo(w.fixture.dataDir() + u"/copy.db"_s); });
+        // No password given: nothing asks the secret store, which a test machine lacks.
+        op(u"serverSettings.chooseServer"_s, AdminOnly, [](World &w) {
+            ServerSettings where(w.fixture.dataDir(), w.fixture.db());
+            return where.chooseServer(u"db.office"_s, 5432, u"books"_s, u"clerk"_s, QString());
+        });
+        op(u"serverSettings.chooseFile"_s, AdminOnly, [](World &w) {
+            ServerSettings where(w.fixture.dataDir(), w.fixture.db());
+            return where.chooseFile();
+        });
         return ops;
     }();
     return all;

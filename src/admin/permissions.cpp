@@ -30,6 +30,7 @@ constexpr Rule kRules[] = {
     { Operation::CompanyProfile, false, false, true },
     { Operation::ChartOfAccounts, false, false, true },
     { Operation::VoidPayment, false, false, true },
+    { Operation::DataLocation, false, false, true },
 };
 
 const Rule *ruleOf(Operation operation)

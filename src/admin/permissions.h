@@ -30,6 +30,7 @@ public:
         CompanyProfile,
         ChartOfAccounts,
         VoidPayment, // undoing money received: its receipt voucher is voided with it
+        DataLocation, // this computer's file or a shared server, from the next start
     };
 
     static Role roleFromName(const QString &name);

@@ -41,6 +41,7 @@ AppObjects::AppObjects(Database *db, const QString &dataDir, const QString &targ
               : db->isServer()     ? QString()
                                    : dataDir + u"/belvardino.db"_s,
           db)
+    , serverSettings(dataDir, db)
 {
     background.registerObject(
         u"dashboard"_s, [](Database *on) { return new DashboardController(on); });
@@ -107,4 +108,5 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"depositModel"_s, &depositModel);
     context->setContextProperty(u"listCatalog"_s, &listCatalog);
     context->setContextProperty(u"backgroundReader"_s, &background);
+    context->setContextProperty(u"serverSettings"_s, &serverSettings);
 }

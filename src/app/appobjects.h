@@ -25,6 +25,7 @@
 #include "recordsearch.h"
 #include "remindermodel.h"
 #include "reportcontroller.h"
+#include "serversettings.h"
 #include "servicemodel.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -51,8 +52,8 @@ public:
     // Sets the 23 context properties (the database first) in their fixed order, then the input
     // converter the fields read their text through, the search the pickers read and the service
     // catalogue with its meter readings.
-    // converter the fields read their text through, the search the pickers read, the vouchers
-    // and the deposits.
+    // converter the fields read their text through, the search the pickers read, the vouchers,
+    // the deposits, the lists and where the data lives.
     void expose(QQmlContext *context);
 
     Database *database;
@@ -88,4 +89,6 @@ public:
     ListCatalog listCatalog;
     // The dashboard's, reports' and alerts' long reads, on a second connection.
     BackgroundReader background;
+    // Where the data lives (this computer's file or a shared server), for the next start.
+    ServerSettings serverSettings;
 };

@@ -13,12 +13,16 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <QThread>
 #include <QTimeZone>
+#include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <sqlite3.h>
 #include <vector>
 
@@ -265,14 +269,62 @@ void readRows(QSqlQuery &query, QVariantList &rows, const QStringList *wanted)
 // connection, which warns when this one lives in another thread (the background reads).
 static QSqlQuery detachedQuery() { return QSqlQuery(static_cast<QSqlResult *>(nullptr)); }
 
+namespace {
+
+// How often a lost server is tried again, and an idle one checked.
+constexpr int kWatchInterval = 2000;
+
+// SQLSTATE classes of a connection that is gone: connection exceptions and the server's own
+// shutdown. Libpq leaves the state empty when the socket closed without a word.
+bool isConnectionState(const QString &state)
+{
+    return state.isEmpty() || state.startsWith(u"08"_s) || state.startsWith(u"57P"_s);
+}
+
+// Whether a server answers at the URL, through a connection of its own: run on a thread of its
+// own, so that a host that does not answer never holds up the window.
+bool serverAnswers(const QString &url)
+{
+    const QString name = u"belvardino_probe_%1"_s.arg(
+        reinterpret_cast<quintptr>(QThread::currentThreadId()), 0, 16);
+    bool answers = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+        db.setConnectOptions(u"connect_timeout=5"_s);
+        answers = Database::applyServerUrl(db, url) && db.open();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return answers;
+}
+
+} // namespace
+
 Database::Database(QObject *parent)
     : QObject(parent)
     , m_direct(detachedQuery())
+    , m_watch(new QTimer(this))
+    , m_gather(new QTimer(this))
 {
+    m_watch->setInterval(kWatchInterval);
+    connect(m_watch, &QTimer::timeout, this, &Database::watchConnection);
+    // Several commits of one operation elsewhere arrive together; pages read again once.
+    m_gather->setSingleShot(true);
+    m_gather->setInterval(100);
+    connect(m_gather, &QTimer::timeout, this, [this] {
+        QStringList tables(m_heard.cbegin(), m_heard.cend());
+        tables.sort();
+        m_heard.clear();
+        emit changedElsewhere(tables);
+    });
 }
 
 Database::~Database()
 {
+    if (m_probe) {
+        m_probe->wait();
+        delete m_probe;
+    }
     m_statements.clear();
     m_direct = detachedQuery();
     if (m_db.isOpen())
@@ -291,8 +343,15 @@ bool Database::initialize(const QString &path, const QString &connectionName)
     m_transactionLost = false;
     m_serverTransaction = false;
     m_serverTransactionFailed = false;
+    m_written.clear();
+    m_watch->stop();
+    if (!m_connected) {
+        m_connected = true;
+        emit connectedChanged();
+    }
     if (isServerUrl(path))
         return openServer(path, name);
+    m_serverUrl.clear();
     m_dialect = SqlDialect();
     if (QSqlDatabase::contains(name)
         && QSqlDatabase::database(name, false).driverName() != u"QSQLITE"_s) {
@@ -331,6 +390,10 @@ bool Database::openServer(const QString &url, const QString &name)
         emit databaseError(u"عنوان الخادم غير صالح: %1"_s.arg(url));
         return false;
     }
+    // A host that does not answer is given up after a few seconds, and a connection whose
+    // network is gone is noticed by the operating system within half a minute.
+    m_db.setConnectOptions(
+        u"connect_timeout=5;keepalives_idle=15;keepalives_interval=5;keepalives_count=3"_s);
     if (!m_db.open()) {
         emit databaseError(m_db.lastError().text());
         return false;
@@ -340,7 +403,139 @@ bool Database::openServer(const QString &url, const QString &name)
         emit databaseError(m_db.lastError().text());
         return false;
     }
+    m_serverUrl = url;
+    connect(m_db.driver(), &QSqlDriver::notification, this, &Database::heard, Qt::UniqueConnection);
+    m_db.driver()->subscribeToNotification(changeChannel());
+    m_watch->start();
     return true;
+}
+
+QString Database::changeChannel() { return u"belvardino_changes"_s; }
+
+bool Database::connectionGone(const QSqlError &failure)
+{
+    if (!isConnectionState(failure.nativeErrorCode()))
+        return false;
+    // Only a statement that cannot even reach the server says the connection is gone: inside a
+    // spoilt transaction the server still answers, with a state of its own.
+    QSqlQuery probe(m_db);
+    if (probe.exec(u"SELECT 1"_s))
+        return false;
+    if (!isConnectionState(probe.lastError().nativeErrorCode()))
+        return false;
+    loseConnection();
+    return true;
+}
+
+void Database::loseConnection()
+{
+    // Whatever the transaction held is gone with the connection: no guard of it may commit.
+    if (m_guardDepth > 0)
+        m_transactionLost = true;
+    m_serverTransaction = false;
+    m_serverTransactionFailed = false;
+    m_written.clear();
+    if (!m_connected)
+        return;
+    m_connected = false;
+    // Told after the statement's lock is released, so that listeners may read at once.
+    QMetaObject::invokeMethod(this, &Database::connectedChanged, Qt::QueuedConnection);
+}
+
+void Database::watchConnection()
+{
+    if (!m_connected) {
+        if (m_probe)
+            return;
+        auto answers = std::make_shared<std::atomic_bool>(false);
+        m_probe = QThread::create([url = m_serverUrl, answers] { *answers = serverAnswers(url); });
+        connect(m_probe, &QThread::finished, this, [this, answers] {
+            m_probe->deleteLater();
+            m_probe = nullptr;
+            if (*answers && !m_connected)
+                reconnect();
+        });
+        m_probe->start();
+        return;
+    }
+    // A server restarted while nobody wrote would otherwise go unnoticed, and with it the
+    // changes of others.
+    if (m_guardDepth > 0 || m_serverTransaction || !m_lock.tryLock())
+        return;
+    QSqlQuery probe(m_db);
+    const bool alive
+        = probe.exec(u"SELECT 1"_s) || !isConnectionState(probe.lastError().nativeErrorCode());
+    probe.finish();
+    if (!alive)
+        loseConnection();
+    m_lock.unlock();
+}
+
+bool Database::reconnect()
+{
+    // A guard of a lost transaction still open: it ends before the connection is reopened.
+    if (m_guardDepth > 0 || !m_lock.tryLock())
+        return false;
+    m_statements.clear();
+    m_direct = detachedQuery();
+    m_db.close();
+    const bool ok = m_db.open();
+    if (ok) {
+        configureConnection();
+        m_db.driver()->subscribeToNotification(changeChannel());
+        m_connected = true;
+    }
+    m_lock.unlock();
+    if (ok) {
+        emit connectedChanged();
+        // What others wrote meanwhile was not heard.
+        emit changedElsewhere({ u"*"_s });
+    }
+    return ok;
+}
+
+void Database::noteWrite(const QString &sql)
+{
+    static const QRegularExpression write(
+        u"^\\s*(?:INSERT\\s+(?:OR\\s+\\w+\\s+)?INTO|UPDATE|DELETE\\s+FROM)\\s+\"?(\\w+)"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = write.match(sql);
+    if (!match.hasMatch())
+        return;
+    m_written.insert(match.captured(1).toLower());
+}
+
+void Database::announceWrites()
+{
+    // Called once the write's statement is finished: Qt's driver reads a server's rows one at a
+    // time, and nothing else may be sent before.
+    if (m_written.isEmpty())
+        return;
+    QStringList tables(m_written.cbegin(), m_written.cend());
+    tables.sort();
+    m_written.clear();
+    QSqlQuery notify(m_db);
+    notify.prepare(u"SELECT pg_notify(?, ?)"_s);
+    notify.addBindValue(changeChannel());
+    notify.addBindValue(tables.join(u','));
+    // A refused announcement spoils the transaction: the server would turn COMMIT into a
+    // rollback and still call it done.
+    if (!notify.exec() && !connectionGone(notify.lastError()) && m_serverTransaction)
+        m_serverTransactionFailed = true;
+}
+
+void Database::heard(
+    const QString &name, QSqlDriver::NotificationSource source, const QVariant &payload)
+{
+    // This connection's own writes were followed by its own callers already.
+    if (name != changeChannel() || source == QSqlDriver::SelfSource)
+        return;
+    const QStringList tables = payload.toString().split(u',', Qt::SkipEmptyParts);
+    for (const QString &table : tables)
+        m_heard.insert(table);
+    if (tables.isEmpty())
+        m_heard.insert(u"*"_s);
+    m_gather->start();
 }
 
 bool Database::applyServerUrl(QSqlDatabase &db, const QString &url)
@@ -573,6 +768,13 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
         *error = QString();
         return nullptr;
     }
+    // Others hear of this transaction's writes when, and only if, the server commits it.
+    if (m_serverTransaction && !m_serverTransactionFailed && sql.startsWith(u"COMMIT"_s))
+        announceWrites();
+    if (!m_connected) {
+        *error = u"انقطع الاتصال بالخادم، فلم يُنفذ شيء؛ يُعاد الاتصال تلقائياً"_s;
+        return nullptr;
+    }
     if (m_serverTransactionFailed && sql.startsWith(u"COMMIT"_s)) {
         // The server would answer COMMIT by rolling back and call that a success.
         QSqlQuery(m_db).exec(u"ROLLBACK"_s);
@@ -585,8 +787,17 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
         m_direct = QSqlQuery(m_db);
         const bool ok = m_direct.exec(m_dialect.statement(sql));
         followTransaction(sql, !ok);
-        *error = ok ? QString() : failureText(m_direct.lastError());
-        return ok ? &m_direct : nullptr;
+        if (ok) {
+            *error = QString();
+            if (isServer())
+                noteWrite(sql);
+            return &m_direct;
+        }
+        const QSqlError failure = m_direct.lastError();
+        *error = failureText(failure);
+        if (isServer())
+            connectionGone(failure);
+        return nullptr;
     }
     QSqlQuery *query = statement(sql, error);
     if (!query)
@@ -625,8 +836,10 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
         query->bindValue(i, params.at(i));
     if (query->exec()) {
         *error = QString();
-        if (isServer())
+        if (isServer()) {
             followTransaction(sql, false);
+            noteWrite(sql);
+        }
         return query;
     }
     if (isServer())
@@ -639,6 +852,8 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
     m_statements.remove(sql);
     if (!isServer())
         checkTransaction(failure.nativeErrorCode().toInt());
+    else if (connectionGone(failure))
+        m_statements.clear();
     return nullptr;
 }
 
@@ -673,12 +888,15 @@ void Database::followTransaction(const QString &sql, bool failed)
     if (verb == u"BEGIN"_s || verb == u"START"_s) {
         m_serverTransaction = !failed;
         m_serverTransactionFailed = false;
+        m_written.clear();
     } else if (verb == u"COMMIT"_s || verb == u"END"_s) {
         m_serverTransaction = false;
         m_serverTransactionFailed = false;
     } else if (verb == u"ROLLBACK"_s) {
-        if (!sql.contains(u" TO "_s, Qt::CaseInsensitive))
+        if (!sql.contains(u" TO "_s, Qt::CaseInsensitive)) {
             m_serverTransaction = false;
+            m_written.clear();
+        }
         m_serverTransactionFailed = failed && m_serverTransaction;
     } else if (failed && m_serverTransaction) {
         m_serverTransactionFailed = true;
@@ -719,6 +937,8 @@ QVariantList Database::select(
             } else {
                 readRows(*query, rows, columns);
                 query->finish();
+                if (!m_serverTransaction)
+                    announceWrites();
             }
         }
     }
@@ -735,6 +955,8 @@ bool Database::execNonQuery(const QString &sql, const QVariantList &params)
         int first = 0;
         if (QSqlQuery *query = run(sql, params, &error, &first)) {
             finish(query);
+            if (!m_serverTransaction)
+                announceWrites();
             return true;
         }
     }
@@ -754,6 +976,8 @@ int Database::execInsert(const QString &sql, const QVariantList &params)
             if (QSqlQuery *query = run(m_dialect.insertReturningId(sql), params, &error, &first)) {
                 const int id = query->next() ? query->value(0).toInt() : -1;
                 query->finish();
+                if (!m_serverTransaction)
+                    announceWrites();
                 return id;
             }
         } else if (QSqlQuery *query = run(sql, params, &error, &first)) {
@@ -794,11 +1018,14 @@ bool Database::beginTransaction()
     const bool ok = m_db.transaction();
     m_serverTransaction = ok && isServer();
     m_serverTransactionFailed = false;
+    m_written.clear();
     return ok;
 }
 
 bool Database::commitTransaction()
 {
+    if (m_serverTransaction && !m_serverTransactionFailed)
+        announceWrites();
     if (m_serverTransactionFailed) {
         rollbackTransaction();
         return false;
@@ -811,6 +1038,7 @@ bool Database::rollbackTransaction()
 {
     m_serverTransaction = false;
     m_serverTransactionFailed = false;
+    m_written.clear();
     return m_db.rollback();
 }
 

@@ -5,17 +5,24 @@
 #include <QHash>
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QVariantList>
 #include <QVariantMap>
 
+class QThread;
+class QTimer;
 class Session;
 // Owner of one connection, to a SQLite file or to a shared PostgreSQL server: the program's single
 // one (Qt's default connection name), or a named one beside it.
 class Database : public QObject
 {
     Q_OBJECT
+    // On a server: false from a statement that found the connection gone until the retry in the
+    // background has reopened it. Always true on a file.
+    Q_PROPERTY(bool connected READ isConnected NOTIFY connectedChanged)
 public:
     explicit Database(QObject *parent = nullptr);
     ~Database() override;
@@ -57,8 +64,16 @@ public:
     // The first row of a row list, or an empty map.
     static QVariantMap firstRow(const QVariantList &rows);
 
+    bool isConnected() const { return m_connected; }
+    // The channel a server's connections announce their committed writes on.
+    static QString changeChannel();
+
 signals:
     void databaseError(const QString &error);
+    void connectedChanged();
+    // Tables that another connection's committed writes changed (a server tells them); "*" when
+    // what changed is not known, after the connection was lost for a while.
+    void changedElsewhere(const QStringList &tables);
 
 private:
     friend class TransactionGuard;
@@ -92,6 +107,17 @@ private:
     bool inTransaction() const;
     // A server's own account of BEGIN, COMMIT and ROLLBACK run through this connection.
     void followTransaction(const QString &sql, bool failed);
+    // After a server's statement failed: whether the connection itself is gone, and then the
+    // refusal of what follows until the background retry has reopened it.
+    bool connectionGone(const QSqlError &failure);
+    void loseConnection();
+    void watchConnection();
+    bool reconnect();
+    // Notes the table a server's write changed; outside a transaction it is announced at once.
+    void noteWrite(const QString &sql);
+    // Sends the tables written so far; inside a transaction the server delivers it on commit.
+    void announceWrites();
+    void heard(const QString &name, QSqlDriver::NotificationSource source, const QVariant &payload);
 
     QSqlDatabase m_db;
     QMutex m_lock;
@@ -107,4 +133,14 @@ private:
     // server then ignores everything up to a rollback, and turns COMMIT into one).
     bool m_serverTransaction = false;
     bool m_serverTransactionFailed = false;
+    QString m_serverUrl;
+    bool m_connected = true;
+    // Retries a lost server every few seconds and meanwhile checks that an idle one is alive.
+    QTimer *m_watch = nullptr;
+    // The background attempt to reach a lost server, while one runs.
+    QThread *m_probe = nullptr;
+    QSet<QString> m_written;
+    // Others' changes heard within a moment, told as one.
+    QSet<QString> m_heard;
+    QTimer *m_gather = nullptr;
 };

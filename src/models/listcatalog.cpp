@@ -2,9 +2,12 @@
 
 #include "accountmodel.h"
 #include "chequemodel.h"
+#include "database.h"
 #include "modelbase.h"
 #include "pagedlistmodel.h"
 #include "paymentmodel.h"
+
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +33,20 @@ PagedListModel *ListCatalog::open(const QString &name, QObject *owner)
     auto *list = new PagedListModel(m_db, definition, owner);
     for (ModelBase *model : m_watched.value(name))
         connect(model, &ModelBase::dataChanged, list, &PagedListModel::reload);
+    // Other operators' writes on a shared server, by the tables the list reads.
+    static const QRegularExpression tableWord(
+        u"\\b(?:FROM|JOIN)\\s+(\\w+)"_s, QRegularExpression::CaseInsensitiveOption);
+    QStringList tables;
+    for (const QRegularExpressionMatch &match : tableWord.globalMatch(definition.select))
+        tables << match.captured(1).toLower();
+    connect(m_db, &Database::changedElsewhere, list, [list, tables](const QStringList &changed) {
+        for (const QString &table : changed) {
+            if (table == u"*"_s || tables.contains(table)) {
+                list->reload();
+                return;
+            }
+        }
+    });
     return list;
 }
 

@@ -76,4 +76,25 @@ PageCase {
         fuzzyCompare(settingsManager.getExchangeRate(ids.JOD, ids.USD), 1.41, 1e-9)
         compare(settingsManager.isFirstRun, false)
     }
+
+    // Moving the data to a server is saved for the next start; the rest of the set-up then
+    // happens on the server, so it is not asked here.
+    function test_choosingAServerLeavesTheRestForTheNextStart() {
+        H.click(tc, H.find(tc, page, "dataLocationChoice1"))
+        compare(H.find(tc, page, "startButton").visible, false)
+        compare(H.find(tc, page, "serverHostField").visible, true)
+        H.click(tc, H.find(tc, page, "saveDataLocationButton"))
+        compare(H.find(tc, page, "serverSectionStatus").text,
+                "أدخل عنوان الخادم واسم قاعدة البيانات واسم المستخدم")
+        compare(serverSettings.useServer, false)
+        H.type(tc, H.find(tc, page, "serverHostField"), "db.office")
+        H.type(tc, H.find(tc, page, "serverDatabaseField"), "books")
+        H.type(tc, H.find(tc, page, "serverUserField"), "clerk")
+        H.click(tc, H.find(tc, page, "saveDataLocationButton"))
+        compare(serverSettings.useServer, true)
+        compare(serverSettings.host, "db.office")
+        compare(H.find(tc, page, "setupQuitButton").visible, true)
+        compare(done.count, 0)
+        verify(serverSettings.chooseFile())
+    }
 }

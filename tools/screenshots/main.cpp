@@ -336,6 +336,18 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
         }
     }
     s.shot(u"72-settings-bottom"_s);
+    if (QObject *server = s.find(u"dataLocationChoice1"_s)) {
+        QMetaObject::invokeMethod(server, "clicked");
+        s.shot(u"73-settings-server"_s);
+        QMetaObject::invokeMethod(s.find(u"dataLocationChoice0"_s), "clicked");
+    }
+    // The line a lost server shows, over the dashboard (it follows the connection otherwise).
+    if (QObject *lost = s.find(u"connectionLostMessage"_s)) {
+        select(0);
+        lost->setProperty("visible", true);
+        s.shot(u"74-connection-lost"_s);
+        lost->setProperty("visible", false);
+    }
 }
 
 } // namespace
@@ -458,6 +470,11 @@ int main(int argc, char *argv[])
         s.shot(u"01-login"_s);
         QMetaObject::invokeMethod(window, "showSetup");
         s.shot(u"02-setup"_s);
+        if (QObject *server = s.find(u"dataLocationChoice1"_s)) {
+            QMetaObject::invokeMethod(server, "clicked");
+            s.shot(u"03-setup-server"_s);
+            QMetaObject::invokeMethod(s.find(u"dataLocationChoice0"_s), "clicked");
+        }
 
         objects.authCtrl.login(u"admin"_s, u"qatmo"_s);
         QMetaObject::invokeMethod(window, "showShell");
