@@ -110,7 +110,8 @@ ColumnLayout {
               color: () => Theme.textPrimary },
             { title: "العملية", w: 4, value: r => Theme.text(r.details ? r.details : r.action), bold: true },
             { title: "النوع", w: 2, value: r => Theme.text(r.entity_label ? r.entity_label : r.table_name) },
-            { title: "الرقم", w: 1, value: r => r.record_id ? String(r.record_id) : "" }
+            { title: "الرقم", w: 1, value: r => r.record_id ? String(r.record_id) : "" },
+            { title: "الجهاز", w: 2, value: r => Theme.text(r.host) }
         ]
     }
 
