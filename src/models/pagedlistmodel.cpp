@@ -214,9 +214,11 @@ QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
         conditions << u"(%1 IS NOT NULL OR id > ?)"_s.arg(key);
         params << last.value(u"id"_s);
     }
-    const QString sql = u"SELECT *, %1 AS %2 FROM (%3) %4 ORDER BY %1%5, id%5 LIMIT ?"_s.arg(key,
-        kSortKey, m_query.select,
-        conditions.isEmpty() ? QString() : u"WHERE "_s + conditions.join(u" AND "_s), direction);
+    const QString sql
+        = u"SELECT *, %1 AS %2 FROM (%3) AS listed %4 ORDER BY %1%5, id%5 LIMIT ?"_s.arg(key,
+            kSortKey, m_query.select,
+            conditions.isEmpty() ? QString() : u"WHERE "_s + conditions.join(u" AND "_s),
+            direction);
     params << limit;
     return m_db->execQuery(sql, params);
 }
