@@ -2,10 +2,10 @@
 //   screenshots --out DIR
 
 #include "appobjects.h"
-#include "scenechoice.h"
 #include "database.h"
 #include "demodata.h"
 #include "pagedlistmodel.h"
+#include "scenechoice.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -320,6 +320,9 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
 
     select(10);
     dialog(u"addUserDialog"_s, {}, {}, u"71-dialog-add-user"_s);
+    tab(u"usersTabs"_s, 1, u"71-users-audit"_s);
+    if (QObject *chips = s.find(u"usersTabs"_s))
+        chips->setProperty("currentIndex", 0);
 
     select(11);
     if (QObject *view = s.find(u"settingsScroll"_s)) {
