@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -70,6 +71,10 @@ TestFixture::TestFixture()
 {
     if (!m_dir.isValid())
         qFatal("test directory could not be created");
+    // For finding why a statement failed: BELVARDINO_TEST_TRACE=1 prints every database error.
+    if (qEnvironmentVariableIsSet("BELVARDINO_TEST_TRACE"))
+        QObject::connect(m_db.get(), &Database::databaseError,
+            [](const QString &error) { qDebug("database error: %s", qUtf8Printable(error)); });
     if (serverUrl().isEmpty()) {
         if (!m_db->initialize(dbPath()))
             qFatal("test database could not be created");
@@ -104,6 +109,53 @@ QVariant TestFixture::scalar(const QString &sql, const QVariantList &params)
     return row.isEmpty() ? QVariant() : row.constBegin().value();
 }
 
+QString TestFixture::joined(
+    const QString &sql, const QVariantList &params, const QString &separator)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.prepare(sql);
+    for (const QVariant &param : params)
+        query.addBindValue(param);
+    if (!query.exec()) {
+        QTest::qFail(qPrintable(query.lastError().text()), __FILE__, __LINE__);
+        return {};
+    }
+    QStringList values;
+    while (query.next()) {
+        for (int i = 0; i < query.record().count(); ++i) {
+            const QVariant value = query.value(i);
+            if (value.typeId() != QMetaType::Double) {
+                values << value.toString();
+                continue;
+            }
+            // SQLite writes a real with up to 15 digits, and always with a decimal point.
+            QString text = QString::number(value.toDouble(), 'g', 15);
+            if (!text.contains(u'.') && !text.contains(u'e') && !text.contains(u'n'))
+                text += u".0"_s;
+            values << text;
+        }
+    }
+    return values.join(separator);
+}
+
+QString TestFixture::writeMark()
+{
+    if (!m_db->isServer())
+        return scalar(u"SELECT total_changes()"_s).toString();
+    QStringList digests;
+    for (const QVariant &row :
+        m_db->execQuery(u"SELECT tablename FROM pg_tables WHERE "
+                        "schemaname=current_schema() ORDER BY tablename"_s)) {
+        const QString table = row.toMap().value(u"tablename"_s).toString();
+        digests << table + u':'
+                + scalar(u"SELECT md5(COALESCE(string_agg(t::text, '|' ORDER BY t::text), '')) "
+                         "FROM "_s
+                    + table + u" t"_s)
+                      .toString();
+    }
+    return digests.join(u' ');
+}
+
 int TestFixture::count(const QString &table)
 {
     return scalar(u"SELECT COUNT(*) AS c FROM "_s + table).toInt();
@@ -119,22 +171,38 @@ int TestFixture::insert(const QString &sql, const QVariantList &params)
 
 void TestFixture::failWrites(const QString &table, const QString &event, const QString &condition)
 {
+    const QString name = u"forced_failure_%1"_s.arg(++m_failures);
+    m_forcedFailures.append({ name, table });
     if (m_db->isServer()) {
-        const QString when = condition.isEmpty() ? QString() : u" WHEN ("_s + condition + u")"_s;
-        if (!m_db->execNonQuery(u"CREATE OR REPLACE FUNCTION bv_forced_failure() RETURNS trigger "
-                                "LANGUAGE plpgsql AS $f$ BEGIN RAISE EXCEPTION 'forced failure'; "
-                                "END $f$"_s)
-            || !m_db->execNonQuery(u"CREATE TRIGGER forced_failure_%1 BEFORE %2 ON %3 FOR EACH "
-                                   "ROW%4 EXECUTE FUNCTION bv_forced_failure()"_s.arg(++m_failures)
-                                       .arg(event, table, when)))
+        // A server's trigger condition may not hold a query, so the function tests it.
+        const QString test = condition.isEmpty() ? u"true"_s : condition;
+        if (!m_db->execNonQuery(u"CREATE OR REPLACE FUNCTION bv_%1() RETURNS trigger LANGUAGE "
+                                "plpgsql AS $f$ BEGIN IF %2 THEN RAISE EXCEPTION 'forced "
+                                "failure'; END IF; IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; "
+                                "RETURN NEW; END $f$"_s.arg(name, test))
+            || !m_db->execNonQuery(u"CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE "
+                                   "FUNCTION bv_%1()"_s.arg(name, event, table)))
             QTest::qFail("failure trigger could not be created", __FILE__, __LINE__);
         return;
     }
     const QString when = condition.isEmpty() ? QString() : u" WHEN "_s + condition;
-    const QString sql = u"CREATE TEMP TRIGGER forced_failure_%1 BEFORE %2 ON %3%4 "
+    const QString sql = u"CREATE TEMP TRIGGER %1 BEFORE %2 ON %3%4 "
                         "BEGIN SELECT RAISE(ABORT, 'forced failure'); END"_s;
-    if (!m_db->execNonQuery(sql.arg(++m_failures).arg(event, table, when)))
+    if (!m_db->execNonQuery(sql.arg(name, event, table, when)))
         QTest::qFail("failure trigger could not be created", __FILE__, __LINE__);
+}
+
+void TestFixture::allowWrites()
+{
+    for (const auto &[name, table] : std::as_const(m_forcedFailures)) {
+        const bool dropped = m_db->isServer()
+            ? m_db->execNonQuery(u"DROP TRIGGER %1 ON %2"_s.arg(name, table))
+                && m_db->execNonQuery(u"DROP FUNCTION bv_%1()"_s.arg(name))
+            : m_db->execNonQuery(u"DROP TRIGGER temp.%1"_s.arg(name));
+        if (!dropped)
+            QTest::qFail("failure trigger could not be dropped", __FILE__, __LINE__);
+    }
+    m_forcedFailures.clear();
 }
 
 double TestFixture::tenantBalance(int tenantId)

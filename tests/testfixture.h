@@ -31,6 +31,13 @@ public:
     // One value of the first row, or an invalid variant.
     QVariant scalar(const QString &sql, const QVariantList &params = {});
     int count(const QString &table);
+    // Changes whenever anything is written: SQLite's count of changed rows, or on a server a
+    // digest of every row of every table.
+    QString writeMark();
+    // Every value of every row, in order, as SQLite writes it as text (a real always with its
+    // decimal point), joined by the separator: one expected text then serves both backends.
+    QString joined(const QString &sql, const QVariantList &params = {},
+        const QString &separator = QStringLiteral("/"));
 
     int addProperty(const QString &name = QStringLiteral("برج النخيل"),
         const QString &type = QStringLiteral("residential"));
@@ -59,6 +66,8 @@ public:
     // event: INSERT, UPDATE or UPDATE OF <column>; condition: an optional WHEN clause.
     void failWrites(const QString &table, const QString &event = QStringLiteral("INSERT"),
         const QString &condition = QString());
+    // Writes succeed again: every failure set up by failWrites is removed.
+    void allowWrites();
 
     double tenantBalance(int tenantId);
     QStringList columnsOf(const QString &table);
@@ -73,6 +82,8 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<Database> m_db;
     int m_failures = 0;
+    // Each forced-failure trigger with its table, which a server needs to drop it.
+    QList<QPair<QString, QString>> m_forcedFailures;
     QString m_serverDatabase;
 };
 

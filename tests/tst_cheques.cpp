@@ -27,7 +27,8 @@ QVariantList snapshot(TestFixture &f)
     QVariantList all;
     for (const QString &table : { u"cheques"_s, u"cheque_events"_s, u"cheque_invoices"_s,
              u"payments"_s, u"invoices"_s, u"invoice_items"_s, u"tenants"_s, u"installments"_s })
-        all.append(f.db()->execQuery(u"SELECT * FROM "_s + table + u" ORDER BY rowid"_s));
+        all.append(f.db()->execQuery(u"SELECT * FROM "_s + table + u" ORDER BY "_s
+            + (table == u"cheque_invoices"_s ? u"cheque_id, invoice_id"_s : u"id"_s)));
     return all;
 }
 
@@ -257,20 +258,20 @@ void TestCheques::bounceAfterClearingRestoresBalances()
     const int id = linkedCheque(model, d, target);
     QVERIFY(id > 0);
     const QString owed = target == u"installment"_s
-        ? u"SELECT paid_amount || '/' || status FROM installments WHERE id=%1"_s.arg(d.installment)
-        : u"SELECT (SELECT balance FROM tenants WHERE id=%1) || '/' || paid_amount || '/' || "
-          "balance || '/' || status FROM invoices WHERE id=%2"_s.arg(d.tenant)
+        ? u"SELECT paid_amount, status FROM installments WHERE id=%1"_s.arg(d.installment)
+        : u"SELECT (SELECT balance FROM tenants WHERE id=%1), paid_amount, balance, status "
+          "FROM invoices WHERE id=%2"_s.arg(d.tenant)
               .arg(d.invoice);
-    const QString before = f.scalar(owed).toString();
+    const QString before = f.joined(owed);
 
     if (deposited) {
         QVERIFY(model.deposit(id));
-        QCOMPARE(f.scalar(owed).toString(), before);
+        QCOMPARE(f.joined(owed), before);
     }
     QVERIFY2(model.clear(id), qPrintable(model.lastRefusal()));
     const QString cleared
         = target == u"installment"_s ? u"750.35/paid"_s : u"0.0/1000.1/0.0/paid"_s;
-    QCOMPARE(f.scalar(owed).toString(), cleared);
+    QCOMPARE(f.joined(owed), cleared);
     QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM payments WHERE cheque_id=? AND payment_method="
                       "'cheque' AND reference='77'"_s,
                   { id })
@@ -279,7 +280,7 @@ void TestCheques::bounceAfterClearingRestoresBalances()
     QVERIFY(!alertTypes(f).contains(u"cheque_bounced"_s));
 
     QVERIFY2(model.bounce(id, u"insufficient_funds"_s), qPrintable(model.lastRefusal()));
-    QCOMPARE(f.scalar(owed).toString(), before);
+    QCOMPARE(f.joined(owed), before);
     QCOMPARE(f.scalar(u"SELECT SUM(amount) FROM payments"_s).toDouble(), 0.0);
     QCOMPARE(f.scalar(u"SELECT bounce_reason FROM cheques WHERE id=?"_s, { id }).toString(),
         u"insufficient_funds"_s);
@@ -459,9 +460,7 @@ void TestCheques::saleRecordsInstallmentCheques()
     QVERIFY(installments.sellUnit(buyer, unit, 10000, 1000, 4,
                 TestFixture::iso(TestFixture::today().addMonths(1)), 1, u"0099"_s, u"بنك"_s)
         > 0);
-    QCOMPARE(f.scalar(u"SELECT group_concat(cheque_number, ' ') FROM (SELECT cheque_number "
-                      "FROM installments ORDER BY id)"_s)
-                 .toString(),
+    QCOMPARE(f.joined(u"SELECT cheque_number FROM installments ORDER BY id"_s, {}, u" "_s),
         u"99 100 101 102"_s);
     const QVariantList pairs = f.db()->execQuery(
         u"SELECT c.cheque_number, c.amount, c.due_date, c.buyer_id, i.cheque_number as number, "

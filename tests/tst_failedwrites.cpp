@@ -75,6 +75,9 @@ void TestFailedWrites::fullDiskUndoesTheWholeOperation()
 {
     QFETCH(QString, operation);
     TestFixture f;
+    if (f.db()->isServer())
+        QSKIP("a full disk is a file's failure, made here with SQLite's page limit; on a server "
+              "each model's suite fails its writes part-way with a trigger");
     const int property = f.addProperty();
     const QDate today = TestFixture::today();
     QVariantList tenants;

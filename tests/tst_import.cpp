@@ -79,10 +79,9 @@ void TestImport::unitFields()
     ImportController importer(f.db());
     QCOMPARE(importer.importRawCSV(line.arg(property), u"units"_s), !stored.isEmpty());
     QCOMPARE(importer.lastSkipped(), stored.isEmpty() ? 1 : 0);
-    QCOMPARE(f.scalar(u"SELECT unit_number || '|' || area || '|' || sale_price || '|' || "
-                      "rent_monthly FROM units WHERE property_id=?"_s,
-                  { property })
-                 .toString(),
+    QCOMPARE(f.joined(u"SELECT unit_number, area, sale_price, rent_monthly FROM units WHERE "
+                      "property_id=?"_s,
+                 { property }, u"|"_s),
         stored);
     QCOMPARE(f.count(u"units"_s), stored.isEmpty() ? 0 : 1);
 }

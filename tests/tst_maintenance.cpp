@@ -47,8 +47,8 @@ void TestMaintenance::completeBooksExpense()
         QVERIFY(model.complete(id, cost));
         total += cost;
     }
-    QCOMPARE(f.scalar(u"SELECT status || '/' || (cost + 0.0) FROM maintenance_requests"_s),
-        QVariant(u"completed/"_s + QString::number(costs.last(), 'f', 1)));
+    QCOMPARE(f.joined(u"SELECT status, cost + 0.0 FROM maintenance_requests"_s),
+        u"completed/"_s + QString::number(costs.last(), 'f', 1));
     QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM expenses WHERE maintenance_id=? AND property_id=? "
                       "AND unit_id=? AND expense_date=?"_s,
                   { id, site.property, site.unit, TestFixture::iso(QDate::currentDate()) })
@@ -86,9 +86,8 @@ void TestMaintenance::completeRefused()
 
     QCOMPARE(model.complete(missing ? id + 50 : id, cost), missing);
     QCOMPARE(errors.count(), table.isNull() ? 0 : 1);
-    QCOMPARE(f.scalar(u"SELECT status || '/' || (cost + 0.0) || '/' || IFNULL(completed_date, '-') "
-                      "FROM maintenance_requests"_s)
-                 .toString(),
+    QCOMPARE(f.joined(u"SELECT status, cost + 0.0, IFNULL(completed_date, '-') "
+                      "FROM maintenance_requests"_s),
         u"new/0.0/-"_s);
     QCOMPARE(f.count(u"expenses"_s), 0);
 }

@@ -510,10 +510,13 @@ void TestPermissions::roleTable()
     QFETCH(QString, operation);
     QFETCH(QString, role);
     QFETCH(bool, allowed);
+    const bool backs
+        = operation == u"backup.createBackup"_s || operation == u"backup.restoreBackup"_s;
     TestFixture f;
     FakeDesktop desktop;
     World world(f);
-    QVERIFY(!world.backupFile.isEmpty());
+    if (backs && allowed)
+        QVERIFY(!world.backupFile.isEmpty());
     world.auth.session()->attach();
     if (!role.isEmpty()) {
         const int id = f.insert(
@@ -522,14 +525,14 @@ void TestPermissions::roleTable()
         world.auth.session()->begin(id, u"operator"_s, u"operator"_s, role);
     }
     QSignalSpy refused(&world.auth, &AuthController::operationRefused);
-    const int changesBefore = f.scalar(u"SELECT total_changes()"_s).toInt();
+    const QString changesBefore = f.writeMark();
 
     const bool done = operations().at(operation).call(world);
 
     QCOMPARE(done, allowed);
     QCOMPARE(refused.count(), allowed ? 0 : 1);
     if (!allowed)
-        QCOMPARE(f.scalar(u"SELECT total_changes()"_s).toInt(), changesBefore);
+        QCOMPARE(f.writeMark(), changesBefore);
 }
 
 // Tools and tests that never attach a session keep full access.

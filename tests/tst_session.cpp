@@ -2,6 +2,7 @@
 #include "testfixture.h"
 
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -127,13 +128,15 @@ void TestSession::writesRecordWho()
     else
         o.settingsManager.updateCompanyProfile(u"الأمل"_s, {}, {}, {});
 
-    const QVariantList rows = f.db()->execQuery(u"SELECT user_id, record_id, details FROM "
+    const QVariantList rows = f.db()->execQuery(u"SELECT user_id, record_id, details, host FROM "
                                                 "audit_logs WHERE id > ? AND action=? AND "
                                                 "table_name=?"_s,
         { lastId, action, table });
     QVERIFY(!rows.isEmpty());
     const QVariantMap row = rows.first().toMap();
     QCOMPARE(row.value(u"user_id"_s).toInt(), userId);
+    // Operators sharing a server are told apart by their computers too.
+    QCOMPARE(row.value(u"host"_s).toString(), QSysInfo::machineHostName());
     QVERIFY(!row.value(u"details"_s).toString().isEmpty());
     if (table == u"tenants"_s)
         QCOMPARE(row.value(u"record_id"_s).toInt(), recordId);

@@ -103,7 +103,8 @@ void TestSettings::primaryCurrencyAllOrNothing()
     settings.setPrimaryCurrency(u"USD"_s);
     QCOMPARE(changed.count(), 0);
     QCOMPARE(settings.primaryCurrency(), u"ILS"_s);
-    QCOMPARE(f.scalar(u"SELECT group_concat(code) FROM currencies WHERE is_primary=1"_s).toString(),
+    QCOMPARE(
+        f.scalar(u"SELECT group_concat(code, ',') FROM currencies WHERE is_primary=1"_s).toString(),
         u"ILS"_s);
 }
 

@@ -66,13 +66,12 @@ void TestUnits::markAsSoldRecordsTheSale()
     const int unit = f.addUnit(f.addProperty(), u"1"_s, 500, u"available"_s, 100, 90000);
     const int buyer = f.addBuyer(u"مشتري"_s);
     const QString date = TestFixture::iso(TestFixture::today());
-    const QString sale = u"SELECT status || '/' || buyer_id || '/' || sale_price_actual || '/' || "
-                         "sale_price || '/' || sale_date FROM units WHERE id=?"_s;
+    const QString sale = u"SELECT status, buyer_id, sale_price_actual, sale_price, sale_date "
+                         "FROM units WHERE id=?"_s;
     QSignalSpy changed(&model, &UnitModel::dataChanged);
     QVERIFY(model.markAsSold(unit, buyer, 85000, date));
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(
-        f.scalar(sale, { unit }).toString(), u"sold/%1/85000.0/90000.0/%2"_s.arg(buyer).arg(date));
+    QCOMPARE(f.joined(sale, { unit }), u"sold/%1/85000.0/90000.0/%2"_s.arg(buyer).arg(date));
 }
 
 void TestUnits::nonFiniteAmountsRefused()
@@ -89,8 +88,7 @@ void TestUnits::nonFiniteAmountsRefused()
     QVERIFY(!model.markAsSold(unit, f.addBuyer(u"م"_s), nan, u"2024-01-01"_s));
     QCOMPARE(changed.count(), 0);
     QCOMPARE(f.count(u"units"_s), 1);
-    QCOMPARE(f.scalar(u"SELECT rent_monthly || '/' || status FROM units"_s).toString(),
-        u"500.0/available"_s);
+    QCOMPARE(f.joined(u"SELECT rent_monthly, status FROM units"_s), u"500.0/available"_s);
 }
 
 QTEST_GUILESS_MAIN(TestUnits)

@@ -111,7 +111,7 @@ void TestVouchers::numbersNeverSkippedOrReused()
     f.failWrites(u"tenants"_s, u"UPDATE"_s);
     QCOMPARE(payments.add(invoice, tenant, 100, u"cash"_s, today(), {}, 1), -1);
     QCOMPARE(f.count(u"vouchers"_s), 0);
-    QVERIFY(f.db()->execNonQuery(u"DROP TRIGGER forced_failure_1"_s));
+    f.allowWrites();
 
     const int payment = payments.add(invoice, tenant, 900, u"cash"_s, today(), {}, 1);
     QVERIFY(payment > 0);
@@ -126,9 +126,7 @@ void TestVouchers::numbersNeverSkippedOrReused()
     QCOMPARE(Money::cents(f.tenantBalance(tenant)), Money::cents(owed));
 
     QVERIFY(payments.add(invoice, tenant, 100, u"cash"_s, today(), {}, 1) > 0);
-    QCOMPARE(f.scalar(u"SELECT group_concat(number, ' ') FROM (SELECT number FROM vouchers "
-                      "ORDER BY id)"_s)
-                 .toString(),
+    QCOMPARE(f.joined(u"SELECT number FROM vouchers ORDER BY id"_s, {}, u" "_s),
         u"RCV-%1-00001 RCV-%1-00002"_s.arg(year()));
 }
 

@@ -105,12 +105,13 @@ ColumnLayout {
         rows: view.logs
         emptyText: "لا توجد عمليات مسجلة"
         columns: [
-            { title: "الوقت", w: 2, value: r => "\u200e" + Theme.text(r.created_at) },
+            { title: "الوقت", w: 2.5, value: r => "\u200e" + Theme.text(r.created_at) },
             { title: "المستخدم", w: 2, value: r => r.username ? Theme.text(r.username) : "النظام",
               color: () => Theme.textPrimary },
             { title: "العملية", w: 4, value: r => Theme.text(r.details ? r.details : r.action), bold: true },
             { title: "النوع", w: 2, value: r => Theme.text(r.entity_label ? r.entity_label : r.table_name) },
-            { title: "الرقم", w: 1, value: r => r.record_id ? String(r.record_id) : "" }
+            { title: "الرقم", w: 1, value: r => r.record_id ? String(r.record_id) : "" },
+            { title: "الجهاز", w: 1, value: r => Theme.text(r.host) }
         ]
     }
 

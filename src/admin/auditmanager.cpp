@@ -5,6 +5,7 @@
 #include "session.h"
 
 #include <QHash>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -12,6 +13,9 @@ namespace {
 
 // The SQL driver binds a null QString as NULL; omitted texts are stored as empty strings.
 QString orEmpty(const QString &text) { return text.isNull() ? u""_s : text; }
+
+// A limit that takes every row: a server refuses SQLite's negative one.
+constexpr qint64 kEveryRow = std::numeric_limits<qint64>::max();
 
 } // namespace
 
@@ -30,9 +34,9 @@ void AuditManager::log(
     Session *session = m_db->session();
     if (userId <= 0 && session && session->isActive())
         userId = session->userId();
-    m_db->execNonQuery(u"INSERT INTO audit_logs (user_id, action, table_name, record_id, details) "
-                       "VALUES (?, ?, ?, ?, ?)"_s,
-        { userId, action, orEmpty(table), recordId, orEmpty(details) });
+    m_db->execNonQuery(u"INSERT INTO audit_logs (user_id, action, table_name, record_id, details, "
+                       "host) VALUES (?, ?, ?, ?, ?, ?)"_s,
+        { userId, action, orEmpty(table), recordId, orEmpty(details), AuditTrail::computerName() });
 }
 
 QVariantList AuditManager::getLogs(int limit)
@@ -40,7 +44,7 @@ QVariantList AuditManager::getLogs(int limit)
     return withLabels(
         m_db->execQuery(u"SELECT a.*, u.username FROM audit_logs a LEFT JOIN users u ON "
                         "a.user_id = u.id ORDER BY a.created_at DESC, a.id DESC LIMIT ?"_s,
-            { limit }));
+            { limit < 0 ? kEveryRow : limit }));
 }
 
 QVariantList AuditManager::getLogsPage(int userId, const QString &entity, const QString &from,

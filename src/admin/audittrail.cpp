@@ -1,6 +1,9 @@
 #include "audittrail.h"
 
 #include "database.h"
+#include "transactionguard.h"
+
+#include <QSysInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -61,9 +64,18 @@ QList<QPair<QString, QString>> AuditTrail::recordedTables()
     };
 }
 
+QString AuditTrail::computerName()
+{
+    static const QString name = QSysInfo::machineHostName();
+    return name;
+}
+
 bool AuditTrail::install(Database *db)
 {
-    if (!db->execNonQuery(u"CREATE TEMP TABLE IF NOT EXISTS audit_actor (user_id INTEGER)"_s))
+    if (db->isServer())
+        return installOnServer(db);
+    if (!db->execNonQuery(
+            u"CREATE TEMP TABLE IF NOT EXISTS audit_actor (user_id INTEGER, host TEXT)"_s))
         return false;
     for (const auto &[table, label] : recordedTables()) {
         // settings is keyed by name, not by id.
@@ -80,12 +92,13 @@ bool AuditTrail::install(Database *db)
                 : QString();
             // Names and texts come from the fixed lists above, never from input. A trigger may not
             // name the database of the table it writes; audit_logs exists in main only.
-            const QString sql = u"CREATE TEMP TRIGGER IF NOT EXISTS %1 AFTER %2 ON main.%3 %7"
-                                "BEGIN INSERT INTO audit_logs (user_id, action, table_name, "
-                                "record_id, details) VALUES ((SELECT user_id FROM "
-                                "temp.audit_actor LIMIT 1), '%4', '%3', %5, '%6'); END"_s.arg(
-                                    triggerName(table, event), event.name, table, event.action, id,
-                                    details, when);
+            const QString sql
+                = u"CREATE TEMP TRIGGER IF NOT EXISTS %1 AFTER %2 ON main.%3 %7"
+                  "BEGIN INSERT INTO audit_logs (user_id, action, table_name, "
+                  "record_id, details, host) VALUES ((SELECT user_id FROM "
+                  "temp.audit_actor LIMIT 1), '%4', '%3', %5, '%6', (SELECT host "
+                  "FROM temp.audit_actor LIMIT 1)); END"_s.arg(triggerName(table, event),
+                      event.name, table, event.action, id, details, when);
             if (!db->execNonQuery(sql))
                 return false;
         }
@@ -93,8 +106,69 @@ bool AuditTrail::install(Database *db)
     return true;
 }
 
+bool AuditTrail::installOnServer(Database *db)
+{
+    // The triggers belong to the tables and serve every operator's connection; each connection
+    // switches its own recording on, as a file's connection does by creating its triggers.
+    const int expected = static_cast<int>(recordedTables().size() * events().size());
+    const int present = Database::firstRow(
+        db->execQuery(u"SELECT COUNT(*) AS c FROM pg_trigger WHERE tgname LIKE 'audit_%' AND "
+                      "tgrelid IN (SELECT oid FROM pg_class WHERE relnamespace = "
+                      "current_schema()::regnamespace)"_s))
+                            .value(u"c"_s)
+                            .toInt();
+    if (present < expected && !createServerTriggers(db))
+        return false;
+    return db->execQuery(u"SELECT set_config('bv.audit', 'on', false)"_s).size() == 1;
+}
+
+bool AuditTrail::createServerTriggers(Database *db)
+{
+    TransactionGuard guard(db);
+    // A server laid out before computers were recorded lacks their column.
+    if (!db->execNonQuery(u"ALTER TABLE audit_logs ADD COLUMN IF NOT EXISTS host TEXT"_s))
+        return false;
+    // Who and where are this connection's own settings; a table keyed by name records no id.
+    if (!db->execNonQuery(uR"(CREATE OR REPLACE FUNCTION bv_audit() RETURNS trigger
+LANGUAGE plpgsql AS $f$
+DECLARE r jsonb;
+BEGIN
+  IF coalesce(current_setting('bv.audit', true), '') <> 'on' THEN RETURN NULL; END IF;
+  IF TG_OP = 'DELETE' THEN r := to_jsonb(OLD); ELSE r := to_jsonb(NEW); END IF;
+  INSERT INTO audit_logs (user_id, action, table_name, record_id, details, host)
+  VALUES (nullif(current_setting('bv.actor', true), '')::integer, TG_ARGV[0], TG_TABLE_NAME,
+    (r->>'id')::integer,
+    TG_ARGV[1] || CASE WHEN TG_ARGV[2] = 'keyed' THEN ': ' || (r->>'key') ELSE '' END,
+    nullif(current_setting('bv.host', true), ''));
+  RETURN NULL;
+END $f$)"_s))
+        return false;
+    for (const auto &[table, label] : recordedTables()) {
+        const bool keyed = table == u"settings"_s;
+        for (const Event &event : events()) {
+            const QString when = table == u"accounts"_s && event.name == u"UPDATE"_s
+                ? u"WHEN (NEW.code IS DISTINCT FROM OLD.code OR NEW.name_ar IS DISTINCT FROM "
+                  "OLD.name_ar OR NEW.type IS DISTINCT FROM OLD.type OR NEW.parent_id IS "
+                  "DISTINCT FROM OLD.parent_id) "_s
+                : QString();
+            const QString sql
+                = u"CREATE OR REPLACE TRIGGER %1 AFTER %2 ON %3 FOR EACH ROW %4"
+                  "EXECUTE FUNCTION bv_audit('%5', '%6', '%7')"_s.arg(triggerName(table, event),
+                      event.name, table, when, event.action, event.verb + u" "_s + label,
+                      keyed ? u"keyed"_s : u"id"_s);
+            if (!db->execNonQuery(sql))
+                return false;
+        }
+    }
+    return guard.commit();
+}
+
 void AuditTrail::remove(Database *db)
 {
+    if (db->isServer()) {
+        db->execQuery(u"SELECT set_config('bv.audit', '', false)"_s);
+        return;
+    }
     for (const auto &[table, label] : recordedTables()) {
         for (const Event &event : events())
             db->execNonQuery(u"DROP TRIGGER IF EXISTS temp.%1"_s.arg(triggerName(table, event)));
@@ -103,8 +177,13 @@ void AuditTrail::remove(Database *db)
 
 void AuditTrail::setActor(Database *db, int userId)
 {
-    db->execNonQuery(u"CREATE TEMP TABLE IF NOT EXISTS audit_actor (user_id INTEGER)"_s);
+    if (db->isServer()) {
+        db->execQuery(u"SELECT set_config('bv.actor', ?, false), set_config('bv.host', ?, false)"_s,
+            { userId > 0 ? QString::number(userId) : QString(u""_s), computerName() });
+        return;
+    }
+    db->execNonQuery(u"CREATE TEMP TABLE IF NOT EXISTS audit_actor (user_id INTEGER, host TEXT)"_s);
     db->execNonQuery(u"DELETE FROM temp.audit_actor"_s);
-    if (userId > 0)
-        db->execNonQuery(u"INSERT INTO temp.audit_actor (user_id) VALUES (?)"_s, { userId });
+    db->execNonQuery(u"INSERT INTO temp.audit_actor (user_id, host) VALUES (?, ?)"_s,
+        { userId > 0 ? QVariant(userId) : QVariant(), computerName() });
 }

@@ -1,5 +1,6 @@
 #include "authcontroller.h"
 
+#include "audittrail.h"
 #include "database.h"
 #include "passwordhasher.h"
 #include "posting.h"
@@ -85,9 +86,9 @@ void AuthController::record(const QString &action, const QString &details, int u
     const QVariant who = userId > 0 ? QVariant(userId)
         : m_session.isActive()      ? QVariant(m_session.userId())
                                     : QVariant();
-    m_db->execInsert(u"INSERT INTO audit_logs (user_id, action, table_name, details) "
-                     "VALUES (?, ?, 'users', ?)"_s,
-        { who, action, details });
+    m_db->execInsert(u"INSERT INTO audit_logs (user_id, action, table_name, details, host) "
+                     "VALUES (?, ?, 'users', ?, ?)"_s,
+        { who, action, details, AuditTrail::computerName() });
 }
 
 QString AuthController::waitText(int seconds)
@@ -120,7 +121,7 @@ int AuthController::countFailure(const QString &username)
     TransactionGuard guard(m_db);
     m_db->execNonQuery(u"INSERT INTO login_attempts (username, failures, locked_until) "
                        "VALUES (?, 1, 0) ON CONFLICT(username) DO UPDATE SET "
-                       "failures = failures + 1"_s,
+                       "failures = login_attempts.failures + 1"_s,
         { username });
     const int failures = Database::firstRow(
         m_db->execQuery(u"SELECT failures FROM login_attempts WHERE username=?"_s, { username }))

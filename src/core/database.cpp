@@ -740,6 +740,17 @@ QSqlQuery *Database::statement(const QString &sql, QString *error)
     // Bounded by the program's fixed statement texts; the cap guards against callers that
     // build texts on the fly.
     constexpr int kMaxStatements = 512;
+    if (isServer()) {
+        // Reopening a server connection drops the statements the server had prepared for it.
+        const QVariant handle = m_db.driver()->handle();
+        const qulonglong connection = handle.isValid()
+            ? qulonglong(quintptr(*static_cast<void *const *>(handle.constData())))
+            : 0;
+        if (property("preparedOn").toULongLong() != connection) {
+            m_statements.clear();
+            setProperty("preparedOn", connection);
+        }
+    }
     auto it = m_statements.find(sql);
     if (it != m_statements.end()) {
         // Closing the connection (a restore closes and reopens it) finalizes every statement
@@ -804,7 +815,9 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
         return nullptr;
     // A kept statement still holds the values of its previous run in any place not bound now.
     sqlite3_stmt *prepared = statementOf(*query);
-    const int placeholders = prepared ? sqlite3_bind_parameter_count(prepared) : int(params.size());
+    // Qt keeps a server's statement's values from its previous run, as many as it has places.
+    const int placeholders = prepared ? sqlite3_bind_parameter_count(prepared)
+                                      : int(qMax(params.size(), query->boundValues().size()));
     if (placeholders != params.size()) {
         *error = u"%1 values given for %2 placeholders: %3"_s.arg(params.size())
                      .arg(placeholders)
@@ -842,11 +855,17 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
         }
         return query;
     }
+    const QSqlError failure = query->lastError();
+    // A server connection reopened under the kept statements (the driver's handle may be
+    // allocated at the same address) no longer has them: prepared afresh, the statement runs.
+    if (isServer() && failure.nativeErrorCode() == u"26000"_s && !m_serverTransaction) {
+        m_statements.clear();
+        return run(sql, params, error, first);
+    }
     if (isServer())
         followTransaction(sql, true);
     // Never run again: SQLite may have undone more than this statement, and a second run would
     // stand alone outside the transaction it belonged to.
-    const QSqlError failure = query->lastError();
     *error = failureText(failure);
     query->finish();
     m_statements.remove(sql);

@@ -24,6 +24,8 @@ QStringList Schema::tableStatements()
 {
     return {
         u"CREATE TABLE IF NOT EXISTS audit_logs (id INTEGER PRIMARY KEY AUTOINCREMENT, user_id INTEGER, action TEXT NOT NULL, table_name TEXT, record_id INTEGER, details TEXT, created_at TEXT DEFAULT (datetime('now'))) "_s,
+        // The computer an operator worked from, for offices sharing one server.
+        u"ALTER TABLE audit_logs ADD COLUMN host TEXT"_s,
         u"CREATE TABLE IF NOT EXISTS users (id INTEGER PRIMARY KEY AUTOINCREMENT,username TEXT UNIQUE NOT NULL,password_hash TEXT NOT NULL,full_name TEXT,role TEXT DEFAULT 'user',active INTEGER DEFAULT 1,created_at TEXT DEFAULT (datetime('now')))"_s,
         u"CREATE TABLE IF NOT EXISTS currencies (id INTEGER PRIMARY KEY AUTOINCREMENT,code TEXT UNIQUE NOT NULL,name_ar TEXT NOT NULL,symbol TEXT NOT NULL,is_primary INTEGER DEFAULT 0,created_at TEXT DEFAULT (datetime('now')))"_s,
         u"CREATE TABLE IF NOT EXISTS exchange_rates (id INTEGER PRIMARY KEY AUTOINCREMENT,from_currency_id INTEGER NOT NULL,to_currency_id INTEGER NOT NULL,rate REAL NOT NULL,date TEXT NOT NULL,created_at TEXT DEFAULT (datetime('now')),FOREIGN KEY (from_currency_id) REFERENCES currencies(id),FOREIGN KEY (to_currency_id) REFERENCES currencies(id),UNIQUE(from_currency_id, to_currency_id, date))"_s,

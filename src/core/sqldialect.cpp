@@ -33,12 +33,22 @@ QPair<QString, QString> splitReturning(QString sql)
     return { sql.left(match.capturedStart()), sql.mid(match.capturedStart()) };
 }
 
+// A search pattern (LIKE ? with an ESCAPE clause) matches Latin letters of either case on a
+// server too, as SQLite's LIKE does. Other LIKEs, prefixes that an index serves, stay as they are.
+QString searching(const QString &sql)
+{
+    static const QRegularExpression pattern(u"\\bLIKE(\\s+\\?\\s+ESCAPE\\b)"_s);
+    QString text = sql;
+    return text.replace(pattern, u"ILIKE\\1"_s);
+}
+
 } // namespace
 
-QString SqlDialect::statement(const QString &sql) const
+QString SqlDialect::statement(const QString &text) const
 {
     if (!isServer())
-        return sql;
+        return text;
+    const QString sql = text.contains(u"ESCAPE"_s) ? searching(text) : text;
     static const QRegularExpression insertOr(
         u"^\\s*INSERT\\s+OR\\s+(IGNORE|REPLACE)\\s+INTO\\s+(\\w+)\\s*\\(([^)]*)\\)"_s,
         QRegularExpression::CaseInsensitiveOption);
@@ -177,6 +187,11 @@ END $f$)"_s,
 LANGUAGE sql IMMUTABLE AS $f$
 SELECT CASE WHEN x IS NULL THEN acc WHEN acc IS NULL THEN x ELSE acc || sep || x END $f$)"_s,
         u"CREATE OR REPLACE AGGREGATE group_concat(text, text) (SFUNC = bv_concat_step, "
+        "STYPE = text)"_s,
+        // SQLite's one-argument form joins with commas.
+        u"CREATE OR REPLACE FUNCTION bv_concat_step(acc text, x text) RETURNS text LANGUAGE sql "
+        "IMMUTABLE AS $f$ SELECT bv_concat_step(acc, x, ',') $f$"_s,
+        u"CREATE OR REPLACE AGGREGATE group_concat(text) (SFUNC = bv_concat_step, "
         "STYPE = text)"_s,
     };
 }

@@ -59,7 +59,7 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString &c
     // carries the voucher.
     if (contractorId < 1 && Money::cents(amount) > 0) {
         const QVariantMap place = one(u"SELECT p.name AS property_name, u.unit_number FROM "
-                                      "(SELECT 1) LEFT JOIN properties p ON p.id=? "
+                                      "(SELECT 1) AS one LEFT JOIN properties p ON p.id=? "
                                       "LEFT JOIN units u ON u.id=?"_s,
             { propId, unitId });
         QStringList purpose { u"مصروف: "_s + cat };

@@ -700,7 +700,7 @@ qint64 InvoiceModel::lateFeeCents(const QVariantMap &policy, qint64 openCents,
         = one(u"SELECT rate, inverse FROM (SELECT rate, 0 AS inverse, date FROM exchange_rates "
               "WHERE from_currency_id=? AND to_currency_id=? AND date<=? UNION ALL "
               "SELECT rate, 1 AS inverse, date FROM exchange_rates "
-              "WHERE from_currency_id=? AND to_currency_id=? AND date<=?) "
+              "WHERE from_currency_id=? AND to_currency_id=? AND date<=?) AS rates "
               "ORDER BY date DESC, inverse LIMIT 1"_s,
             { primaryId, currencyId, date, currencyId, primaryId, date });
     const double factor = rate.value(u"rate"_s).toDouble();

@@ -48,13 +48,14 @@ QVariantList ServiceModel::readingSheet(int propertyId, const QString &period)
     if (!isValidPeriod(period))
         return {};
     // Every lookup is one index probe per row: the unique (unit, service, period) key of the
-    // readings, the leases and the invoices of one unit (the unary + keeps SQLite from walking
-    // every active lease through the status index instead).
+    // readings, the leases and the invoices of one unit (the status taken as an expression
+    // keeps SQLite from walking every active lease through the status index instead; a server
+    // has no unary + for text).
     QVariantList rows = list(
         u"SELECT u.id AS unit_id, u.unit_number, s.id AS service_id, s.name AS service_name, "
         "s.rate, s.unit_of_measure, "
         "(SELECT t.full_name FROM contracts c JOIN tenants t ON t.id=c.tenant_id "
-        " WHERE c.unit_id=u.id AND +c.status='active' ORDER BY c.start_date DESC LIMIT 1) "
+        " WHERE c.unit_id=u.id AND c.status || ''='active' ORDER BY c.start_date DESC LIMIT 1) "
         " AS tenant_name, "
         "(SELECT p.current_reading FROM usage_records p WHERE p.unit_id=u.id "
         " AND p.service_id=s.id AND p.period<? ORDER BY p.period DESC LIMIT 1) AS carried, "

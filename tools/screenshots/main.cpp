@@ -326,6 +326,9 @@ void shootLaterPages(Shooter &s, QObject *shell, const QVariantMap &samples)
 
     select(10);
     dialog(u"addUserDialog"_s, {}, {}, u"71-dialog-add-user"_s);
+    tab(u"usersTabs"_s, 1, u"71-users-audit"_s);
+    if (QObject *chips = s.find(u"usersTabs"_s))
+        chips->setProperty("currentIndex", 0);
 
     select(11);
     if (QObject *view = s.find(u"settingsScroll"_s)) {
