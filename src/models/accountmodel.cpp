@@ -294,6 +294,8 @@ const QList<QPair<QString, QString>> &referenceTitles()
         { u"expense"_s, u"مصروف"_s },
         { u"contractor_payment"_s, u"دفعة لمقاول"_s },
         { u"manual"_s, u"قيد يدوي"_s },
+        { u"deposit"_s, u"تأمين مستلم"_s },
+        { u"deposit_settlement"_s, u"تسوية تأمين"_s },
     };
     return titles;
 }
