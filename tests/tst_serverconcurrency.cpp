@@ -1,3 +1,5 @@
+#include "consistencycheck.h"
+#include "contractmodel.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "paymentmodel.h"
@@ -7,6 +9,7 @@
 #include <QTest>
 #include <QThread>
 #include <functional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -46,6 +49,23 @@ void TestServerConcurrency::sameWorkAtOnce_data()
         << 100.0;
     QTest::newRow("the same month's rent run twice")
         << u"rent"_s << u"SELECT COUNT(*) FROM invoices WHERE contract_id IS NOT NULL"_s << 3.0;
+    QTest::newRow("one unit sold to two buyers")
+        << u"sale"_s
+        << u"SELECT COUNT(DISTINCT buyer_id) FROM installments WHERE unit_id=(SELECT id FROM units "
+           "WHERE unit_number='B1')"_s
+        << 1.0;
+    QTest::newRow("one unit leased to two tenants")
+        << u"lease"_s
+        << u"SELECT COUNT(*) FROM contracts WHERE tenant_id IN (SELECT id FROM "
+           "tenants WHERE full_name LIKE 'طالب%')"_s
+        << 1.0;
+    QTest::newRow("one lease renewed twice")
+        << u"renew"_s << u"SELECT COUNT(*) FROM contracts WHERE renewed_from IS NOT NULL"_s << 1.0;
+    QTest::newRow("two invoices paid at once number their receipts apart")
+        << u"receipts"_s
+        << u"SELECT COUNT(DISTINCT serial) * 10 + MAX(serial) - MIN(serial) FROM vouchers "
+           "WHERE kind='receipt'"_s
+        << 21.0;
 }
 
 void TestServerConcurrency::sameWorkAtOnce()
@@ -66,33 +86,66 @@ void TestServerConcurrency::sameWorkAtOnce()
     for (const QString &unit : { u"A1"_s, u"A2"_s, u"A3"_s })
         f.addLease(f.addUnit(property, unit), f.addTenant(u"مستأجر "_s + unit), start,
             start.addYears(1).addDays(-1), 500);
+    const int forSale = f.addUnit(property, u"B1"_s);
+    const int toLet = f.addUnit(property, u"B2"_s);
+    const int renewing = f.addLease(f.addUnit(property, u"B3"_s), f.addTenant(u"مجدد"_s),
+        start.addYears(-1), start.addDays(-1), 400);
+    const int otherTenant = f.addTenant(u"رامي"_s);
+    const int otherInvoice = f.addInvoice(otherTenant, 0, start.toString(u"yyyy-MM"_s), 100);
+    QVERIFY(f.db()->execNonQuery(u"UPDATE tenants SET balance=100 WHERE id=?"_s, { otherTenant }));
     const QString url = urlOf(f);
     const QString period = start.toString(u"yyyy-MM"_s);
+    const QString today = TestFixture::iso(QDate::currentDate());
 
-    const auto operatorRun = [&](const QString &connection) {
+    // Each operator's own party, so that a doubled write would show.
+    const int buyers[] = { f.addBuyer(u"مشتري أول"_s), f.addBuyer(u"مشتري ثان"_s) };
+    const int tenants[] = { f.addTenant(u"طالب أول"_s), f.addTenant(u"طالب ثان"_s) };
+    const int invoices[] = { invoice, otherInvoice };
+
+    const auto operatorRun = [&](const QString &connection, int who) {
         return QThread::create([=] {
             Database db;
             if (!db.initialize(url, connection))
                 return;
             if (work == u"invoice"_s) {
-                PaymentModel(&db).add(invoice, tenant, 100, u"cash"_s,
-                    TestFixture::iso(QDate::currentDate()), QString(), 1);
+                PaymentModel(&db).add(invoice, tenant, 100, u"cash"_s, today, QString(), 1);
+            } else if (work == u"receipts"_s) {
+                PaymentModel(&db).add(invoices[who],
+                    db.getById(u"invoices"_s, invoices[who]).value(u"tenant_id"_s).toInt(), 100,
+                    u"cash"_s, today, QString(), 1);
             } else if (work == u"installment"_s) {
                 InstallmentModel(&db).payInstallment(due, 100);
+            } else if (work == u"sale"_s) {
+                InstallmentModel(&db).sellUnit(
+                    buyers[who], forSale, 1200, 300, 3, today, 1, QString(), QString());
+            } else if (work == u"lease"_s) {
+                ContractModel(&db).add(toLet, tenants[who], TestFixture::iso(start),
+                    TestFixture::iso(start.addYears(1).addDays(-1)), 450, u"monthly"_s, 0, 1);
+            } else if (work == u"renew"_s) {
+                ContractModel(&db).renew(
+                    renewing, TestFixture::iso(start.addYears(1).addDays(-1)), 420, 0);
             } else {
                 InvoiceModel(&db).generateAllRent(period);
             }
         });
     };
-    std::unique_ptr<QThread> first(operatorRun(u"first"_s));
-    std::unique_ptr<QThread> second(operatorRun(u"second"_s));
-    first->start();
-    second->start();
-    QVERIFY(first->wait(60000));
-    QVERIFY(second->wait(60000));
+    // Four operators rather than two, so that a check made outside the write loses the race
+    // on most runs.
+    std::vector<std::unique_ptr<QThread>> operators;
+    for (int who = 0; who < 4; ++who)
+        operators.emplace_back(operatorRun(u"operator%1"_s.arg(who), who % 2));
+    for (const auto &run : operators)
+        run->start();
+    for (const auto &run : operators)
+        QVERIFY(run->wait(60000));
     QCOMPARE(f.scalar(check).toDouble(), expected);
     if (work == u"invoice"_s)
         QCOMPARE(f.tenantBalance(tenant), 0.0);
+    if (work == u"sale"_s)
+        QCOMPARE(
+            f.scalar(u"SELECT COUNT(*) FROM payments WHERE unit_id=?"_s, { forSale }).toInt(), 1);
+    const QStringList findings = ConsistencyCheck(f.db()).run();
+    QVERIFY2(findings.isEmpty(), qPrintable(findings.join(u"; "_s)));
 }
 
 QTEST_GUILESS_MAIN(TestServerConcurrency)

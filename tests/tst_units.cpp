@@ -72,6 +72,11 @@ void TestUnits::markAsSoldRecordsTheSale()
     QVERIFY(model.markAsSold(unit, buyer, 85000, date));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(f.joined(sale, { unit }), u"sold/%1/85000.0/90000.0/%2"_s.arg(buyer).arg(date));
+
+    // Selling it again would replace the buyer and book the revenue a second time.
+    QVERIFY(!model.markAsSold(unit, f.addBuyer(u"آخر"_s), 70000, date));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(f.joined(sale, { unit }), u"sold/%1/85000.0/90000.0/%2"_s.arg(buyer).arg(date));
 }
 
 void TestUnits::nonFiniteAmountsRefused()

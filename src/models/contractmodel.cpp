@@ -38,15 +38,15 @@ int ContractModel::add(int unitId, int tenantId, const QString &start, const QSt
         return -1;
     if (!isFinite(rent) || !isFinite(deposit))
         return -1;
+    // Checked inside the write so that two operators cannot both lease the unit.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return -1;
     if (hasOverlap(unitId, start, end, -1))
         return -1;
     // A sold unit is no longer the owner's to let.
     if (one(u"SELECT status FROM units WHERE id=?"_s, { unitId }).value(u"status"_s).toString()
         == u"sold"_s)
-        return -1;
-
-    TransactionGuard guard(m_db);
-    if (!guard.isActive())
         return -1;
     const int id = m_db->execInsert(u"INSERT INTO contracts (unit_id,tenant_id,start_date,"
                                     "end_date,rent_amount,payment_frequency,deposit,currency_id) "
@@ -97,6 +97,9 @@ bool ContractModel::update(int id, const QString &end, double rent, const QStrin
         return false;
     if (!Money::isAcceptable(rent) || Money::cents(rent) <= 0)
         return false;
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return false;
     const QVariantMap lease
         = one(u"SELECT unit_id, start_date, status FROM contracts WHERE id=?"_s, { id });
     if (lease.isEmpty() || lease.value(u"status"_s).toString() != u"active"_s)
@@ -104,8 +107,12 @@ bool ContractModel::update(int id, const QString &end, double rent, const QStrin
     const QString start = lease.value(u"start_date"_s).toString();
     if (end < start || hasOverlap(lease.value(u"unit_id"_s).toInt(), start, end, id))
         return false;
-    return change(u"UPDATE contracts SET end_date=?, rent_amount=?, notes=? WHERE id=?"_s,
-        { end, rent, notes, id });
+    if (!m_db->execNonQuery(u"UPDATE contracts SET end_date=?, rent_amount=?, notes=? WHERE id=?"_s,
+            { end, rent, notes, id })
+        || !guard.commit())
+        return false;
+    emit dataChanged();
+    return true;
 }
 
 bool ContractModel::terminate(int id)
@@ -186,6 +193,14 @@ int ContractModel::renew(int id, const QString &end, double rent, double deposit
 {
     if (!permitted(Operation::DailyWork))
         return -1;
+    // Everything below is read inside the write, so a lease is renewed once however many
+    // operators press at the same moment.
+    TransactionGuard guard(m_db);
+    const QString failed = u"تعذر حفظ التجديد في قاعدة البيانات"_s;
+    if (!guard.isActive()) {
+        refuse(failed);
+        return -1;
+    }
     const QVariantMap lease = renewalDefaults(id);
     if (lease.isEmpty()) {
         refuse(u"العقد غير موجود"_s);
@@ -220,13 +235,6 @@ int ContractModel::renew(int id, const QString &end, double rent, double deposit
         return -1;
     }
 
-    // The new lease and the old one's status stand or fall together.
-    TransactionGuard guard(m_db);
-    const QString failed = u"تعذر حفظ التجديد في قاعدة البيانات"_s;
-    if (!guard.isActive()) {
-        refuse(failed);
-        return -1;
-    }
     const double deposit = Money::fromCents(
         Money::cents(lease.value(u"deposit"_s).toDouble()) + Money::cents(depositTopUp));
     const int newId = m_db->execInsert(

@@ -51,6 +51,10 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     const bool scheduled = remaining > 0;
     const int count = numInstallments >= 1 ? numInstallments : 1;
 
+    // The unit's status is read inside the write, so that two operators cannot both sell it.
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return -1;
     const QVariantMap unit
         = one(u"SELECT u.status, u.unit_number, p.name AS property_name FROM "
               "units u LEFT JOIN properties p ON p.id=u.property_id WHERE u.id=?"_s,
@@ -61,10 +65,6 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     const QString buyerName = one(u"SELECT full_name FROM buyers WHERE id=?"_s, { buyerId })
                                   .value(u"full_name"_s)
                                   .toString();
-
-    TransactionGuard guard(m_db);
-    if (!guard.isActive())
-        return -1;
 
     if (!m_db->execNonQuery(u"UPDATE units SET status='sold', buyer_id=?, sale_price_actual=?, "
                             "sale_date=? WHERE id=?"_s,

@@ -86,7 +86,10 @@ bool UnitModel::markAsSold(int unitId, int buyerId, double price, const QString 
         return false;
     // The sale and its journal entry stand or fall together.
     TransactionGuard guard(m_db);
+    // A second sale of the same unit would book its revenue twice.
     if (!guard.isActive()
+        || one(u"SELECT status FROM units WHERE id=?"_s, { unitId }).value(u"status"_s).toString()
+            == u"sold"_s
         || !m_db->execNonQuery(u"UPDATE units SET status='sold', buyer_id=?, "
                                "sale_price_actual=?, sale_date=? WHERE id=?"_s,
             { buyerId, price, date, unitId })
