@@ -22,6 +22,8 @@ class TestServerConcurrency : public QObject
 private slots:
     void sameWorkAtOnce_data();
     void sameWorkAtOnce();
+    void conflictedStatementRunsAgain_data();
+    void conflictedStatementRunsAgain();
 };
 
 namespace {
@@ -146,6 +148,50 @@ void TestServerConcurrency::sameWorkAtOnce()
             f.scalar(u"SELECT COUNT(*) FROM payments WHERE unit_id=?"_s, { forSale }).toInt(), 1);
     const QStringList findings = ConsistencyCheck(f.db()).run();
     QVERIFY2(findings.isEmpty(), qPrintable(findings.join(u"; "_s)));
+}
+
+void TestServerConcurrency::conflictedStatementRunsAgain_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("conflicts"); // how many runs the server gives up before one succeeds
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("a serialization failure once") << u"40001"_s << 1 << true;
+    QTest::newRow("a deadlock three times") << u"40P01"_s << 3 << true;
+    QTest::newRow("a deadlock every time") << u"40P01"_s << 100 << false;
+    QTest::newRow("a constraint is no conflict") << u"23505"_s << 1 << false;
+}
+
+void TestServerConcurrency::conflictedStatementRunsAgain()
+{
+    if (TestFixture::serverUrl().isEmpty())
+        QSKIP("needs a server: set BELVARDINO_TEST_PG");
+    QFETCH(QString, state);
+    QFETCH(int, conflicts);
+    QFETCH(bool, stored);
+    TestFixture f;
+    const int tenant = f.addTenant(u"سامي"_s);
+    const QString phone = u"SELECT phone FROM tenants WHERE id=?"_s;
+    const QString before = f.scalar(phone, { tenant }).toString();
+    // The server's answer to a conflict, given as often as the row asks: a sequence counts the
+    // runs, since whatever the failing statement wrote is undone.
+    QVERIFY(f.db()->execNonQuery(u"CREATE SEQUENCE bv_runs"_s));
+    QVERIFY(f.db()->execNonQuery(uR"(CREATE FUNCTION bv_conflict() RETURNS trigger
+LANGUAGE plpgsql AS $f$ BEGIN
+  IF nextval('bv_runs') <= %1 THEN RAISE EXCEPTION 'conflict' USING ERRCODE = '%2'; END IF;
+  RETURN NEW;
+END $f$)"_s.arg(conflicts)
+                                     .arg(state)));
+    QVERIFY(f.db()->execNonQuery(u"CREATE TRIGGER bv_conflict BEFORE UPDATE ON tenants FOR EACH "
+                                 "ROW EXECUTE FUNCTION bv_conflict()"_s));
+
+    QCOMPARE(f.db()->execNonQuery(
+                 u"UPDATE tenants SET phone=? WHERE id=?"_s, { u"0599123456"_s, tenant }),
+        stored);
+    QCOMPARE(f.scalar(phone, { tenant }).toString(), stored ? u"0599123456"_s : before);
+    // Three more runs at most, and a refusal of another kind is not repeated.
+    const bool conflict = state.startsWith(u"40"_s);
+    QCOMPARE(f.scalar(u"SELECT last_value FROM bv_runs"_s).toInt(),
+        conflict ? qMin(conflicts + 1, 4) : 1);
 }
 
 QTEST_GUILESS_MAIN(TestServerConcurrency)

@@ -281,6 +281,10 @@ bool isConnectionState(const QString &state)
     return state.isEmpty() || state.startsWith(u"08"_s) || state.startsWith(u"57P"_s);
 }
 
+bool isConflictState(const QString &state) { return state == u"40001"_s || state == u"40P01"_s; }
+
+constexpr int kConflictRetries = 3;
+
 // Whether a server answers at the URL, through a connection of its own: run on a thread of its
 // own, so that a host that does not answer never holds up the window.
 bool serverAnswers(const QString &url)
@@ -861,6 +865,19 @@ QSqlQuery *Database::run(const QString &sql, const QVariantList &params, QString
     if (isServer() && failure.nativeErrorCode() == u"26000"_s && !m_serverTransaction) {
         m_statements.clear();
         return run(sql, params, error, first);
+    }
+    // A statement standing alone that the server gave up in a conflict with another operator's
+    // work (a deadlock, a serialization failure) changed nothing; it is run again a few times.
+    if (isServer() && !m_serverTransaction && isConflictState(failure.nativeErrorCode())) {
+        static thread_local int retries = 0;
+        if (retries < kConflictRetries) {
+            ++retries;
+            query->finish();
+            QThread::msleep(20 * retries);
+            QSqlQuery *again = run(sql, params, error, first);
+            --retries;
+            return again;
+        }
     }
     if (isServer())
         followTransaction(sql, true);
