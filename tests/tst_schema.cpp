@@ -1,5 +1,7 @@
+#include "schema.h"
 #include "testfixture.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -12,6 +14,7 @@ class TestSchema : public QObject
 
 private slots:
     void olderFileIsMigratedOnce();
+    void olderServerGainsLaterColumnsOnce();
 };
 
 // An older units table gains its new columns; opening the file again changes nothing.
@@ -55,6 +58,34 @@ void TestSchema::olderFileIsMigratedOnce()
                  .value(u"journal_mode"_s)
                  .toString(),
         u"wal"_s);
+}
+
+// A server laid out by the first version gains what later versions added, in the version's
+// transaction, and records the version so that the next start does nothing.
+void TestSchema::olderServerGainsLaterColumnsOnce()
+{
+    if (TestFixture::serverUrl().isEmpty())
+        QSKIP("needs a server: set BELVARDINO_TEST_PG");
+    TestFixture f;
+    // The fixture's own database, at the same server.
+    static const QRegularExpression path(u"^(postgres(?:ql)?://[^/?]*)(/[^?]*)?(\\?.*)?$"_s);
+    const QString url = TestFixture::serverUrl().replace(
+        path, u"\\1/"_s + f.scalar(u"SELECT current_database()"_s).toString() + u"\\3"_s);
+    QVERIFY(f.db()->execNonQuery(u"ALTER TABLE audit_logs DROP COLUMN host"_s));
+    QVERIFY(f.db()->execNonQuery(u"DELETE FROM schema_version WHERE version > 1"_s));
+    const QString hostColumn = u"SELECT COUNT(*) FROM information_schema.columns WHERE "
+                               "table_name='audit_logs' AND column_name='host'"_s;
+    QCOMPARE(f.scalar(hostColumn).toInt(), 0);
+
+    for (int start = 0; start < 2; ++start) {
+        Database reopened;
+        QVERIFY(reopened.initialize(url, u"reopened"_s));
+        QCOMPARE(f.scalar(hostColumn).toInt(), 1);
+        QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM schema_version WHERE version=?"_s,
+                      { Schema::version() })
+                     .toInt(),
+            1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSchema)

@@ -125,9 +125,6 @@ bool AuditTrail::installOnServer(Database *db)
 bool AuditTrail::createServerTriggers(Database *db)
 {
     TransactionGuard guard(db);
-    // A server laid out before computers were recorded lacks their column.
-    if (!db->execNonQuery(u"ALTER TABLE audit_logs ADD COLUMN IF NOT EXISTS host TEXT"_s))
-        return false;
     // Who and where are this connection's own settings; a table keyed by name records no id.
     if (!db->execNonQuery(uR"(CREATE OR REPLACE FUNCTION bv_audit() RETURNS trigger
 LANGUAGE plpgsql AS $f$

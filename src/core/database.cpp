@@ -644,6 +644,13 @@ bool Database::applyVersions(QSqlDatabase &db, const SqlDialect &dialect)
             pending = failed;
         }
     }
+    for (int version = qMax(stored, 1) + 1; ok && version <= Schema::version(); ++version) {
+        for (const Schema::Column &column : Schema::columnsOfVersion(version)) {
+            if (ok && !db.record(column.table).contains(column.name))
+                ok = query.exec(dialect.layout(u"ALTER TABLE %1 ADD COLUMN %2 %3"_s.arg(
+                    column.table, column.name, column.type)));
+        }
+    }
     query.prepare(u"INSERT INTO schema_version (version) VALUES (?)"_s);
     query.addBindValue(Schema::version());
     ok = ok && query.exec();

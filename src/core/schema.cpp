@@ -18,6 +18,17 @@ QStringList Schema::pragmaStatements()
     };
 }
 
+QList<Schema::Column> Schema::columnsOfVersion(int version)
+{
+    switch (version) {
+    case 2:
+        // The computer an operator worked from.
+        return { { u"audit_logs"_s, u"host"_s, u"TEXT"_s } };
+    default:
+        return {};
+    }
+}
+
 // Run in this order on every start: missing tables are created, and migrations add columns that
 // older files lack (on a current file they fail as duplicates, which is expected).
 QStringList Schema::tableStatements()

@@ -10,7 +10,17 @@ public:
     // The layout's version that this program writes. Version 1 is the layout built by the
     // statements below; a later change that cannot be written as such a statement becomes a
     // version of its own.
-    static int version() { return 1; }
+    static int version() { return 2; }
+    // A column that a version after the first added. A file gains it on every start with the
+    // table statements; a server laid out by an earlier version gains it when the version is
+    // applied, once.
+    struct Column
+    {
+        QString table;
+        QString name;
+        QString type;
+    };
+    static QList<Column> columnsOfVersion(int version);
     static QStringList pragmaStatements();
     static QStringList tableStatements();
     static QStringList indexStatements();
