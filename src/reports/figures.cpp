@@ -36,20 +36,37 @@ double sum(Database *db, QString sql, QVariantList params)
     return total(db, sql, params);
 }
 
-// The day of a money row's date column, for a range from `from`. From the start of the history
-// the table is read straight through: the day's index would add a row lookup per payment, in day
-// order. A server plans that from its statistics (and has no unary plus on text).
-QString dayOf(Database *db, const QString &column, const QString &from)
-{
-    const QString day = u"date(%1)"_s.arg(column);
-    return from.isEmpty() && !db->isServer() ? u"+"_s + day : day;
-}
-
 // Open ends of a range reach every day.
 QString dayFrom(const QString &from) { return from.isEmpty() ? u"0000-01-01"_s : from; }
 QString dayTo(const QString &to) { return to.isEmpty() ? u"9999-12-31"_s : to; }
 // An empty text, never NULL, so that "?=''" holds for an unset day.
 QString anyDay(const QString &day) { return day.isEmpty() ? u""_s : day; }
+
+// Payments meeting `condition` (on `p`, with `params`) between two days, converted. On SQLite
+// each row is converted as it is read (a row in the primary currency costs nothing more) and,
+// from the start of the history, the table is read straight through: the day's index would add
+// a row lookup per payment. A server adds up each currency's payments per stored date first and
+// reads the day and the rate once per date (its date function is a call per row).
+double paymentsTotal(Database *db, const QString &condition, QVariantList params,
+    const QString &from, const QString &to)
+{
+    // The day is tested on the sums, never on the rows: the server would test it per row.
+    if (db->isServer())
+        return total(db,
+            u"SELECT COALESCE(SUM(CASE WHEN date(x.d) BETWEEN ? AND ? THEN "_s
+                + Figures::inPrimary(u"x.s"_s, u"x.c"_s, u"x.d"_s)
+                + u" END),0) as t FROM (SELECT p.currency_id AS c, p.payment_date AS d, "
+                  "SUM(p.amount) AS s FROM payments p WHERE "_s
+                + condition + u" GROUP BY p.currency_id, p.payment_date) x"_s,
+            QVariantList { dayFrom(from), dayTo(to) } + params);
+    params << dayFrom(from) << dayTo(to);
+    return total(db,
+        u"SELECT COALESCE(SUM("_s
+            + Figures::inPrimary(u"p.amount"_s, u"p.currency_id"_s, u"p.payment_date"_s)
+            + u"),0) as t FROM payments p WHERE "_s + condition + u" AND "_s
+            + (from.isEmpty() ? u"+"_s : QString()) + u"date(p.payment_date) BETWEEN ? AND ?"_s,
+        params);
+}
 
 } // namespace
 
@@ -101,36 +118,25 @@ double Figures::rentCollections(
 {
     // Payments on a void invoice never count: the few void invoices are listed once, instead of
     // looking up every payment's invoice; a property's payments are those on its units' invoices.
-    const QString invoices = propertyId > 0
-        ? u"p.invoice_id IN (SELECT i.id FROM invoices i JOIN units u ON u.id=i.unit_id "
-          "WHERE u.property_id=? AND i.status!='void')"_s
-        : u"(p.invoice_id IS NULL OR p.invoice_id NOT IN (SELECT id FROM invoices WHERE "
-          "status='void' OR status IS NULL))"_s;
-    QVariantList params { dayFrom(from), dayTo(to) };
     if (propertyId > 0)
-        params.append(propertyId);
-    return total(db,
-        u"SELECT COALESCE(SUM("_s
-            + inPrimary(u"p.amount"_s, u"p.currency_id"_s, u"p.payment_date"_s)
-            + u"),0) as t FROM payments p WHERE p.buyer_id IS NULL AND "_s
-            + dayOf(db, u"p.payment_date"_s, from) + u" BETWEEN ? AND ? AND "_s + invoices,
-        params);
+        return paymentsTotal(db,
+            u"p.buyer_id IS NULL AND p.invoice_id IN (SELECT i.id FROM invoices i JOIN units u ON "
+            "u.id=i.unit_id WHERE u.property_id=? AND i.status!='void')"_s,
+            { propertyId }, from, to);
+    return paymentsTotal(db,
+        u"p.buyer_id IS NULL AND (p.invoice_id IS NULL OR p.invoice_id NOT IN (SELECT id FROM "
+        "invoices WHERE status='void' OR status IS NULL))"_s,
+        {}, from, to);
 }
 
 double Figures::saleCollections(
     Database *db, const QString &from, const QString &to, int propertyId)
 {
-    QVariantList params { dayFrom(from), dayTo(to) };
     if (propertyId > 0)
-        params.append(propertyId);
-    return total(db,
-        u"SELECT COALESCE(SUM("_s
-            + inPrimary(u"p.amount"_s, u"p.currency_id"_s, u"p.payment_date"_s)
-            + u"),0) as t FROM payments p WHERE p.buyer_id IS NOT NULL AND "_s
-            + dayOf(db, u"p.payment_date"_s, from) + u" BETWEEN ? AND ?"_s
-            + (propertyId > 0 ? u" AND p.unit_id IN (SELECT id FROM units WHERE property_id=?)"_s
-                              : QString()),
-        params);
+        return paymentsTotal(db,
+            u"p.buyer_id IS NOT NULL AND p.unit_id IN (SELECT id FROM units WHERE property_id=?)"_s,
+            { propertyId }, from, to);
+    return paymentsTotal(db, u"p.buyer_id IS NOT NULL"_s, {}, from, to);
 }
 
 double Figures::expensesPaid(Database *db, const QString &from, const QString &to, int propertyId)
