@@ -50,15 +50,23 @@ QString anyDay(const QString &day) { return day.isEmpty() ? u""_s : day; }
 double paymentsTotal(Database *db, const QString &condition, QVariantList params,
     const QString &from, const QString &to)
 {
-    // The day is tested on the sums, never on the rows: the server would test it per row.
-    if (db->isServer())
+    // The day is tested on the sums, never on the rows: the server would test it per row. A day
+    // the server's date() reads is its stored text or that text's start, so no row on or after
+    // `from` sorts before it as text: the index on the stored text leaves out the older rows.
+    if (db->isServer()) {
+        QString since;
+        if (!from.isEmpty()) {
+            since = u" AND p.payment_date >= ?"_s;
+            params.append(from);
+        }
         return total(db,
             u"SELECT COALESCE(SUM(CASE WHEN date(x.d) BETWEEN ? AND ? THEN "_s
                 + Figures::inPrimary(u"x.s"_s, u"x.c"_s, u"x.d"_s)
                 + u" END),0) as t FROM (SELECT p.currency_id AS c, p.payment_date AS d, "
                   "SUM(p.amount) AS s FROM payments p WHERE "_s
-                + condition + u" GROUP BY p.currency_id, p.payment_date) x"_s,
+                + condition + since + u" GROUP BY p.currency_id, p.payment_date) x"_s,
             QVariantList { dayFrom(from), dayTo(to) } + params);
+    }
     params << dayFrom(from) << dayTo(to);
     return total(db,
         u"SELECT COALESCE(SUM("_s
