@@ -72,6 +72,8 @@ private slots:
     void buyerDownPaymentAgesFromSale();
     void currenciesStayApartAndConvertAtDatedRate();
     void propertyFilterAndTotals();
+    void equalFiguresListByNameThenId_data();
+    void equalFiguresListByNameThenId();
     void dashboardSummary();
     void demoPortfolioMatchesStatements();
 };
@@ -208,6 +210,47 @@ void TestArrears::propertyFilterAndTotals()
         north_.value(u"rows"_s).toList().first().toMap().value(u"name"_s).toString(), u"أحمد"_s);
     QCOMPARE(Money::cents(north_.value(u"total_primary"_s).toMap().value(u"overdue"_s).toDouble()),
         100000);
+}
+
+void TestArrears::equalFiguresListByNameThenId_data()
+{
+    QTest::addColumn<QString>("sortKey");
+    QTest::addColumn<QString>("laterName");
+    QTest::addColumn<QStringList>("expected");
+    // Tenants are added in the order باسل, the later name, أحمد: ids run against the names.
+    QTest::newRow("equal overdue")
+        << u"overdue"_s << u"جميل"_s << QStringList { u"أحمد"_s, u"باسل"_s, u"جميل"_s };
+    QTest::newRow("equal total") << u"total"_s << u"جميل"_s
+                                 << QStringList { u"أحمد"_s, u"باسل"_s, u"جميل"_s };
+    QTest::newRow("same property")
+        << u"property"_s << u"جميل"_s << QStringList { u"أحمد"_s, u"باسل"_s, u"جميل"_s };
+    QTest::newRow("same name, older account first")
+        << u"name"_s << u"باسل"_s << QStringList { u"أحمد"_s, u"باسل"_s, u"باسل"_s };
+}
+
+void TestArrears::equalFiguresListByNameThenId()
+{
+    QFETCH(QString, sortKey);
+    QFETCH(QString, laterName);
+    QFETCH(QStringList, expected);
+    TestFixture f;
+    const int property = f.addProperty();
+    QList<int> ids;
+    for (const QString &name : { u"باسل"_s, laterName, u"أحمد"_s }) {
+        ids.append(f.addTenant(name, QString::number(ids.size() + 1)));
+        addDueInvoice(
+            f, ids.constLast(), f.addUnit(property, QString::number(ids.size())), 500, 40);
+    }
+
+    QStringList names;
+    QList<int> people;
+    for (const QVariant &row : Arrears::rows(f.db(), 0, sortKey)) {
+        names.append(row.toMap().value(u"name"_s).toString());
+        people.append(row.toMap().value(u"person_id"_s).toInt());
+    }
+    QCOMPARE(names, expected);
+    if (laterName == u"باسل"_s)
+        QCOMPARE(people.mid(1), (QList<int> { ids.at(0), ids.at(1) }));
 }
 
 void TestArrears::dashboardSummary()

@@ -1,12 +1,15 @@
 #include "dashboardcontroller.h"
+#include "figures.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
+#include "money.h"
 #include "paymentmodel.h"
 #include "propertymodel.h"
 #include "reportcontroller.h"
 #include "testfixture.h"
 
 #include <QTest>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +29,8 @@ class TestFigures : public QObject
 private slots:
     void figuresAgree_data();
     void figuresAgree();
+    void collectionsTakeEachDaysRate_data();
+    void collectionsTakeEachDaysRate();
 };
 
 void TestFigures::figuresAgree_data()
@@ -141,6 +146,49 @@ void TestFigures::figuresAgree()
     }
     QVERIFY(!places.isEmpty());
     QCOMPARE(places, QList<double>(places.size(), expected));
+}
+
+void TestFigures::collectionsTakeEachDaysRate_data()
+{
+    QTest::addColumn<int>("fromDaysAgo");
+    QTest::addColumn<double>("expected");
+    // 100 dollars at 3.0, 100 dollars and 50 shekels on one day at 4.0.
+    QTest::newRow("the whole history") << -1 << 750.0;
+    QTest::newRow("a range across the rate change") << 30 << 750.0;
+    QTest::newRow("after the rate change only") << 7 << 450.0;
+}
+
+// Dollars paid on either side of a rate change each convert at their own day's rate, however
+// the sum is put together.
+void TestFigures::collectionsTakeEachDaysRate()
+{
+    QFETCH(int, fromDaysAgo);
+    QFETCH(double, expected);
+    TestFixture f;
+    const QDate today = TF::today();
+    const int unit = f.addUnit(f.addProperty(), u"101"_s, 100, u"rented"_s);
+    const int tenant = f.addTenant(u"سامي"_s);
+    f.addRate(2, 1, 3.0, today.addDays(-20));
+    f.addRate(2, 1, 4.0, today.addDays(-5));
+    InvoiceModel invoices(f.db());
+    PaymentModel payments(f.db());
+    const auto bill = [&](double total, int currency) {
+        return invoices.createInvoice(tenant, unit, today.toString(u"yyyy-MM"_s),
+            { QVariantMap { { u"description"_s, u"إيجار"_s }, { u"unit_price"_s, total },
+                { u"total"_s, total } } },
+            currency);
+    };
+    const int dollars = bill(200, 2);
+    const int shekels = bill(50, 1);
+    for (const auto &[invoice, daysAgo, currency, amount] : { std::tuple { dollars, 10, 2, 100.0 },
+             std::tuple { dollars, 2, 2, 100.0 }, std::tuple { shekels, 2, 1, 50.0 } })
+        QVERIFY(payments.add(invoice, tenant, amount, u"cash"_s, TF::iso(today.addDays(-daysAgo)),
+                    QString(), currency)
+            > 0);
+
+    const QString from = fromDaysAgo < 0 ? QString() : TF::iso(today.addDays(-fromDaysAgo));
+    QCOMPARE(Money::cents(Figures::rentCollections(f.db(), from, TF::iso(today))),
+        Money::cents(expected));
 }
 
 QTEST_GUILESS_MAIN(TestFigures)

@@ -25,10 +25,15 @@ void narrowToProperty(QString *sql, QVariantList *params)
         params->removeLast();
 }
 
+double total(Database *db, const QString &sql, const QVariantList &params)
+{
+    return Database::firstRow(db->execQuery(sql, params)).value(u"t"_s).toDouble();
+}
+
 double sum(Database *db, QString sql, QVariantList params)
 {
     narrowToProperty(&sql, &params);
-    return Database::firstRow(db->execQuery(sql, params)).value(u"t"_s).toDouble();
+    return total(db, sql, params);
 }
 
 // Open ends of a range reach every day.
@@ -36,6 +41,40 @@ QString dayFrom(const QString &from) { return from.isEmpty() ? u"0000-01-01"_s :
 QString dayTo(const QString &to) { return to.isEmpty() ? u"9999-12-31"_s : to; }
 // An empty text, never NULL, so that "?=''" holds for an unset day.
 QString anyDay(const QString &day) { return day.isEmpty() ? u""_s : day; }
+
+// Payments meeting `condition` (on `p`, with `params`) between two days, converted. On SQLite
+// each row is converted as it is read (a row in the primary currency costs nothing more) and,
+// from the start of the history, the table is read straight through: the day's index would add
+// a row lookup per payment. A server adds up each currency's payments per stored date first and
+// reads the day and the rate once per date (its date function is a call per row).
+double paymentsTotal(Database *db, const QString &condition, QVariantList params,
+    const QString &from, const QString &to)
+{
+    // The day is tested on the sums, never on the rows: the server would test it per row. A day
+    // the server's date() reads is its stored text or that text's start, so no row on or after
+    // `from` sorts before it as text: the index on the stored text leaves out the older rows.
+    if (db->isServer()) {
+        QString since;
+        if (!from.isEmpty()) {
+            since = u" AND p.payment_date >= ?"_s;
+            params.append(from);
+        }
+        return total(db,
+            u"SELECT COALESCE(SUM(CASE WHEN date(x.d) BETWEEN ? AND ? THEN "_s
+                + Figures::inPrimary(u"x.s"_s, u"x.c"_s, u"x.d"_s)
+                + u" END),0) as t FROM (SELECT p.currency_id AS c, p.payment_date AS d, "
+                  "SUM(p.amount) AS s FROM payments p WHERE "_s
+                + condition + since + u" GROUP BY p.currency_id, p.payment_date) x"_s,
+            QVariantList { dayFrom(from), dayTo(to) } + params);
+    }
+    params << dayFrom(from) << dayTo(to);
+    return total(db,
+        u"SELECT COALESCE(SUM("_s
+            + Figures::inPrimary(u"p.amount"_s, u"p.currency_id"_s, u"p.payment_date"_s)
+            + u"),0) as t FROM payments p WHERE "_s + condition + u" AND "_s
+            + (from.isEmpty() ? u"+"_s : QString()) + u"date(p.payment_date) BETWEEN ? AND ?"_s,
+        params);
+}
 
 } // namespace
 
@@ -51,17 +90,19 @@ QString Figures::inPrimary(
 
 QStringList Figures::currenciesWithoutRate(Database *db)
 {
-    // Per currency, the oldest money against the oldest rate: one pass over each table.
+    // Per currency, the oldest money against the oldest rate: one pass over each table, grouping
+    // only the money in other currencies than the primary one (most rows are in it).
+    const QString foreign = u"currency_id IN (SELECT id FROM currencies WHERE is_primary=0)"_s;
     const QVariantList rows = db->execQuery(
         u"SELECT c.code FROM (SELECT currency_id AS cur, MIN(payment_date) AS d FROM payments "
-        "GROUP BY currency_id UNION ALL SELECT currency_id, MIN(created_at) FROM invoices WHERE "
-        "status!='void' GROUP BY currency_id UNION ALL SELECT currency_id, MIN(expense_date) FROM "
-        "expenses GROUP BY currency_id UNION ALL SELECT currency_id, MIN(due_date) FROM "
-        "installments WHERE status!='paid' GROUP BY currency_id) m JOIN currencies c ON "
-        "c.id=m.cur WHERE c.is_primary=0 GROUP BY c.id HAVING date(MIN(m.d)) < "
-        "COALESCE((SELECT MIN(r.date) FROM exchange_rates r WHERE r.from_currency_id=c.id AND "
-        "r.to_currency_id=(SELECT id FROM currencies WHERE is_primary=1)), '9999-12-31') "
-        "ORDER BY c.code"_s);
+        "WHERE %1 GROUP BY currency_id UNION ALL SELECT currency_id, MIN(created_at) FROM "
+        "invoices WHERE status!='void' AND %1 GROUP BY currency_id UNION ALL SELECT currency_id, "
+        "MIN(expense_date) FROM expenses WHERE %1 GROUP BY currency_id UNION ALL SELECT "
+        "currency_id, MIN(due_date) FROM installments WHERE status!='paid' AND %1 GROUP BY "
+        "currency_id) m JOIN currencies c ON c.id=m.cur WHERE c.is_primary=0 GROUP BY c.id "
+        "HAVING date(MIN(m.d)) < COALESCE((SELECT MIN(r.date) FROM exchange_rates r WHERE "
+        "r.from_currency_id=c.id AND r.to_currency_id=(SELECT id FROM currencies WHERE "
+        "is_primary=1)), '9999-12-31') ORDER BY c.code"_s.arg(foreign));
     QStringList codes;
     for (const QVariant &row : rows)
         codes.append(row.toMap().value(u"code"_s).toString());
@@ -83,26 +124,27 @@ double Figures::occupancy(Database *db, int propertyId)
 double Figures::rentCollections(
     Database *db, const QString &from, const QString &to, int propertyId)
 {
-    return sum(db,
-        u"SELECT COALESCE(SUM("_s
-            + inPrimary(u"p.amount"_s, u"p.currency_id"_s, u"p.payment_date"_s)
-            + u"),0) as t FROM payments p LEFT JOIN invoices i ON i.id=p.invoice_id "
-              "LEFT JOIN units u ON u.id=i.unit_id WHERE p.buyer_id IS NULL "
-              "AND (i.id IS NULL OR i.status!='void') AND date(p.payment_date) BETWEEN ? AND ? "
-              "AND (?=0 OR u.property_id=?)"_s,
-        { dayFrom(from), dayTo(to), propertyId, propertyId });
+    // Payments on a void invoice never count: the few void invoices are listed once, instead of
+    // looking up every payment's invoice; a property's payments are those on its units' invoices.
+    if (propertyId > 0)
+        return paymentsTotal(db,
+            u"p.buyer_id IS NULL AND p.invoice_id IN (SELECT i.id FROM invoices i JOIN units u ON "
+            "u.id=i.unit_id WHERE u.property_id=? AND i.status!='void')"_s,
+            { propertyId }, from, to);
+    return paymentsTotal(db,
+        u"p.buyer_id IS NULL AND (p.invoice_id IS NULL OR p.invoice_id NOT IN (SELECT id FROM "
+        "invoices WHERE status='void' OR status IS NULL))"_s,
+        {}, from, to);
 }
 
 double Figures::saleCollections(
     Database *db, const QString &from, const QString &to, int propertyId)
 {
-    return sum(db,
-        u"SELECT COALESCE(SUM("_s
-            + inPrimary(u"p.amount"_s, u"p.currency_id"_s, u"p.payment_date"_s)
-            + u"),0) as t FROM payments p LEFT JOIN units u ON u.id=p.unit_id "
-              "WHERE p.buyer_id IS NOT NULL AND date(p.payment_date) BETWEEN ? AND ? "
-              "AND (?=0 OR u.property_id=?)"_s,
-        { dayFrom(from), dayTo(to), propertyId, propertyId });
+    if (propertyId > 0)
+        return paymentsTotal(db,
+            u"p.buyer_id IS NOT NULL AND p.unit_id IN (SELECT id FROM units WHERE property_id=?)"_s,
+            { propertyId }, from, to);
+    return paymentsTotal(db, u"p.buyer_id IS NOT NULL"_s, {}, from, to);
 }
 
 double Figures::expensesPaid(Database *db, const QString &from, const QString &to, int propertyId)
