@@ -126,10 +126,13 @@ void BackgroundReader::open()
         qWarning("Background reads: the second connection did not open");
         m_database.reset();
     } else if (!m_database->isServer()) {
-        // These reads sweep whole tables: through a bounded cache of their own rather than the
-        // memory map, which would keep every page they touched in the process's memory.
+        // These reads sweep whole tables: through a small cache of their own rather than the
+        // memory map, which would keep every page they touched in the process's memory. A
+        // sweep gains nothing from a larger cache (at ten times the large portfolio, 32 MB
+        // read the arrears no faster than 8 MB and cost 66 MB more at the peak); the operating
+        // system keeps the file's pages.
         m_database->execNonQuery(u"PRAGMA mmap_size=0"_s);
-        m_database->execNonQuery(u"PRAGMA cache_size=-32000"_s);
+        m_database->execNonQuery(u"PRAGMA cache_size=-8000"_s);
         // Their sorts and groupings over a million rows spill to a temporary file rather than
         // growing the heap by hundreds of megabytes that the process keeps.
         m_database->execNonQuery(u"PRAGMA temp_store=FILE"_s);
