@@ -165,6 +165,7 @@ struct Models
         , search(db)
     {
     }
+    Database *db;
     PropertyModel properties;
     UnitModel units;
     TenantModel tenants;
