@@ -30,6 +30,7 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -131,7 +132,7 @@ Scrolled scrollToEnd(ListCatalog &catalog, const QString &name, int runs)
     return result;
 }
 
-int scrollLists(const QString &source, const QString &url, int runs)
+int scrollLists(const QString &source, const QString &url, int runs, const QRegularExpression &only)
 {
     const QStringList names
         = { u"tenants"_s, u"buyers"_s, u"units"_s, u"maintenance"_s, u"expenses"_s,
@@ -152,6 +153,8 @@ int scrollLists(const QString &source, const QString &url, int runs)
         "reads", "file 1st", "longest", "total", "server 1st", "longest", "total", "ratio");
     double worst = 0;
     for (const QString &name : names) {
+        if (!name.contains(only))
+            continue;
         const Scrolled f = scrollToEnd(fileLists, name, runs);
         const Scrolled s = url.isEmpty() ? Scrolled() : scrollToEnd(serverLists, name, runs);
         worst = std::max({ worst, f.longest, s.longest });
@@ -194,13 +197,16 @@ int main(int argc, char *argv[])
         u"url"_s });
     parser.addOption(
         { u"scroll"_s, u"Read every paged list to its end instead, on the file and server."_s });
+    parser.addOption(
+        { u"lists"_s, u"With --scroll, only the lists whose name matches."_s, u"regex"_s });
     parser.process(app);
     const QString source = parser.value(u"db"_s);
     const QString url = parser.value(u"database"_s);
     if (!url.isEmpty() && !Database::isServerUrl(url))
         qFatal("--database needs a postgresql:// URL");
     if (parser.isSet(u"scroll"_s))
-        return scrollLists(source, url, std::max(1, parser.value(u"runs"_s).toInt()));
+        return scrollLists(source, url, std::max(1, parser.value(u"runs"_s).toInt()),
+            QRegularExpression(parser.value(u"lists"_s)));
 
     if (!parser.isSet(u"single"_s)) {
         // Each run in its own process, so start-up is cold and peak memory belongs to one
