@@ -15,9 +15,13 @@ server="${3:-}"
 
 tools="$root/build/tools"
 work="$(mktemp -d)"
-pg="$work/pg"
+# The server's folder stands apart: the server runs as another user, who cannot enter $work.
+pg=""
 cleanup() {
-    [ ! -d "$pg" ] || "$root/scripts/pg-cluster.sh" stop "$pg" || true
+    if [ -n "$pg" ]; then
+        "$root/scripts/pg-cluster.sh" stop "$pg" || true
+        rm -rf "$pg"
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,7 +52,7 @@ echo "== backup and CSV export against the sqlite3 shell"
 
 if [ "$server" = "server" ]; then
     echo "== the same portfolio on a throwaway PostgreSQL server (local socket)"
-    mkdir -p "$pg"
+    pg="$(mktemp -d)"
     base="$("$root/scripts/pg-cluster.sh" start "$pg")"
     "$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)/psql" "$base" -qc "CREATE DATABASE large"
     url="$(echo "$base" | sed 's#/postgres?#/large?#')"

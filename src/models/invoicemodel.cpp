@@ -361,7 +361,7 @@ void InvoiceModel::issueMany(QList<Queued> &queued, Numbering *numbering)
     }
 }
 
-bool InvoiceModel::issueChunk(QList<Queued *> chunk, Numbering *numbering)
+bool InvoiceModel::issueChunk(const QList<Queued *> &chunk, Numbering *numbering)
 {
     TransactionGuard guard(m_db);
     if (!guard.isActive())

@@ -78,7 +78,7 @@ private:
     // chunk a savepoint; a chunk that fails is issued again one invoice at a time. Each entry's
     // id (or refusal) is set; posting is left to the caller.
     void issueMany(QList<Queued> &queued, Numbering *numbering);
-    bool issueChunk(QList<Queued *> chunk, Numbering *numbering);
+    bool issueChunk(const QList<Queued *> &chunk, Numbering *numbering);
     bool hasRentFor(const QVariant &tenantId, const QVariant &contractId, const QString &period);
     bool hasServiceFor(const QVariant &tenantId, const QVariant &unitId, const QString &serviceName,
         const QString &period);
