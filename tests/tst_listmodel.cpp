@@ -66,6 +66,9 @@ void TestListModel::paging_data()
         << u"tenants"_s << QStringList { u"ج"_s, u"أ"_s, u"ب"_s, u"د"_s } << 2 << byName;
     QTest::newRow("page boundary inside equal names")
         << u"tenants"_s << QStringList(8, u"سالم"_s) << 3 << byName;
+    QTest::newRow("page takes the rest of one name, then the next")
+        << u"tenants"_s << QStringList { u"ب"_s, u"س"_s, u"ب"_s, u"ب"_s, u"س"_s, u"ب"_s } << 2
+        << byName;
     // Expenses run newest first; these all fall on one day.
     QTest::newRow("descending, boundary inside one day")
         << u"expenses"_s << QStringList(7, QString()) << 3

@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -37,7 +38,52 @@ struct InvoiceModel::Numbering
     QString number() const { return prefix + QString::number(next).rightJustified(4, u'0'); }
 };
 
+// An invoice of a run waiting to be written, and what became of it.
+struct InvoiceModel::Queued
+{
+    Draft draft;
+    QVariantMap entry;
+    double rent = 0;
+    double total = 0;
+    int id = -1;
+    QString refusal;
+};
+
 namespace {
+
+// Rows of a multi-row insert go in blocks of these sizes, so a run prepares only a few texts.
+constexpr int kRowBlocks[] = { 64, 8, 1 };
+// Invoices per savepoint of a server's run.
+constexpr int kServerChunk = 256;
+
+// "(?,?,?)": one row of `width` places.
+QString placeRow(int width) { return u"("_s + QStringList(width, u"?"_s).join(u',') + u")"_s; }
+
+// Runs `head` + rows + `tail` over `values`, `width` of them a row, in blocks of kRowBlocks rows;
+// rows returned by the statements are appended to `returned` when given, and each block must
+// return one row per row it wrote.
+bool runBlocks(Database *db, const QString &head, const QString &row, int width,
+    const QVariantList &values, const QString &tail, QVariantList *returned = nullptr)
+{
+    const int rows = int(values.size()) / width;
+    int at = 0;
+    for (const int block : kRowBlocks) {
+        for (; rows - at >= block; at += block) {
+            const QString sql = head + QStringList(block, row).join(u',') + tail;
+            const QVariantList slice = values.mid(qsizetype(at) * width, qsizetype(block) * width);
+            if (!returned) {
+                if (!db->execNonQuery(sql, slice))
+                    return false;
+                continue;
+            }
+            const QVariantList back = db->execQuery(sql, slice);
+            if (back.size() != block)
+                return false;
+            returned->append(back);
+        }
+    }
+    return true;
+}
 
 bool isValidPeriod(const QString &period)
 {
@@ -216,14 +262,14 @@ bool InvoiceModel::hasServiceFor(const QVariant &tenantId, const QVariant &unitI
                 .isEmpty();
 }
 
-int InvoiceModel::issue(const Draft &draft, Numbering *carried, bool postLater)
+bool InvoiceModel::checkedTotal(const Draft &draft, double *total)
 {
     qint64 totalCents = 0;
     for (const QVariantList &line : draft.lines) {
         if (isNonFinite(line.at(2)) || isNonFinite(line.at(3)) || isNonFinite(line.at(4))
             || !Money::isCountable(line.at(4).toDouble())) {
             refuse(u"أحد مبالغ البنود ليس رقماً صالحاً"_s);
-            return -1;
+            return false;
         }
         // One stray digit must not swallow the tenant's real balance.
         bool numeric = false;
@@ -231,15 +277,23 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried, bool postLater)
         if (isOverCeiling(line.at(2)) || isOverCeiling(line.at(3)) || isOverCeiling(line.at(4))
             || (numeric && !Money::isAcceptable(product))) {
             refuse(tooLargeText());
-            return -1;
+            return false;
         }
         totalCents += Money::cents(line.at(4).toDouble());
     }
-    const double total = Money::fromCents(totalCents);
-    if (!Money::isAcceptable(total)) {
+    *total = Money::fromCents(totalCents);
+    if (!Money::isAcceptable(*total)) {
         refuse(tooLargeText());
-        return -1;
+        return false;
     }
+    return true;
+}
+
+int InvoiceModel::issue(const Draft &draft, Numbering *carried, bool postLater)
+{
+    double total = 0;
+    if (!checkedTotal(draft, &total))
+        return -1;
 
     // Invoice, every line and the tenant's balance stand or fall together.
     TransactionGuard guard(m_db);
@@ -283,6 +337,85 @@ int InvoiceModel::issue(const Draft &draft, Numbering *carried, bool postLater)
     if (carried)
         ++carried->next;
     return id;
+}
+
+void InvoiceModel::issueMany(QList<Queued> &queued, Numbering *numbering)
+{
+    QList<Queued *> ready;
+    for (Queued &q : queued) {
+        if (checkedTotal(q.draft, &q.total))
+            ready.append(&q);
+        else
+            q.refusal = m_lastRefusal;
+    }
+    for (qsizetype at = 0; at < ready.size(); at += kServerChunk) {
+        const QList<Queued *> chunk = ready.mid(at, kServerChunk);
+        if (issueChunk(chunk, numbering))
+            continue;
+        // Something in the chunk was refused: each invoice alone, so that the others are kept.
+        for (Queued *q : chunk) {
+            q->id = issue(q->draft, numbering, true);
+            if (q->id < 1)
+                q->refusal = m_lastRefusal;
+        }
+    }
+}
+
+bool InvoiceModel::issueChunk(const QList<Queued *> &chunk, Numbering *numbering)
+{
+    TransactionGuard guard(m_db);
+    if (!guard.isActive())
+        return false;
+    // The invoices in order of their numbers; the server answers each new id with its number.
+    QVariantList invoices;
+    QHash<QString, Queued *> byNumber;
+    Numbering next = *numbering;
+    for (Queued *q : chunk) {
+        const Draft &d = q->draft;
+        const QString number = next.number();
+        ++next.next;
+        byNumber.insert(number, q);
+        invoices << number << d.tenantId << d.unitId << d.contractId << d.period << q->total
+                 << q->total << u"pending"_s << d.currencyId << d.period + u"-28"_s;
+    }
+    QVariantList ids;
+    if (!runBlocks(m_db,
+            u"INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,"
+            "total_amount,balance,status,currency_id,due_date) VALUES "_s,
+            placeRow(10), 10, invoices, u" RETURNING id, invoice_number"_s, &ids))
+        return false;
+    for (const QVariant &row : ids) {
+        const QVariantMap map = row.toMap();
+        if (Queued *q = byNumber.value(map.value(u"invoice_number"_s).toString()))
+            q->id = map.value(u"id"_s).toInt();
+    }
+    QVariantList items;
+    // The tenants' balances rise by their invoices' totals, summed in cents: a tenant with two
+    // leases is one row of the update.
+    QMap<int, qint64> raised;
+    for (Queued *q : chunk) {
+        for (const QVariantList &line : q->draft.lines)
+            items << q->id << line;
+        raised[q->draft.tenantId.toInt()] += Money::cents(q->total);
+    }
+    QVariantList balances;
+    for (auto it = raised.cbegin(); it != raised.cend(); ++it)
+        balances << it.key() << Money::fromCents(it.value());
+    // UPDATE ... FROM a typed VALUES list: the server's form of one update per tenant.
+    if (!runBlocks(m_db,
+            u"INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total) "
+            "VALUES "_s,
+            placeRow(6), 6, items, QString())
+        || !runBlocks(m_db, u"UPDATE tenants SET balance=round(balance+v.amount,2) FROM (VALUES "_s,
+            u"(CAST(? AS INTEGER),CAST(? AS DOUBLE PRECISION))"_s, 2, balances,
+            u") AS v(id, amount) WHERE tenants.id=v.id"_s)
+        || !guard.commit()) {
+        for (Queued *q : chunk)
+            q->id = -1;
+        return false;
+    }
+    *numbering = next;
+    return true;
 }
 
 int InvoiceModel::createInvoice(
@@ -436,6 +569,28 @@ int InvoiceModel::generateAllRent(const QString &period)
         return 0;
     }
     Numbering numbering = startNumbering();
+    // On a server every statement is a round trip: what the run asks per lease is read once for
+    // the month (the run's transaction holds the writers' lock, so nothing changes under it), and
+    // the invoices are written together after the loop.
+    const bool batched = m_db->isServer();
+    QSet<QPair<int, int>> billed;
+    QHash<int, QVariantList> usageOf;
+    QList<Queued> queued;
+    if (batched) {
+        for (const QVariant &row :
+            list(u"SELECT tenant_id, contract_id FROM invoices WHERE period=? AND "
+                 "contract_id IS NOT NULL AND status!='void'"_s,
+                { period })) {
+            const QVariantMap map = row.toMap();
+            billed.insert(
+                { map.value(u"tenant_id"_s).toInt(), map.value(u"contract_id"_s).toInt() });
+        }
+        for (const QVariant &row : list(u"SELECT ur.*, s.name FROM usage_records ur "
+                                        "JOIN services s ON ur.service_id=s.id "
+                                        "WHERE ur.period=? ORDER BY ur.id"_s,
+                 { period }))
+            usageOf[row.toMap().value(u"unit_id"_s).toInt()].append(row);
+    }
     for (const QVariant &row : contracts) {
         const QVariantMap contract = row.toMap();
         const int tenantId = contract.value(u"tenant_id"_s).toInt();
@@ -464,7 +619,8 @@ int InvoiceModel::generateAllRent(const QString &period)
             continue;
         }
         // Also sees the invoices issued earlier in this run.
-        if (hasRentFor(tenantId, contract.value(u"id"_s), period)) {
+        if (batched ? billed.contains({ tenantId, contract.value(u"id"_s).toInt() })
+                    : hasRentFor(tenantId, contract.value(u"id"_s), period)) {
             ++alreadyBilled;
             skip(alreadyBilledText());
             continue;
@@ -483,12 +639,17 @@ int InvoiceModel::generateAllRent(const QString &period)
         Draft draft { tenantId, unitId, contract.value(u"id"_s), period,
             contract.value(u"currency_id"_s).toInt(), {} };
         draft.lines.append({ description, u"rent"_s, 1, rent, rent });
-        const QVariantList usage = list(u"SELECT ur.*, s.name FROM usage_records ur "
-                                        "JOIN services s ON ur.service_id=s.id "
-                                        "WHERE ur.unit_id=? AND ur.period=?"_s,
-            { unitId, period });
+        const QVariantList usage = batched ? usageOf.value(unitId)
+                                           : list(u"SELECT ur.*, s.name FROM usage_records ur "
+                                                  "JOIN services s ON ur.service_id=s.id "
+                                                  "WHERE ur.unit_id=? AND ur.period=?"_s,
+                                               { unitId, period });
         for (const QVariant &usageRow : usage)
             draft.lines.append(usageLine(usageRow.toMap()));
+        if (batched) {
+            queued.append({ draft, entry, rent, 0, -1, QString() });
+            continue;
+        }
         const int id = issue(draft, &numbering, true);
         if (id < 1) {
             skip(m_lastRefusal);
@@ -498,6 +659,18 @@ int InvoiceModel::generateAllRent(const QString &period)
         entry.insert(u"amount"_s, rent);
         issued.append(entry);
         issuedIds.append(id);
+    }
+    issueMany(queued, &numbering);
+    for (Queued &q : queued) {
+        if (q.id < 1) {
+            q.entry.insert(u"reason"_s, q.refusal);
+            skipped.append(q.entry);
+            continue;
+        }
+        q.entry.insert(u"invoice_id"_s, q.id);
+        q.entry.insert(u"amount"_s, q.rent);
+        issued.append(q.entry);
+        issuedIds.append(q.id);
     }
     // The run's entries go to the books together, outside the invoices' savepoints: writing them
     // one by one inside each costed as much again as the invoices themselves.

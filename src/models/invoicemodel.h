@@ -68,8 +68,17 @@ private:
 
     QString nextInvoiceNumber();
     Numbering startNumbering();
+    struct Queued;
+    // The invoice's total, or false (refused with the reason) when a line's amount cannot be
+    // kept.
+    bool checkedTotal(const Draft &draft, double *total);
     // `postLater`: the caller posts the invoice to the books itself, with its run's others.
     int issue(const Draft &draft, Numbering *carried, bool postLater = false);
+    // A server's rent run: the invoices in a few multi-row statements a chunk at a time, each
+    // chunk a savepoint; a chunk that fails is issued again one invoice at a time. Each entry's
+    // id (or refusal) is set; posting is left to the caller.
+    void issueMany(QList<Queued> &queued, Numbering *numbering);
+    bool issueChunk(const QList<Queued *> &chunk, Numbering *numbering);
     bool hasRentFor(const QVariant &tenantId, const QVariant &contractId, const QString &period);
     bool hasServiceFor(const QVariant &tenantId, const QVariant &unitId, const QString &serviceName,
         const QString &period);

@@ -204,9 +204,28 @@ QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
     // NULL keys sort first: after one, ascending goes on with the rest of the NULLs and then
     // every key; descending has only NULLs left.
     const QVariant lastKey = last.value(kSortKey);
+    const QString order = u" ORDER BY %1%2, id%2 LIMIT ?"_s.arg(key, direction);
+    const auto where = [](const QStringList &all) {
+        return all.isEmpty() ? QString() : u"WHERE "_s + all.join(u" AND "_s);
+    };
+    const QString from
+        = u"SELECT *, %1 AS %2 FROM (%3) AS listed "_s.arg(key, kSortKey, m_query.select);
     if (!last.isEmpty() && !lastKey.isNull()) {
-        conditions << u"(%1, id) %2 (?, ?)"_s.arg(key, m_descending ? u"<"_s : u">"_s);
-        params << lastKey << last.value(u"id"_s);
+        // The rest of the last key's run, then the keys after it: two bounded reads. As one
+        // range, (key, id) < (?, ?), SQLite seeks on the key alone and walks the whole run of an
+        // equal key to the page (a million journal entries of one day at ten times the large
+        // portfolio: over 100 ms a page).
+        const QString beyond = m_descending ? u"<"_s : u">"_s;
+        const QString sql
+            = u"SELECT * FROM (%1%2 ORDER BY id%3 LIMIT ?) AS same UNION ALL "
+              "SELECT * FROM (%1%4%5) AS rest ORDER BY %6%3, id%3 LIMIT ?"_s.arg(from,
+                  where(conditions + QStringList { u"%1 = ? AND id %2 ?"_s.arg(key, beyond) }),
+                  direction, where(conditions + QStringList { u"%1 %2 ?"_s.arg(key, beyond) }),
+                  order, kSortKey);
+        const QVariantList narrowing = params;
+        params << lastKey << last.value(u"id"_s) << limit;
+        params << narrowing << lastKey << limit << limit;
+        return m_db->execQuery(sql, params);
     } else if (!last.isEmpty() && m_descending) {
         conditions << u"(%1 IS NULL AND id < ?)"_s.arg(key);
         params << last.value(u"id"_s);
@@ -214,11 +233,6 @@ QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
         conditions << u"(%1 IS NOT NULL OR id > ?)"_s.arg(key);
         params << last.value(u"id"_s);
     }
-    const QString sql
-        = u"SELECT *, %1 AS %2 FROM (%3) AS listed %4 ORDER BY %1%5, id%5 LIMIT ?"_s.arg(key,
-            kSortKey, m_query.select,
-            conditions.isEmpty() ? QString() : u"WHERE "_s + conditions.join(u" AND "_s),
-            direction);
     params << limit;
-    return m_db->execQuery(sql, params);
+    return m_db->execQuery(from + where(conditions) + order, params);
 }

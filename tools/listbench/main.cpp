@@ -2,8 +2,10 @@
 // very statements each operation ran (captured with SQLite's trace hook, bound values expanded),
 // prepared once and stepped through SQLite's C API on a second connection, reading every column.
 // For lists, "maps ms" is what building and freeing the same row maps costs with no SQL at all.
+// With --database, every operation also runs on a PostgreSQL server holding the same portfolio,
+// reported against the file's time in the same run (the C API floor exists for the file alone).
 //
-//   ./build/tools/listbench/listbench --db PATH/belvardino.db --runs 5
+//   ./build/tools/listbench/listbench --db PATH/belvardino.db --runs 5 [--database URL]
 
 #include "accountmodel.h"
 #include "auditmanager.h"
@@ -135,6 +137,58 @@ struct Operation
     std::function<int()> call; // returns a row or figure count, so nothing is optimised away
 };
 
+// Every model the interface reads, on one database.
+struct Models
+{
+    explicit Models(Database *database)
+        : db(database)
+        , properties(db)
+        , units(db)
+        , tenants(db)
+        , contracts(db)
+        , invoices(db)
+        , payments(db)
+        , maintenance(db)
+        , expenses(db)
+        , accounts(db)
+        , cheques(db)
+        , buyers(db)
+        , installments(db)
+        , currencies(db)
+        , dashboard(db)
+        , reports(db)
+        , auth(db)
+        , alerts(db)
+        , audit(db)
+        , services(db)
+        , catalog(db)
+        , search(db)
+    {
+    }
+    Database *db;
+    PropertyModel properties;
+    UnitModel units;
+    TenantModel tenants;
+    ContractModel contracts;
+    InvoiceModel invoices;
+    PaymentModel payments;
+    MaintenanceModel maintenance;
+    ExpenseModel expenses;
+    AccountModel accounts;
+    ChequeModel cheques;
+    BuyerModel buyers;
+    InstallmentModel installments;
+    CurrencyModel currencies;
+    DashboardController dashboard;
+    ReportController reports;
+    AuthController auth;
+    NotificationController alerts;
+    AuditManager audit;
+    ServiceModel services;
+    ListCatalog catalog;
+    RecordSearch search;
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -146,7 +200,14 @@ int main(int argc, char *argv[])
     parser.addOption({ u"runs"_s, u"Runs per operation (median reported)."_s, u"n"_s, u"5"_s });
     parser.addOption(
         { u"only"_s, u"Measure only the operations whose name matches."_s, u"regex"_s });
+    parser.addOption({ u"database"_s,
+        u"Also run every operation on this PostgreSQL server's database, holding the same "
+        "portfolio (belvardino-cli to-server)."_s,
+        u"url"_s });
     parser.process(app);
+    const QString url = parser.value(u"database"_s);
+    if (!url.isEmpty() && !Database::isServerUrl(url))
+        qFatal("--database needs a postgresql:// URL");
     const QString path = parser.value(u"db"_s);
     const int runs = std::max(1, parser.value(u"runs"_s).toInt());
     if (path.isEmpty())
@@ -167,26 +228,6 @@ int main(int argc, char *argv[])
         != SQLITE_OK)
         qFatal("cannot open the floor connection");
     sqlite3_exec(floorDb, "PRAGMA cache_size=-64000", nullptr, nullptr, nullptr);
-
-    PropertyModel properties(&db);
-    UnitModel units(&db);
-    TenantModel tenants(&db);
-    ContractModel contracts(&db);
-    InvoiceModel invoices(&db);
-    PaymentModel payments(&db);
-    MaintenanceModel maintenance(&db);
-    ExpenseModel expenses(&db);
-    AccountModel accounts(&db);
-    ChequeModel cheques(&db);
-    BuyerModel buyers(&db);
-    InstallmentModel installments(&db);
-    CurrencyModel currencies(&db);
-    DashboardController dashboard(&db);
-    ReportController reports(&db);
-    AuthController auth(&db);
-    NotificationController alerts(&db);
-    AuditManager audit(&db);
-    ServiceModel services(&db);
 
     auto firstId = [&](const QString &sql) {
         return Database::firstRow(db.execQuery(sql)).value(u"id"_s).toInt();
@@ -216,164 +257,204 @@ int main(int argc, char *argv[])
     };
     auto keys = [](const QVariantMap &map) { return int(map.size()); };
     // A paged list as its page reads it: narrowed, then its first screenful.
-    ListCatalog catalog(&db);
-    auto firstPage = [&catalog](const QString &name, const QVariantMap &filters) {
+    auto firstPage = [](ListCatalog &catalog, const QString &name, const QVariantMap &filters) {
         std::unique_ptr<PagedListModel> list(catalog.open(name));
         list->setFilters(filters);
         list->setActive(true);
         return list->count();
     };
-    // The pickers: the first screenful before anything is typed, and after a few letters.
-    RecordSearch search(&db);
-    const std::vector<Operation> operations = {
-        { u"picker: tenants, first page"_s,
-            [&] { return rows(search.find(u"tenant"_s, QString(), 0, 30)); } },
-        { u"picker: tenants, typed"_s,
-            [&] { return rows(search.find(u"tenant"_s, u"محمد"_s, 0, 30)); } },
-        { u"picker: available units, typed"_s,
-            [&] { return rows(search.find(u"availableUnit"_s, u"1"_s, 0, 30)); } },
-        { u"picker: a tenant's invoices"_s,
-            [&] { return rows(search.find(u"invoice"_s, QString(), 0, 30, tenant)); } },
-        { u"propertyModel.getAll"_s, [&] { return rows(properties.getAll()); } },
-        { u"propertyModel.search"_s, [&] { return rows(properties.search(u"ب"_s)); } },
-        { u"propertyModel.getStats"_s, [&] { return keys(properties.getStats(property)); } },
-        { u"unitModel.getAll"_s, [&] { return rows(units.getAll()); } },
-        { u"unitModel.getByProperty"_s, [&] { return rows(units.getByProperty(property)); } },
-        { u"unitModel.getAvailable"_s, [&] { return rows(units.getAvailable()); } },
-        { u"tenantModel.getAll"_s, [&] { return rows(tenants.getAll()); } },
-        { u"tenantModel.search"_s, [&] { return rows(tenants.search(u"05"_s)); } },
-        { u"tenantModel.getStatement"_s, [&] { return rows(tenants.getStatement(tenant)); } },
-        { u"contractModel.getAll"_s, [&] { return rows(contracts.getAll()); } },
-        { u"serviceModel.readingSheet"_s,
-            [&] {
-                return rows(
-                    services.readingSheet(property, QDate::currentDate().toString(u"yyyy-MM"_s)));
-            } },
-        { u"contractModel.getExpiring"_s, [&] { return rows(contracts.getExpiring(30)); } },
-        { u"contracts dialog (execQuery)"_s,
-            [&] {
-                return rows(db.execQuery(
-                    u"SELECT c.*, u.unit_number, p.name as property_name FROM contracts c JOIN units u ON c.unit_id=u.id JOIN properties p ON u.property_id=p.id WHERE c.tenant_id=? ORDER BY c.start_date DESC"_s,
-                    { tenant }));
-            } },
-        { u"invoiceModel.getAll"_s, [&] { return rows(invoices.getAll()); } },
-        { u"invoiceModel.getLatest(500)"_s, [&] { return rows(invoices.getLatest(500)); } },
-        { u"invoiceModel.getByTenant"_s, [&] { return rows(invoices.getByTenant(tenant)); } },
-        { u"invoiceModel.getItems"_s, [&] { return rows(invoices.getItems(invoice)); } },
-        { u"payment dialog (execQuery)"_s,
-            [&] {
-                return rows(db.execQuery(
-                    u"SELECT id, invoice_number, balance, currency_id FROM invoices WHERE tenant_id=? AND status!='paid'"_s,
-                    { tenant }));
-            } },
-        { u"paymentModel.getAll"_s, [&] { return rows(payments.getAll()); } },
-        { u"paymentModel.getLatest(500)"_s, [&] { return rows(payments.getLatest(500)); } },
-        { u"paymentModel.getRecent"_s, [&] { return rows(payments.getRecent()); } },
-        { u"paymentModel.getByTenant"_s, [&] { return rows(payments.getByTenant(tenant)); } },
-        { u"maintenanceModel.getAll"_s, [&] { return rows(maintenance.getAll()); } },
-        { u"maintenanceModel.getByStatus"_s,
-            [&] { return rows(maintenance.getByStatus(u"new"_s)); } },
-        { u"maintenanceModel.getCount"_s, [&] { return maintenance.getCount(); } },
-        { u"expenseModel.getAll"_s, [&] { return rows(expenses.getAll()); } },
-        { u"expenseModel.getByProperty"_s, [&] { return rows(expenses.getByProperty(property)); } },
-        { u"expenseModel.getTotal"_s, [&] { return int(expenses.getTotal()); } },
-        { u"expenseModel.getContractors"_s, [&] { return rows(expenses.getContractors()); } },
-        { u"expenseModel.getContractorExpenses"_s,
-            [&] { return rows(expenses.getContractorExpenses(contractor)); } },
-        { u"accountModel.getAll"_s, [&] { return rows(accounts.getAll()); } },
-        { u"accountModel.getJournalEntries"_s, [&] { return rows(accounts.getJournalEntries()); } },
-        { u"accountModel.getProfitLoss"_s,
-            [&] { return keys(accounts.getProfitLoss(yearStart, today)); } },
-        { u"accountModel.getBalanceSheet"_s, [&] { return keys(accounts.getBalanceSheet()); } },
-        { u"chequeModel.getAll"_s, [&] { return rows(cheques.getAll()); } },
-        { u"chequeModel.getByType"_s, [&] { return rows(cheques.getByType(u"received"_s)); } },
-        { u"chequeModel.getByStatus"_s, [&] { return rows(cheques.getByStatus(u"pending"_s)); } },
-        { u"chequeModel.getPending"_s, [&] { return rows(cheques.getPending()); } },
-        { u"chequeModel.getPostDated"_s, [&] { return rows(cheques.getPostDated()); } },
-        { u"chequeModel.statusTotals"_s, [&] { return rows(cheques.statusTotals()); } },
-        { u"paged: cheques, first page"_s, [&] { return firstPage(u"cheques"_s, {}); } },
-        { u"paged: received cheques, first page"_s,
-            [&] {
-                return firstPage(u"cheques"_s, { { u"type"_s, u"received"_s } });
-            } },
-        { u"paged: journal, first page"_s, [&] { return firstPage(u"journal"_s, {}); } },
-        { u"paged: journal of the least used account"_s,
-            [&] {
-                return firstPage(u"journal"_s, { { u"account"_s, rareAccount } });
-            } },
-        { u"buyerModel.getAll"_s, [&] { return rows(buyers.getAll()); } },
-        { u"buyerModel.getStatement"_s, [&] { return rows(buyers.getStatement(buyer)); } },
-        { u"installmentModel.getAll"_s, [&] { return rows(installments.getAll()); } },
-        { u"installmentModel.getByBuyer"_s, [&] { return rows(installments.getByBuyer(buyer)); } },
-        { u"installmentModel.getOverdue"_s, [&] { return rows(installments.getOverdue()); } },
-        { u"currencyModel.getAll"_s, [&] { return rows(currencies.getAll()); } },
-        { u"currencyModel.getExchangeRates"_s,
-            [&] { return rows(currencies.getExchangeRates()); } },
-        { u"dashboardCtrl.getStats"_s, [&] { return keys(dashboard.getStats()); } },
-        { u"dashboardCtrl.getRecentPayments"_s,
-            [&] { return rows(dashboard.getRecentPayments()); } },
-        { u"dashboardCtrl.getRecentMaintenance"_s,
-            [&] { return rows(dashboard.getRecentMaintenance()); } },
-        { u"dashboardCtrl.getExpiringContracts"_s,
-            [&] { return rows(dashboard.getExpiringContracts()); } },
-        { u"dashboardCtrl.getOccupancyRate"_s, [&] { return int(dashboard.getOccupancyRate()); } },
-        { u"dashboardCtrl.getCollectionRate"_s,
-            [&] { return int(dashboard.getCollectionRate()); } },
-        { u"dashboardCtrl.getMonthlyRevenue"_s,
-            [&] { return int(dashboard.getMonthlyRevenue()); } },
-        { u"dashboardCtrl.getCollectionChart"_s,
-            [&] { return rows(dashboard.getCollectionChart()); } },
-        { u"dashboardCtrl.getArrearsSummary"_s,
-            [&] { return keys(dashboard.getArrearsSummary()); } },
-        { u"reportCtrl.getTenantStatement"_s,
-            [&] { return rows(reports.getTenantStatement(tenant)); } },
-        { u"reportCtrl.getBuyerStatement"_s,
-            [&] { return rows(reports.getBuyerStatement(buyer)); } },
-        { u"reportCtrl.getContractorStatement"_s,
-            [&] { return rows(reports.getContractorStatement(contractor)); } },
-        { u"reportCtrl.getChequeReport"_s,
-            [&] { return rows(reports.getChequeReport(QString(), yearStart, today)); } },
-        { u"reportCtrl.getMonthlyReport"_s, [&] { return rows(reports.getMonthlyReport(year)); } },
-        { u"reportCtrl.getProfitLoss"_s,
-            [&] { return keys(reports.getProfitLoss(yearStart, today)); } },
-        { u"reportCtrl.getBalanceSheet"_s, [&] { return keys(reports.getBalanceSheet()); } },
-        { u"reportCtrl.getOverdueInstallments"_s,
-            [&] { return rows(reports.getOverdueInstallments()); } },
-        { u"reportCtrl.getPropertyComparison"_s,
-            [&] { return rows(reports.getPropertyComparison()); } },
-        { u"reportCtrl.getProjectDetailedFinancials"_s,
-            [&] {
-                return keys(reports.getProjectDetailedFinancials(property, yearStart, today));
-            } },
-        { u"reportCtrl.getProjectsFinancials"_s,
-            [&] { return rows(reports.getProjectsFinancials()); } },
-        { u"reportCtrl.getPropertyProfitability"_s,
-            [&] { return keys(reports.getPropertyProfitability(property, yearStart, today)); } },
-        { u"reportCtrl.getUnitProfitability"_s,
-            [&] { return keys(reports.getUnitProfitability(unit)); } },
-        { u"reportCtrl.getArrears"_s,
-            [&] { return rows(reports.getArrears().value(u"rows"_s).toList()); } },
-        { u"reportCtrl.getArrears(property, by name)"_s,
-            [&] {
-                return rows(reports.getArrears(property, u"name"_s).value(u"rows"_s).toList());
-            } },
-        { u"reportCtrl.getAccountArrears"_s,
-            [&] { return rows(reports.getAccountArrears(u"tenant"_s, tenant)); } },
-        { u"reportCtrl.getAIInsights"_s, [&] { return rows(reports.getAIInsights()); } },
-        { u"reportCtrl.getSmartAIAnalysis"_s, [&] { return keys(reports.getSmartAIAnalysis()); } },
-        { u"notifyCtrl.getActiveAlerts"_s, [&] { return rows(alerts.getActiveAlerts()); } },
-        { u"notifyCtrl.getAlertCount"_s, [&] { return alerts.getAlertCount(); } },
-        { u"authCtrl.getUsers"_s, [&] { return rows(auth.getUsers()); } },
-        { u"auditMgr.getLogs"_s, [&] { return rows(audit.getLogs()); } },
+    // The same operations on the file's models or on the server's.
+    const auto operationsOn = [=](Models *m) -> std::vector<Operation> {
+        return {
+            { u"picker: tenants, first page"_s,
+                [=] { return rows(m->search.find(u"tenant"_s, QString(), 0, 30)); } },
+            { u"picker: tenants, typed"_s,
+                [=] { return rows(m->search.find(u"tenant"_s, u"محمد"_s, 0, 30)); } },
+            { u"picker: available units, typed"_s,
+                [=] { return rows(m->search.find(u"availableUnit"_s, u"1"_s, 0, 30)); } },
+            { u"picker: a tenant's invoices"_s,
+                [=] { return rows(m->search.find(u"invoice"_s, QString(), 0, 30, tenant)); } },
+            { u"propertyModel.getAll"_s, [=] { return rows(m->properties.getAll()); } },
+            { u"propertyModel.search"_s, [=] { return rows(m->properties.search(u"ب"_s)); } },
+            { u"propertyModel.getStats"_s, [=] { return keys(m->properties.getStats(property)); } },
+            { u"unitModel.getAll"_s, [=] { return rows(m->units.getAll()); } },
+            { u"unitModel.getByProperty"_s,
+                [=] { return rows(m->units.getByProperty(property)); } },
+            { u"unitModel.getAvailable"_s, [=] { return rows(m->units.getAvailable()); } },
+            { u"tenantModel.getAll"_s, [=] { return rows(m->tenants.getAll()); } },
+            { u"tenantModel.search"_s, [=] { return rows(m->tenants.search(u"05"_s)); } },
+            { u"tenantModel.getStatement"_s,
+                [=] { return rows(m->tenants.getStatement(tenant)); } },
+            { u"contractModel.getAll"_s, [=] { return rows(m->contracts.getAll()); } },
+            { u"serviceModel.readingSheet"_s,
+                [=] {
+                    return rows(m->services.readingSheet(
+                        property, QDate::currentDate().toString(u"yyyy-MM"_s)));
+                } },
+            { u"contractModel.getExpiring"_s, [=] { return rows(m->contracts.getExpiring(30)); } },
+            { u"contracts dialog (execQuery)"_s,
+                [=] {
+                    return rows(m->db->execQuery(
+                        u"SELECT c.*, u.unit_number, p.name as property_name FROM contracts c JOIN units u ON c.unit_id=u.id JOIN properties p ON u.property_id=p.id WHERE c.tenant_id=? ORDER BY c.start_date DESC"_s,
+                        { tenant }));
+                } },
+            { u"invoiceModel.getAll"_s, [=] { return rows(m->invoices.getAll()); } },
+            { u"invoiceModel.getLatest(500)"_s, [=] { return rows(m->invoices.getLatest(500)); } },
+            { u"invoiceModel.getByTenant"_s,
+                [=] { return rows(m->invoices.getByTenant(tenant)); } },
+            { u"invoiceModel.getItems"_s, [=] { return rows(m->invoices.getItems(invoice)); } },
+            { u"payment dialog (execQuery)"_s,
+                [=] {
+                    return rows(m->db->execQuery(
+                        u"SELECT id, invoice_number, balance, currency_id FROM invoices WHERE tenant_id=? AND status!='paid'"_s,
+                        { tenant }));
+                } },
+            { u"paymentModel.getAll"_s, [=] { return rows(m->payments.getAll()); } },
+            { u"paymentModel.getLatest(500)"_s, [=] { return rows(m->payments.getLatest(500)); } },
+            { u"paymentModel.getRecent"_s, [=] { return rows(m->payments.getRecent()); } },
+            { u"paymentModel.getByTenant"_s,
+                [=] { return rows(m->payments.getByTenant(tenant)); } },
+            { u"maintenanceModel.getAll"_s, [=] { return rows(m->maintenance.getAll()); } },
+            { u"maintenanceModel.getByStatus"_s,
+                [=] { return rows(m->maintenance.getByStatus(u"new"_s)); } },
+            { u"maintenanceModel.getCount"_s, [=] { return m->maintenance.getCount(); } },
+            { u"expenseModel.getAll"_s, [=] { return rows(m->expenses.getAll()); } },
+            { u"expenseModel.getByProperty"_s,
+                [=] { return rows(m->expenses.getByProperty(property)); } },
+            { u"expenseModel.getTotal"_s, [=] { return int(m->expenses.getTotal()); } },
+            { u"expenseModel.getContractors"_s,
+                [=] { return rows(m->expenses.getContractors()); } },
+            { u"expenseModel.getContractorExpenses"_s,
+                [=] { return rows(m->expenses.getContractorExpenses(contractor)); } },
+            { u"accountModel.getAll"_s, [=] { return rows(m->accounts.getAll()); } },
+            { u"accountModel.getJournalEntries"_s,
+                [=] { return rows(m->accounts.getJournalEntries()); } },
+            { u"accountModel.getProfitLoss"_s,
+                [=] { return keys(m->accounts.getProfitLoss(yearStart, today)); } },
+            { u"accountModel.getBalanceSheet"_s,
+                [=] { return keys(m->accounts.getBalanceSheet()); } },
+            { u"chequeModel.getAll"_s, [=] { return rows(m->cheques.getAll()); } },
+            { u"chequeModel.getByType"_s,
+                [=] { return rows(m->cheques.getByType(u"received"_s)); } },
+            { u"chequeModel.getByStatus"_s,
+                [=] { return rows(m->cheques.getByStatus(u"pending"_s)); } },
+            { u"chequeModel.getPending"_s, [=] { return rows(m->cheques.getPending()); } },
+            { u"chequeModel.getPostDated"_s, [=] { return rows(m->cheques.getPostDated()); } },
+            { u"chequeModel.statusTotals"_s, [=] { return rows(m->cheques.statusTotals()); } },
+            { u"paged: cheques, first page"_s,
+                [=] { return firstPage(m->catalog, u"cheques"_s, {}); } },
+            { u"paged: received cheques, first page"_s,
+                [=] {
+                    return firstPage(m->catalog, u"cheques"_s, { { u"type"_s, u"received"_s } });
+                } },
+            { u"paged: journal, first page"_s,
+                [=] { return firstPage(m->catalog, u"journal"_s, {}); } },
+            { u"paged: journal of the least used account"_s,
+                [=] {
+                    return firstPage(m->catalog, u"journal"_s, { { u"account"_s, rareAccount } });
+                } },
+            { u"buyerModel.getAll"_s, [=] { return rows(m->buyers.getAll()); } },
+            { u"buyerModel.getStatement"_s, [=] { return rows(m->buyers.getStatement(buyer)); } },
+            { u"installmentModel.getAll"_s, [=] { return rows(m->installments.getAll()); } },
+            { u"installmentModel.getByBuyer"_s,
+                [=] { return rows(m->installments.getByBuyer(buyer)); } },
+            { u"installmentModel.getOverdue"_s,
+                [=] { return rows(m->installments.getOverdue()); } },
+            { u"currencyModel.getAll"_s, [=] { return rows(m->currencies.getAll()); } },
+            { u"currencyModel.getExchangeRates"_s,
+                [=] { return rows(m->currencies.getExchangeRates()); } },
+            { u"dashboardCtrl.getStats"_s, [=] { return keys(m->dashboard.getStats()); } },
+            { u"dashboardCtrl.getRecentPayments"_s,
+                [=] { return rows(m->dashboard.getRecentPayments()); } },
+            { u"dashboardCtrl.getRecentMaintenance"_s,
+                [=] { return rows(m->dashboard.getRecentMaintenance()); } },
+            { u"dashboardCtrl.getExpiringContracts"_s,
+                [=] { return rows(m->dashboard.getExpiringContracts()); } },
+            { u"dashboardCtrl.getOccupancyRate"_s,
+                [=] { return int(m->dashboard.getOccupancyRate()); } },
+            { u"dashboardCtrl.getCollectionRate"_s,
+                [=] { return int(m->dashboard.getCollectionRate()); } },
+            { u"dashboardCtrl.getMonthlyRevenue"_s,
+                [=] { return int(m->dashboard.getMonthlyRevenue()); } },
+            { u"dashboardCtrl.getCollectionChart"_s,
+                [=] { return rows(m->dashboard.getCollectionChart()); } },
+            { u"dashboardCtrl.getArrearsSummary"_s,
+                [=] { return keys(m->dashboard.getArrearsSummary()); } },
+            { u"reportCtrl.getTenantStatement"_s,
+                [=] { return rows(m->reports.getTenantStatement(tenant)); } },
+            { u"reportCtrl.getBuyerStatement"_s,
+                [=] { return rows(m->reports.getBuyerStatement(buyer)); } },
+            { u"reportCtrl.getContractorStatement"_s,
+                [=] { return rows(m->reports.getContractorStatement(contractor)); } },
+            { u"reportCtrl.getChequeReport"_s,
+                [=] { return rows(m->reports.getChequeReport(QString(), yearStart, today)); } },
+            { u"reportCtrl.getMonthlyReport"_s,
+                [=] { return rows(m->reports.getMonthlyReport(year)); } },
+            { u"reportCtrl.getProfitLoss"_s,
+                [=] { return keys(m->reports.getProfitLoss(yearStart, today)); } },
+            { u"reportCtrl.getBalanceSheet"_s, [=] { return keys(m->reports.getBalanceSheet()); } },
+            { u"reportCtrl.getOverdueInstallments"_s,
+                [=] { return rows(m->reports.getOverdueInstallments()); } },
+            { u"reportCtrl.getPropertyComparison"_s,
+                [=] { return rows(m->reports.getPropertyComparison()); } },
+            { u"reportCtrl.getProjectDetailedFinancials"_s,
+                [=] {
+                    return keys(
+                        m->reports.getProjectDetailedFinancials(property, yearStart, today));
+                } },
+            { u"reportCtrl.getProjectsFinancials"_s,
+                [=] { return rows(m->reports.getProjectsFinancials()); } },
+            { u"reportCtrl.getPropertyProfitability"_s,
+                [=] {
+                    return keys(m->reports.getPropertyProfitability(property, yearStart, today));
+                } },
+            { u"reportCtrl.getUnitProfitability"_s,
+                [=] { return keys(m->reports.getUnitProfitability(unit)); } },
+            { u"reportCtrl.getArrears"_s,
+                [=] { return rows(m->reports.getArrears().value(u"rows"_s).toList()); } },
+            { u"reportCtrl.getArrears(property, by name)"_s,
+                [=] {
+                    return rows(
+                        m->reports.getArrears(property, u"name"_s).value(u"rows"_s).toList());
+                } },
+            { u"reportCtrl.getAccountArrears"_s,
+                [=] { return rows(m->reports.getAccountArrears(u"tenant"_s, tenant)); } },
+            { u"reportCtrl.getAIInsights"_s, [=] { return rows(m->reports.getAIInsights()); } },
+            { u"reportCtrl.getSmartAIAnalysis"_s,
+                [=] { return keys(m->reports.getSmartAIAnalysis()); } },
+            { u"notifyCtrl.getActiveAlerts"_s, [=] { return rows(m->alerts.getActiveAlerts()); } },
+            { u"notifyCtrl.getAlertCount"_s, [=] { return m->alerts.getAlertCount(); } },
+            { u"authCtrl.getUsers"_s, [=] { return rows(m->auth.getUsers()); } },
+            { u"auditMgr.getLogs"_s, [=] { return rows(m->audit.getLogs()); } },
+        };
     };
+    Models onFile(&db);
+    const std::vector<Operation> operations = operationsOn(&onFile);
+    // The same records on the server: to-server keeps every id.
+    std::unique_ptr<Database> server;
+    std::unique_ptr<Models> onServer;
+    std::vector<Operation> serverOperations;
+    if (!url.isEmpty()) {
+        server = std::make_unique<Database>();
+        if (!server->initialize(url, u"server"_s))
+            qFatal("cannot open %s", qPrintable(url));
+        onServer = std::make_unique<Models>(server.get());
+        serverOperations = operationsOn(onServer.get());
+    }
 
-    std::printf("%-42s %8s %12s %12s %7s   %10s\n", "operation", "rows", "median ms", "floor ms",
+    std::printf("%-42s %8s %12s %12s %7s   %10s", "operation", "rows", "median ms", "floor ms",
         "ratio", "maps ms");
+    if (server)
+        std::printf(" %10s %8s", "server ms", "srv/file");
+    std::printf("\n");
+    int serverOver = 0;
+    double serverWorst = 0;
     int failures = 0;
     double worst = 0;
     const QRegularExpression only(parser.value(u"only"_s));
     int measured = 0;
-    for (const Operation &operation : operations) {
+    for (size_t index = 0; index < operations.size(); ++index) {
+        const Operation &operation = operations[index];
         if (!operation.name.contains(only))
             continue;
         ++measured;
@@ -390,8 +471,16 @@ int main(int argc, char *argv[])
         }
 
         const QVariantList returned = std::exchange(s_result, {});
-        std::vector<double> times, floors, maps;
+        std::vector<double> times, floors, maps, serverTimes;
+        if (server)
+            serverOperations[index].call(); // its statements prepared, as on the file above
         for (int run = 0; run < runs; ++run) {
+            if (server) {
+                QElapsedTimer timer;
+                timer.start();
+                serverOperations[index].call();
+                serverTimes.push_back(timer.nsecsElapsed() / 1e6);
+            }
             QElapsedTimer timer;
             timer.start();
             operation.call();
@@ -419,12 +508,23 @@ int main(int argc, char *argv[])
         std::printf("%-42s %8d %12.3f %12.3f %6.2f%s", qPrintable(operation.name), result, time,
             median(floors), ratio, ratio > 3.0 ? " !" : "  ");
         if (maps.empty())
-            std::printf("\n");
+            std::printf(" %10s", "");
         else
-            std::printf(" %10.3f\n", median(maps));
+            std::printf(" %10.3f", median(maps));
+        if (server) {
+            const double against = std::max(median(serverTimes), 0.1) / std::max(time, 0.1);
+            serverWorst = std::max(serverWorst, against);
+            serverOver += against > 3.0;
+            std::printf(" %10.3f %7.2f%s", median(serverTimes), against, against > 3.0 ? " !" : "");
+        }
+        std::printf("\n");
     }
     std::printf(
         "\n%d operations, %d above 3x the floor, worst ratio %.2f\n", measured, failures, worst);
+    if (server)
+        std::printf("server: %d operations above 3x the file, worst ratio %.2f (the floor is "
+                    "SQLite's C API on the file)\n",
+            serverOver, serverWorst);
     sqlite3_close(floorDb);
     return failures == 0 ? 0 : 2;
 }

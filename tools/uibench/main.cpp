@@ -1,12 +1,20 @@
 // Times the interface on a copy of a database: start-up to the login page drawn, login to the
 // dashboard drawn, each page from its choice in the side bar to its first frame drawn, and the
 // process's peak memory after visiting every page; the tabs of the reports, the journal and the
-// cheques likewise. The same is measured on an empty database in a second process for comparison.
+// cheques likewise. The same is measured on an empty database in a second process for comparison,
+// and with --database on a PostgreSQL server's database (the same portfolio copied there with
+// belvardino-cli to-server), so the server's pages stand next to the file's in one run.
+// --scroll instead reads every paged list to its end, a page at a time as a view scrolling to
+// the bottom asks, and reports the longest single read (the longest the window would be held) and
+// the total, on the file's copy and on the server.
 //
-//   ./build/tools/uibench/uibench --db PATH/belvardino.db [--runs 5]
+//   ./build/tools/uibench/uibench --db PATH/belvardino.db [--runs 5] [--database URL]
+//   ./build/tools/uibench/uibench --scroll --db PATH/belvardino.db [--database URL] [--runs 3]
 
 #include "appobjects.h"
 #include "database.h"
+#include "listcatalog.h"
+#include "pagedlistmodel.h"
 #include "scenechoice.h"
 
 #include <QApplication>
@@ -22,6 +30,7 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -73,6 +82,91 @@ void settle(int ms)
     loop.exec();
 }
 
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// Every paged list read to its end as a scrolling view reads it: per list, the rows, the reads,
+// the first page, the longest single read and the total, medians of the runs.
+struct Scrolled
+{
+    int rows = 0;
+    int reads = 0;
+    double first = 0;
+    double longest = 0;
+    double total = 0;
+};
+
+Scrolled scrollToEnd(ListCatalog &catalog, const QString &name, int runs)
+{
+    std::vector<double> firsts, longests, totals;
+    Scrolled result;
+    for (int run = 0; run < runs; ++run) {
+        std::unique_ptr<PagedListModel> list(catalog.open(name));
+        QElapsedTimer timer;
+        timer.start();
+        list->setActive(true);
+        QCoreApplication::processEvents();
+        firsts.push_back(timer.nsecsElapsed() / 1e6);
+        double longest = 0, total = firsts.back();
+        int reads = 1;
+        while (list->canFetchMore(QModelIndex())) {
+            timer.restart();
+            list->fetchMore(QModelIndex());
+            QCoreApplication::processEvents();
+            const double took = timer.nsecsElapsed() / 1e6;
+            longest = std::max(longest, took);
+            total += took;
+            ++reads;
+        }
+        longests.push_back(longest);
+        totals.push_back(total);
+        result.rows = list->count();
+        result.reads = reads;
+    }
+    result.first = median(firsts);
+    result.longest = median(longests);
+    result.total = median(totals);
+    return result;
+}
+
+int scrollLists(const QString &source, const QString &url, int runs, const QRegularExpression &only)
+{
+    const QStringList names
+        = { u"tenants"_s, u"buyers"_s, u"units"_s, u"maintenance"_s, u"expenses"_s,
+              u"installments"_s, u"invoices"_s, u"payments"_s, u"cheques"_s, u"journal"_s };
+    QTemporaryDir dir;
+    const QString path = dir.path() + u"/belvardino.db"_s;
+    if (source.isEmpty() || !QFile::copy(source, path))
+        qFatal("--scroll needs --db with a database file to copy");
+    Database file;
+    if (!file.initialize(path))
+        return 1;
+    Database server;
+    if (!url.isEmpty() && !server.initialize(url, u"server"_s))
+        qFatal("cannot open %s", qPrintable(url));
+    ListCatalog fileLists(&file);
+    ListCatalog serverLists(&server);
+    std::printf("%-13s %8s %6s | %9s %9s %9s | %9s %9s %9s | %7s\n", "list (to end)", "rows",
+        "reads", "file 1st", "longest", "total", "server 1st", "longest", "total", "ratio");
+    double worst = 0;
+    for (const QString &name : names) {
+        if (!name.contains(only))
+            continue;
+        const Scrolled f = scrollToEnd(fileLists, name, runs);
+        const Scrolled s = url.isEmpty() ? Scrolled() : scrollToEnd(serverLists, name, runs);
+        worst = std::max({ worst, f.longest, s.longest });
+        std::printf("%-13s %8d %6d | %9.1f %9.1f %9.0f | %9.1f %9.1f %9.0f | %7.2f\n",
+            qPrintable(name), f.rows, f.reads, f.first, f.longest, f.total, s.first, s.longest,
+            s.total, s.total / std::max(f.total, 0.1));
+    }
+    std::printf(
+        "ms, medians of %d; longest single read anywhere: %.1f ms (target 50)\n", runs, worst);
+    return 0;
+}
+
 long peakKiB()
 {
     rusage usage {};
@@ -98,17 +192,38 @@ int main(int argc, char *argv[])
     parser.addOption({ u"db"_s, u"Database to measure (a copy is used)."_s, u"path"_s });
     parser.addOption({ u"runs"_s, u"Runs per database (median reported)."_s, u"n"_s, u"5"_s });
     parser.addOption({ u"single"_s, u"Measure this database only and print one line."_s });
+    parser.addOption({ u"database"_s,
+        u"A PostgreSQL server's database measured beside the file (opened, not copied)."_s,
+        u"url"_s });
+    parser.addOption(
+        { u"scroll"_s, u"Read every paged list to its end instead, on the file and server."_s });
+    parser.addOption(
+        { u"lists"_s, u"With --scroll, only the lists whose name matches."_s, u"regex"_s });
     parser.process(app);
     const QString source = parser.value(u"db"_s);
+    const QString url = parser.value(u"database"_s);
+    if (!url.isEmpty() && !Database::isServerUrl(url))
+        qFatal("--database needs a postgresql:// URL");
+    if (parser.isSet(u"scroll"_s))
+        return scrollLists(source, url, std::max(1, parser.value(u"runs"_s).toInt()),
+            QRegularExpression(parser.value(u"lists"_s)));
 
     if (!parser.isSet(u"single"_s)) {
         // Each run in its own process, so start-up is cold and peak memory belongs to one
         // database. The two databases take turns, so both see the machine in the same state;
         // medians of the runs.
         const int runs = std::max(1, parser.value(u"runs"_s).toInt());
+        // Empty, the given file, the server: a server is told from a file by its URL.
         QStringList databases = { QString() };
-        if (!source.isEmpty())
+        QList<const char *> names = { "empty" };
+        if (!source.isEmpty()) {
             databases << source;
+            names << "file";
+        }
+        if (!url.isEmpty()) {
+            databases << url;
+            names << "server";
+        }
         // Per database: start-up, login, peak memory, then one figure per page.
         std::vector<std::vector<std::vector<double>>> figures(databases.size());
         QStringList pageNames;
@@ -116,7 +231,9 @@ int main(int argc, char *argv[])
             for (int d = 0; d < databases.size(); ++d) {
                 QProcess child;
                 QStringList args = { u"--single"_s };
-                if (!databases.at(d).isEmpty())
+                if (Database::isServerUrl(databases.at(d)))
+                    args << u"--database"_s << databases.at(d);
+                else if (!databases.at(d).isEmpty())
                     args << u"--db"_s << databases.at(d);
                 child.start(QCoreApplication::applicationFilePath(), args);
                 child.waitForFinished(-1);
@@ -130,51 +247,59 @@ int main(int argc, char *argv[])
                     figures[d][i].push_back(line.at(i).toDouble());
             }
         }
-        auto median = [](std::vector<double> values) {
-            std::sort(values.begin(), values.end());
-            return values.empty() ? 0.0 : values[values.size() / 2];
-        };
         std::printf(
             "%-10s %14s %16s %14s\n", "database", "start-up ms", "login-dash ms", "peak MiB");
-        const char *names[] = { "empty", "given" };
-        std::vector<double> medians[2];
-        for (int d = 0; d < databases.size(); ++d) {
+        const int count = int(databases.size());
+        std::vector<std::vector<double>> medians(count);
+        for (int d = 0; d < count; ++d) {
             for (const std::vector<double> &values : figures[d])
                 medians[d].push_back(median(values));
             medians[d].resize(std::max(medians[d].size(), size_t(4 + 2 * pageNames.size())));
             std::printf("%-10s %14.0f %16.0f %14.1f\n", names[d], medians[d][0], medians[d][1],
                 medians[d][2]);
         }
-        for (int d = 0; d < databases.size(); ++d)
+        for (int d = 0; d < count; ++d)
             std::printf(
                 "%-10s login to the dashboard's last figure: %.0f ms\n", names[d], medians[d][3]);
-        if (databases.size() == 2) {
-            std::printf("%-10s %14.2f %16.2f\n", "ratio",
-                medians[1][0] / std::max(medians[0][0], 1.0),
-                medians[1][1] / std::max(medians[0][1], 1.0));
+        for (int d = 1; d < count; ++d) {
+            std::printf("%-10s %14.2f %16.2f   (%s against empty)\n", "ratio",
+                medians[d][0] / std::max(medians[0][0], 1.0),
+                medians[d][1] / std::max(medians[0][1], 1.0), names[d]);
         }
-        std::printf("\n%-18s %10s %10s %8s %12s %12s\n", "page (first frame)", "empty ms",
-            "given ms", "ratio", "figures e.", "figures g.");
+        // Each page's first frame on every database, then the ratio of the last two (the server
+        // against the file when both were given, else the given against the empty one), then the
+        // last figure read on the second connection.
         const int pageCount = int(pageNames.size());
+        std::printf("\n%-18s", "page (first frame)");
+        for (int d = 0; d < count; ++d)
+            std::printf(" %7s ms", names[d]);
+        std::printf(" %8s", "ratio");
+        for (int d = 0; d < count; ++d)
+            std::printf(" %8s fig.", names[d]);
+        std::printf("\n");
         for (int p = 0; p < pageCount; ++p) {
-            const double empty = medians[0][4 + p];
-            const double given = databases.size() == 2 ? medians[1][4 + p] : 0.0;
-            const double emptyFilled = medians[0][4 + pageCount + p];
-            const double givenFilled = databases.size() == 2 ? medians[1][4 + pageCount + p] : 0.0;
-            std::printf("%-18s %10.1f %10.1f %8.2f %12.1f %12.1f\n", qPrintable(pageNames.at(p)),
-                empty, given, given / std::max(empty, 0.1), emptyFilled, givenFilled);
+            std::printf("%-18s", qPrintable(pageNames.at(p)));
+            for (int d = 0; d < count; ++d)
+                std::printf(" %10.1f", medians[d][4 + p]);
+            const double ratio = count < 2
+                ? 0.0
+                : medians[count - 1][4 + p] / std::max(medians[count - 2][4 + p], 0.1);
+            std::printf(" %8.2f", ratio);
+            for (int d = 0; d < count; ++d)
+                std::printf(" %13.1f", medians[d][4 + pageCount + p]);
+            std::printf("\n");
         }
         return 0;
     }
 
     QTemporaryDir dir;
-    const QString path = dir.path() + u"/belvardino.db"_s;
-    if (!source.isEmpty())
+    const QString path = url.isEmpty() ? dir.path() + u"/belvardino.db"_s : url;
+    if (!source.isEmpty() && url.isEmpty())
         QFile::copy(source, path);
     Database database;
     if (!database.initialize(path))
         return 1;
-    AppObjects objects(&database, dir.path());
+    AppObjects objects(&database, dir.path(), path);
     objects.backupManager.setAutoBackup(false);
 
     QQmlApplicationEngine engine;
