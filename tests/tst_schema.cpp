@@ -14,7 +14,7 @@ class TestSchema : public QObject
 
 private slots:
     void olderFileIsMigratedOnce();
-    void olderServerGainsLaterColumnsOnce();
+    void olderServerGainsLaterVersionsOnce();
 };
 
 // An older units table gains its new columns; opening the file again changes nothing.
@@ -60,9 +60,10 @@ void TestSchema::olderFileIsMigratedOnce()
         u"wal"_s);
 }
 
-// A server laid out by the first version gains what later versions added, in the version's
-// transaction, and records the version so that the next start does nothing.
-void TestSchema::olderServerGainsLaterColumnsOnce()
+// A server laid out by the first version gains what later versions added (a column, indexes
+// that end with the id) in the versions' transaction, and records the version so that the next
+// start does nothing.
+void TestSchema::olderServerGainsLaterVersionsOnce()
 {
     if (TestFixture::serverUrl().isEmpty())
         QSKIP("needs a server: set BELVARDINO_TEST_PG");
@@ -72,7 +73,11 @@ void TestSchema::olderServerGainsLaterColumnsOnce()
     const QString url = TestFixture::serverUrl().replace(
         path, u"\\1/"_s + f.scalar(u"SELECT current_database()"_s).toString() + u"\\3"_s);
     QVERIFY(f.db()->execNonQuery(u"ALTER TABLE audit_logs DROP COLUMN host"_s));
+    QVERIFY(f.db()->execNonQuery(u"DROP INDEX idx_payments_date_id"_s));
+    QVERIFY(f.db()->execNonQuery(u"CREATE INDEX idx_payments_date ON payments(payment_date)"_s));
     QVERIFY(f.db()->execNonQuery(u"DELETE FROM schema_version WHERE version > 1"_s));
+    const QString indexes = u"SELECT string_agg(indexname, ',' ORDER BY indexname) FROM "
+                            "pg_indexes WHERE indexname LIKE 'idx_payments_date%'"_s;
     const QString hostColumn = u"SELECT COUNT(*) FROM information_schema.columns WHERE "
                                "table_name='audit_logs' AND column_name='host'"_s;
     QCOMPARE(f.scalar(hostColumn).toInt(), 0);
@@ -81,6 +86,7 @@ void TestSchema::olderServerGainsLaterColumnsOnce()
         Database reopened;
         QVERIFY(reopened.initialize(url, u"reopened"_s));
         QCOMPARE(f.scalar(hostColumn).toInt(), 1);
+        QCOMPARE(f.scalar(indexes).toString(), u"idx_payments_date_amount,idx_payments_date_id"_s);
         QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM schema_version WHERE version=?"_s,
                       { Schema::version() })
                      .toInt(),

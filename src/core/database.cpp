@@ -650,6 +650,10 @@ bool Database::applyVersions(QSqlDatabase &db, const SqlDialect &dialect)
                 ok = query.exec(dialect.layout(u"ALTER TABLE %1 ADD COLUMN %2 %3"_s.arg(
                     column.table, column.name, column.type)));
         }
+        if (dialect.isServer()) {
+            for (const QString &statement : Schema::serverStatementsOfVersion(version))
+                ok = ok && query.exec(statement);
+        }
     }
     query.prepare(u"INSERT INTO schema_version (version) VALUES (?)"_s);
     query.addBindValue(Schema::version());

@@ -1,5 +1,7 @@
 #include "schema.h"
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 QStringList Schema::pragmaStatements()
@@ -27,6 +29,23 @@ QList<Schema::Column> Schema::columnsOfVersion(int version)
     default:
         return {};
     }
+}
+
+QStringList Schema::serverStatementsOfVersion(int version)
+{
+    if (version != 3)
+        return {};
+    QStringList statements;
+    for (const auto &[table, column, name] : {
+             std::tuple { "journal_entries", "entry_date", "idx_journal_date" },
+             std::tuple { "invoices", "created_at", "idx_invoices_created" },
+             std::tuple { "payments", "payment_date", "idx_payments_date" },
+         }) {
+        statements << u"CREATE INDEX IF NOT EXISTS %1_id ON %2(%3, id)"_s.arg(
+            QLatin1String(name), QLatin1String(table), QLatin1String(column));
+        statements << u"DROP INDEX IF EXISTS %1"_s.arg(QLatin1String(name));
+    }
+    return statements;
 }
 
 // Run in this order on every start: missing tables are created, and migrations add columns that

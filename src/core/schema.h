@@ -10,7 +10,7 @@ public:
     // The layout's version that this program writes. Version 1 is the layout built by the
     // statements below; a later change that cannot be written as such a statement becomes a
     // version of its own.
-    static int version() { return 2; }
+    static int version() { return 3; }
     // A column that a version after the first added. A file gains it on every start with the
     // table statements; a server laid out by an earlier version gains it when the version is
     // applied, once.
@@ -21,6 +21,10 @@ public:
         QString type;
     };
     static QList<Column> columnsOfVersion(int version);
+    // What a version changes on a server alone, run once when the version is applied. A file's
+    // index on a column already ends with the row's id; a server's does not, and a list paged
+    // by date and id would sort every run of equal dates.
+    static QStringList serverStatementsOfVersion(int version);
     static QStringList pragmaStatements();
     static QStringList tableStatements();
     static QStringList indexStatements();
