@@ -1,7 +1,6 @@
 #include "schema.h"
 #include "testfixture.h"
 
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -68,10 +67,7 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
     if (TestFixture::serverUrl().isEmpty())
         QSKIP("needs a server: set BELVARDINO_TEST_PG");
     TestFixture f;
-    // The fixture's own database, at the same server.
-    static const QRegularExpression path(u"^(postgres(?:ql)?://[^/?]*)(/[^?]*)?(\\?.*)?$"_s);
-    const QString url = TestFixture::serverUrl().replace(
-        path, u"\\1/"_s + f.scalar(u"SELECT current_database()"_s).toString() + u"\\3"_s);
+    const QString url = f.target();
     QVERIFY(f.db()->execNonQuery(u"ALTER TABLE audit_logs DROP COLUMN host"_s));
     QVERIFY(f.db()->execNonQuery(u"DROP INDEX idx_payments_date_id"_s));
     QVERIFY(f.db()->execNonQuery(u"CREATE INDEX idx_payments_date ON payments(payment_date)"_s));

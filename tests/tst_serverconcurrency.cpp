@@ -5,7 +5,6 @@
 #include "paymentmodel.h"
 #include "testfixture.h"
 
-#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <functional>
@@ -25,18 +24,6 @@ private slots:
     void conflictedStatementRunsAgain_data();
     void conflictedStatementRunsAgain();
 };
-
-namespace {
-
-// The URL of the fixture's own server database.
-QString urlOf(TestFixture &f)
-{
-    static const QRegularExpression path(u"^(postgres(?:ql)?://[^/?]*)(/[^?]*)?(\\?.*)?$"_s);
-    const QString name = f.scalar(u"SELECT current_database()"_s).toString();
-    return TestFixture::serverUrl().replace(path, u"\\1/"_s + name + u"\\3"_s);
-}
-
-} // namespace
 
 void TestServerConcurrency::sameWorkAtOnce_data()
 {
@@ -95,7 +82,7 @@ void TestServerConcurrency::sameWorkAtOnce()
     const int otherTenant = f.addTenant(u"رامي"_s);
     const int otherInvoice = f.addInvoice(otherTenant, 0, start.toString(u"yyyy-MM"_s), 100);
     QVERIFY(f.db()->execNonQuery(u"UPDATE tenants SET balance=100 WHERE id=?"_s, { otherTenant }));
-    const QString url = urlOf(f);
+    const QString url = f.target();
     const QString period = start.toString(u"yyyy-MM"_s);
     const QString today = TestFixture::iso(QDate::currentDate());
 
