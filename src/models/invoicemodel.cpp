@@ -215,9 +215,20 @@ InvoiceModel::Numbering InvoiceModel::startNumbering()
 {
     Numbering numbering;
     numbering.prefix = u"INV-"_s + QDate::currentDate().toString(u"yyyyMM"_s) + u"-"_s;
+    // On the file, a range of the unique index: a month's numbering reads that month's numbers
+    // only. A server's text order follows its locale, which may skip the dashes.
+    const bool server = m_db->isServer();
+    const QString within
+        = server ? u"invoice_number LIKE ?"_s : u"invoice_number >= ? AND invoice_number < ?"_s;
+    QVariantList params { numbering.prefix };
+    if (server)
+        params << numbering.prefix + u"%"_s;
+    else
+        params << numbering.prefix << numbering.prefix.chopped(1) + u"."_s;
     const QVariant max = one(u"SELECT MAX(CAST(SUBSTR(invoice_number, LENGTH(?)+1) AS INTEGER)) "
-                             "as mx FROM invoices WHERE invoice_number LIKE ?"_s,
-        { numbering.prefix, numbering.prefix + u"%"_s })
+                             "as mx FROM invoices WHERE "_s
+            + within,
+        params)
                              .value(u"mx"_s);
     numbering.next = max.isNull() ? 1 : max.toInt() + 1;
     return numbering;
