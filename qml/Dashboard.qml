@@ -11,7 +11,6 @@ Rectangle {
     property var recentPayments: []
     property var recentMaintenance: []
     property var insights: []
-    property var alerts: []
     property var logs: []
     property var chartData: []
     property real chartMax: 100
@@ -61,11 +60,12 @@ Rectangle {
         method: "getAIInsights"
         onReady: result => page.insights = Theme.rows(result)
     }
+    // A busy portfolio has thousands of alerts: they stay in C++ (`alertsList`).
     BackgroundCall {
         id: alertsCall
         object: "alerts"
         method: "getActiveAlerts"
-        onReady: result => page.alerts = Theme.rows(result)
+        into: alertsList
     }
 
     // The last six months of real collections, oldest first; the current month in amber.
@@ -203,7 +203,7 @@ Rectangle {
                 objectName: "alertsPanel"
                 Layout.fillWidth: true
                 Layout.preferredHeight: alertsColumn.implicitHeight + 32
-                visible: page.alerts.length > 0
+                visible: alertsList.count > 0
                 radius: 12
                 color: Theme.bgCard
                 border.color: Theme.borderColor
@@ -226,25 +226,26 @@ Rectangle {
 
                     ListView {
                         id: alertList
+                        objectName: "alertList"
                         Layout.fillWidth: true
                         Layout.preferredHeight: Math.min(contentHeight, 200)
                         clip: true
                         spacing: 8
                         // Only the rows in view are built: a busy portfolio has thousands of alerts.
                         cacheBuffer: 0
-                        model: page.alerts
+                        model: alertsList
                         boundsBehavior: Flickable.StopAtBounds
                         ScrollBar.vertical: ScrollBar {}
 
                         delegate: Rectangle {
                             id: alertRow
-                            required property var modelData
+                            required property var row
                             width: alertList.width
                             height: 56
                             radius: 8
                             color: Theme.bgSecondary
                             border.width: 1
-                            border.color: modelData.severity === "high" ? Theme.dangerColor : Theme.borderColor
+                            border.color: row.severity === "high" ? Theme.dangerColor : Theme.borderColor
 
                             RowLayout {
                                 anchors.fill: parent
@@ -257,7 +258,7 @@ Rectangle {
                                     spacing: 2
                                     Label {
                                         Layout.fillWidth: true
-                                        text: Theme.text(alertRow.modelData.title)
+                                        text: Theme.text(alertRow.row.title)
                                         color: Theme.textPrimary
                                         font.family: Theme.fontFamily
                                         font.pixelSize: 14
@@ -267,7 +268,7 @@ Rectangle {
                                     }
                                     Label {
                                         Layout.fillWidth: true
-                                        text: Theme.text(alertRow.modelData.detail)
+                                        text: Theme.text(alertRow.row.detail)
                                         color: Theme.textSecondary
                                         font.family: Theme.fontFamily
                                         font.pixelSize: 12
@@ -278,16 +279,16 @@ Rectangle {
                                 MButton {
                                     objectName: "renewFromAlertButton"
                                     needs: "write"
-                                    visible: alertRow.modelData.type === "contract" && Number(alertRow.modelData.contract_id) > 0
+                                    visible: alertRow.row.type === "contract" && Number(alertRow.row.contract_id) > 0
                                     text: "تجديد"
                                     implicitHeight: 32
-                                    onClicked: renewDialog.openFor(Number(alertRow.modelData.contract_id))
+                                    onClicked: renewDialog.openFor(Number(alertRow.row.contract_id))
                                 }
                                 MButton {
                                     text: "متابعة"
                                     implicitHeight: 32
                                     outline: true
-                                    onClicked: page.followAlert(alertRow.modelData)
+                                    onClicked: page.followAlert(alertRow.row)
                                 }
                             }
                         }

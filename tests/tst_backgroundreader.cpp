@@ -1,6 +1,8 @@
 #include "backgroundreader.h"
 #include "dashboardcontroller.h"
+#include "notificationcontroller.h"
 #include "reportcontroller.h"
+#include "rowlistmodel.h"
 #include "testfixture.h"
 
 #include <QSemaphore>
@@ -32,6 +34,7 @@ private slots:
     void sameResultAsTheWindowsConnection();
     void seesWhatWasCommittedBefore();
     void waitingCallsAreNotQueuedTwice();
+    void resultGoesOnlyToTheCallThatAsked();
 
 private:
     static void addObjects(BackgroundReader &reader)
@@ -169,6 +172,54 @@ void TestBackgroundReader::waitingCallsAreNotQueuedTwice()
     Gate::open.release();
     QTRY_COMPARE_WITH_TIMEOUT(reader.pending(), 0, 20000);
     QCOMPARE(done.count(), 3);
+}
+
+// Every page's calls hear each result; only the asking one may take it, and only while it is
+// being handed over, so a long list is never kept or converted again for the others.
+void TestBackgroundReader::resultGoesOnlyToTheCallThatAsked()
+{
+    TestFixture f;
+    seed(f);
+    BackgroundReader reader(f.target(), f.db());
+    addObjects(reader);
+    reader.registerObject(
+        u"alerts"_s, [](Database *db) { return new NotificationController(db); });
+    const int sold = f.addUnit(f.addProperty(u"برج الزيتون"_s), u"B1"_s, 0, u"sold"_s, 100, 5000);
+    f.addInstallment(f.addBuyer(u"رامي"_s), sold, 700, TestFixture::today().addDays(-10));
+    RowListModel model;
+    model.setRows(QVariantList { QVariantMap { { u"stale"_s, 1 } } });
+    QSignalSpy counted(&model, &RowListModel::countChanged);
+    const int stats = reader.call(u"dashboard"_s, u"getStats"_s);
+    const int list = reader.call(u"alerts"_s, u"getActiveAlerts"_s);
+    QList<int> heard;
+    QVariant statsDuringList;
+    bool wrongTicketTaken = true;
+    bool intoModel = false;
+    connect(&reader, &BackgroundReader::ready, &model, [&](int ticket) {
+        heard << ticket;
+        if (ticket != list)
+            return;
+        wrongTicketTaken = reader.resultInto(stats, &model);
+        intoModel = reader.resultInto(list, &model);
+        statsDuringList = reader.result(stats);
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(reader.pending(), 0, 20000);
+
+    QCOMPARE(heard, (QList<int> { stats, list }));
+    QVERIFY(!wrongTicketTaken);
+    QVERIFY(intoModel);
+    QVERIFY(!statsDuringList.isValid());
+    QVERIFY(!reader.result(list).isValid());
+    const QVariantList expected = NotificationController(f.db()).getActiveAlerts();
+    QVERIFY(expected.size() > 1);
+    QCOMPARE(model.count(), expected.size());
+    QCOMPARE(counted.count(), 1);
+    QCOMPARE(model.get(1), expected.at(1).toMap());
+    QCOMPARE(model.data(model.index(0), RowListModel::RowRole), expected.at(0));
+    QVERIFY(model.get(expected.size()).isEmpty());
+    model.setRows(u"not a list"_s);
+    QCOMPARE(model.count(), 0);
+    QCOMPARE(counted.count(), 2);
 }
 
 QTEST_MAIN(TestBackgroundReader)

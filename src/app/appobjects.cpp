@@ -108,5 +108,6 @@ void AppObjects::expose(QQmlContext *context)
     context->setContextProperty(u"depositModel"_s, &depositModel);
     context->setContextProperty(u"listCatalog"_s, &listCatalog);
     context->setContextProperty(u"backgroundReader"_s, &background);
+    context->setContextProperty(u"alertsList"_s, &alertsList);
     context->setContextProperty(u"serverSettings"_s, &serverSettings);
 }

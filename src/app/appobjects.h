@@ -25,6 +25,7 @@
 #include "recordsearch.h"
 #include "remindermodel.h"
 #include "reportcontroller.h"
+#include "rowlistmodel.h"
 #include "serversettings.h"
 #include "servicemodel.h"
 #include "settingsmanager.h"
@@ -89,6 +90,8 @@ public:
     ListCatalog listCatalog;
     // The dashboard's, reports' and alerts' long reads, on a second connection.
     BackgroundReader background;
+    // The dashboard's alerts, filled from the second connection.
+    RowListModel alertsList;
     // Where the data lives (this computer's file or a shared server), for the next start.
     ServerSettings serverSettings;
 };

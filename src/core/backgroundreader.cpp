@@ -89,12 +89,29 @@ int BackgroundReader::call(
                 [this, ticket, result]() {
                     --m_pending;
                     emit finished(ticket, result);
+                    m_delivering = ticket;
+                    m_delivered = result;
+                    emit ready(ticket);
+                    m_delivering = 0;
+                    m_delivered = QVariant();
                     emit pendingChanged();
                 },
                 Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
     return ticket;
+}
+
+QVariant BackgroundReader::result(int ticket) const
+{
+    return ticket != 0 && ticket == m_delivering ? m_delivered : QVariant();
+}
+
+bool BackgroundReader::resultInto(int ticket, QObject *target) const
+{
+    if (!target || ticket == 0 || ticket != m_delivering)
+        return false;
+    return QMetaObject::invokeMethod(target, "setRows", Q_ARG(QVariant, m_delivered));
 }
 
 void BackgroundReader::reopen()

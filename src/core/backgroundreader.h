@@ -36,12 +36,18 @@ public:
     Q_INVOKABLE int call(
         const QString &object, const QString &method, const QVariantList &arguments = {});
     int pending() const { return m_pending; }
+    // While `ready(ticket)` is being emitted: its result, or, for a list meant for a model, the
+    // result handed straight to `target`'s setRows(QVariant). Every page's calls hear `ready`;
+    // only the one that asked takes the result, so it is turned into script values once.
+    Q_INVOKABLE QVariant result(int ticket) const;
+    Q_INVOKABLE bool resultInto(int ticket, QObject *target) const;
 
     // Opens the second connection again, as after a restore replaced the file under it.
     void reopen();
 
 signals:
     void finished(int ticket, const QVariant &result);
+    void ready(int ticket);
     void pendingChanged();
 
 private:
@@ -65,4 +71,6 @@ private:
     QHash<QString, int> m_waiting;
     int m_nextTicket = 1;
     int m_pending = 0;
+    int m_delivering = 0;
+    QVariant m_delivered;
 };

@@ -36,6 +36,22 @@ PageCase {
         verify(H.find(tc, page, "monthlyRevenueCard").value.indexOf(" ₪") > 0)
     }
 
+    // The alerts stay in the C++ list; the panel draws from it the rows in view.
+    function test_alertsPanelListsEveryAlert() {
+        var alerts = Theme.rows(notifyCtrl.getActiveAlerts())
+        verify(alerts.length > 1, "the demo portfolio has alerts")
+        tryCompare(alertsList, "count", alerts.length)
+        var list = H.find(tc, page, "alertList")
+        compare(list.count, alerts.length)
+        verify(H.find(tc, page, "alertsPanel").visible)
+        list.positionViewAtIndex(alerts.length - 1, ListView.End)
+        list.forceLayout()
+        var last = list.itemAtIndex(alerts.length - 1)
+        verify(last, "the last alert is drawn once scrolled to")
+        compare(last.row.title, alerts[alerts.length - 1].title)
+        compare(alertsList.get(0).detail, alerts[0].detail)
+    }
+
     // In the whole shell: each kind of alert opens its record, not just a page.
     function test_followingAnAlertOpensItsRecord_data() {
         return [{ tag: "buyer", page: 3, dialog: "installmentsDialog", key: "buyerId" },
