@@ -263,10 +263,20 @@ void TestArrears::dashboardSummary()
     addDueInvoice(f, a, unit, 400, 31);
     addDueInvoice(f, b, unit, 500, 91);
     addDueInvoice(f, b, unit, 600, 120);
+    // Dollars converted at the rate of their day, each bucket rounded to the cent as shown.
+    f.addRate(2, 1, 3.7133, TestFixture::today().addDays(-100));
+    addDueInvoice(f, b, unit, 33.33, 70, 2);
+    addDueInvoice(f, b, unit, 10.01, 95, 2);
 
     DashboardController dashboard(f.db());
     const QVariantMap card = dashboard.getArrearsSummary();
-    QCOMPARE(Money::cents(card.value(u"over_30"_s).toDouble()), 150000);
+    qint64 shown = 0;
+    for (const QVariant &row : Arrears::rows(f.db(), 0, u"name"_s)) {
+        for (const QString &bucket : { u"d60"_s, u"d90"_s, u"over90"_s })
+            shown += Money::cents(row.toMap().value(bucket + u"_primary"_s).toDouble());
+    }
+    QCOMPARE(Money::cents(card.value(u"over_30"_s).toDouble()), 150000 + 12376 + 3717);
+    QCOMPARE(Money::cents(card.value(u"over_30"_s).toDouble()), shown);
     QCOMPARE(card.value(u"accounts_over_90"_s).toInt(), 1);
 }
 

@@ -134,12 +134,19 @@ QHash<int, double> latestRates(Database *db)
 // Rows of the aging query, one account's credit not tied to an item spread over its oldest
 // amounts first. A remainder the items do not explain (a credit larger than everything owed, or
 // a charge with no item) stays in "not yet due", so the buckets always add up to the balance.
-QList<Row> agedRows(Database *db, const QString &kind, int personId, const QDate &today)
+// `brief` keeps only what the figures need: the summary reads every account at once, and the
+// names and labels of tens of thousands of rows were most of its memory.
+QList<Row> agedRows(
+    Database *db, const QString &kind, int personId, const QDate &today, bool brief = false)
 {
     const QString anyKind = kind.isEmpty() ? u""_s : kind;
     const QVariantList account { anyKind, anyKind, personId, personId };
-    const QVariantList list = db->execQuery(
-        agingSql(), QVariantList { today.toString(Qt::ISODate) } + account + account);
+    const QVariantList params = QVariantList { today.toString(Qt::ISODate) } + account + account;
+    QStringList figures { u"kind"_s, u"person"_s, u"currency"_s, u"balance"_s };
+    for (const QString &key : keys())
+        figures << key << key + u"_p"_s;
+    const QVariantList list = brief ? db->execQueryColumns(agingSql(), params, figures)
+                                    : db->execQuery(agingSql(), params);
     const QHash<int, double> rates = latestRates(db);
 
     QList<Row> rows;
@@ -340,11 +347,10 @@ QVariantMap Arrears::summary(Database *db, const QDate &today)
 {
     qint64 over30 = 0;
     QSet<QPair<QString, int>> over90;
-    for (const Row &row : agedRows(db, QString(), 0, today)) {
-        const QVariantMap map = rowMap(row);
-        over30 += Money::cents(map.value(u"d60_primary"_s).toDouble())
-            + Money::cents(map.value(u"d90_primary"_s).toDouble())
-            + Money::cents(map.value(u"over90_primary"_s).toDouble());
+    for (const Row &row : agedRows(db, QString(), 0, today, true)) {
+        // As each bucket's figure in the primary currency is shown: rounded to the cent first.
+        for (int k = 2; k < bucketCount; ++k)
+            over30 += Money::cents(Money::round(Money::fromCents(row.cents[k]) * row.rate[k]));
         if (row.cents[bucketCount - 1] > 0)
             over90.insert(
                 { row.info.value(u"kind"_s).toString(), row.info.value(u"person"_s).toInt() });

@@ -167,6 +167,25 @@ int scrollLists(const QString &source, const QString &url, int runs, const QRegu
     return 0;
 }
 
+// What is resident now, in MiB: the heap and other private memory, and the pages mapped from
+// files (the database's memory map among them), which the system can take back at will.
+QPair<double, double> residentMiB()
+{
+    QFile status(u"/proc/self/status"_s);
+    double anonymous = 0;
+    double mapped = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            const QList<QByteArray> parts = line.simplified().split(' ');
+            if (parts.size() >= 2 && parts.at(0) == "RssAnon:")
+                anonymous = parts.at(1).toDouble() / 1024.0;
+            else if (parts.size() >= 2 && parts.at(0) == "RssFile:")
+                mapped = parts.at(1).toDouble() / 1024.0;
+        }
+    }
+    return { anonymous, mapped };
+}
+
 long peakKiB()
 {
     rusage usage {};
@@ -226,6 +245,8 @@ int main(int argc, char *argv[])
         }
         // Per database: start-up, login, peak memory, then one figure per page.
         std::vector<std::vector<std::vector<double>>> figures(databases.size());
+        std::vector<std::vector<std::vector<double>>> resident(
+            databases.size(), std::vector<std::vector<double>>(2));
         QStringList pageNames;
         for (int run = 0; run < runs; ++run) {
             for (int d = 0; d < databases.size(); ++d) {
@@ -245,6 +266,9 @@ int main(int argc, char *argv[])
                 figures[d].resize(std::max(figures[d].size(), size_t(line.size())));
                 for (int i = 0; i < line.size(); ++i)
                     figures[d][i].push_back(line.at(i).toDouble());
+                const QStringList memory = lines.value(2).split(u' ', Qt::SkipEmptyParts);
+                for (int i = 0; i < 2 && i < memory.size(); ++i)
+                    resident[d][i].push_back(memory.at(i).toDouble());
             }
         }
         std::printf(
@@ -261,6 +285,10 @@ int main(int argc, char *argv[])
         for (int d = 0; d < count; ++d)
             std::printf(
                 "%-10s login to the dashboard's last figure: %.0f ms\n", names[d], medians[d][3]);
+        for (int d = 0; d < count; ++d)
+            std::printf("%-10s resident after the last page: %.1f MiB private, %.1f MiB mapped "
+                        "from files\n",
+                names[d], median(resident[d][0]), median(resident[d][1]));
         for (int d = 1; d < count; ++d) {
             std::printf("%-10s %14.2f %16.2f   (%s against empty)\n", "ratio",
                 medians[d][0] / std::max(medians[0][0], 1.0),
@@ -366,5 +394,7 @@ int main(int argc, char *argv[])
     for (double time : filled)
         std::printf(" %.1f", time);
     std::printf("\n%s\n", qPrintable(names.join(u' ')));
+    const auto [anonymous, mapped] = residentMiB();
+    std::printf("%.1f %.1f\n", anonymous, mapped);
     return 0;
 }
