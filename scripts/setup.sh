@@ -13,6 +13,8 @@ packages=(
     hledger
     # The shared server: Qt's driver, a server the tests start on their own, the secret store.
     postgresql libqt6sql6-psql qtkeychain-qt6-dev libqt6keychain1
+    # A desktop secret store of the tests' own: a session bus and the GNOME keyring.
+    dbus-daemon gnome-keyring
 )
 
 # Callers may name more (the benchmarks' X server).

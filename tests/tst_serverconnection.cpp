@@ -20,7 +20,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kPassword = u"s3cret-word"_s;
+// What a URL must carry intact: its own delimiters, a percent run, Arabic, a space.
+const QString kPassword = u"s3cret/w:rd%2F?#@ كلمة"_s;
 
 QString serverPrograms()
 {

@@ -97,9 +97,10 @@ QString ServerSettings::url(const QString &host, int port, const QString &databa
         login += u':' + encoded(password);
     // A socket folder has slashes, which a host name may not.
     const bool folder = host.startsWith(u'/');
-    QString text = u"postgresql://%1@%2:%3/%4"_s.arg(login, folder ? QString() : encoded(host))
-                       .arg(port)
-                       .arg(encoded(database));
+    // One pass: an encoded password is full of "%2F"-like runs that a later arg() would take
+    // for its own place markers.
+    QString text = u"postgresql://%1@%2:%3/%4"_s.arg(
+        login, folder ? QString() : encoded(host), QString::number(port), encoded(database));
     if (folder)
         text += u"?host="_s + encoded(host);
     return text;
