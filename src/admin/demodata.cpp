@@ -486,6 +486,10 @@ static Counts fillLargeThrough(Objects &o, int scale, quint32 seed)
         }
         if (!payments.commit())
             return {};
+        // The log of changes is copied into the file once a year of history (see fillLarge),
+        // so it never grows to many times the file.
+        if (back % 12 == 0 && !o.database->isServer())
+            o.database->execQuery(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
     }
     run = std::make_unique<TransactionGuard>(o.database);
 
@@ -581,6 +585,14 @@ Counts fillLarge(Database *db, int scale, quint32 seed)
     const QVariant cacheSize
         = db->execQuery(u"PRAGMA cache_size"_s).value(0).toMap().value(u"cache_size"_s);
     db->execNonQuery(u"PRAGMA cache_size=%1"_s.arg(-64000 * qBound(1, scale, 16)));
+    // Each month's commit would copy every page it changed back into the file at once; the
+    // same index pages change month after month, so they are copied once a year instead.
+    const QVariant checkpointEvery = db->execQuery(u"PRAGMA wal_autocheckpoint"_s)
+                                         .value(0)
+                                         .toMap()
+                                         .value(u"wal_autocheckpoint"_s);
+    if (!db->isServer())
+        db->execQuery(u"PRAGMA wal_autocheckpoint=0"_s);
     Objects objects(db);
     Counts counts = fillLargeThrough(objects, scale, seed);
     // With posting on, the operations wrote the entries; those count as well.
@@ -592,6 +604,10 @@ Counts fillLarge(Database *db, int scale, quint32 seed)
                                     .toInt();
     SettingsManager settled(db);
     db->execNonQuery(u"PRAGMA cache_size=%1"_s.arg(cacheSize.toInt()));
+    if (!db->isServer()) {
+        db->execQuery(u"PRAGMA wal_autocheckpoint=%1"_s.arg(checkpointEvery.toInt()));
+        db->execQuery(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+    }
     return counts;
 }
 
