@@ -242,6 +242,8 @@ private slots:
     void historyPostsOnce();
     void lockDate_data();
     void lockDate();
+    void balanceIsItsLinesToTheCent_data();
+    void balanceIsItsLinesToTheCent();
     void ledgerRunsFromOpeningToClosing();
     void hledgerReadsTheExport_data();
     void hledgerReadsTheExport();
@@ -486,6 +488,105 @@ void TestBooks::lockDate()
     QCOMPARE(Posting::refusalText(f.db(), errors.constLast().constFirst().toString()),
         u"الفترة مقفلة حتى %1: لا تُسجَّل عملية ولا تُعدَّل ولا تُلغى بتاريخ الإقفال أو قبله"_s.arg(
             iso(lock)));
+}
+
+void TestBooks::balanceIsItsLinesToTheCent_data()
+{
+    QTest::addColumn<QString>("how");
+    // Debits on one account, balanced by one credit on another.
+    QTest::addColumn<QList<double>>("amounts");
+    QTest::addColumn<qint64>("cents");
+
+    QList<double> tenths;
+    for (int i = 0; i < 200; ++i)
+        tenths << 0.1 << 0.2 << 0.7;
+    QTest::newRow("a thousand dimes in one entry")
+        << u"entry"_s << QList<double>(1000, 0.1) << qint64(10000);
+    QTest::newRow("tenths in one insert of 601 lines") << u"insert"_s << tenths << qint64(20000);
+    QTest::newRow("large amounts with a cent")
+        << u"insert"_s << (QList<double>(40, 9999999.99) << 0.01) << qint64(39999999961);
+    QTest::newRow("sub-cent amounts stored to the cent")
+        << u"entry"_s << (QList<double>(8, 0.125) << 0.005 << 0.005 << 0.005) << qint64(107);
+    QTest::newRow("a rent run's entries")
+        << u"rent run"_s << QList<double> { 100.1, 200.2, 300.7, 0.1, 0.2, 999999.99 }
+        << qint64(100060129);
+}
+
+// An account's stored balance is the sum of its lines counted in cents, as the consistency
+// check counts them, and is exactly that many cents: lines summed in binary and not rounded
+// would leave 99.9999999999986 for a thousand dimes. Written twice, so that the second writing
+// starts from a balance.
+void TestBooks::balanceIsItsLinesToTheCent()
+{
+    QFETCH(QString, how);
+    QFETCH(QList<double>, amounts);
+    QFETCH(qint64, cents);
+    TestFixture f;
+    InvoiceModel invoices(f.db());
+    const auto idOf = [&](const QString &code) {
+        return f.scalar(u"SELECT id FROM accounts WHERE code=?"_s, { code }).toInt();
+    };
+    QString debited = u"1110"_s;
+    QString credited = u"2300"_s;
+    if (how == u"rent run"_s) {
+        debited = u"1200"_s;
+        credited = u"4100"_s;
+        const int property = f.addProperty();
+        for (int i = 0; i < amounts.size(); ++i) {
+            const int unit
+                = f.addUnit(property, QString::number(i + 1), amounts.at(i), u"rented"_s);
+            f.addLease(unit, f.addTenant(u"مستأجر %1"_s.arg(i)), TestFixture::today().addMonths(-2),
+                TestFixture::today().addMonths(3), amounts.at(i));
+        }
+    }
+    for (int writing = 0; writing < 2; ++writing) {
+        QVariantList lines;
+        for (double amount : amounts)
+            lines << QVariantMap { { u"account_id"_s, idOf(debited) }, { u"debit"_s, amount },
+                { u"credit"_s, 0.0 } };
+        lines << QVariantMap { { u"account_id"_s, idOf(credited) }, { u"debit"_s, 0.0 },
+            { u"credit"_s, Money::fromCents(cents) } };
+        if (how == u"entry"_s) {
+            QVERIFY(Posting::writeEntry(
+                        f.db(), iso(TestFixture::today()), u"قيد"_s, u"manual"_s, {}, lines)
+                > 0);
+        } else if (how == u"insert"_s) {
+            const int entry = f.insert(
+                u"INSERT INTO journal_entries (entry_date, description) VALUES (?, 'قيد')"_s,
+                { iso(TestFixture::today()) });
+            QStringList rows;
+            QVariantList values;
+            for (const QVariant &line : std::as_const(lines)) {
+                const QVariantMap map = line.toMap();
+                rows << u"(?,?,?,?)"_s;
+                values << entry << map.value(u"account_id"_s) << map.value(u"debit"_s)
+                       << map.value(u"credit"_s);
+            }
+            QVERIFY(f.db()->execNonQuery(
+                u"INSERT INTO journal_lines (entry_id, account_id, debit, credit) VALUES "_s
+                    + rows.join(u','),
+                values));
+        } else {
+            QCOMPARE(invoices.generateAllRent(
+                         TestFixture::today().addMonths(writing).toString(u"yyyy-MM"_s)),
+                int(amounts.size()));
+        }
+    }
+    for (const auto &[code, sign] : { std::pair { debited, 1 }, std::pair { credited, -1 } }) {
+        qint64 sum = 0;
+        for (const QVariant &row : f.db()->execQuery(
+                 u"SELECT debit - credit AS moved FROM journal_lines WHERE account_id=?"_s,
+                 { idOf(code) })) {
+            // Whatever it was given, the program stores a line in whole cents.
+            const double moved = row.toMap().value(u"moved"_s).toDouble();
+            QCOMPARE(
+                QString::number(moved, 'g', 17), QString::number(Money::round(moved), 'g', 17));
+            sum += Money::cents(moved);
+        }
+        QCOMPARE(sum, sign * 2 * cents);
+        QCOMPARE(QString::number(accountBalance(f.db(), code), 'g', 17),
+            QString::number(Money::fromCents(sum), 'g', 17));
+    }
 }
 
 void TestBooks::ledgerRunsFromOpeningToClosing()
