@@ -431,6 +431,8 @@ void TestBooks::lockDate_data()
     QTest::newRow("void of an invoice issued before") << u"void"_s << u"invoices"_s << true;
     QTest::newRow("manual entry before it") << u"manual entry"_s << u"journal_entries"_s << true;
     QTest::newRow("contractor paid on it") << u"contractor"_s << u"contractor_payments"_s << true;
+    QTest::newRow("lines added to an entry before it")
+        << u"closed entry's lines"_s << u"journal_lines"_s << true;
 }
 
 void TestBooks::lockDate()
@@ -447,6 +449,9 @@ void TestBooks::lockDate()
         w.propertyId, 0, w.contractorId, u"صيانة"_s, {}, u"دهان"_s, 300, iso(lock.addDays(2)), 1);
     QVERIFY(f.db()->execNonQuery(
         u"UPDATE invoices SET created_at=? WHERE id=?"_s, { iso(lock.addDays(-1)), invoice }));
+    const int closedEntry
+        = f.insert(u"INSERT INTO journal_entries (entry_date, description) VALUES (?, 'قيد')"_s,
+            { iso(lock.addDays(-2)) });
     QVERIFY(accounts.setLockDate(iso(lock)));
     QCOMPARE(accounts.lockDate(), iso(lock));
 
@@ -455,6 +460,7 @@ void TestBooks::lockDate()
     const QString column = table == u"invoices"_s ? u"status"_s : u"id"_s;
     const QString before = f.joined(snapshot.arg(column, table));
     const int entries = f.count(u"journal_entries"_s);
+    const QString balances = f.joined(u"SELECT code, balance FROM accounts ORDER BY code"_s);
     QSignalSpy errors(f.db(), &Database::databaseError);
     bool done = false;
     if (operation == u"payment on"_s || operation == u"payment after"_s)
@@ -478,12 +484,17 @@ void TestBooks::lockDate()
             > 0;
     else if (operation == u"contractor"_s)
         done = w.expenses.payContractor(w.contractorId, 100, iso(lock), u"cash"_s, {}) > 0;
+    else if (operation == u"closed entry's lines"_s)
+        done = f.db()->execNonQuery(u"INSERT INTO journal_lines (entry_id, account_id, debit, "
+                                    "credit) VALUES (?, 2, 10, 0), (?, 8, 0, 10)"_s,
+            { closedEntry, closedEntry });
 
     QCOMPARE(done, !refused);
     if (!refused)
         return;
     QCOMPARE(f.joined(snapshot.arg(column, table)), before);
     QCOMPARE(f.count(u"journal_entries"_s), entries);
+    QCOMPARE(f.joined(u"SELECT code, balance FROM accounts ORDER BY code"_s), balances);
     QVERIFY(!errors.isEmpty());
     QCOMPARE(Posting::refusalText(f.db(), errors.constLast().constFirst().toString()),
         u"الفترة مقفلة حتى %1: لا تُسجَّل عملية ولا تُعدَّل ولا تُلغى بتاريخ الإقفال أو قبله"_s.arg(

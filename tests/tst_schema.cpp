@@ -73,7 +73,7 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
     QVERIFY(f.db()->execNonQuery(u"ALTER TABLE audit_logs DROP COLUMN host"_s));
     QVERIFY(f.db()->execNonQuery(u"DROP INDEX idx_payments_date_id"_s));
     QVERIFY(f.db()->execNonQuery(u"CREATE INDEX idx_payments_date ON payments(payment_date)"_s));
-    // The balances' trigger as the first version laid it, once per row.
+    // The journal lines' triggers as the first version laid them, once per row.
     QVERIFY(f.db()->execNonQuery(
         u"CREATE OR REPLACE FUNCTION bv_journal_line_posted() RETURNS trigger LANGUAGE plpgsql "
         "AS $f$ BEGIN UPDATE accounts SET balance=round(balance+NEW.debit-NEW.credit, 2) WHERE "
@@ -81,6 +81,10 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
     QVERIFY(f.db()->execNonQuery(
         u"CREATE OR REPLACE TRIGGER journal_lines_balance AFTER INSERT ON journal_lines FOR "
         "EACH ROW EXECUTE FUNCTION bv_journal_line_posted()"_s));
+    QVERIFY(f.db()->execNonQuery(
+        u"CREATE OR REPLACE TRIGGER lock_journal_lines_insert BEFORE INSERT ON journal_lines FOR "
+        "EACH ROW WHEN (bv_entry_day(NEW.entry_id) <= bv_lock_date()) EXECUTE FUNCTION "
+        "bv_refuse_closed()"_s));
     QVERIFY(f.db()->execNonQuery(u"DELETE FROM schema_version WHERE version > 1"_s));
     const QString indexes = u"SELECT string_agg(indexname, ',' ORDER BY indexname) FROM "
                             "pg_indexes WHERE indexname LIKE 'idx_payments_date%'"_s;
@@ -89,7 +93,7 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
     const QString triggers
         = u"SELECT string_agg(tgname || CASE WHEN tgtype & 1 = 1 THEN ' per row' ELSE '' END, "
           "',' ORDER BY tgname) FROM pg_trigger WHERE tgrelid='journal_lines'::regclass AND "
-          "tgname IN ('journal_lines_balance')"_s;
+          "tgname IN ('journal_lines_balance', 'lock_journal_lines_insert')"_s;
     const QString cash = u"SELECT balance FROM accounts WHERE code='1100'"_s;
     QCOMPARE(f.scalar(hostColumn).toInt(), 0);
 
@@ -102,7 +106,8 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
                       { Schema::version() })
                      .toInt(),
             1);
-        QCOMPARE(f.scalar(triggers).toString(), u"journal_lines_balance"_s);
+        QCOMPARE(
+            f.scalar(triggers).toString(), u"journal_lines_balance,lock_journal_lines_insert"_s);
         QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM pg_proc WHERE proname='bv_journal_line_posted'"_s)
                      .toInt(),
             0);

@@ -33,12 +33,12 @@ QList<Schema::Column> Schema::columnsOfVersion(int version)
 
 namespace {
 
-// A server's journal lines move their accounts' balances once per statement: a rent run writes its
-// lines many rows to an insert, and updating each account once per row cost the server more than
-// the rows themselves. Each line counts in whole cents (half away from zero, as the Money helper
-// counts), so a balance is its lines' sum in cents whatever order they summed in; the program
-// writes every line in whole cents, for which this is the balance that rounding after each line
-// gave.
+// A server's journal lines move their accounts' balances, and meet the lock date, once per
+// statement: a rent run writes its lines many rows to an insert, and updating each account once
+// per row cost the server more than the rows themselves. Each line counts in whole cents (half away
+// from zero, as the Money helper counts), so a balance is its lines' sum in cents whatever order
+// they summed in; the program writes every line in whole cents, for which this is the balance that
+// rounding after each line gave.
 QStringList serverJournalLineTriggers()
 {
     return {
@@ -50,6 +50,15 @@ QStringList serverJournalLineTriggers()
         u"CREATE OR REPLACE TRIGGER journal_lines_balance AFTER INSERT ON journal_lines "
         "REFERENCING NEW TABLE AS bv_posted FOR EACH STATEMENT EXECUTE FUNCTION "
         "bv_journal_lines_posted()"_s,
+        // Without a lock date nothing is read; an entry that does not exist refuses nothing,
+        // as the row's check did (its key then fails).
+        u"CREATE OR REPLACE FUNCTION bv_journal_lines_closed() RETURNS trigger LANGUAGE plpgsql "
+        "AS $f$ BEGIN IF bv_lock_date() IS NOT NULL AND EXISTS (SELECT 1 FROM bv_posted p JOIN "
+        "journal_entries e ON e.id=p.entry_id WHERE date(e.entry_date) <= bv_lock_date()) THEN "
+        "RAISE EXCEPTION 'bv-refusal:closed'; END IF; RETURN NULL; END $f$"_s,
+        u"CREATE OR REPLACE TRIGGER lock_journal_lines_insert AFTER INSERT ON journal_lines "
+        "REFERENCING NEW TABLE AS bv_posted FOR EACH STATEMENT EXECUTE FUNCTION "
+        "bv_journal_lines_closed()"_s,
     };
 }
 
@@ -251,8 +260,6 @@ QStringList Schema::serverTriggerStatements()
         lock(u"lock_%1_update"_s.arg(table), u"UPDATE"_s, table, before + u" OR "_s + after);
         lock(u"lock_%1_delete"_s.arg(table), u"DELETE"_s, table, before);
     }
-    lock(u"lock_journal_lines_insert"_s, u"INSERT"_s, u"journal_lines"_s,
-        u"bv_entry_day(NEW.entry_id) <= bv_lock_date()"_s);
     lock(u"lock_journal_lines_update"_s, u"UPDATE"_s, u"journal_lines"_s,
         u"bv_entry_day(OLD.entry_id) <= bv_lock_date()"_s);
     lock(u"lock_journal_lines_delete"_s, u"DELETE"_s, u"journal_lines"_s,
