@@ -73,7 +73,7 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
     QVERIFY(f.db()->execNonQuery(u"ALTER TABLE audit_logs DROP COLUMN host"_s));
     QVERIFY(f.db()->execNonQuery(u"DROP INDEX idx_payments_date_id"_s));
     QVERIFY(f.db()->execNonQuery(u"CREATE INDEX idx_payments_date ON payments(payment_date)"_s));
-    // The journal lines' triggers as the first version laid them, once per row.
+    // The journal's triggers as the first version laid them, once per row.
     QVERIFY(f.db()->execNonQuery(
         u"CREATE OR REPLACE FUNCTION bv_journal_line_posted() RETURNS trigger LANGUAGE plpgsql "
         "AS $f$ BEGIN UPDATE accounts SET balance=round(balance+NEW.debit-NEW.credit, 2) WHERE "
@@ -85,6 +85,10 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
         u"CREATE OR REPLACE TRIGGER lock_journal_lines_insert BEFORE INSERT ON journal_lines FOR "
         "EACH ROW WHEN (bv_entry_day(NEW.entry_id) <= bv_lock_date()) EXECUTE FUNCTION "
         "bv_refuse_closed()"_s));
+    QVERIFY(f.db()->execNonQuery(
+        u"CREATE OR REPLACE TRIGGER lock_journal_entries_insert BEFORE INSERT ON journal_entries "
+        "FOR EACH ROW WHEN (date(NEW.entry_date) <= bv_lock_date()) EXECUTE FUNCTION "
+        "bv_refuse_closed()"_s));
     QVERIFY(f.db()->execNonQuery(u"DELETE FROM schema_version WHERE version > 1"_s));
     const QString indexes = u"SELECT string_agg(indexname, ',' ORDER BY indexname) FROM "
                             "pg_indexes WHERE indexname LIKE 'idx_payments_date%'"_s;
@@ -92,8 +96,8 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
                                "table_name='audit_logs' AND column_name='host'"_s;
     const QString triggers
         = u"SELECT string_agg(tgname || CASE WHEN tgtype & 1 = 1 THEN ' per row' ELSE '' END, "
-          "',' ORDER BY tgname) FROM pg_trigger WHERE tgrelid='journal_lines'::regclass AND "
-          "tgname IN ('journal_lines_balance', 'lock_journal_lines_insert')"_s;
+          "',' ORDER BY tgname) FROM pg_trigger WHERE tgname IN ('journal_lines_balance', "
+          "'lock_journal_lines_insert', 'lock_journal_entries_insert')"_s;
     const QString cash = u"SELECT balance FROM accounts WHERE code='1100'"_s;
     QCOMPARE(f.scalar(hostColumn).toInt(), 0);
 
@@ -106,8 +110,8 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
                       { Schema::version() })
                      .toInt(),
             1);
-        QCOMPARE(
-            f.scalar(triggers).toString(), u"journal_lines_balance,lock_journal_lines_insert"_s);
+        QCOMPARE(f.scalar(triggers).toString(),
+            u"journal_lines_balance,lock_journal_entries_insert,lock_journal_lines_insert"_s);
         QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM pg_proc WHERE proname='bv_journal_line_posted'"_s)
                      .toInt(),
             0);
