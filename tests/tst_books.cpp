@@ -242,6 +242,8 @@ private slots:
     void historyPostsOnce();
     void lockDate_data();
     void lockDate();
+    void balanceIsItsLinesToTheCent_data();
+    void balanceIsItsLinesToTheCent();
     void ledgerRunsFromOpeningToClosing();
     void hledgerReadsTheExport_data();
     void hledgerReadsTheExport();
@@ -429,6 +431,8 @@ void TestBooks::lockDate_data()
     QTest::newRow("void of an invoice issued before") << u"void"_s << u"invoices"_s << true;
     QTest::newRow("manual entry before it") << u"manual entry"_s << u"journal_entries"_s << true;
     QTest::newRow("contractor paid on it") << u"contractor"_s << u"contractor_payments"_s << true;
+    QTest::newRow("lines added to an entry before it")
+        << u"closed entry's lines"_s << u"journal_lines"_s << true;
 }
 
 void TestBooks::lockDate()
@@ -445,6 +449,9 @@ void TestBooks::lockDate()
         w.propertyId, 0, w.contractorId, u"صيانة"_s, {}, u"دهان"_s, 300, iso(lock.addDays(2)), 1);
     QVERIFY(f.db()->execNonQuery(
         u"UPDATE invoices SET created_at=? WHERE id=?"_s, { iso(lock.addDays(-1)), invoice }));
+    const int closedEntry
+        = f.insert(u"INSERT INTO journal_entries (entry_date, description) VALUES (?, 'قيد')"_s,
+            { iso(lock.addDays(-2)) });
     QVERIFY(accounts.setLockDate(iso(lock)));
     QCOMPARE(accounts.lockDate(), iso(lock));
 
@@ -453,6 +460,7 @@ void TestBooks::lockDate()
     const QString column = table == u"invoices"_s ? u"status"_s : u"id"_s;
     const QString before = f.joined(snapshot.arg(column, table));
     const int entries = f.count(u"journal_entries"_s);
+    const QString balances = f.joined(u"SELECT code, balance FROM accounts ORDER BY code"_s);
     QSignalSpy errors(f.db(), &Database::databaseError);
     bool done = false;
     if (operation == u"payment on"_s || operation == u"payment after"_s)
@@ -476,16 +484,101 @@ void TestBooks::lockDate()
             > 0;
     else if (operation == u"contractor"_s)
         done = w.expenses.payContractor(w.contractorId, 100, iso(lock), u"cash"_s, {}) > 0;
+    else if (operation == u"closed entry's lines"_s)
+        done = f.db()->execNonQuery(u"INSERT INTO journal_lines (entry_id, account_id, debit, "
+                                    "credit) VALUES (?, 2, 10, 0), (?, 8, 0, 10)"_s,
+            { closedEntry, closedEntry });
 
     QCOMPARE(done, !refused);
     if (!refused)
         return;
     QCOMPARE(f.joined(snapshot.arg(column, table)), before);
     QCOMPARE(f.count(u"journal_entries"_s), entries);
+    QCOMPARE(f.joined(u"SELECT code, balance FROM accounts ORDER BY code"_s), balances);
     QVERIFY(!errors.isEmpty());
     QCOMPARE(Posting::refusalText(f.db(), errors.constLast().constFirst().toString()),
         u"الفترة مقفلة حتى %1: لا تُسجَّل عملية ولا تُعدَّل ولا تُلغى بتاريخ الإقفال أو قبله"_s.arg(
             iso(lock)));
+}
+
+void TestBooks::balanceIsItsLinesToTheCent_data()
+{
+    QTest::addColumn<bool>("rentRun");
+    // Debits on one account, balanced by one credit on another, all in one insert of lines; or
+    // the rents of a run's leases.
+    QTest::addColumn<QList<double>>("amounts");
+    QTest::addColumn<qint64>("cents");
+
+    QList<double> tenths;
+    for (int i = 0; i < 200; ++i)
+        tenths << 0.1 << 0.2 << 0.7;
+    QTest::newRow("a thousand dimes") << false << QList<double>(1000, 0.1) << qint64(10000);
+    QTest::newRow("tenths that gather binary error") << false << tenths << qint64(20000);
+    QTest::newRow("large amounts with a cent")
+        << false << (QList<double>(40, 9999999.99) << 0.01) << qint64(39999999961);
+    QTest::newRow("sub-cent amounts stored to the cent")
+        << false << (QList<double>(8, 0.125) << 0.005 << 0.005 << 0.005) << qint64(107);
+    QTest::newRow("a rent run's entries")
+        << true << QList<double> { 100.1, 200.2, 300.7, 0.1, 0.2, 999999.99 } << qint64(100060129);
+}
+
+// An account's stored balance is the sum of its lines counted in cents, as the consistency
+// check counts them, and is exactly that many cents: lines summed in binary and not rounded
+// would leave 99.9999999999986 for a thousand dimes. Written twice, so that the second writing
+// starts from a balance.
+void TestBooks::balanceIsItsLinesToTheCent()
+{
+    QFETCH(bool, rentRun);
+    QFETCH(QList<double>, amounts);
+    QFETCH(qint64, cents);
+    TestFixture f;
+    InvoiceModel invoices(f.db());
+    const auto idOf = [&](const QString &code) {
+        return f.scalar(u"SELECT id FROM accounts WHERE code=?"_s, { code }).toInt();
+    };
+    const QString debited = rentRun ? u"1200"_s : u"1110"_s;
+    const QString credited = rentRun ? u"4100"_s : u"2300"_s;
+    if (rentRun) {
+        const int property = f.addProperty();
+        for (int i = 0; i < amounts.size(); ++i) {
+            const int unit
+                = f.addUnit(property, QString::number(i + 1), amounts.at(i), u"rented"_s);
+            f.addLease(unit, f.addTenant(u"مستأجر %1"_s.arg(i)), TestFixture::today().addMonths(-2),
+                TestFixture::today().addMonths(3), amounts.at(i));
+        }
+    }
+    for (int writing = 0; writing < 2; ++writing) {
+        if (rentRun) {
+            QCOMPARE(invoices.generateAllRent(
+                         TestFixture::today().addMonths(writing).toString(u"yyyy-MM"_s)),
+                int(amounts.size()));
+            continue;
+        }
+        QVariantList lines;
+        for (double amount : amounts)
+            lines << QVariantMap { { u"account_id"_s, idOf(debited) }, { u"debit"_s, amount },
+                { u"credit"_s, 0.0 } };
+        lines << QVariantMap { { u"account_id"_s, idOf(credited) }, { u"debit"_s, 0.0 },
+            { u"credit"_s, Money::fromCents(cents) } };
+        QVERIFY(
+            Posting::writeEntry(f.db(), iso(TestFixture::today()), u"قيد"_s, u"manual"_s, {}, lines)
+            > 0);
+    }
+    for (const auto &[code, sign] : { std::pair { debited, 1 }, std::pair { credited, -1 } }) {
+        qint64 sum = 0;
+        for (const QVariant &row : f.db()->execQuery(
+                 u"SELECT debit - credit AS moved FROM journal_lines WHERE account_id=?"_s,
+                 { idOf(code) })) {
+            // Whatever it was given, the program stores a line in whole cents.
+            const double moved = row.toMap().value(u"moved"_s).toDouble();
+            QCOMPARE(
+                QString::number(moved, 'g', 17), QString::number(Money::round(moved), 'g', 17));
+            sum += Money::cents(moved);
+        }
+        QCOMPARE(sum, sign * 2 * cents);
+        QCOMPARE(QString::number(accountBalance(f.db(), code), 'g', 17),
+            QString::number(Money::fromCents(sum), 'g', 17));
+    }
 }
 
 void TestBooks::ledgerRunsFromOpeningToClosing()

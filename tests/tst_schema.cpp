@@ -60,8 +60,8 @@ void TestSchema::olderFileIsMigratedOnce()
 }
 
 // A server laid out by the first version gains what later versions added (a column, indexes
-// that end with the id) in the versions' transaction, and records the version so that the next
-// start does nothing.
+// that end with the id, the journal lines' triggers once per statement) in the versions'
+// transaction, and records the version so that the next start does nothing.
 void TestSchema::olderServerGainsLaterVersionsOnce()
 {
     if (TestFixture::serverUrl().isEmpty())
@@ -71,11 +71,31 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
     QVERIFY(f.db()->execNonQuery(u"ALTER TABLE audit_logs DROP COLUMN host"_s));
     QVERIFY(f.db()->execNonQuery(u"DROP INDEX idx_payments_date_id"_s));
     QVERIFY(f.db()->execNonQuery(u"CREATE INDEX idx_payments_date ON payments(payment_date)"_s));
+    // The journal's triggers as the first version laid them, once per row.
+    QVERIFY(f.db()->execNonQuery(
+        u"CREATE OR REPLACE FUNCTION bv_journal_line_posted() RETURNS trigger LANGUAGE plpgsql "
+        "AS $f$ BEGIN UPDATE accounts SET balance=round(balance+NEW.debit-NEW.credit, 2) WHERE "
+        "id=NEW.account_id; RETURN NULL; END $f$"_s));
+    QVERIFY(f.db()->execNonQuery(
+        u"CREATE OR REPLACE TRIGGER journal_lines_balance AFTER INSERT ON journal_lines FOR "
+        "EACH ROW EXECUTE FUNCTION bv_journal_line_posted()"_s));
+    QVERIFY(f.db()->execNonQuery(
+        u"CREATE OR REPLACE TRIGGER lock_journal_lines_insert BEFORE INSERT ON journal_lines FOR "
+        "EACH ROW WHEN (bv_entry_day(NEW.entry_id) <= bv_lock_date()) EXECUTE FUNCTION "
+        "bv_refuse_closed()"_s));
+    QVERIFY(f.db()->execNonQuery(
+        u"CREATE OR REPLACE TRIGGER lock_journal_entries_insert BEFORE INSERT ON journal_entries "
+        "FOR EACH ROW WHEN (date(NEW.entry_date) <= bv_lock_date()) EXECUTE FUNCTION "
+        "bv_refuse_closed()"_s));
     QVERIFY(f.db()->execNonQuery(u"DELETE FROM schema_version WHERE version > 1"_s));
     const QString indexes = u"SELECT string_agg(indexname, ',' ORDER BY indexname) FROM "
                             "pg_indexes WHERE indexname LIKE 'idx_payments_date%'"_s;
     const QString hostColumn = u"SELECT COUNT(*) FROM information_schema.columns WHERE "
                                "table_name='audit_logs' AND column_name='host'"_s;
+    const QString triggers
+        = u"SELECT string_agg(tgname || CASE WHEN tgtype & 1 = 1 THEN ' per row' ELSE '' END, "
+          "',' ORDER BY tgname) FROM pg_trigger WHERE tgname IN ('journal_lines_balance', "
+          "'lock_journal_lines_insert', 'lock_journal_entries_insert')"_s;
     QCOMPARE(f.scalar(hostColumn).toInt(), 0);
 
     for (int start = 0; start < 2; ++start) {
@@ -87,6 +107,11 @@ void TestSchema::olderServerGainsLaterVersionsOnce()
                       { Schema::version() })
                      .toInt(),
             1);
+        QCOMPARE(f.scalar(triggers).toString(),
+            u"journal_lines_balance,lock_journal_entries_insert,lock_journal_lines_insert"_s);
+        QCOMPARE(f.scalar(u"SELECT COUNT(*) FROM pg_proc WHERE proname='bv_journal_line_posted'"_s)
+                     .toInt(),
+            0);
     }
 }
 

@@ -10,7 +10,7 @@ public:
     // The layout's version that this program writes. Version 1 is the layout built by the
     // statements below; a later change that cannot be written as such a statement becomes a
     // version of its own.
-    static int version() { return 3; }
+    static int version() { return 4; }
     // A column that a version after the first added. A file gains it on every start with the
     // table statements; a server laid out by an earlier version gains it when the version is
     // applied, once.
@@ -21,9 +21,10 @@ public:
         QString type;
     };
     static QList<Column> columnsOfVersion(int version);
-    // What a version changes on a server alone, run once when the version is applied. A file's
-    // index on a column already ends with the row's id; a server's does not, and a list paged
-    // by date and id would sort every run of equal dates.
+    // What a version changes on a server alone, run once when the version is applied. Version
+    // 3: a file's index on a column already ends with the row's id; a server's did not, and a
+    // list paged by date and id sorted every run of equal dates. Version 4: the journal lines'
+    // triggers act once per statement instead of once per row.
     static QStringList serverStatementsOfVersion(int version);
     static QStringList pragmaStatements();
     static QStringList tableStatements();
@@ -31,7 +32,8 @@ public:
     // Triggers: refusals of writes dated on or before the lock date, and each posted line
     // moving its account's balance.
     static QStringList triggerStatements();
-    // The same triggers on a server, with the same effects and refusal texts.
+    // The same triggers on a server, with the same effects and refusal texts; an insert of
+    // journal lines moves each account it names once.
     static QStringList serverTriggerStatements();
     // Every table of the current layout.
     static QStringList applicationTables();
