@@ -74,8 +74,12 @@ QStringList serverJournalTriggers()
 QStringList Schema::serverStatementsOfVersion(int version)
 {
     if (version == 4) {
-        // The per-row forms are replaced under the same names.
-        return serverJournalTriggers() << u"DROP FUNCTION IF EXISTS bv_journal_line_posted()"_s;
+        // The per-row forms are replaced under the same names; a sale's payments gain the
+        // index a new server is laid out with.
+        return serverJournalTriggers()
+            << u"DROP FUNCTION IF EXISTS bv_journal_line_posted()"_s
+            << u"CREATE INDEX IF NOT EXISTS idx_payments_buyer ON "
+               "payments(buyer_id, unit_id) WHERE buyer_id IS NOT NULL"_s;
     }
     if (version != 3)
         return {};
