@@ -74,12 +74,13 @@ QStringList serverJournalTriggers()
 QStringList Schema::serverStatementsOfVersion(int version)
 {
     if (version == 4) {
-        // The per-row forms are replaced under the same names; a sale's payments gain the
-        // index a new server is laid out with.
-        return serverJournalTriggers()
-            << u"DROP FUNCTION IF EXISTS bv_journal_line_posted()"_s
-            << u"CREATE INDEX IF NOT EXISTS idx_payments_buyer ON "
-               "payments(buyer_id, unit_id) WHERE buyer_id IS NOT NULL"_s;
+        // The per-row forms are replaced under the same names; a sale's payments and the
+        // unpaid installments gain the indexes a new server is laid out with.
+        return serverJournalTriggers() << u"DROP FUNCTION IF EXISTS bv_journal_line_posted()"_s
+                                       << u"CREATE INDEX IF NOT EXISTS idx_payments_buyer ON "
+                                          "payments(buyer_id, unit_id) WHERE buyer_id IS NOT NULL"_s
+                                       << u"CREATE INDEX IF NOT EXISTS idx_installments_unpaid ON "
+                                          "installments(due_date) WHERE status != 'paid'"_s;
     }
     if (version != 3)
         return {};
@@ -331,6 +332,9 @@ QStringList Schema::indexStatements()
         u"CREATE INDEX IF NOT EXISTS idx_maintenance_created ON maintenance_requests(created_at)"_s,
         // Alerts and insights: unpaid installments by due date, pending cheques by due date.
         u"CREATE INDEX IF NOT EXISTS idx_installments_open ON installments(due_date, status, installment_amount, paid_amount) WHERE status != 'paid'"_s,
+        // The overdue installments' list in due order, a page at a time: most past installments
+        // are paid, and walking the date index to skip them took tens of milliseconds a page.
+        u"CREATE INDEX IF NOT EXISTS idx_installments_unpaid ON installments(due_date) WHERE status != 'paid'"_s,
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
         // A payment is reversed at most once.
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_payments_reversal ON payments(reverses_payment_id) WHERE reverses_payment_id IS NOT NULL"_s,
