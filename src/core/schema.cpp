@@ -74,13 +74,17 @@ QStringList serverJournalTriggers()
 QStringList Schema::serverStatementsOfVersion(int version)
 {
     if (version == 4) {
-        // The per-row forms are replaced under the same names; a sale's payments and the
-        // unpaid installments gain the indexes a new server is laid out with.
-        return serverJournalTriggers() << u"DROP FUNCTION IF EXISTS bv_journal_line_posted()"_s
-                                       << u"CREATE INDEX IF NOT EXISTS idx_payments_buyer ON "
-                                          "payments(buyer_id, unit_id) WHERE buyer_id IS NOT NULL"_s
-                                       << u"CREATE INDEX IF NOT EXISTS idx_installments_unpaid ON "
-                                          "installments(due_date) WHERE status != 'paid'"_s;
+        // The per-row forms are replaced under the same names; a sale's payments, the unpaid
+        // installments and the audit log gain the indexes a new server is laid out with.
+        return serverJournalTriggers()
+            + QStringList {
+                  u"DROP FUNCTION IF EXISTS bv_journal_line_posted()"_s,
+                  u"CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id, unit_id) "
+                  "WHERE buyer_id IS NOT NULL"_s,
+                  u"CREATE INDEX IF NOT EXISTS idx_installments_unpaid ON installments(due_date) "
+                  "WHERE status != 'paid'"_s,
+                  u"CREATE INDEX IF NOT EXISTS idx_audit_logs_created ON audit_logs(created_at, id)"_s,
+              };
     }
     if (version != 3)
         return {};
@@ -335,6 +339,8 @@ QStringList Schema::indexStatements()
         // The overdue installments' list in due order, a page at a time: most past installments
         // are paid, and walking the date index to skip them took tens of milliseconds a page.
         u"CREATE INDEX IF NOT EXISTS idx_installments_unpaid ON installments(due_date) WHERE status != 'paid'"_s,
+        // The dashboard's and the users page's latest entries of the audit log, newest first.
+        u"CREATE INDEX IF NOT EXISTS idx_audit_logs_created ON audit_logs(created_at, id)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_cheques_status_due ON cheques(status, due_date, amount)"_s,
         // A payment is reversed at most once.
         u"CREATE UNIQUE INDEX IF NOT EXISTS idx_payments_reversal ON payments(reverses_payment_id) WHERE reverses_payment_id IS NOT NULL"_s,
