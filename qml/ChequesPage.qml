@@ -59,17 +59,28 @@ Rectangle {
         loadTab()
     }
 
-    // Count and total per status from one grouped sum.
     function reload() {
-        var totals = Theme.rows(chequeModel.statusTotals())
+        totalsCall.run()
+        loadTab()
+        cheques.reload()
+    }
+
+    // Count and total per status from one grouped sum over every cheque, read on the second
+    // connection: the cards fill in after the list is drawn.
+    BackgroundCall {
+        id: totalsCall
+        object: "cheques"
+        method: "statusTotals"
+        onReady: result => page.showTotals(Theme.rows(result))
+    }
+
+    function showTotals(totals) {
         var cards = []
         for (var i = 0; i < statusCards.length; ++i) {
             var found = totals.filter(t => t.status === statusCards[i].status)[0]
             cards.push({ count: found ? Number(found.count) : 0, sum: found ? Number(found.total) : 0 })
         }
         summary = cards
-        loadTab()
-        cheques.reload()
     }
 
     // The moves the page offers, each through its own operation.
@@ -228,6 +239,7 @@ Rectangle {
                     value: Theme.number(page.summary[index] ? page.summary[index].sum : 0)
                     icon: modelData.icon
                     iconColor: modelData.color
+                    loading: totalsCall.loading && page.summary.length === 0
                 }
             }
         }

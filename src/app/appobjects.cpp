@@ -47,6 +47,7 @@ AppObjects::AppObjects(Database *db, const QString &dataDir, const QString &targ
         u"dashboard"_s, [](Database *on) { return new DashboardController(on); });
     background.registerObject(u"reports"_s, [](Database *on) { return new ReportController(on); });
     background.registerObject(u"accounts"_s, [](Database *on) { return new AccountModel(on); });
+    background.registerObject(u"cheques"_s, [](Database *on) { return new ChequeModel(on); });
     background.registerObject(
         u"alerts"_s, [](Database *on) { return new NotificationController(on); });
     listCatalog.watch(&tenantModel, { u"tenants"_s, u"invoices"_s, u"payments"_s, u"cheques"_s });

@@ -51,6 +51,15 @@ function click(tc, item) {
     tc.mouseClick(item)
 }
 
+// Click a list row's button by name. A list read again lays its rows out anew at the next frame,
+// so the button is found again once revealed: the one found first may be gone by then.
+function press(tc, root, name) {
+    reveal(tc, find(tc, root, name))
+    var item = find(tc, root, name)
+    tc.verify(item.visible, name + " is not visible")
+    tc.mouseClick(item)
+}
+
 // Focus a field by clicking it, select what it holds and type the text key by key.
 function type(tc, field, text) {
     var input = field.field !== undefined ? field.field : field

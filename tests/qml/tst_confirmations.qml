@@ -53,7 +53,7 @@ PageCase {
         // The table lays its rows out once the tab is drawn.
         waitForRendering(page)
         var shown = H.at(page.cheques, index)
-        H.click(tc, H.find(tc, page, "bounceChequeButton" + index))
+        H.press(tc, page, "bounceChequeButton" + index)
         verify(H.answer(tc, page, true).indexOf(String(shown.cheque_number)) >= 0)
         compare(H.scalar(database, "SELECT status FROM cheques WHERE id=?", [shown.id]), "bounced")
     }

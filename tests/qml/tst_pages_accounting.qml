@@ -102,7 +102,7 @@ PageCase {
         verify(index >= 0)
         // The table lays its rows out once the tab is drawn.
         waitForRendering(page)
-        H.click(tc, H.find(tc, page, "openEntryButton" + index))
+        H.press(tc, page, "openEntryButton" + index)
         var dialog = H.find(tc, page, "entryDialog")
         H.waitOpen(tc, dialog)
         verify(H.find(tc, dialog, "entryOperation").text.indexOf("قيد يدوي") >= 0)

@@ -39,7 +39,7 @@ PageCase {
 
     function test_everyTabPrintsWhatItShows(data) {
         printed.clear()
-        H.click(tc, H.find(tc, page, "reportTab" + data.tab))
+        H.press(tc, page, "reportTab" + data.tab)
         settle()
         var doc = page.printable()
         verify(doc.blocks.length > 0)

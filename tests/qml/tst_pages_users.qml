@@ -68,7 +68,7 @@ PageCase {
             verify(authCtrl.registerUser(name, "first-pass", "user"))
             page.reload()
             var index = H.row(tc, page, "usersTableList", page.users, u => u.username === name)
-            H.click(tc, H.find(tc, page, "editUserButton" + index))
+            H.press(tc, page, "editUserButton" + index)
             dialog = H.find(tc, page, "editUserDialog")
             H.waitOpen(tc, dialog)
             H.click(tc, H.find(tc, dialog, "editUserRole1"))

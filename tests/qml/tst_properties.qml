@@ -40,7 +40,7 @@ PageCase {
         forms[0].close()
         H.waitClosed(tc, forms[0])
 
-        H.click(tc, H.find(tc, page, "removePropertyButton" + cardIndex("Test Tower")))
+        H.press(tc, page, "removePropertyButton" + cardIndex("Test Tower"))
         H.answer(tc, page, true)
         compare(H.scalar(database, "SELECT COUNT(*) as c FROM properties WHERE name=?", ["Test Tower"]), 0)
     }
@@ -69,7 +69,7 @@ PageCase {
         var index = H.indexWhere(page.properties, p => Number(p.rented_units) > 0)
         verify(index >= 0)
         var name = page.properties[index].name
-        H.click(tc, H.find(tc, page, "removePropertyButton" + cardIndex(name)))
+        H.press(tc, page, "removePropertyButton" + cardIndex(name))
         H.answer(tc, page, true)
         verify(H.find(tc, page, "pageMessage").text.indexOf("لا يمكن حذف العقار") === 0)
         verify(H.find(tc, page, "pageMessage").visible)

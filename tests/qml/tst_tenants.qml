@@ -101,7 +101,7 @@ PageCase {
         H.waitClosed(tc, dialog)
 
         var index = H.row(tc, page, "tenantList", page.tenants, t => Number(t.active_contracts) > 0)
-        H.click(tc, H.find(tc, page, "removeTenantButton" + index))
+        H.press(tc, page, "removeTenantButton" + index)
         H.answer(tc, page, true)
         verify(H.find(tc, page, "pageMessage").visible)
         compare(H.scalar(database, "SELECT COUNT(*) as c FROM tenants"), count)
