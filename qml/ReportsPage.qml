@@ -392,10 +392,15 @@ Rectangle {
                         }
                     }
                     AnalyticsWidget {
+                        objectName: "incomeChart"
                         Layout.fillWidth: true
                         Layout.preferredHeight: 260
-                        title: "توزيع الإيرادات"
+                        // Twelve, so the noun stays singular accusative whatever the total.
+                        title: capped ? "توزيع الإيرادات: أعلى " + maxBars + " عقاراً دخلاً من "
+                                        + page.comparison.length
+                                      : "توزيع الإيرادات"
                         maxValue: 1000000
+                        maxBars: 12
                         data: page.comparison.map(r => ({
                             label: Theme.text(r.name).substring(0, 6),
                             value: Number(r.income) || 0,

@@ -4,13 +4,18 @@ import QtQuick.Layouts
 import "Theme.js" as Theme
 
 // A bar chart: `data` is a list of maps with `label`, `value` and `color`; each bar's height is
-// its value over `maxValue`.
+// its value over `maxValue`. With `maxBars` set, only that many of the highest values are drawn:
+// hundreds of bars would be too thin to read.
 Control {
     id: chart
 
     property string title: ""
     property var data: []
     property real maxValue: 100
+    property int maxBars: 0
+    readonly property bool capped: maxBars > 0 && !!data && data.length > maxBars
+    readonly property var shown: !data ? [] : !capped ? data
+        : data.slice().sort((a, b) => (Number(b.value) || 0) - (Number(a.value) || 0)).slice(0, maxBars)
 
     implicitWidth: 400
     implicitHeight: 280
@@ -43,7 +48,7 @@ Control {
             spacing: 12
 
             Repeater {
-                model: chart.data ? chart.data : []
+                model: chart.shown
 
                 delegate: ChartBar {
                     required property var modelData
