@@ -69,6 +69,23 @@ void TestListModel::paging_data()
     QTest::newRow("page takes the rest of one name, then the next")
         << u"tenants"_s << QStringList { u"ب"_s, u"س"_s, u"ب"_s, u"ب"_s, u"س"_s, u"ب"_s } << 2
         << byName;
+    // Units go by their property's name, then their number as text, then id; two properties
+    // may share a name. Each entry: name/which property of that name/unit number.
+    const QString byPlace = u"SELECT u.id FROM units u JOIN properties p ON p.id=u.property_id "
+                            "ORDER BY p.name, u.unit_number, u.id"_s;
+    QTest::newRow("units: numbers as text, names out of order")
+        << u"units"_s << QStringList { u"ب/1/2"_s, u"أ/1/10"_s, u"أ/1/9"_s, u"ب/1/1"_s, u"أ/1/1"_s }
+        << 2 << byPlace;
+    QTest::newRow("units: page boundary inside one name and one number")
+        << u"units"_s
+        << QStringList { u"س/1/1"_s, u"س/2/1"_s, u"س/3/1"_s, u"س/4/1"_s, u"س/2/2"_s, u"س/1/2"_s,
+               u"س/3/0"_s }
+        << 3 << byPlace;
+    QTest::newRow("units: boundary inside a name, the next page goes on to the next name")
+        << u"units"_s
+        << QStringList { u"ج/1/3"_s, u"ج/1/1"_s, u"ج/1/2"_s, u"ج/1/4"_s, u"د/1/1"_s, u"ج/2/2"_s,
+               u"ب/1/5"_s }
+        << 3 << byPlace;
     // Expenses run newest first; these all fall on one day.
     QTest::newRow("descending, boundary inside one day")
         << u"expenses"_s << QStringList(7, QString()) << 3
@@ -82,12 +99,20 @@ void TestListModel::paging()
     QFETCH(int, pages);
     QFETCH(QString, order);
     TestFixture f;
-    const int property = names.isEmpty() ? 0 : f.addProperty();
+    const int property = names.isEmpty() || list == u"units"_s ? 0 : f.addProperty();
+    QHash<QString, int> properties;
     for (const QString &name : names) {
-        if (list == u"tenants"_s)
+        if (list == u"tenants"_s) {
             f.addTenant(name);
-        else
+        } else if (list == u"units"_s) {
+            const QStringList parts = name.split(u'/');
+            const QString which = parts.at(0) + parts.at(1);
+            if (!properties.contains(which))
+                properties.insert(which, f.addProperty(parts.at(0)));
+            QVERIFY(f.addUnit(properties.value(which), parts.at(2)) > 0);
+        } else {
             f.addExpense(property, 0, 100, TestFixture::today());
+        }
     }
     ListCatalog catalog(f.db());
     std::unique_ptr<PagedListModel> rows(catalog.open(list));

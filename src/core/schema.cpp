@@ -363,6 +363,9 @@ QStringList Schema::indexStatements()
         // Paged lists: each page starts after the sort key of the last, found through these.
         u"CREATE INDEX IF NOT EXISTS idx_tenants_name ON tenants(full_name)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_buyers_name ON buyers(full_name)"_s,
+        // The units list goes property by property in name order. A server plans its few
+        // hundred properties well without it, so older servers are not given it.
+        u"CREATE INDEX IF NOT EXISTS idx_properties_name ON properties(name)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_maintenance_status_created ON maintenance_requests(status, created_at)"_s,
         u"CREATE INDEX IF NOT EXISTS idx_cheques_type_due ON cheques(type, due_date)"_s,
         // A unit's active leases and a property's units by status: with only the status indexes

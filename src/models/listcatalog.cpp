@@ -99,10 +99,13 @@ ListQuery ListCatalog::query(const QString &name)
         q.filters = { { u"status"_s, u"status = ?"_s }, { u"buyer"_s, u"buyer_id = ?"_s },
             { u"unpaidBefore"_s, u"status != 'paid' AND due_date < ?"_s } };
     } else if (name == u"units"_s) {
-        q.select = u"SELECT u.*, p.name as property_name FROM units u JOIN properties p ON "
-                   "u.property_id=p.id"_s;
+        // Properties first, through their name's index, so that only each property's units
+        // are sorted by number: SQLite would otherwise join every unit and sort them all.
+        q.select = u"SELECT u.*, p.name as property_name FROM properties p CROSS JOIN units u "
+                   "WHERE u.property_id=p.id"_s;
         q.searched = { u"property_name"_s, u"unit_number"_s };
-        q.sorts = { { u"place"_s, u"property_name || ' ' || unit_number"_s } };
+        q.sorts = { { u"place"_s, u"property_name"_s } };
+        q.thenBy = { { u"place"_s, u"unit_number"_s } };
         q.sort = u"place"_s;
         q.filters = { { u"status"_s, u"status = ?"_s } };
     } else if (name == u"invoices"_s) {

@@ -16,6 +16,9 @@ struct ListQuery
     QString date;
     // Orders by name; ties are broken by id. An indexed column keeps every page quick.
     QHash<QString, QString> sorts;
+    // An order that goes on by a second expression before the id, both never NULL: the
+    // first can then come from an index, and only each run of it is sorted by the second.
+    QHash<QString, QString> thenBy;
     QString sort;
     bool descending = false;
     // Narrowing by name: a condition with one `?` for the value set from the interface.

@@ -10,6 +10,7 @@ namespace {
 
 // The key of each row as read, so that the next page can start after the last one.
 const QString kSortKey = u"_sort_key"_s;
+const QString kThenKey = u"_then_key"_s;
 
 } // namespace
 
@@ -169,7 +170,9 @@ void PagedListModel::setPageSize(int size)
 
 QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
 {
-    const QString key = m_query.sorts.value(m_sort, m_query.sorts.value(m_query.sort, u"id"_s));
+    const QString sortName = m_query.sorts.contains(m_sort) ? m_sort : m_query.sort;
+    const QString key = m_query.sorts.value(sortName, u"id"_s);
+    const QString then = m_query.thenBy.value(sortName);
     QStringList conditions;
     QVariantList params;
     if (!InputConverter::normalized(m_search).isEmpty() && !m_query.searched.isEmpty()) {
@@ -201,6 +204,8 @@ QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
         params << it.value();
     }
     const QString direction = m_descending ? u" DESC"_s : u" ASC"_s;
+    if (!then.isEmpty())
+        return readPageThen(key, then, conditions, params, last, limit);
     // NULL keys sort first: after one, ascending goes on with the rest of the NULLs and then
     // every key; descending has only NULLs left.
     const QVariant lastKey = last.value(kSortKey);
@@ -235,4 +240,40 @@ QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
     }
     params << limit;
     return m_db->execQuery(from + where(conditions) + order, params);
+}
+
+QVariantList PagedListModel::readPageThen(const QString &key, const QString &then,
+    const QStringList &conditions, QVariantList params, const QVariantMap &last, int limit) const
+{
+    const QString direction = m_descending ? u" DESC"_s : u" ASC"_s;
+    const QString beyond = m_descending ? u"<"_s : u">"_s;
+    const auto where = [](const QStringList &all) {
+        return all.isEmpty() ? QString() : u"WHERE "_s + all.join(u" AND "_s);
+    };
+    const QString from = u"SELECT *, %1 AS %2, %3 AS %4 FROM (%5) AS listed "_s.arg(
+        key, kSortKey, then, kThenKey, m_query.select);
+    const QString order = u" ORDER BY %1%2, %3%2, id%2 LIMIT ?"_s.arg(key, direction, then);
+    if (last.isEmpty()) {
+        params << limit;
+        return m_db->execQuery(from + where(conditions) + order, params);
+    }
+    // The rest of the last row's run of both keys, the rest of its run of the first, then the
+    // first keys after it: three bounded reads, each along an index where there is one.
+    const QString sql
+        = u"SELECT * FROM (%1%2 ORDER BY id%3 LIMIT ?) AS same UNION ALL "
+          "SELECT * FROM (%1%4 ORDER BY %5%3, id%3 LIMIT ?) AS run UNION ALL "
+          "SELECT * FROM (%1%6%7) AS rest ORDER BY %8%3, %9%3, id%3 LIMIT ?"_s.arg(from,
+              where(conditions
+                  + QStringList { u"%1 = ? AND %2 = ? AND id %3 ?"_s.arg(key, then, beyond) }),
+              direction,
+              where(conditions + QStringList { u"%1 = ? AND %2 %3 ?"_s.arg(key, then, beyond) }),
+              then, where(conditions + QStringList { u"%1 %2 ?"_s.arg(key, beyond) }), order,
+              kSortKey, kThenKey);
+    const QVariantList narrowing = params;
+    const QVariant lastKey = last.value(kSortKey);
+    const QVariant lastThen = last.value(kThenKey);
+    params << lastKey << lastThen << last.value(u"id"_s) << limit;
+    params << narrowing << lastKey << lastThen << limit;
+    params << narrowing << lastKey << limit << limit;
+    return m_db->execQuery(sql, params);
 }

@@ -73,6 +73,9 @@ private:
 
     // Up to `limit` rows after `last` (the whole start of the list when it is empty).
     QVariantList readPage(const QVariantMap &last, int limit) const;
+    QVariantList readPageThen(const QString &key, const QString &then,
+        const QStringList &conditions, QVariantList params, const QVariantMap &last,
+        int limit) const;
     // Replaces the rows with the first `limit` of the list.
     void readFirst(int limit);
     void narrowed();

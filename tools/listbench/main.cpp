@@ -347,6 +347,12 @@ int main(int argc, char *argv[])
                 [=] {
                     return firstPage(m->catalog, u"cheques"_s, { { u"type"_s, u"received"_s } });
                 } },
+            { u"paged: units, first page"_s, [=] { return firstPage(m->catalog, u"units"_s, {}); } },
+            { u"paged: overdue installments, first page"_s,
+                [=] {
+                    return firstPage(m->catalog, u"installments"_s,
+                        { { u"unpaidBefore"_s, QDate::currentDate().toString(Qt::ISODate) } });
+                } },
             { u"paged: journal, first page"_s,
                 [=] { return firstPage(m->catalog, u"journal"_s, {}); } },
             { u"paged: journal of the least used account"_s,
