@@ -580,11 +580,19 @@ Counts fill(Database *db, int scale, quint32 seed)
 
 Counts fillLarge(Database *db, int scale, quint32 seed)
 {
-    // The history is written in a few long transactions: the pages they change stay in memory
-    // instead of spilling to the log again and again.
-    const QVariant cacheSize
-        = db->execQuery(u"PRAGMA cache_size"_s).value(0).toMap().value(u"cache_size"_s);
-    db->execNonQuery(u"PRAGMA cache_size=%1"_s.arg(-64000 * qBound(1, scale, 16)));
+    // The file is read through a memory map as far as it goes rather than copied into the page
+    // cache: a cache grown with the portfolio only made the fill slower (at ten times the large
+    // portfolio, 306 s with 640 MB against 266 s with the usual 64 MB). What the fill frees is
+    // only its own sample figures, so freed space is not scrubbed either.
+    QVariant mapSize;
+    QVariant secureDelete;
+    if (!db->isServer()) {
+        mapSize = db->execQuery(u"PRAGMA mmap_size"_s).value(0).toMap().value(u"mmap_size"_s);
+        secureDelete
+            = db->execQuery(u"PRAGMA secure_delete"_s).value(0).toMap().value(u"secure_delete"_s);
+        db->execQuery(u"PRAGMA mmap_size=%1"_s.arg(qint64(1) << 33));
+        db->execQuery(u"PRAGMA secure_delete=OFF"_s);
+    }
     // Each month's commit would copy every page it changed back into the file at once; the
     // same index pages change month after month, so they are copied once a year instead.
     const QVariant checkpointEvery = db->execQuery(u"PRAGMA wal_autocheckpoint"_s)
@@ -603,8 +611,9 @@ Counts fillLarge(Database *db, int scale, quint32 seed)
                                     .value(u"c"_s)
                                     .toInt();
     SettingsManager settled(db);
-    db->execNonQuery(u"PRAGMA cache_size=%1"_s.arg(cacheSize.toInt()));
     if (!db->isServer()) {
+        db->execQuery(u"PRAGMA mmap_size=%1"_s.arg(mapSize.toLongLong()));
+        db->execQuery(u"PRAGMA secure_delete=%1"_s.arg(secureDelete.toInt()));
         db->execQuery(u"PRAGMA wal_autocheckpoint=%1"_s.arg(checkpointEvery.toInt()));
         db->execQuery(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
     }

@@ -27,6 +27,7 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    Database::configureLibrary();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Belvardino"_s);
     QApplication::setApplicationName(u"Belvardino"_s);

@@ -1,4 +1,5 @@
 #include "cliapp.h"
+#include "database.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -27,6 +28,7 @@ void withoutRuntimeDirNotice(
 
 int main(int argc, char *argv[])
 {
+    Database::configureLibrary();
     qtHandler = qInstallMessageHandler(withoutRuntimeDirNotice);
     // Nothing is shown; PDFs still need fonts, which a GUI application brings. Runs from cron
     // and over ssh, where there is no display.

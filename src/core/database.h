@@ -33,6 +33,10 @@ public:
     // (a socket folder as host percent-encoded or as ?host=/folder).
     bool initialize(const QString &path, const QString &connectionName = QString());
     static bool isServerUrl(const QString &target);
+    // Settings of the SQLite library itself, for a program's main() before any connection
+    // opens; false when it is too late. `unshared`: no connection is ever used by two threads,
+    // so SQLite need not lock each one (a single-threaded tool's promise).
+    static bool configureLibrary(bool unshared = false);
     // Sets a QPSQL connection's host, port, user, password and database from such a URL;
     // false when the URL is not one.
     static bool applyServerUrl(QSqlDatabase &db, const QString &url);

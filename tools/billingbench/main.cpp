@@ -535,6 +535,7 @@ double median(std::vector<double> values)
 
 int main(int argc, char *argv[])
 {
+    Database::configureLibrary();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(

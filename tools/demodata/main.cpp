@@ -20,6 +20,8 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    // Only this thread opens connections, each used by itself.
+    Database::configureLibrary(true);
     // A GUI application because the backup and print objects expect one; nothing is shown.
     qputenv("QT_QPA_PLATFORM",
         qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));

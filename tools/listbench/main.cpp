@@ -193,6 +193,7 @@ struct Models
 
 int main(int argc, char *argv[])
 {
+    Database::configureLibrary();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -347,7 +348,8 @@ int main(int argc, char *argv[])
                 [=] {
                     return firstPage(m->catalog, u"cheques"_s, { { u"type"_s, u"received"_s } });
                 } },
-            { u"paged: units, first page"_s, [=] { return firstPage(m->catalog, u"units"_s, {}); } },
+            { u"paged: units, first page"_s,
+                [=] { return firstPage(m->catalog, u"units"_s, {}); } },
             { u"paged: overdue installments, first page"_s,
                 [=] {
                     return firstPage(m->catalog, u"installments"_s,

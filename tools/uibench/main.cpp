@@ -197,6 +197,7 @@ long peakKiB()
 
 int main(int argc, char *argv[])
 {
+    Database::configureLibrary();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
