@@ -59,12 +59,12 @@ void PagedListModel::fetchMore(const QModelIndex &parent)
     if (!canFetchMore(parent))
         return;
     const QVariantList page
-        = readPage(m_rows.isEmpty() ? QVariantMap() : m_rows.constLast().toMap(), m_pageSize);
+        = readPage(m_rows.empty() ? QVariantMap() : m_rows.back().toMap(), m_pageSize);
     m_exhausted = page.size() < m_pageSize;
     if (page.isEmpty())
         return;
     beginInsertRows(QModelIndex(), count(), count() + int(page.size()) - 1);
-    m_rows.append(page);
+    m_rows.insert(m_rows.end(), page.cbegin(), page.cend());
     endInsertRows();
     emit countChanged();
 }
@@ -86,8 +86,9 @@ void PagedListModel::reload()
 void PagedListModel::readFirst(int limit)
 {
     beginResetModel();
-    m_rows = readPage(QVariantMap(), limit);
-    m_exhausted = m_rows.size() < limit;
+    const QVariantList first = readPage(QVariantMap(), limit);
+    m_rows.assign(first.cbegin(), first.cend());
+    m_exhausted = first.size() < limit;
     m_stale = false;
     m_fromTop = false;
     endResetModel();

