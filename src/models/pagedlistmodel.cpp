@@ -12,6 +12,11 @@ namespace {
 const QString kSortKey = u"_sort_key"_s;
 const QString kThenKey = u"_then_key"_s;
 
+QString whereOf(const QStringList &conditions)
+{
+    return conditions.isEmpty() ? QString() : u"WHERE "_s + conditions.join(u" AND "_s);
+}
+
 } // namespace
 
 PagedListModel::PagedListModel(Database *db, const ListQuery &query, QObject *parent)
@@ -211,9 +216,6 @@ QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
     // every key; descending has only NULLs left.
     const QVariant lastKey = last.value(kSortKey);
     const QString order = u" ORDER BY %1%2, id%2 LIMIT ?"_s.arg(key, direction);
-    const auto where = [](const QStringList &all) {
-        return all.isEmpty() ? QString() : u"WHERE "_s + all.join(u" AND "_s);
-    };
     const QString from
         = u"SELECT *, %1 AS %2 FROM (%3) AS listed "_s.arg(key, kSortKey, m_query.select);
     if (!last.isEmpty() && !lastKey.isNull()) {
@@ -225,8 +227,8 @@ QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
         const QString sql
             = u"SELECT * FROM (%1%2 ORDER BY id%3 LIMIT ?) AS same UNION ALL "
               "SELECT * FROM (%1%4%5) AS rest ORDER BY %6%3, id%3 LIMIT ?"_s.arg(from,
-                  where(conditions + QStringList { u"%1 = ? AND id %2 ?"_s.arg(key, beyond) }),
-                  direction, where(conditions + QStringList { u"%1 %2 ?"_s.arg(key, beyond) }),
+                  whereOf(conditions + QStringList { u"%1 = ? AND id %2 ?"_s.arg(key, beyond) }),
+                  direction, whereOf(conditions + QStringList { u"%1 %2 ?"_s.arg(key, beyond) }),
                   order, kSortKey);
         const QVariantList narrowing = params;
         params << lastKey << last.value(u"id"_s) << limit;
@@ -240,7 +242,7 @@ QVariantList PagedListModel::readPage(const QVariantMap &last, int limit) const
         params << last.value(u"id"_s);
     }
     params << limit;
-    return m_db->execQuery(from + where(conditions) + order, params);
+    return m_db->execQuery(from + whereOf(conditions) + order, params);
 }
 
 QVariantList PagedListModel::readPageThen(const QString &key, const QString &then,
@@ -248,15 +250,12 @@ QVariantList PagedListModel::readPageThen(const QString &key, const QString &the
 {
     const QString direction = m_descending ? u" DESC"_s : u" ASC"_s;
     const QString beyond = m_descending ? u"<"_s : u">"_s;
-    const auto where = [](const QStringList &all) {
-        return all.isEmpty() ? QString() : u"WHERE "_s + all.join(u" AND "_s);
-    };
     const QString from = u"SELECT *, %1 AS %2, %3 AS %4 FROM (%5) AS listed "_s.arg(
         key, kSortKey, then, kThenKey, m_query.select);
     const QString order = u" ORDER BY %1%2, %3%2, id%2 LIMIT ?"_s.arg(key, direction, then);
     if (last.isEmpty()) {
         params << limit;
-        return m_db->execQuery(from + where(conditions) + order, params);
+        return m_db->execQuery(from + whereOf(conditions) + order, params);
     }
     // The rest of the last row's run of both keys, the rest of its run of the first, then the
     // first keys after it: three bounded reads, each along an index where there is one.
@@ -264,11 +263,11 @@ QVariantList PagedListModel::readPageThen(const QString &key, const QString &the
         = u"SELECT * FROM (%1%2 ORDER BY id%3 LIMIT ?) AS same UNION ALL "
           "SELECT * FROM (%1%4 ORDER BY %5%3, id%3 LIMIT ?) AS run UNION ALL "
           "SELECT * FROM (%1%6%7) AS rest ORDER BY %8%3, %9%3, id%3 LIMIT ?"_s.arg(from,
-              where(conditions
+              whereOf(conditions
                   + QStringList { u"%1 = ? AND %2 = ? AND id %3 ?"_s.arg(key, then, beyond) }),
               direction,
-              where(conditions + QStringList { u"%1 = ? AND %2 %3 ?"_s.arg(key, then, beyond) }),
-              then, where(conditions + QStringList { u"%1 %2 ?"_s.arg(key, beyond) }), order,
+              whereOf(conditions + QStringList { u"%1 = ? AND %2 %3 ?"_s.arg(key, then, beyond) }),
+              then, whereOf(conditions + QStringList { u"%1 %2 ?"_s.arg(key, beyond) }), order,
               kSortKey, kThenKey);
     const QVariantList narrowing = params;
     const QVariant lastKey = last.value(kSortKey);
